@@ -1,0 +1,50 @@
+#pragma once
+// The five-byte CAT command frame (P1 P2 P3 P4 opcode) and a builder for every command
+// this program sends to the radio. No other byte sequence ever goes to the radio.
+
+#include <array>
+#include <compare>
+#include <cstdint>
+
+#include <QByteArray>
+#include <QString>
+
+namespace vardo {
+
+struct CatFrame {
+    std::array<std::uint8_t, 5> bytes{};
+
+    [[nodiscard]] QByteArray toBytes() const
+    {
+        return QByteArray(reinterpret_cast<const char*>(bytes.data()), 5);
+    }
+    [[nodiscard]] QString toHex() const;  // "00 00 00 05 0E"
+    auto operator<=>(const CatFrame&) const = default;
+};
+
+namespace Cat {
+
+[[nodiscard]] CatFrame SetPacing(std::uint8_t pacing);        // 00 00 00 p 0E
+[[nodiscard]] CatFrame StatusRequest();                        // 00 00 00 00 FA
+[[nodiscard]] CatFrame MemoryRequest(int channel);             // ch 00 00 04 10
+[[nodiscard]] CatFrame VfoARequest();                          // 00 00 00 02 10
+[[nodiscard]] CatFrame StoreVfoA(int channel);                 // 00 00 00 ch 03
+[[nodiscard]] CatFrame SetMask(int maskCode, int channel);     // 00 00 mask ch 03
+[[nodiscard]] CatFrame RecallChannel(int channel);             // 00 00 00 ch 06
+[[nodiscard]] CatFrame MeterRequest();                         // 00 00 00 00 F7
+[[nodiscard]] CatFrame SetMode(std::uint8_t m);                // 00 00 00 m 0C
+[[nodiscard]] CatFrame Set82Filter(std::uint8_t w);            // 01 00 00 w 8C
+[[nodiscard]] CatFrame Set455Filter(std::uint8_t w);           // 02 00 00 w 8C
+[[nodiscard]] CatFrame SetRxClarifier(bool on);                // 00 00 00 00/01 09
+[[nodiscard]] CatFrame SetTxClarifier(bool on);                // 00 00 00 80/81 09
+[[nodiscard]] CatFrame SetClarifierOffset(std::uint8_t c, std::uint8_t g, std::uint8_t s);  // c g s FF 09
+[[nodiscard]] CatFrame SetRepeaterShift(std::uint8_t p);       // 00 00 00 p 84
+[[nodiscard]] CatFrame SetFrequency(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4);  // b1 b2 b3 b4 0A
+
+inline constexpr std::uint8_t kPacing = 5;
+inline constexpr int kStatusReplySize = 5;
+inline constexpr std::uint8_t kIdent3 = 0x03;  // fourth byte of the status reply
+inline constexpr std::uint8_t kIdent4 = 0x93;  // fifth byte
+
+}  // namespace Cat
+}  // namespace vardo

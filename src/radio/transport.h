@@ -1,0 +1,42 @@
+#pragma once
+// The byte pipe to the radio. The serial implementation wraps QSerialPort's blocking calls;
+// tests and --simulate use one wired to the emulator core in memory.
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include <QByteArray>
+#include <QString>
+
+namespace vardo {
+
+enum class IoStatus { Ok, TimedOut, LinkLost };
+
+class Transport {
+public:
+    virtual ~Transport() = default;
+
+    [[nodiscard]] virtual QString portName() const = 0;
+    // Opens the port and applies 4800 baud, 8 data bits, no parity, 2 stop bits, DTR off.
+    // False when the port cannot be opened or configured.
+    virtual bool open() = 0;
+    virtual void close() = 0;
+    [[nodiscard]] virtual bool isOpen() const = 0;
+
+    // Writes one frame in one output operation.
+    virtual IoStatus write(const QByteArray& bytes) = 0;
+    // Discards whatever has arrived and not been read.
+    virtual void clearInput() = 0;
+    // Returns once at least `count` bytes have arrived (all that arrived goes to `out`), or
+    // TimedOut with what did arrive when `timeout` passes first.
+    virtual IoStatus readAtLeast(qsizetype count, std::chrono::milliseconds timeout, QByteArray& out) = 0;
+    // Waits the whole interval, then hands over everything that arrived.
+    virtual IoStatus readAfter(std::chrono::milliseconds wait, QByteArray& out) = 0;
+
+    [[nodiscard]] virtual QString errorString() const = 0;
+};
+
+using TransportFactory = std::function<std::unique_ptr<Transport>(const QString& portName)>;
+
+}  // namespace vardo
