@@ -18,4 +18,7 @@ namespace vardo {
 // character that cannot continue the number; no number gives 0.
 [[nodiscard]] double LeadingNumber(const QString& text);
 
+// Rounds to single precision; a value beyond its range becomes an infinity of its sign.
+[[nodiscard]] float NarrowToFloat(double value);
+
 }  // namespace vardo
