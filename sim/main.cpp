@@ -1,0 +1,161 @@
+// vardo-sim: the FT-1000MP emulator on a pseudo-terminal. Prints the device path a client
+// opens, then answers CAT commands until SIGTERM or SIGINT.
+
+#include <cstdio>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include "pty.h"
+#include "simserver.h"
+
+namespace {
+
+using namespace vardo::sim;
+
+struct Options {
+    Timing timing = Timing::Real;
+    Faults faults;
+    QString memoryFile;
+    QString linkPath;
+    bool saveOnExit = false;
+};
+
+void AddOptions(QCommandLineParser& p)
+{
+    p.setApplicationDescription(QStringLiteral("Emulates a Yaesu FT-1000MP on a pseudo-terminal."));
+    p.addHelpOption();
+    p.addOptions({
+        {QStringLiteral("link"), QStringLiteral("Make PATH a symbolic link to the pseudo-terminal."), QStringLiteral("PATH")},
+        {QStringLiteral("memory"), QStringLiteral("Load the memory image FILE (default: the demo image)."), QStringLiteral("FILE")},
+        {QStringLiteral("save-on-exit"), QStringLiteral("Write the memory image back to FILE at exit.")},
+        {QStringLiteral("fast"), QStringLiteral("Answer at once instead of at 4800 baud.")},
+        {QStringLiteral("ident"), QStringLiteral("Identify with these two bytes instead of 0393."), QStringLiteral("HEX")},
+        {QStringLiteral("silent"), QStringLiteral("Never answer.")},
+        {QStringLiteral("stop-after"), QStringLiteral("Answer N requests, then fall silent."), QStringLiteral("N")},
+        {QStringLiteral("short"), QStringLiteral("Send records one byte short.")},
+        {QStringLiteral("long"), QStringLiteral("Send records four bytes long.")},
+        {QStringLiteral("garbage"), QStringLiteral("Send random bytes instead of records.")},
+        {QStringLiteral("delay"), QStringLiteral("Wait MS milliseconds more before each reply."), QStringLiteral("MS")},
+    });
+}
+
+bool ParseFaults(const QCommandLineParser& p, Faults& f, QString* error)
+{
+    f.silent = p.isSet(QStringLiteral("silent"));
+    f.shortReplies = p.isSet(QStringLiteral("short"));
+    f.longReplies = p.isSet(QStringLiteral("long"));
+    f.garbage = p.isSet(QStringLiteral("garbage"));
+    if (p.isSet(QStringLiteral("ident"))) {
+        const QString hex = p.value(QStringLiteral("ident"));
+        const QByteArray bytes = QByteArray::fromHex(hex.toLatin1());
+        if (hex.size() != 4 || bytes.size() != 2 || bytes.toHex().compare(hex.toLatin1(), Qt::CaseInsensitive) != 0) {
+            *error = QStringLiteral("--ident takes four hexadecimal digits, e.g. 0393");
+            return false;
+        }
+        f.ident = std::array{static_cast<std::uint8_t>(bytes[0]), static_cast<std::uint8_t>(bytes[1])};
+    }
+    bool ok = true;
+    if (p.isSet(QStringLiteral("stop-after")))
+        f.stopAfter = p.value(QStringLiteral("stop-after")).toInt(&ok);
+    if (!ok || f.stopAfter < -1) {
+        *error = QStringLiteral("--stop-after takes a number of replies");
+        return false;
+    }
+    if (p.isSet(QStringLiteral("delay")))
+        f.delay = std::chrono::milliseconds(p.value(QStringLiteral("delay")).toInt(&ok));
+    if (!ok || f.delay.count() < 0) {
+        *error = QStringLiteral("--delay takes a number of milliseconds");
+        return false;
+    }
+    return true;
+}
+
+bool ParseOptions(const QCoreApplication& app, Options& o, QString* error)
+{
+    QCommandLineParser p;
+    AddOptions(p);
+    p.process(app);  // --help and unknown options end the program here
+    o.timing = p.isSet(QStringLiteral("fast")) ? Timing::Fast : Timing::Real;
+    o.memoryFile = p.value(QStringLiteral("memory"));
+    o.linkPath = p.value(QStringLiteral("link"));
+    o.saveOnExit = p.isSet(QStringLiteral("save-on-exit"));
+    if (o.saveOnExit && o.memoryFile.isEmpty()) {
+        *error = QStringLiteral("--save-on-exit needs --memory FILE");
+        return false;
+    }
+    return ParseFaults(p, o.faults, error);
+}
+
+bool LoadMemory(SimRadio& radio, const Options& o, QString* error)
+{
+    // A new image file starts from the demo memory and is created at exit.
+    if (o.memoryFile.isEmpty() || (o.saveOnExit && !QFileInfo::exists(o.memoryFile))) {
+        if (!radio.loadDemoImage()) {
+            *error = QStringLiteral("the demo memory image is missing");
+            return false;
+        }
+        return true;
+    }
+    return radio.loadImage(o.memoryFile, error);
+}
+
+bool MakeLink(const QString& target, const QString& linkPath, QString* error)
+{
+    const QFileInfo existing(linkPath);
+    if (existing.exists() && !existing.isSymLink()) {
+        *error = QStringLiteral("%1 exists and is not a symbolic link").arg(linkPath);
+        return false;
+    }
+    if (existing.isSymLink())
+        QFile::remove(linkPath);
+    if (!QFile::link(target, linkPath)) {
+        *error = QStringLiteral("cannot make the link %1").arg(linkPath);
+        return false;
+    }
+    return true;
+}
+
+void RemoveLink(const QString& target, const QString& linkPath)
+{
+    const QFileInfo link(linkPath);
+    if (link.isSymLink() && link.symLinkTarget() == target)
+        QFile::remove(linkPath);
+}
+
+int Fail(const QString& message)
+{
+    QTextStream(stderr) << "vardo-sim: " << message << Qt::endl;
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vardo-sim"));
+    Options options;
+    QString error;
+    if (!ParseOptions(app, options, &error))
+        return Fail(error);
+    SimRadio radio;
+    radio.setFaults(options.faults);
+    Pty pty;
+    if (!LoadMemory(radio, options, &error) || !InstallTerminationHandlers(&error) || !pty.open(&error))
+        return Fail(error);
+    if (!options.linkPath.isEmpty() && !MakeLink(pty.clientPath(), options.linkPath, &error))
+        return Fail(error);
+    QTextStream(stdout) << pty.clientPath() << Qt::endl;
+
+    Serve(pty, radio, options.timing);
+
+    if (!options.linkPath.isEmpty())
+        RemoveLink(pty.clientPath(), options.linkPath);
+    if (options.saveOnExit && !radio.saveImage(options.memoryFile, &error))
+        return Fail(error);
+    return 0;
+}

@@ -1,0 +1,161 @@
+// POSIX pseudo-terminal and signal handling for the emulator's front end.
+#include "pty.h"
+
+#include <QtGlobal>
+
+#ifdef Q_OS_UNIX
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace vardo::sim {
+
+namespace {
+
+// The write end of the self-pipe: a signal handler can only touch plain file-scope data.
+int g_signalPipe[2] = {-1, -1};
+
+extern "C" void OnTerminationSignal(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+QString SystemError(const char* what) { return QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(errno))); }
+
+bool SetNonBlocking(int fd) { return ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK) == 0; }
+
+int PollTimeout(std::optional<Pty::Clock::time_point> deadline)
+{
+    if (!deadline)
+        return -1;
+    const auto left = *deadline - Pty::Clock::now();
+    if (left <= Pty::Clock::duration::zero())
+        return 0;
+    // Rounded up: waking a little late is harmless, the byte schedule is absolute.
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
+}
+
+}  // namespace
+
+Pty::~Pty()
+{
+    if (m_clientKeeper >= 0)
+        ::close(m_clientKeeper);
+    if (m_master >= 0)
+        ::close(m_master);
+}
+
+bool Pty::open(QString* error)
+{
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 || !SetNonBlocking(m_master)) {
+        *error = SystemError("cannot create a pseudo-terminal");
+        return false;
+    }
+    const char* name = ::ptsname(m_master);
+    if (!name) {
+        *error = SystemError("cannot name the pseudo-terminal");
+        return false;
+    }
+    m_clientPath = QString::fromLocal8Bit(name);
+    m_clientKeeper = ::open(name, O_RDWR | O_NOCTTY);
+    termios raw{};
+    if (m_clientKeeper < 0 || ::tcgetattr(m_clientKeeper, &raw) != 0) {
+        *error = SystemError("cannot open the pseudo-terminal");
+        return false;
+    }
+    // No echo, no CR/LF or XON/XOFF handling, no signal characters: binary in both directions.
+    ::cfmakeraw(&raw);
+    if (::tcsetattr(m_clientKeeper, TCSANOW, &raw) != 0) {
+        *error = SystemError("cannot set the pseudo-terminal raw");
+        return false;
+    }
+    return true;
+}
+
+Pty::Event Pty::wait(std::optional<Clock::time_point> deadline)
+{
+    pollfd fds[2] = {{m_master, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
+    const int n = ::poll(fds, g_signalPipe[0] >= 0 ? 2 : 1, PollTimeout(deadline));
+    if (n > 0 && (fds[1].revents & POLLIN))
+        return Event::Terminate;
+    if (n > 0 && (fds[0].revents & POLLIN))
+        return Event::Readable;
+    return Event::Timeout;  // also an interrupted poll: the caller looks again
+}
+
+QByteArray Pty::readAvailable()
+{
+    QByteArray bytes;
+    char buffer[512];
+    for (;;) {
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        bytes.append(buffer, n);
+    }
+    return bytes;
+}
+
+void Pty::write(const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(m_master, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n <= 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        done += n;
+    }
+}
+
+bool InstallTerminationHandlers(QString* error)
+{
+    if (::pipe(g_signalPipe) != 0 || !SetNonBlocking(g_signalPipe[1])) {
+        *error = SystemError("cannot create the signal pipe");
+        return false;
+    }
+    struct sigaction action{};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    if (::sigaction(SIGTERM, &action, nullptr) != 0 || ::sigaction(SIGINT, &action, nullptr) != 0) {
+        *error = SystemError("cannot handle termination signals");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vardo::sim
+
+#else  // not Q_OS_UNIX
+
+namespace vardo::sim {
+
+namespace {
+const QString kNoPty = QStringLiteral("pseudo-terminals are not available on this system");
+}
+
+Pty::~Pty() = default;
+bool Pty::open(QString* error)
+{
+    *error = kNoPty;
+    return false;
+}
+Pty::Event Pty::wait(std::optional<Clock::time_point>) { return Event::Terminate; }
+QByteArray Pty::readAvailable() { return {}; }
+void Pty::write(const QByteArray&) {}
+bool InstallTerminationHandlers(QString*) { return true; }
+
+}  // namespace vardo::sim
+
+#endif

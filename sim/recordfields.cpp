@@ -1,0 +1,167 @@
+#include "recordfields.h"
+
+namespace vardo::sim {
+
+namespace {
+
+// Byte positions and bits of the record layout.
+constexpr int kFreqByte = 1;
+constexpr int kClarifierByte = 5;
+constexpr int kModeByte = 7;
+constexpr int kFilterByte = 8;
+constexpr int kFlagsByte = 9;
+constexpr std::uint8_t kMaskBit = 0x80;
+constexpr std::uint8_t kModeCodeBits = 0x07;
+constexpr std::uint8_t kVariantBit = 0x80;
+constexpr std::uint8_t kFilter82Bits = 0x70;
+constexpr int kFilter82Shift = 4;
+constexpr std::uint8_t kFilter455Bits = 0x07;
+constexpr std::uint8_t kTxClarifierBit = 0x01;
+constexpr std::uint8_t kRxClarifierBit = 0x02;
+constexpr std::uint8_t kPlusShiftBit = 0x04;
+constexpr std::uint8_t kMinusShiftBit = 0x08;
+constexpr int kMaxClarifierTens = 999;  // 9.99 kHz
+
+struct ModeSetting {
+    std::uint8_t code;
+    bool variant;
+};
+
+// Index: the mode command code. Code 07 has no mode.
+constexpr std::optional<ModeSetting> kModeCommands[] = {
+    ModeSetting{0, false}, ModeSetting{1, false}, ModeSetting{2, false}, ModeSetting{2, true},
+    ModeSetting{3, false}, ModeSetting{3, true},  ModeSetting{4, false}, std::nullopt,
+    ModeSetting{5, false}, ModeSetting{5, true},  ModeSetting{6, false}, ModeSetting{6, true},
+};
+
+// Filter command widths 00..04 (2.4K, 2.0K, 500, 250, Thru/6.0K) onto the record's codes,
+// where Thru/6.0K is 0 and the others follow from 1.
+constexpr int kFilterWidths = 5;
+[[nodiscard]] std::uint8_t FilterRecordCode(std::uint8_t width)
+{
+    return static_cast<std::uint8_t>((width + 1) % kFilterWidths);
+}
+
+void SetBit(std::uint8_t& byte, std::uint8_t bit, bool on)
+{
+    byte = static_cast<std::uint8_t>(on ? (byte | bit) : (byte & ~bit));
+}
+
+}  // namespace
+
+std::uint32_t FrequencyTensOfHz(const Record& r)
+{
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i)
+        value = (value << 8) | r[kFreqByte + i];
+    return (value / kStepsPer10Hz) & kMaxTensOfHz;
+}
+
+void SetFrequencyTensOfHz(Record& r, std::uint32_t tensOfHz)
+{
+    // The ignored nibbles are written as zero so that a client reading all 32 bits (as
+    // Hamlib does) gets the same frequency as one reading bits 27..4.
+    const std::uint32_t steps = (tensOfHz & kMaxTensOfHz) * kStepsPer10Hz;
+    for (int i = 0; i < 4; ++i)
+        r[kFreqByte + i] = static_cast<std::uint8_t>(steps >> (8 * (3 - i)));
+}
+
+int ClarifierTensOfHz(const Record& r)
+{
+    const auto steps = static_cast<std::int16_t>((r[kClarifierByte] << 8) | r[kClarifierByte + 1]);
+    return steps / static_cast<int>(kStepsPer10Hz);
+}
+
+void SetClarifierTensOfHz(Record& r, int tensOfHz)
+{
+    const auto steps = static_cast<std::uint16_t>(tensOfHz * static_cast<int>(kStepsPer10Hz));
+    r[kClarifierByte] = static_cast<std::uint8_t>(steps >> 8);
+    r[kClarifierByte + 1] = static_cast<std::uint8_t>(steps);
+}
+
+bool IsMasked(const Record& r) { return (r[0] & kMaskBit) != 0; }
+
+void SetMasked(Record& r, bool masked) { SetBit(r[0], kMaskBit, masked); }
+
+std::optional<std::uint32_t> BcdValue(const std::uint8_t* bytes, int count)
+{
+    std::uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        const int high = bytes[i] >> 4;
+        const int low = bytes[i] & 0x0F;
+        if (high > 9 || low > 9)
+            return std::nullopt;
+        value = value * 100 + static_cast<std::uint32_t>(high * 10 + low);
+    }
+    return value;
+}
+
+bool ApplyMode(Record& r, std::uint8_t commandCode)
+{
+    if (commandCode >= std::size(kModeCommands) || !kModeCommands[commandCode])
+        return false;
+    const ModeSetting m = *kModeCommands[commandCode];
+    // The high bits of the mode byte carry other flags on a real radio: keep them.
+    r[kModeByte] = static_cast<std::uint8_t>((r[kModeByte] & ~kModeCodeBits) | m.code);
+    SetBit(r[kFilterByte], kVariantBit, m.variant);
+    return true;
+}
+
+bool ApplyFilter(Record& r, std::uint8_t stage, std::uint8_t width)
+{
+    if (width >= kFilterWidths)
+        return false;
+    const std::uint8_t code = FilterRecordCode(width);
+    std::uint8_t& b = r[kFilterByte];
+    if (stage == 1)
+        b = static_cast<std::uint8_t>((b & ~kFilter82Bits) | (code << kFilter82Shift));
+    else if (stage == 2)
+        b = static_cast<std::uint8_t>((b & ~kFilter455Bits) | code);
+    else
+        return false;
+    return true;
+}
+
+bool ApplyClarifierSwitch(Record& r, std::uint8_t p4)
+{
+    switch (p4) {
+    case 0x00: SetBit(r[kFlagsByte], kRxClarifierBit, false); return true;
+    case 0x01: SetBit(r[kFlagsByte], kRxClarifierBit, true); return true;
+    case 0x80: SetBit(r[kFlagsByte], kTxClarifierBit, false); return true;
+    case 0x81: SetBit(r[kFlagsByte], kTxClarifierBit, true); return true;
+    default: return false;
+    }
+}
+
+bool ApplyClarifierOffset(Record& r, std::uint8_t c, std::uint8_t g, std::uint8_t s)
+{
+    const auto decimals = BcdValue(&c, 1);
+    const auto kHz = BcdValue(&g, 1);
+    if (!decimals || !kHz || (s != 0x00 && s != 0xFF))
+        return false;
+    const int tens = static_cast<int>(*kHz * 100 + *decimals);
+    if (tens > kMaxClarifierTens)
+        return false;
+    SetClarifierTensOfHz(r, s == 0xFF ? -tens : tens);
+    return true;
+}
+
+bool ApplyRepeaterShift(Record& r, std::uint8_t p)
+{
+    if (p > 2)
+        return false;
+    SetBit(r[kFlagsByte], kMinusShiftBit, p == 1);
+    SetBit(r[kFlagsByte], kPlusShiftBit, p == 2);
+    return true;
+}
+
+bool ApplyFrequency(Record& r, const std::array<std::uint8_t, 4>& bcd)
+{
+    const auto tens = BcdValue(bcd.data(), 4);
+    if (!tens || *tens > kMaxTensOfHz)
+        return false;
+    SetFrequencyTensOfHz(r, *tens);
+    return true;
+}
+
+}  // namespace vardo::sim

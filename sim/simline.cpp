@@ -1,0 +1,52 @@
+#include "simline.h"
+
+#include <algorithm>
+
+namespace vardo::sim {
+
+void SimLine::receive(const QByteArray& bytes, Clock::time_point now)
+{
+    for (char byte : bytes) {
+        const Clock::time_point arrival = m_timing == Timing::Real ? std::max(now, m_inputFreeAt) + kByteTime : now;
+        m_inputFreeAt = arrival;
+        const QByteArray reply = m_radio.feed(QByteArray(1, byte));
+        if (!reply.isEmpty())
+            schedule(reply, arrival);
+    }
+}
+
+void SimLine::schedule(const QByteArray& reply, Clock::time_point frameEnd)
+{
+    const Clock::time_point start = frameEnd + m_radio.faults().delay;
+    if (m_timing == Timing::Fast) {
+        for (char byte : reply)
+            m_inFlight.push_back({byte, start});
+        return;
+    }
+    const auto pacing = kPacingUnit * m_radio.pacing();
+    Clock::time_point due = std::max(start, m_outputFreeAt);
+    for (qsizetype i = 0; i < reply.size(); ++i) {
+        due += kByteTime + (i > 0 ? pacing : decltype(pacing){0});
+        m_inFlight.push_back({reply[i], due});
+    }
+    m_outputFreeAt = due;
+}
+
+QByteArray SimLine::takeDue(Clock::time_point now)
+{
+    QByteArray due;
+    while (!m_inFlight.empty() && m_inFlight.front().due <= now) {
+        due.append(m_inFlight.front().byte);
+        m_inFlight.pop_front();
+    }
+    return due;
+}
+
+std::optional<SimLine::Clock::time_point> SimLine::dueOf(qsizetype n) const
+{
+    if (n < 1 || n > static_cast<qsizetype>(m_inFlight.size()))
+        return std::nullopt;
+    return m_inFlight[static_cast<std::size_t>(n - 1)].due;
+}
+
+}  // namespace vardo::sim

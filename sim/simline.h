@@ -1,0 +1,60 @@
+#pragma once
+// The serial line between a client and the emulated radio: when each byte a client sends
+// reaches the radio and when each reply byte reaches the client. Real timing follows the
+// FT-1000MP's link (4800 baud, 8 data bits, 2 stop bits: 11 bits a byte) plus the pacing
+// delay between reply bytes; every time is an absolute deadline, so a late wake-up of the
+// front end never pushes the later bytes back.
+
+#include <chrono>
+#include <deque>
+#include <optional>
+
+#include <QByteArray>
+
+#include "simradio.h"
+
+namespace vardo::sim {
+
+enum class Timing { Real, Fast };
+
+inline constexpr int kBaud = 4800;
+inline constexpr int kBitsPerByte = 11;  // start bit, 8 data bits, 2 stop bits
+inline constexpr std::chrono::nanoseconds kByteTime{std::chrono::nanoseconds(std::chrono::seconds(1)) * kBitsPerByte / kBaud};
+// The radio's pacing value p puts p milliseconds between the bytes of a reply.
+inline constexpr std::chrono::milliseconds kPacingUnit{1};
+
+class SimLine {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    SimLine(SimRadio& radio, Timing timing) : m_radio(radio), m_timing(timing) {}
+
+    // Bytes a client wrote at `now`; the radio gets them one at a time, as the wire delivers.
+    void receive(const QByteArray& bytes, Clock::time_point now);
+    // Reply bytes that have reached the client by `now`.
+    [[nodiscard]] QByteArray takeDue(Clock::time_point now);
+    // When the next reply byte arrives; nothing when no reply is under way.
+    [[nodiscard]] std::optional<Clock::time_point> nextDue() const { return dueOf(1); }
+    // When the n-th reply byte still on its way arrives (n from 1); nothing when fewer are.
+    [[nodiscard]] std::optional<Clock::time_point> dueOf(qsizetype n) const;
+    // When the bytes received so far stop arriving (the partial-frame gap starts there).
+    [[nodiscard]] Clock::time_point lastInput() const { return m_inputFreeAt; }
+    // Forgets the reply bytes still on their way (a replugged link starts clean).
+    void discardInFlight() { m_inFlight.clear(); }
+
+private:
+    struct TimedByte {
+        char byte;
+        Clock::time_point due;
+    };
+
+    void schedule(const QByteArray& reply, Clock::time_point frameEnd);
+
+    SimRadio& m_radio;
+    Timing m_timing;
+    std::deque<TimedByte> m_inFlight;
+    Clock::time_point m_inputFreeAt{};
+    Clock::time_point m_outputFreeAt{};
+};
+
+}  // namespace vardo::sim

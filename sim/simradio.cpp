@@ -1,0 +1,326 @@
+#include "simradio.h"
+
+#include "recordfields.h"
+
+namespace vardo::sim {
+
+namespace {
+
+constexpr int kFrameSize = 5;
+
+// Opcodes the emulated radio obeys.
+enum Opcode : std::uint8_t {
+    kOpMemoryOp = 0x03,    // store VFO-A into a channel, or set its mask
+    kOpRecall = 0x06,      // copy a channel into VFO-A
+    kOpClarifier = 0x09,
+    kOpFreqA = 0x0A,
+    kOpFreqB = 0x8A,
+    kOpMode = 0x0C,
+    kOpPacing = 0x0E,
+    kOpRecords = 0x10,
+    kOpRepeater = 0x84,
+    kOpFilter = 0x8C,
+    kOpMeter = 0xF7,
+    kOpStatus = 0xFA,
+};
+
+// P4 of the record read.
+constexpr std::uint8_t kReadVfoA = 0x02;
+constexpr std::uint8_t kReadBothVfos = 0x03;
+constexpr std::uint8_t kReadChannel = 0x04;
+constexpr std::uint8_t kClarifierOffset = 0xFF;
+constexpr std::uint8_t kMaskOn = 0x01;
+constexpr std::uint8_t kMaskOff = 0x02;
+constexpr std::uint8_t kVfoBModeBit = 0x80;  // mode codes 80..8B set VFO-B
+constexpr std::uint8_t kMeterTrailer = 0xF7;
+constexpr int kLongExtra = 4;
+
+[[nodiscard]] bool ValidChannel(int channel) { return channel >= 1 && channel <= kChannelCount; }
+
+[[nodiscard]] CatFrame FrameFrom(const QByteArray& bytes)
+{
+    CatFrame f;
+    for (int i = 0; i < kFrameSize; ++i)
+        f.bytes[i] = static_cast<std::uint8_t>(bytes.at(i));
+    return f;
+}
+
+}  // namespace
+
+SimRadio::SimRadio() = default;
+
+QByteArray SimRadio::feed(const QByteArray& bytes)
+{
+    std::lock_guard lock(m_mutex);
+    QByteArray reply;
+    m_partial.append(bytes);
+    while (m_partial.size() >= kFrameSize) {
+        const CatFrame frame = FrameFrom(m_partial);
+        m_partial.remove(0, kFrameSize);
+        reply.append(handleFrame(frame));
+    }
+    return reply;
+}
+
+void SimRadio::dropPartialFrame()
+{
+    std::lock_guard lock(m_mutex);
+    m_partial.clear();
+}
+
+bool SimRadio::hasPartialFrame() const
+{
+    std::lock_guard lock(m_mutex);
+    return !m_partial.isEmpty();
+}
+
+QByteArray SimRadio::handleFrame(const CatFrame& frame)
+{
+    m_log.push_back(frame);
+    applySetting(frame);
+    applyMemoryOperation(frame);
+    QByteArray reply = answer(frame);
+    if (reply.isEmpty() || m_faults.silent)
+        return {};
+    if (m_faults.stopAfter >= 0 && m_replies >= m_faults.stopAfter)
+        return {};
+    ++m_replies;
+    return reply;
+}
+
+QByteArray SimRadio::answer(const CatFrame& frame)
+{
+    const auto& b = frame.bytes;
+    switch (b[4]) {
+    case kOpStatus: {
+        QByteArray reply;
+        for (std::uint8_t flag : kStatusFlags)
+            reply.append(static_cast<char>(flag));
+        const auto ident = m_faults.ident.value_or(std::array{Cat::kIdent3, Cat::kIdent4});
+        reply.append(static_cast<char>(ident[0]));
+        reply.append(static_cast<char>(ident[1]));
+        return reply;
+    }
+    case kOpMeter: {
+        const char level = static_cast<char>(ValidChannel(m_recalled) ? m_state.meter[m_recalled - 1] : 0);
+        return QByteArray(kMeterReplySize - 1, level) + static_cast<char>(kMeterTrailer);
+    }
+    case kOpRecords:
+        return withRecordFaults(recordReply(frame));
+    default:
+        return {};
+    }
+}
+
+QByteArray SimRadio::recordReply(const CatFrame& frame) const
+{
+    const auto& b = frame.bytes;
+    switch (b[3]) {
+    case kReadVfoA: return RecordBytes(m_state.vfoA);
+    case kReadBothVfos: return RecordBytes(m_state.vfoA) + RecordBytes(m_state.vfoB);
+    case kReadChannel:
+        return ValidChannel(b[0]) ? RecordBytes(m_state.channels[b[0] - 1]) : QByteArray();
+    default: return {};
+    }
+}
+
+QByteArray SimRadio::withRecordFaults(QByteArray reply)
+{
+    if (reply.isEmpty())
+        return reply;
+    if (m_faults.garbage) {
+        for (auto& byte : reply) {
+            // xorshift32: cheap, and the same garbage on every run
+            m_noise ^= m_noise << 13;
+            m_noise ^= m_noise >> 17;
+            m_noise ^= m_noise << 5;
+            byte = static_cast<char>(m_noise);
+        }
+    }
+    if (m_faults.shortReplies)
+        reply.chop(1);
+    if (m_faults.longReplies)
+        reply.append(QByteArray(kLongExtra, '\0'));
+    return reply;
+}
+
+void SimRadio::applySetting(const CatFrame& frame)
+{
+    const auto& b = frame.bytes;
+    switch (b[4]) {
+    case kOpPacing: m_pacing = b[3]; break;
+    case kOpMode:
+        if (b[3] & kVfoBModeBit)
+            ApplyMode(m_state.vfoB, b[3] & ~kVfoBModeBit);
+        else
+            ApplyMode(m_state.vfoA, b[3]);
+        break;
+    case kOpFilter: ApplyFilter(m_state.vfoA, b[0], b[3]); break;
+    case kOpClarifier:
+        if (b[3] == kClarifierOffset)
+            ApplyClarifierOffset(m_state.vfoA, b[0], b[1], b[2]);
+        else
+            ApplyClarifierSwitch(m_state.vfoA, b[3]);
+        break;
+    case kOpRepeater: ApplyRepeaterShift(m_state.vfoA, b[3]); break;
+    case kOpFreqA: ApplyFrequency(m_state.vfoA, {b[0], b[1], b[2], b[3]}); break;
+    case kOpFreqB: ApplyFrequency(m_state.vfoB, {b[0], b[1], b[2], b[3]}); break;
+    default: break;
+    }
+}
+
+void SimRadio::applyMemoryOperation(const CatFrame& frame)
+{
+    const auto& b = frame.bytes;
+    const int channel = b[3];
+    if (!ValidChannel(channel))
+        return;
+    Record& stored = m_state.channels[channel - 1];
+    if (b[4] == kOpMemoryOp && b[2] == 0) {
+        // A stored channel is shown again: the radio unmasks what it stores into.
+        stored = m_state.vfoA;
+        SetMasked(stored, false);
+        m_state.labels[channel - 1].clear();
+    } else if (b[4] == kOpMemoryOp && (b[2] == kMaskOn || b[2] == kMaskOff)) {
+        SetMasked(stored, b[2] == kMaskOn);
+    } else if (b[4] == kOpRecall) {
+        m_state.vfoA = stored;
+        SetMasked(m_state.vfoA, false);
+        m_recalled = channel;
+    }
+}
+
+std::vector<CatFrame> SimRadio::frameLog() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_log;
+}
+
+void SimRadio::clearLog()
+{
+    std::lock_guard lock(m_mutex);
+    m_log.clear();
+}
+
+Record SimRadio::memory(int channel) const
+{
+    std::lock_guard lock(m_mutex);
+    return ValidChannel(channel) ? m_state.channels[channel - 1] : Record{};
+}
+
+void SimRadio::setMemory(int channel, const Record& record)
+{
+    std::lock_guard lock(m_mutex);
+    if (!ValidChannel(channel))
+        return;
+    m_state.channels[channel - 1] = record;
+    m_state.labels[channel - 1].clear();
+}
+
+Record SimRadio::vfoA() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_state.vfoA;
+}
+
+void SimRadio::setVfoA(const Record& record)
+{
+    std::lock_guard lock(m_mutex);
+    m_state.vfoA = record;
+}
+
+Record SimRadio::vfoB() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_state.vfoB;
+}
+
+void SimRadio::setVfoB(const Record& record)
+{
+    std::lock_guard lock(m_mutex);
+    m_state.vfoB = record;
+}
+
+void SimRadio::setMeterLevel(int channel, std::uint8_t level)
+{
+    std::lock_guard lock(m_mutex);
+    if (ValidChannel(channel))
+        m_state.meter[channel - 1] = level;
+}
+
+std::uint8_t SimRadio::meterLevel(int channel) const
+{
+    std::lock_guard lock(m_mutex);
+    return ValidChannel(channel) ? m_state.meter[channel - 1] : 0;
+}
+
+int SimRadio::recalledChannel() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_recalled;
+}
+
+int SimRadio::pacing() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_pacing;
+}
+
+Faults SimRadio::faults() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_faults;
+}
+
+void SimRadio::setFaults(const Faults& faults)
+{
+    std::lock_guard lock(m_mutex);
+    m_faults = faults;
+}
+
+int SimRadio::replyCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_replies;
+}
+
+void SimRadio::unplug()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_plugged = false;
+        m_partial.clear();
+        ++m_changes;
+    }
+    m_changed.notify_all();
+}
+
+void SimRadio::replug()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_plugged = true;
+        ++m_changes;
+    }
+    m_changed.notify_all();
+}
+
+bool SimRadio::isPlugged() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_plugged;
+}
+
+std::uint64_t SimRadio::changeCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_changes;
+}
+
+void SimRadio::waitForChange(std::uint64_t seen, Clock::time_point deadline) const
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait_until(lock, deadline, [&] { return m_changes != seen; });
+}
+
+}  // namespace vardo::sim

@@ -1,0 +1,20 @@
+#pragma once
+// The emulator's front-end loop: bytes from the pty go to the radio over a SimLine, reply
+// bytes go back when they are due. It sleeps in between (no polling on a tick).
+
+#include <chrono>
+
+#include "pty.h"
+#include "simline.h"
+#include "simradio.h"
+
+namespace vardo::sim {
+
+// An unfinished frame older than this is dropped, so a stray byte cannot shift every later
+// frame. Clients that write a frame byte by byte do so a few milliseconds apart.
+inline constexpr std::chrono::milliseconds kFrameGap{500};
+
+// Serves `radio` on `pty` until a termination signal arrives.
+void Serve(Pty& pty, SimRadio& radio, Timing timing);
+
+}  // namespace vardo::sim

@@ -1,0 +1,116 @@
+#include "simtransport.h"
+
+#include <algorithm>
+
+namespace vardo::sim {
+
+namespace {
+const QString kNotOpen = QStringLiteral("The port is not open");
+const QString kUnplugged = QStringLiteral("The radio's link was lost");
+}  // namespace
+
+SimTransport::SimTransport(std::shared_ptr<SimRadio> radio, QString portName, Timing timing)
+    : m_radio(std::move(radio)), m_portName(std::move(portName)), m_line(*m_radio, timing)
+{
+}
+
+bool SimTransport::open()
+{
+    if (!m_radio->isPlugged()) {
+        m_error = kUnplugged;
+        return false;
+    }
+    // A port opened afresh hears no reply meant for an earlier session.
+    m_line.discardInFlight();
+    m_input.clear();
+    m_error.clear();
+    m_open = true;
+    return true;
+}
+
+void SimTransport::close() { m_open = false; }
+
+bool SimTransport::linkUp()
+{
+    if (!m_open) {
+        m_error = kNotOpen;
+        return false;
+    }
+    if (!m_radio->isPlugged()) {
+        m_error = kUnplugged;
+        return false;
+    }
+    return true;
+}
+
+IoStatus SimTransport::write(const QByteArray& bytes)
+{
+    if (!linkUp())
+        return IoStatus::LinkLost;
+    m_line.receive(bytes, Clock::now());
+    return IoStatus::Ok;
+}
+
+void SimTransport::collectArrived() { m_input.append(m_line.takeDue(Clock::now())); }
+
+void SimTransport::clearInput()
+{
+    // Bytes still on the wire are not in the buffer yet: they arrive later, as on a real port.
+    collectArrived();
+    m_input.clear();
+}
+
+bool SimTransport::waitUntil(Clock::time_point deadline, qsizetype wanted)
+{
+    const std::uint64_t seen = m_radio->changeCount();
+    if (!linkUp())
+        return false;
+    const auto due = m_line.dueOf(wanted);
+    m_radio->waitForChange(seen, due ? std::min(*due, deadline) : deadline);
+    return linkUp();
+}
+
+IoStatus SimTransport::readAtLeast(qsizetype count, std::chrono::milliseconds timeout, QByteArray& out)
+{
+    const Clock::time_point deadline = Clock::now() + timeout;
+    for (;;) {
+        if (!linkUp())
+            return IoStatus::LinkLost;
+        collectArrived();
+        if (m_input.size() >= count || Clock::now() >= deadline)
+            break;
+        if (!waitUntil(deadline, count - m_input.size()))
+            return IoStatus::LinkLost;
+    }
+    out = m_input;
+    m_input.clear();
+    return out.size() >= count ? IoStatus::Ok : IoStatus::TimedOut;
+}
+
+IoStatus SimTransport::readAfter(std::chrono::milliseconds wait, QByteArray& out)
+{
+    const Clock::time_point deadline = Clock::now() + wait;
+    while (Clock::now() < deadline) {
+        if (!waitUntil(deadline))
+            return IoStatus::LinkLost;
+    }
+    if (!linkUp())
+        return IoStatus::LinkLost;
+    collectArrived();
+    out = m_input;
+    m_input.clear();
+    return IoStatus::Ok;
+}
+
+TransportFactory SimulatedPortFactory(std::shared_ptr<SimRadio> radio, QString simPortName,
+                                      TransportFactory fallback, Timing timing)
+{
+    return [radio = std::move(radio), simPortName = std::move(simPortName), fallback = std::move(fallback),
+            timing](const QString& portName) -> std::unique_ptr<Transport> {
+        if (portName == simPortName)
+            return std::make_unique<SimTransport>(radio, portName, timing);
+        return fallback ? fallback(portName) : nullptr;
+    };
+}
+
+}  // namespace vardo::sim

@@ -1,0 +1,53 @@
+#pragma once
+// A Transport wired to an emulated radio in memory: what the program writes reaches the
+// radio, and the radio's replies become readable at once (Timing::Fast) or when they would
+// have crossed the real serial line (Timing::Real). Waits sleep until the next byte is due
+// or the deadline passes; an unplugged radio wakes them at once with LinkLost.
+
+#include <memory>
+
+#include "simline.h"
+#include "simradio.h"
+#include "transport.h"
+
+namespace vardo::sim {
+
+class SimTransport final : public Transport {
+public:
+    SimTransport(std::shared_ptr<SimRadio> radio, QString portName, Timing timing = Timing::Real);
+
+    [[nodiscard]] QString portName() const override { return m_portName; }
+    bool open() override;
+    void close() override;
+    [[nodiscard]] bool isOpen() const override { return m_open; }
+    IoStatus write(const QByteArray& bytes) override;
+    void clearInput() override;
+    IoStatus readAtLeast(qsizetype count, std::chrono::milliseconds timeout, QByteArray& out) override;
+    IoStatus readAfter(std::chrono::milliseconds wait, QByteArray& out) override;
+    [[nodiscard]] QString errorString() const override { return m_error; }
+
+    [[nodiscard]] SimRadio& radio() const { return *m_radio; }
+
+private:
+    using Clock = SimLine::Clock;
+
+    // Sleeps until `deadline` (or until the `wanted`-th reply byte on its way arrives, if
+    // sooner), waking early when the link changes. False when the link is gone.
+    bool waitUntil(Clock::time_point deadline, qsizetype wanted = 0);
+    bool linkUp();
+    void collectArrived();
+
+    std::shared_ptr<SimRadio> m_radio;
+    QString m_portName;
+    SimLine m_line;
+    QByteArray m_input;
+    QString m_error;
+    bool m_open = false;
+};
+
+// A TransportFactory that gives a SimTransport on `radio` for `simPortName` and asks
+// `fallback` for any other port (no transport when there is no fallback).
+[[nodiscard]] TransportFactory SimulatedPortFactory(std::shared_ptr<SimRadio> radio, QString simPortName,
+                                                    TransportFactory fallback, Timing timing = Timing::Real);
+
+}  // namespace vardo::sim
