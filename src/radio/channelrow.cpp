@@ -35,7 +35,7 @@ Channel ChannelFromCells(const SettingCells& cells)
     Channel c;
     const QString& freq = cells[Cell(ColFreq)];
     c.Freq = NarrowToFloat(LeadingNumber(freq));
-    c.Mask = freq.contains(QLatin1Char('*')) ? QStringLiteral("* ") : QStringLiteral("  ");
+    c.Mask = freq.trimmed().endsWith(QLatin1Char('*')) ? QStringLiteral("* ") : QStringLiteral("  ");
     c.Mode = cells[Cell(ColMode)];
     c.Filt82 = cells[Cell(Col82)];
     c.Filt455 = cells[Cell(Col455)];

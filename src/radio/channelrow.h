@@ -22,7 +22,7 @@ using SettingCells = std::array<QString, 9>;  // columns 1..9
 [[nodiscard]] QString OffsetCell(const Channel& c);
 
 // Reads a row's cells back into a channel for writing (numbers by the leading-number
-// reading, the mask from the "*" after the frequency).
+// reading; masked when the trimmed frequency text ends in "*").
 [[nodiscard]] Channel ChannelFromCells(const SettingCells& cells);
 
 }  // namespace vardo

@@ -183,6 +183,8 @@ void TestNumberFormat::channelFromCells_data()
     QTest::newRow("masked") << "14195.00* " << "+1.50" << 14195.0f << "* " << 1.5f << "+";
     QTest::newRow("negative offset") << "7000.50  " << "-0.50" << 7000.5f << "  " << -0.5f << "";
     QTest::newRow("empty row") << "" << "" << 0.0f << "  " << 0.0f << "";
+    QTest::newRow("typed mark without blank") << "14025.00*" << "1" << 14025.0f << "* " << 1.0f << "+";
+    QTest::newRow("mark not at the end") << "14025*.00  " << "0" << 14025.0f << "  " << 0.0f << "";
 }
 
 void TestNumberFormat::channelFromCells()
@@ -207,7 +209,7 @@ void TestNumberFormat::channelFromCells()
     QCOMPARE(c.TxRit, QStringLiteral("ON"));
     QCOMPARE(c.Rpt, QStringLiteral("-RPT"));
     // What a row shows is what it reads back as.
-    if (!freqCell.isEmpty())
+    if (freqCell == TwoDecimalText(freq) + mask && offsetCell == OffsetCell(c))
         QCOMPARE(CellsFromChannel(c), cells);
 }
 
