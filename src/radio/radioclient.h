@@ -46,6 +46,8 @@ Q_SIGNALS:
 
 private:
     void setBusy(bool busy);
+    template <typename Call>
+    bool start(Call call);  // marks busy and queues the call on the worker thread
 
     QThread m_thread;
     RadioWorker* m_worker = nullptr;  // lives on m_thread, deleted when it finishes

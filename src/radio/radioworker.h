@@ -1,0 +1,53 @@
+#pragma once
+// The radio's own thread: owns the link (and with it the port) and runs one operation at a
+// time, reporting each record, each written channel, completion and failure as signals.
+// Its slots are called through queued calls from RadioClient.
+
+#include <atomic>
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+#include "channel.h"
+#include "radiolink.h"
+#include "scanloop.h"
+
+namespace vardo {
+
+class RadioWorker : public QObject {
+    Q_OBJECT
+public:
+    explicit RadioWorker(TransportFactory factory, QObject* parent = nullptr);
+    ~RadioWorker() override;  // closes the port on the worker thread
+
+    void findRadio(const QStringList& ports);
+    void readMemories(int first, int last);
+    void writeChannel(const ChannelWrite& write);
+    void writeBatch(const QList<ChannelWrite>& batch);
+    void loadVfoA(int channel);
+    void scan(int first, int last, int threshold);
+
+    // Thread-safe: read by the operation under way between its steps.
+    std::atomic<bool>& scanStop() { return m_scanStop; }
+    std::atomic<bool>& cancel() { return m_cancel; }
+
+Q_SIGNALS:
+    void radioFound(const QString& port);
+    void radioNotFound();
+    void recordRead(int channel, const vardo::Channel& decoded);
+    void channelWritten(int channel);
+    void scanAt(int channel);
+    void finished();
+    void failed(const QString& message);
+
+private:
+    void report(const LinkResult& result);
+
+    std::atomic<bool> m_scanStop{false};
+    std::atomic<bool> m_cancel{false};  // set when the client goes away
+    ThreadSleeper m_sleeper;
+    RadioLink m_link;
+};
+
+}  // namespace vardo
