@@ -1,0 +1,32 @@
+#include "restoreplan.h"
+
+#include <algorithm>
+
+#include "channelrow.h"
+
+namespace vardo {
+
+RowCells CellsFromSavedLine(const SavedLine& line)
+{
+    const SettingCells settings = CellsFromChannel(line.channel);
+    RowCells cells;
+    std::copy(settings.begin(), settings.end(), cells.begin());
+    cells[ColComment - ColFreq] = line.CommentText;
+    return cells;
+}
+
+RestorePlan PlanRestore(ViewKind view, const std::vector<std::optional<SavedLine>>& lines)
+{
+    RestorePlan plan;
+    plan.rows.reserve(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::optional<SavedLine>& line = lines[i];
+        plan.rows.push_back(line ? CellsFromSavedLine(*line) : RowCells{});
+        const int channelNo = RadioChannelNumber(ChannelOfRow(view, static_cast<int>(i) + 1));
+        if (line && view != ViewKind::Qmb && channelNo != 0)
+            plan.writes.append(ChannelWrite{line->channel, channelNo, line->MaskCode});
+    }
+    return plan;
+}
+
+}  // namespace vardo

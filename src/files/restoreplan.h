@@ -1,0 +1,30 @@
+#pragma once
+// What a Load does with a checked saved file, worked out before anything is touched: the
+// cells for every row of the view and the channel writes for the radio's batch.
+
+#include <optional>
+#include <vector>
+
+#include <QList>
+
+#include "channel.h"
+#include "channelindex.h"
+#include "savedfileformat.h"
+
+namespace vardo {
+
+struct RestorePlan {
+    std::vector<RowCells> rows;  // grid columns 1..10 for rows 1..RowCount(view)
+    // In line order: channels 1..108 that have data; none for QMB lines, none for frmQmb.
+    QList<ChannelWrite> writes;
+    bool operator==(const RestorePlan&) const = default;
+};
+
+// Column 1 is the two-decimal frequency and the mask marker, column 8 the signed offset.
+[[nodiscard]] RowCells CellsFromSavedLine(const SavedLine& line);
+
+// An empty saved row stays empty in the grid and nothing is written to its channel (writing
+// it would store whatever VFO-A holds into the channel).
+[[nodiscard]] RestorePlan PlanRestore(ViewKind view, const std::vector<std::optional<SavedLine>>& lines);
+
+}  // namespace vardo

@@ -1,0 +1,56 @@
+#pragma once
+// File operations that never leave a half-written file behind and say what went wrong.
+// Every message names the file and the reason.
+
+#include <QByteArray>
+#include <QSaveFile>
+#include <QString>
+#include <QStringList>
+
+namespace vardo {
+
+// Whether `dir` holds a file named exactly `name`, letters compared exactly, also where the
+// file system ignores letter case (the directory is listed; the name is not looked up).
+[[nodiscard]] bool ExactFileExists(const QString& dir, const QString& name);
+
+struct ReadResult {
+    QByteArray bytes;
+    QString error;  // empty when the whole file was read
+    [[nodiscard]] bool ok() const { return error.isEmpty(); }
+};
+
+[[nodiscard]] ReadResult ReadWholeFile(const QString& path);
+
+// New contents for a file, written beside it and put in its place only by commit(); until
+// then, and after any failure, the file on disk is as it was. Dropping it uncommitted
+// discards what was written.
+class PendingFile {
+public:
+    explicit PendingFile(const QString& path);
+
+    // Writes and flushes everything; "" or the failure message (the new contents are dropped).
+    [[nodiscard]] QString write(const QByteArray& bytes);
+    // Puts the new contents in place in one step; "" or the failure message.
+    [[nodiscard]] QString commit();
+
+private:
+    [[nodiscard]] QString fail();
+
+    QSaveFile m_file;
+};
+
+// write() then commit().
+[[nodiscard]] QString WriteFileSafely(const QString& path, const QByteArray& bytes);
+
+// Gives `from` the name `to` in one step, replacing a file of that name; "" or the message.
+[[nodiscard]] QString ReplaceFile(const QString& from, const QString& to);
+
+// Removes the scratch files an interrupted save or upgrade can leave in `dir`: a stray
+// "Temp.txt" and the temporaries that carry a saved file's name plus a six-letter suffix.
+// Returns a message for each one that could not be removed.
+QStringList RemoveStraySaveTemporaries(const QString& dir);
+
+[[nodiscard]] QString CouldNotWrite(const QString& path, const QString& reason);
+[[nodiscard]] QString CouldNotRead(const QString& path, const QString& reason);
+
+}  // namespace vardo

@@ -1,0 +1,60 @@
+#pragma once
+// One line of a saved memory file: the ten cell texts of grid columns 1 to 10 joined by ":".
+// Field 1 is the frequency with the masked mark "*" right after it (never in "Qmb.txt"),
+// field 8 the offset as shown, field 10 the comment, which may itself hold colons.
+
+#include <array>
+
+#include <QString>
+
+#include "channel.h"
+#include "channelindex.h"
+
+namespace vardo {
+
+inline constexpr int kSavedFieldCount = 10;
+inline constexpr int kSavedColonCount = kSavedFieldCount - 1;
+
+// Texts of grid columns 1..10 (Freq .. Comments) of one row; element 0 is column 1.
+using RowCells = std::array<QString, kSavedFieldCount>;
+
+// What a saved line holds: the channel's settings, its mask code and its comment.
+struct SavedLine {
+    Channel channel;  // Freq, Mask, the setting texts, Offset, OffsetSign, Rpt
+    int MaskCode = 2; // 1 masked, 2 not masked
+    QString CommentText;
+
+    bool operator==(const SavedLine&) const = default;
+};
+
+// Field 1 from the Freq cell: a cell whose characters 5 to 10 hold "*" keeps the mark and
+// loses its trailing blank; any other cell loses its two-character marker. keepMark false
+// (the QMB view) always drops both. A cell shorter than two characters gives "".
+[[nodiscard]] QString SavedFreqField(const QString& freqCell, bool keepMark);
+
+// The line for one row. Line breaks inside a cell would split the row, so they become blanks.
+[[nodiscard]] QString SavedLineFromCells(const RowCells& cells, bool keepMark);
+
+// Whether a view's file keeps the masked mark (every view but frmQmb).
+[[nodiscard]] constexpr bool KeepsMaskMark(ViewKind v) { return v != ViewKind::Qmb; }
+
+// Reads a line as the old reader did: the mark searched in characters 5 to 10, numbers by
+// the leading-number reading with the first "," taken as the decimal point. Never fails;
+// a field whose colon is missing is empty and the rest of the line is the comment.
+[[nodiscard]] SavedLine ReadSavedLine(const QString& line);
+
+// Why a line cannot be loaded ("" when it can): fewer than nine colons, a number field that
+// is not a number, or a setting that is neither empty nor one of its column's texts.
+[[nodiscard]] QString SavedLineProblem(const QString& line);
+
+// A line of nine colons and nothing else: what an empty grid row is saved as.
+[[nodiscard]] bool IsEmptySavedLine(const QString& line);
+
+// Old layout: "," where the current one has ":". Judged on a file's first line: none of its
+// characters 6 to 10 is ":".
+[[nodiscard]] bool IsOldLayout(const QString& firstLine);
+
+// The first nine commas of an old-layout line become colons; later ones belong to the comment.
+[[nodiscard]] QString ConvertOldLine(const QString& line);
+
+}  // namespace vardo

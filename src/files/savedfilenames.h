@@ -1,0 +1,28 @@
+#pragma once
+// The fixed file names of the saved memory files, their backups and the upgrade's work file,
+// and the texts the views show about them.
+
+#include <QString>
+
+#include "channelindex.h"
+
+namespace vardo {
+
+// "AllMem.txt", "99Mem.txt", "Pms.txt", "Qmb.txt".
+[[nodiscard]] QString SavedFileName(ViewKind v);
+// "AllMem.bak", "99Mem.bak", "Pms.bak", "Qmb.bak".
+[[nodiscard]] QString BackupFileName(ViewKind v);
+// The upgrade's work file.
+[[nodiscard]] QString TempFileName();
+
+// Load's message when the view's file is not there.
+[[nodiscard]] QString NeverSavedMessage(ViewKind v);
+
+// Save's messages.
+[[nodiscard]] QString NothingToSaveMessage();
+[[nodiscard]] QString OverwriteQuestion();
+
+// dir + "/" + name.
+[[nodiscard]] QString PathIn(const QString& dir, const QString& name);
+
+}  // namespace vardo

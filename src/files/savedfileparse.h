@@ -1,0 +1,32 @@
+#pragma once
+// A whole saved file checked before anything is changed: either every row of the view, or
+// the first line that cannot be loaded and why.
+
+#include <optional>
+#include <vector>
+
+#include <QByteArray>
+#include <QString>
+
+#include "channelindex.h"
+#include "savedfileformat.h"
+
+namespace vardo {
+
+struct SavedFileRows {
+    // One entry per grid row of the view; nullopt for a row that was empty when saved.
+    std::vector<std::optional<SavedLine>> rows;
+    int badLine = 0;  // 1-based number of the refused line; 0 when the file can be loaded
+    QString problem;  // what is wrong with that line, e.g. "has fewer than nine colons"
+
+    [[nodiscard]] bool ok() const { return badLine == 0; }
+    bool operator==(const SavedFileRows&) const = default;
+};
+
+// Reads the first RowCount(view) lines; later lines are ignored.
+[[nodiscard]] SavedFileRows ParseSavedFile(const QByteArray& bytes, ViewKind view);
+
+// "Cannot load "<path>": line 12 has fewer than nine colons."
+[[nodiscard]] QString RefusalMessage(const QString& path, const SavedFileRows& parsed);
+
+}  // namespace vardo

@@ -1,0 +1,16 @@
+#pragma once
+// The start-up conversion of saved files still in the old layout ("," between the fields).
+
+#include <QString>
+#include <QStringList>
+
+namespace vardo {
+
+// Converts "AllMem.txt", "99Mem.txt", "Pms.txt" and "Qmb.txt" in `dataDir`, in that order,
+// when their first line is in the old layout: exactly the view's line count, written to
+// "Temp.txt" and then put in the file's place in one step. A file too short for its line
+// count, or one that cannot be read or replaced, is left as it was. Returns one message per
+// file left unconverted for such a reason (start-up shows none; the command line prints them).
+QStringList UpgradeSavedFiles(const QString& dataDir);
+
+}  // namespace vardo
