@@ -2,6 +2,7 @@
 // Stand-ins for the link tests: scripted in-memory ports for the radio search, a transport
 // wrapper that injects failures and counts calls, and a sleeper on a virtual clock.
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include <QStringList>
+#include <QThread>
 
 #include "catframe.h"
 #include "scanloop.h"
@@ -119,7 +121,8 @@ inline TransportFactory ScriptedPorts::factory()
 struct WireScript {
     // Asked before each write; a status here is returned instead of writing.
     std::function<std::optional<IoStatus>(const QByteArray& frame)> failWrite;
-    int calls = 0;  // every call on a transport made by the factory
+    std::atomic<int> calls = 0;               // every call on a transport made by the factory
+    std::atomic<QThread*> closedOn = nullptr;  // the thread that last closed an open port
 };
 
 class ScriptedFailures final : public Transport {
@@ -133,7 +136,12 @@ public:
         count();
         return m_inner->open();
     }
-    void close() override { m_inner->close(); }
+    void close() override
+    {
+        if (m_inner->isOpen())
+            m_script->closedOn = QThread::currentThread();
+        m_inner->close();
+    }
     [[nodiscard]] bool isOpen() const override { return m_inner->isOpen(); }
     IoStatus write(const QByteArray& bytes) override
     {
