@@ -9,24 +9,14 @@
 
 #include <QtTest>
 
+#include "filebytes.h"
+
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using namespace vardo::test;
 
 namespace {
-
-QByteArray Bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void Put(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // 113 lines of about 6 kB: two pages of a tmpfs.
 QByteArray Content(const char* tag)
@@ -57,11 +47,6 @@ Run Execute(const QString& program, const QStringList& args, const QStringList& 
 }
 
 enum class MountMode { None, Unshare, Root };
-
-QStringList Listing(const QString& dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
 
 }  // namespace
 
@@ -128,9 +113,9 @@ void TestFilesFailures::init()
     m_out = m_tmp->filePath("out");
     for (const QString& dir : {m_d, m_fix, m_out})
         QVERIFY(QDir().mkpath(dir));
-    Put(m_fix + "/new", Content("new"));
-    Put(m_fix + "/AllMem.txt", Content("old"));
-    Put(m_fix + "/AllMem.bak", Content("previous"));
+    QVERIFY(PutFile(m_fix + "/new", Content("new")));
+    QVERIFY(PutFile(m_fix + "/AllMem.txt", Content("old")));
+    QVERIFY(PutFile(m_fix + "/AllMem.bak", Content("previous")));
 }
 
 Run TestFilesFailures::mounted(const QString& script, const QStringList& env)
@@ -180,14 +165,14 @@ void TestFilesFailures::fullDisk()
                            "cp \"$D\"/AllMem.* \"$OUT\"/\n"_s;
     const Run run = mounted(script, {"SIZE=" + size, QStringLiteral("BAK=%1").arg(bak ? 1 : 0)});
     QVERIFY2(run.status == 0, qPrintable(run.stderrText));
-    QCOMPARE(Bytes(m_out + "/status"), QByteArray("1\n"));
-    const QString message = QString::fromUtf8(Bytes(m_out + "/message"));
+    QCOMPARE(FileBytes(m_out + "/status"), QByteArray("1\n"));
+    const QString message = QString::fromUtf8(FileBytes(m_out + "/message"));
     QVERIFY2(message.startsWith("Could not write \"" + m_d + "/AllMem."), qPrintable(message));
     QVERIFY2(message.contains("No space left on device"), qPrintable(message));
     QVERIFY2(message.contains("The saved file and its backup are as they were."), qPrintable(message));
-    QCOMPARE(Bytes(m_out + "/AllMem.txt"), Content("old"));
-    QCOMPARE(Bytes(m_out + "/AllMem.bak"), bak ? Content("previous") : QByteArray("<missing>"));
-    QCOMPARE(Bytes(m_out + "/listing"), bak ? QByteArray("AllMem.bak\nAllMem.txt\n") : QByteArray("AllMem.txt\n"));
+    QCOMPARE(FileBytes(m_out + "/AllMem.txt"), Content("old"));
+    QCOMPARE(FileBytes(m_out + "/AllMem.bak"), bak ? Content("previous") : QByteArray("<missing>"));
+    QCOMPARE(FileBytes(m_out + "/listing"), bak ? QByteArray("AllMem.bak\nAllMem.txt\n") : QByteArray("AllMem.txt\n"));
 }
 
 void TestFilesFailures::readOnlyDirectory_data()
@@ -215,17 +200,17 @@ void TestFilesFailures::readOnlyDirectory()
     const QByteArray before = command == "upgrade" ? QByteArray("7000.00,USB,,,,,,0.00,,\r\n").repeated(113)
                                                    : Content("old");
     if (txt)
-        Put(m_d + "/AllMem.txt", before);
+        QVERIFY(PutFile(m_d + "/AllMem.txt", before));
     const QString act = command == "upgrade" ? u"\"$TOOL\" upgrade \"$D\""_s : save(u"\"$D\""_s);
     const QString script = u"mount --bind \"$D\" \"$D\"\nmount -o remount,bind,ro \"$D\"\n"
                            "status=0; "_s + act + u" 2>\"$OUT/message\" || status=$?\necho $status >\"$OUT/status\"\n"_s;
     const Run run = mounted(script);
     QVERIFY2(run.status == 0, qPrintable(run.stderrText));
-    QCOMPARE(Bytes(m_out + "/status"), QByteArray("1\n"));
-    QCOMPARE(QString::fromUtf8(Bytes(m_out + "/message")), message.arg(m_d));
-    QCOMPARE(Bytes(m_d + "/AllMem.txt"), txt ? before : QByteArray("<missing>"));
-    QCOMPARE(Bytes(m_d + "/AllMem.bak"), Content("previous"));
-    QCOMPARE(Listing(m_d), txt ? QStringList({"AllMem.bak", "AllMem.txt"}) : QStringList{"AllMem.bak"});
+    QCOMPARE(FileBytes(m_out + "/status"), QByteArray("1\n"));
+    QCOMPARE(QString::fromUtf8(FileBytes(m_out + "/message")), message.arg(m_d));
+    QCOMPARE(FileBytes(m_d + "/AllMem.txt"), txt ? before : QByteArray("<missing>"));
+    QCOMPARE(FileBytes(m_d + "/AllMem.bak"), Content("previous"));
+    QCOMPARE(FileListing(m_d), txt ? QStringList({"AllMem.bak", "AllMem.txt"}) : QStringList{"AllMem.bak"});
 }
 
 void TestFilesFailures::permission_data()
@@ -266,9 +251,9 @@ void TestFilesFailures::permission()
     QVERIFY(QFile::setPermissions(m_d + "/AllMem.txt", QFile::ReadOwner | QFile::WriteOwner));
     QCOMPARE(run.status, 1);
     QCOMPARE(run.stderrText, message.arg(m_d));
-    QCOMPARE(Bytes(m_d + "/AllMem.txt"), Content("old"));
-    QCOMPARE(Bytes(m_d + "/AllMem.bak"), Content("previous"));
-    QCOMPARE(Listing(m_d), QStringList({"AllMem.bak", "AllMem.txt"}));
+    QCOMPARE(FileBytes(m_d + "/AllMem.txt"), Content("old"));
+    QCOMPARE(FileBytes(m_d + "/AllMem.bak"), Content("previous"));
+    QCOMPARE(FileListing(m_d), QStringList({"AllMem.bak", "AllMem.txt"}));
 }
 
 void TestFilesFailures::killed_data()
@@ -304,8 +289,8 @@ void TestFilesFailures::killed()
                                        m_fix + "/new"});
     QVERIFY2(run.crashed || run.status == 128 + 9, qPrintable(u"not killed: "_s + run.stderrText));
 
-    const QByteArray savedAfter = Bytes(m_d + "/AllMem.txt");
-    const QByteArray backupAfter = Bytes(m_d + "/AllMem.bak");
+    const QByteArray savedAfter = FileBytes(m_d + "/AllMem.txt");
+    const QByteArray backupAfter = FileBytes(m_d + "/AllMem.bak");
     const QByteArray savedBefore = txt ? Content("old") : QByteArray("<missing>");
     const QByteArray backupBefore = bak ? Content("previous") : QByteArray("<missing>");
     QVERIFY2(savedAfter == savedBefore || savedAfter == Content("new"), savedAfter.left(60));
@@ -318,7 +303,7 @@ void TestFilesFailures::killed()
         expected << "AllMem.bak";
     if (savedAfter != "<missing>")
         expected << "AllMem.txt";
-    QCOMPARE(Listing(m_d), expected);
+    QCOMPARE(FileListing(m_d), expected);
 }
 
 void TestFilesFailures::injected_data()
@@ -342,9 +327,9 @@ void TestFilesFailures::injected()
     QCOMPARE(run.status, 1);
     QVERIFY2(run.stderrText.startsWith("Could not write \"" + m_d + "/" + message + "\""), qPrintable(run.stderrText));
     QVERIFY2(run.stderrText.contains("The saved file and its backup are as they were."), qPrintable(run.stderrText));
-    QCOMPARE(Bytes(m_d + "/AllMem.txt"), Content("old"));
-    QCOMPARE(Bytes(m_d + "/AllMem.bak"), Content("previous"));
-    QCOMPARE(Listing(m_d), QStringList({"AllMem.bak", "AllMem.txt"}));
+    QCOMPARE(FileBytes(m_d + "/AllMem.txt"), Content("old"));
+    QCOMPARE(FileBytes(m_d + "/AllMem.bak"), Content("previous"));
+    QCOMPARE(FileListing(m_d), QStringList({"AllMem.bak", "AllMem.txt"}));
 }
 
 QTEST_GUILESS_MAIN(TestFilesFailures)

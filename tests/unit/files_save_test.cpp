@@ -3,31 +3,16 @@
 
 #include <QtTest>
 
+#include "filebytes.h"
+
 #include "safefile.h"
 #include "savedfilenames.h"
 #include "savedfilestore.h"
 
 using namespace vardo;
+using namespace vardo::test;
 
 namespace {
-
-QByteArray Bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void Put(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QStringList Listing(const QString& dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
 
 // Answers the overwrite question and counts how often it was asked.
 struct Answer {
@@ -78,8 +63,8 @@ void TestFilesSave::firstSaveAsksNothing()
     Answer answer;
     QCOMPARE(SaveWithBackup(m_path, view, "one\r\n", answer.fn()).outcome, SaveOutcome::Saved);
     QCOMPARE(answer.asked, 0);
-    QCOMPARE(Listing(m_path), QStringList{file});
-    QCOMPARE(Bytes(m_path + "/" + file), QByteArray("one\r\n"));
+    QCOMPARE(FileListing(m_path), QStringList{file});
+    QCOMPARE(FileBytes(m_path + "/" + file), QByteArray("one\r\n"));
 }
 
 void TestFilesSave::backupRotation()
@@ -88,54 +73,54 @@ void TestFilesSave::backupRotation()
     for (const QByteArray content : {"first", "second", "third"})
         QCOMPARE(SaveWithBackup(m_path, ViewKind::All, content, answer.fn()).message, QString());
     QCOMPARE(answer.asked, 2);
-    QCOMPARE(Listing(m_path), QStringList({"AllMem.bak", "AllMem.txt"}));
-    QCOMPARE(Bytes(m_path + "/AllMem.txt"), QByteArray("third"));
-    QCOMPARE(Bytes(m_path + "/AllMem.bak"), QByteArray("second"));
+    QCOMPARE(FileListing(m_path), QStringList({"AllMem.bak", "AllMem.txt"}));
+    QCOMPARE(FileBytes(m_path + "/AllMem.txt"), QByteArray("third"));
+    QCOMPARE(FileBytes(m_path + "/AllMem.bak"), QByteArray("second"));
 }
 
 void TestFilesSave::answerNoChangesNothing()
 {
-    Put(m_path + "/Pms.txt", "saved");
-    Put(m_path + "/Pms.bak", "backup");
+    QVERIFY(PutFile(m_path + "/Pms.txt", "saved"));
+    QVERIFY(PutFile(m_path + "/Pms.bak", "backup"));
     Answer answer{false};
     QCOMPARE(SaveWithBackup(m_path, ViewKind::Pms, "new", answer.fn()).outcome, SaveOutcome::Declined);
     QCOMPARE(answer.asked, 1);
-    QCOMPARE(Bytes(m_path + "/Pms.txt"), QByteArray("saved"));
-    QCOMPARE(Bytes(m_path + "/Pms.bak"), QByteArray("backup"));
-    QCOMPARE(Listing(m_path), QStringList({"Pms.bak", "Pms.txt"}));
+    QCOMPARE(FileBytes(m_path + "/Pms.txt"), QByteArray("saved"));
+    QCOMPARE(FileBytes(m_path + "/Pms.bak"), QByteArray("backup"));
+    QCOMPARE(FileListing(m_path), QStringList({"Pms.bak", "Pms.txt"}));
 }
 
 void TestFilesSave::txtWithoutBackup()
 {
-    Put(m_path + "/AllMem.txt", "saved");
+    QVERIFY(PutFile(m_path + "/AllMem.txt", "saved"));
     Answer answer;
     QCOMPARE(SaveWithBackup(m_path, ViewKind::All, "new", answer.fn()).outcome, SaveOutcome::Saved);
     QCOMPARE(answer.asked, 1);
-    QCOMPARE(Bytes(m_path + "/AllMem.bak"), QByteArray("saved"));
-    QCOMPARE(Bytes(m_path + "/AllMem.txt"), QByteArray("new"));
+    QCOMPARE(FileBytes(m_path + "/AllMem.bak"), QByteArray("saved"));
+    QCOMPARE(FileBytes(m_path + "/AllMem.txt"), QByteArray("new"));
 }
 
 void TestFilesSave::otherLetterCaseIsNotTheFile()
 {
-    Put(m_path + "/allmem.txt", "other case");
+    QVERIFY(PutFile(m_path + "/allmem.txt", "other case"));
     Answer answer;
     QVERIFY(!ExactFileExists(m_path, "AllMem.txt"));
     QCOMPARE(SaveWithBackup(m_path, ViewKind::All, "new", answer.fn()).outcome, SaveOutcome::Saved);
     QCOMPARE(answer.asked, 0);
     QVERIFY(!ExactFileExists(m_path, "AllMem.bak"));
-    QCOMPARE(Bytes(m_path + "/AllMem.txt"), QByteArray("new"));
+    QCOMPARE(FileBytes(m_path + "/AllMem.txt"), QByteArray("new"));
     QCOMPARE(LoadSavedFile(m_path, ViewKind::Qmb).message, NeverSavedMessage(ViewKind::Qmb));
 }
 
 void TestFilesSave::viewsAreIndependent()
 {
-    Put(m_path + "/99Mem.txt", "99");
-    Put(m_path + "/Qmb.txt", "qmb");
+    QVERIFY(PutFile(m_path + "/99Mem.txt", "99"));
+    QVERIFY(PutFile(m_path + "/Qmb.txt", "qmb"));
     Answer answer;
     QCOMPARE(SaveWithBackup(m_path, ViewKind::All, "all", answer.fn()).outcome, SaveOutcome::Saved);
     QCOMPARE(answer.asked, 0);
-    QCOMPARE(Listing(m_path), QStringList({"99Mem.txt", "AllMem.txt", "Qmb.txt"}));
-    QCOMPARE(Bytes(m_path + "/99Mem.txt"), QByteArray("99"));
+    QCOMPARE(FileListing(m_path), QStringList({"99Mem.txt", "AllMem.txt", "Qmb.txt"}));
+    QCOMPARE(FileBytes(m_path + "/99Mem.txt"), QByteArray("99"));
 }
 
 void TestFilesSave::fileBytes()
@@ -164,7 +149,7 @@ void TestFilesSave::loadMessages()
 {
     QFETCH(ViewKind, view);
     QTEST(LoadSavedFile(m_path, view).message, "message");
-    Put(m_path + "/" + SavedFileName(view), "7000.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:\r\n");
+    QVERIFY(PutFile(m_path + "/" + SavedFileName(view), "7000.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:\r\n"));
     const QString refusal = QStringLiteral("Cannot load \"%1\": line 2 is missing: the file has 1 of its %2 lines.")
                                 .arg(QDir::toNativeSeparators(m_path + "/" + SavedFileName(view)))
                                 .arg(RowCount(view));
@@ -177,11 +162,11 @@ void TestFilesSave::strayTemporaries()
     const QStringList kept{"AllMem.txt", "AllMem.bak", "allmem.txt.AbCdEf", "AllMem.txt.AbCdEfG", "AllMem.txt.old",
                            "Pms.txt.ab-def", "notes.txt", "temp.txt"};
     for (const QString& name : stray + kept)
-        Put(m_path + "/" + name, "x");
+        QVERIFY(PutFile(m_path + "/" + name, "x"));
     QCOMPARE(RemoveStraySaveTemporaries(m_path), QStringList());
     QStringList expected = kept;
     expected.sort();
-    QCOMPARE(Listing(m_path), expected);
+    QCOMPARE(FileListing(m_path), expected);
 }
 
 QTEST_GUILESS_MAIN(TestFilesSave)

@@ -2,25 +2,15 @@
 
 #include <QtTest>
 
+#include "filebytes.h"
+
 #include "savedfiletext.h"
 #include "upgrade.h"
 
 using namespace vardo;
+using namespace vardo::test;
 
 namespace {
-
-QByteArray Bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void Put(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // `count` lines in the given separator; the comment holds a comma after the ninth one.
 QStringList Lines(int count, QChar separator)
@@ -75,11 +65,11 @@ void TestFilesUpgrade::converted()
     QFETCH(QString, file);
     QFETCH(QByteArray, old);
     QFETCH(int, count);
-    Put(m_path + "/" + file, old);
-    Put(m_path + "/Temp.txt", "an older scratch file");
+    QVERIFY(PutFile(m_path + "/" + file, old));
+    QVERIFY(PutFile(m_path + "/Temp.txt", "an older scratch file"));
     QCOMPARE(UpgradeSavedFiles(m_path), QStringList());
-    QCOMPARE(Bytes(m_path + "/" + file), EncodeSavedLines(Lines(count, QLatin1Char(':'))));
-    QVERIFY(Bytes(m_path + "/" + file).contains(":OFF:net, 1\r\n"));
+    QCOMPARE(FileBytes(m_path + "/" + file), EncodeSavedLines(Lines(count, QLatin1Char(':'))));
+    QVERIFY(FileBytes(m_path + "/" + file).contains(":OFF:net, 1\r\n"));
     QCOMPARE(QDir(m_path).entryList(QDir::Files), QStringList{file});
 }
 
@@ -105,10 +95,10 @@ void TestFilesUpgrade::leftAsItWas()
     QFETCH(QString, file);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, problem);
-    Put(m_path + "/" + file, bytes);
+    QVERIFY(PutFile(m_path + "/" + file, bytes));
     const QStringList expected = problem.isEmpty() ? QStringList() : QStringList{problem.arg(m_path)};
     QCOMPARE(UpgradeSavedFiles(m_path), expected);
-    QCOMPARE(Bytes(m_path + "/" + file), bytes);
+    QCOMPARE(FileBytes(m_path + "/" + file), bytes);
     QCOMPARE(QDir(m_path).entryList(QDir::Files), QStringList{file});
 }
 
@@ -116,24 +106,24 @@ void TestFilesUpgrade::eachFileOnItsOwn()
 {
     const QByteArray current99 = EncodeSavedLines(Lines(99, ':'));
     const QByteArray currentQmb = Lines(5, ':').join('\n').toUtf8();
-    Put(m_path + "/AllMem.txt", OldFile(113));
-    Put(m_path + "/99Mem.txt", current99);
-    Put(m_path + "/Pms.txt", OldFile(9));
-    Put(m_path + "/Qmb.txt", currentQmb);
+    QVERIFY(PutFile(m_path + "/AllMem.txt", OldFile(113)));
+    QVERIFY(PutFile(m_path + "/99Mem.txt", current99));
+    QVERIFY(PutFile(m_path + "/Pms.txt", OldFile(9)));
+    QVERIFY(PutFile(m_path + "/Qmb.txt", currentQmb));
     QCOMPARE(UpgradeSavedFiles(m_path), QStringList());
-    QCOMPARE(Bytes(m_path + "/AllMem.txt"), EncodeSavedLines(Lines(113, ':')));
-    QCOMPARE(Bytes(m_path + "/99Mem.txt"), current99);
-    QCOMPARE(Bytes(m_path + "/Pms.txt"), EncodeSavedLines(Lines(9, ':')));
-    QCOMPARE(Bytes(m_path + "/Qmb.txt"), currentQmb);
+    QCOMPARE(FileBytes(m_path + "/AllMem.txt"), EncodeSavedLines(Lines(113, ':')));
+    QCOMPARE(FileBytes(m_path + "/99Mem.txt"), current99);
+    QCOMPARE(FileBytes(m_path + "/Pms.txt"), EncodeSavedLines(Lines(9, ':')));
+    QCOMPARE(FileBytes(m_path + "/Qmb.txt"), currentQmb);
 }
 
 void TestFilesUpgrade::windows1252Comment()
 {
     QByteArray old = OldFile(5);
     old.replace("net, 3", "Troms\xF8 \x80");
-    Put(m_path + "/Qmb.txt", old);
+    QVERIFY(PutFile(m_path + "/Qmb.txt", old));
     QCOMPARE(UpgradeSavedFiles(m_path), QStringList());
-    QVERIFY(Bytes(m_path + "/Qmb.txt").contains("7003.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:Troms\xC3\xB8 \xE2\x82\xAC\r\n"));
+    QVERIFY(FileBytes(m_path + "/Qmb.txt").contains("7003.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:Troms\xC3\xB8 \xE2\x82\xAC\r\n"));
 }
 
 void TestFilesUpgrade::noFiles()
