@@ -151,11 +151,11 @@ int main(int argc, char* argv[])
         return Fail(error);
     QTextStream(stdout) << pty.clientPath() << Qt::endl;
 
-    Serve(pty, radio, options.timing);
+    const bool served = Serve(pty, radio, options.timing);
 
     if (!options.linkPath.isEmpty())
         RemoveLink(pty.clientPath(), options.linkPath);
     if (options.saveOnExit && !radio.saveImage(options.memoryFile, &error))
         return Fail(error);
-    return 0;
+    return served ? 0 : Fail(QStringLiteral("the pseudo-terminal failed"));
 }

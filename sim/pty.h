@@ -13,7 +13,7 @@ namespace vardo::sim {
 class Pty {
 public:
     using Clock = std::chrono::steady_clock;
-    enum class Event { Readable, Timeout, Terminate };
+    enum class Event { Readable, Timeout, Terminate, Broken };
 
     Pty() = default;
     ~Pty();
@@ -26,7 +26,7 @@ public:
     [[nodiscard]] QString clientPath() const { return m_clientPath; }
 
     // Sleeps until a client's bytes arrive, the deadline passes (none: no limit) or a
-    // termination signal comes in.
+    // termination signal comes in. Broken: the pty itself failed and cannot serve any more.
     [[nodiscard]] Event wait(std::optional<Clock::time_point> deadline);
     [[nodiscard]] QByteArray readAvailable();
     // Bytes the client's side cannot take are dropped, as on a wire nobody listens to.

@@ -90,6 +90,10 @@ Pty::Event Pty::wait(std::optional<Clock::time_point> deadline)
         return Event::Terminate;
     if (n > 0 && (fds[0].revents & POLLIN))
         return Event::Readable;
+    // Our own handle keeps the client side open, so a hang-up or error here means the pty is
+    // gone; looking again would only spin.
+    if (n > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return Event::Broken;
     return Event::Timeout;  // also an interrupted poll: the caller looks again
 }
 
@@ -151,7 +155,7 @@ bool Pty::open(QString* error)
     *error = kNoPty;
     return false;
 }
-Pty::Event Pty::wait(std::optional<Clock::time_point>) { return Event::Terminate; }
+Pty::Event Pty::wait(std::optional<Clock::time_point>) { return Event::Broken; }
 QByteArray Pty::readAvailable() { return {}; }
 void Pty::write(const QByteArray&) {}
 bool InstallTerminationHandlers(QString*) { return true; }

@@ -19,9 +19,16 @@ using Clock = SimLine::Clock;
     return wake;
 }
 
+// Bytes that arrive after a long gap start a new frame.
+void ForgetStaleFrame(const SimLine& line, SimRadio& radio, Clock::time_point now)
+{
+    if (radio.hasPartialFrame() && now >= line.lastInput() + kFrameGap)
+        radio.dropPartialFrame();
+}
+
 }  // namespace
 
-void Serve(Pty& pty, SimRadio& radio, Timing timing)
+bool Serve(Pty& pty, SimRadio& radio, Timing timing)
 {
     SimLine line(radio, timing);
     for (;;) {
@@ -29,11 +36,16 @@ void Serve(Pty& pty, SimRadio& radio, Timing timing)
         const QByteArray due = line.takeDue(now);
         if (!due.isEmpty())
             pty.write(due);
-        if (radio.hasPartialFrame() && now >= line.lastInput() + kFrameGap)
-            radio.dropPartialFrame();
+        ForgetStaleFrame(line, radio, now);
         switch (pty.wait(NextWake(line, radio))) {
-        case Pty::Event::Terminate: return;
-        case Pty::Event::Readable: line.receive(pty.readAvailable(), Clock::now()); break;
+        case Pty::Event::Terminate: return true;
+        case Pty::Event::Broken: return false;
+        case Pty::Event::Readable: {
+            const Clock::time_point arrival = Clock::now();
+            ForgetStaleFrame(line, radio, arrival);
+            line.receive(pty.readAvailable(), arrival);
+            break;
+        }
         case Pty::Event::Timeout: break;
         }
     }

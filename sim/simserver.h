@@ -14,7 +14,7 @@ namespace vardo::sim {
 // frame. Clients that write a frame byte by byte do so a few milliseconds apart.
 inline constexpr std::chrono::milliseconds kFrameGap{500};
 
-// Serves `radio` on `pty` until a termination signal arrives.
-void Serve(Pty& pty, SimRadio& radio, Timing timing);
+// Serves `radio` on `pty` until a termination signal arrives (true) or the pty fails (false).
+bool Serve(Pty& pty, SimRadio& radio, Timing timing);
 
 }  // namespace vardo::sim

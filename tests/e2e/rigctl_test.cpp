@@ -158,6 +158,7 @@ private slots:
     void binaryBytesPassUnchanged();
     void faultSwitches_data();
     void faultSwitches();
+    void strayBytesAreForgotten();
     void badArguments_data();
     void badArguments();
 };
@@ -265,6 +266,17 @@ void RigctlTest::faultSwitches()
     }
     QCOMPARE(sizes, replySizes);
     QCOMPARE(first, firstReply);
+}
+
+// A client that died in the middle of a frame does not shift every later frame.
+void RigctlTest::strayBytesAreForgotten()
+{
+    SimProcess sim({"--fast"});
+    QSerialPort port;
+    QVERIFY2(OpenPort(port, sim.pty()), qPrintable(port.errorString()));
+    QCOMPARE(Exchange(port, Hex("00 00 00"), 300), QByteArray());
+    QTest::qWait(800);  // longer than the emulator's frame gap
+    QCOMPARE(Exchange(port, Hex("00 00 00 00 FA"), 2000), Hex("00 00 00 03 93"));
 }
 
 void RigctlTest::badArguments_data()
