@@ -90,7 +90,7 @@ struct ImageLine {
         return std::nullopt;
     }
     QString hex;
-    for (const QString& token : body.mid(colon + 1).split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString& token : body.mid(colon + 1).simplified().split(u' ', Qt::SkipEmptyParts)) {
         if (!token.startsWith(kMeterKey)) {
             hex += token;
             continue;

@@ -340,7 +340,7 @@ void SimRadioTest::imageErrors_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("error");
-    const QByteArray good = "# fine\n1: 0001579A800000011100000000000000\n";
+    const QByteArray good = "# fine\n1:\t0001579A 80000001 11000000 00000000\r\n";
     QTest::newRow("no colon") << good + "2 0001579A800000011100000000000000\n" << "line 3: expected \"name: record\"";
     QTest::newRow("unknown channel") << good + "114: 0001579A800000011100000000000000\n"
                                      << "line 3: unknown channel \"114\"";
