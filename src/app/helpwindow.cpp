@@ -1,0 +1,123 @@
+#include "helpwindow.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "helptopics.h"
+#include "windowkit.h"
+
+namespace vardo {
+namespace {
+
+constexpr int kAnchorRole = Qt::UserRole;
+constexpr QSize kStartSize{860, 600};
+
+[[nodiscard]] QString HelpText()
+{
+    QFile file(QString::fromLatin1(kHelpResource));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("<p>The help text is missing from this copy of Vardo.</p>");
+    return QString::fromUtf8(file.readAll());
+}
+
+}  // namespace
+
+HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmHelp"));
+    setWindowTitle(QStringLiteral("Vardo Help"));
+    setModal(false);
+    setFont(ControlFont());
+    const QString html = HelpText();
+
+    auto* tabs = new QTabWidget;
+    tabs->setObjectName(QStringLiteral("tabHelp"));
+    tabs->addTab(buildContents(html), QStringLiteral("Contents"));
+    tabs->addTab(buildIndex(html), QStringLiteral("Index"));
+
+    m_browser = new QTextBrowser;
+    m_browser->setObjectName(QStringLiteral("txtHelp"));
+    m_browser->setOpenExternalLinks(false);
+    m_browser->setHtml(html);
+
+    auto* splitter = new QSplitter;
+    splitter->addWidget(tabs);
+    splitter->addWidget(m_browser);
+    splitter->setStretchFactor(1, 3);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(splitter);
+    resize(kStartSize);
+}
+
+QWidget* HelpWindow::buildContents(const QString& html)
+{
+    m_contents = new QTreeWidget;
+    m_contents->setObjectName(QStringLiteral("treeContents"));
+    m_contents->setHeaderHidden(true);
+    QTreeWidgetItem* parent = nullptr;
+    for (const HelpTopic& topic : HelpContents(html)) {
+        auto* item = topic.level == 3 && parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_contents);
+        item->setText(0, topic.title);
+        item->setData(0, kAnchorRole, topic.anchor);
+        if (topic.level == 2)
+            parent = item;
+    }
+    m_contents->expandAll();
+    connect(m_contents, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { showTopic(item->data(0, kAnchorRole).toString()); });
+    connect(m_contents, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { showTopic(item->data(0, kAnchorRole).toString()); });
+    return m_contents;
+}
+
+QWidget* HelpWindow::buildIndex(const QString& html)
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* prompt = new QLabel(QStringLiteral("Type the first letters of the word you are looking for:"));
+    prompt->setWordWrap(true);
+    m_lookFor = new QLineEdit;
+    m_lookFor->setObjectName(QStringLiteral("txtIndex"));
+    m_index = new QListWidget;
+    m_index->setObjectName(QStringLiteral("lstIndex"));
+    for (const HelpEntry& entry : HelpIndex(html)) {
+        auto* item = new QListWidgetItem(entry.term, m_index);
+        item->setData(kAnchorRole, entry.anchor);
+    }
+    layout->addWidget(prompt);
+    layout->addWidget(m_lookFor);
+    layout->addWidget(m_index);
+    connect(m_lookFor, &QLineEdit::textChanged, this, &HelpWindow::filterIndex);
+    connect(m_index, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { showTopic(item->data(kAnchorRole).toString()); });
+    connect(m_index, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { showTopic(item->data(kAnchorRole).toString()); });
+    return page;
+}
+
+void HelpWindow::filterIndex(const QString& text)
+{
+    // Selects the first entry that starts with what was typed, as a help index does.
+    for (int i = 0; i < m_index->count(); ++i) {
+        if (m_index->item(i)->text().startsWith(text.trimmed(), Qt::CaseInsensitive)) {
+            m_index->setCurrentRow(i);
+            m_index->scrollToItem(m_index->item(i), QAbstractItemView::PositionAtTop);
+            return;
+        }
+    }
+}
+
+void HelpWindow::showTopic(const QString& anchor)
+{
+    m_browser->scrollToAnchor(anchor);
+}
+
+}  // namespace vardo

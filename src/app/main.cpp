@@ -1,0 +1,71 @@
+// vardo: finds the FT-1000MP, then offers its memory channels in four views.
+
+#include <cstdio>
+#include <memory>
+
+#include <QApplication>
+#include <QDir>
+
+#include "commandline.h"
+#include "portlist.h"
+#include "serialtransport.h"
+#include "simtransport.h"
+#include "testhooks.h"
+#include "vardoapp.h"
+
+namespace {
+
+constexpr int kExitUsage = 2;
+
+int Fail(const QString& line)
+{
+    std::fprintf(stderr, "vardo: %s\n", qPrintable(line));
+    return kExitUsage;
+}
+
+// The saved memory files of the older layout are brought up to date here, before the radio
+// search; the memory-files code plugs its upgrade into this call.
+void UpgradeSavedFiles(const QString& /*dataDir*/) {}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vardo"));
+    QApplication::setApplicationVersion(QStringLiteral(VARDO_VERSION));
+    // Windows come and go together; the program ends when VardoApp says so.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const vardo::CommandLine line = vardo::ParseCommandLine(QApplication::arguments());
+    if (!line.error.isEmpty())
+        return Fail(line.error);
+    if (line.showHelp || line.showVersion) {
+        std::fputs(qPrintable(line.showHelp ? line.helpText
+                                            : QStringLiteral("vardo %1\n").arg(QApplication::applicationVersion())),
+                   stdout);
+        return 0;
+    }
+
+    const QString dataDir = QDir(line.dataDir.isEmpty() ? QApplication::applicationDirPath() : line.dataDir)
+                                .absolutePath();
+    if (!QDir().mkpath(dataDir))
+        return Fail(QStringLiteral("cannot create the data folder %1").arg(QDir::toNativeSeparators(dataDir)));
+
+    vardo::TransportFactory factory = vardo::SerialTransport::factory();
+    if (line.simulate) {
+        // The emulator with its demo memory, paced like the real link.
+        auto radio = std::make_shared<vardo::sim::SimRadio>();
+        radio->loadDemoImage();
+        factory = vardo::sim::SimulatedPortFactory(radio, QString::fromLatin1(vardo::kSimulatedPort), factory,
+                                                   vardo::sim::Timing::Real);
+    }
+
+    vardo::VardoApp app(factory, dataDir);
+    app.setUpgradeStep(&UpgradeSavedFiles);
+    QObject::connect(&app, &vardo::VardoApp::ended, &application, &QCoreApplication::exit,
+                     Qt::QueuedConnection);
+    vardo::InstallTestHooks(app);
+    app.start(vardo::PortsToProbe(line, vardo::DefaultPortNames()));
+    return QApplication::exec();
+}

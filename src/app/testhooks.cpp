@@ -1,0 +1,71 @@
+#include "testhooks.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "vardoapp.h"
+
+namespace vardo {
+namespace {
+
+constexpr std::chrono::milliseconds kLookInterval{50};
+
+void Say(const QString& line)
+{
+    std::fprintf(stderr, "vardo: %s\n", qPrintable(line));
+    std::fflush(stderr);
+}
+
+// Reports windows as they show.
+class ShowReporter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show && widget && widget->isWindow()
+            && !qobject_cast<QMessageBox*>(widget))
+            Say(QStringLiteral("shown %1").arg(widget->objectName()));
+        return false;
+    }
+};
+
+void AnswerMessageBoxes()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (!box || !box->isVisible())
+            continue;
+        Say(QStringLiteral("message: %1").arg(box->text()));
+        QAbstractButton* answer = box->defaultButton() ? box->defaultButton() : box->escapeButton();
+        if (!answer && !box->buttons().isEmpty())
+            answer = box->buttons().constFirst();
+        if (answer)
+            answer->click();
+    }
+}
+
+}  // namespace
+
+void InstallTestHooks(VardoApp& app)
+{
+    if (qEnvironmentVariableIntValue(kTestHooksVariable) != 1)
+        return;
+    qApp->installEventFilter(new ShowReporter(&app));
+    auto* timer = new QTimer(&app);
+    QObject::connect(timer, &QTimer::timeout, &app, &AnswerMessageBoxes);
+    timer->start(kLookInterval);
+    QObject::connect(&app, &VardoApp::started, &app, [](const QString& port) {
+        Say(QStringLiteral("radio found on %1").arg(port));
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    });
+}
+
+}  // namespace vardo

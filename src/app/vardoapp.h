@@ -1,0 +1,101 @@
+#pragma once
+// The program as a whole: the radio client, the four tables and their windows, the main
+// window, help and about, the shared view state and the busy state. It starts the program
+// (saved-file upgrade, then the radio search) and ends it (every window together).
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include <QObject>
+
+#include "busystate.h"
+#include "radioclient.h"
+#include "viewfamily.h"
+#include "viewhost.h"
+#include "viewstate.h"
+
+namespace vardo {
+
+class AboutBox;
+class HelpWindow;
+class MainWindow;
+class MemoryView;
+
+inline constexpr char kNotFoundMessage[] = "I couldn't find the FT-1000MP on any COM port";
+inline constexpr int kExitNotFound = 1;
+
+class VardoApp : public QObject, public ViewHost {
+    Q_OBJECT
+public:
+    VardoApp(TransportFactory factory, QString dataDir, QObject* parent = nullptr);
+    ~VardoApp() override;
+
+    // Step run first at start-up, before the radio search (the saved-file upgrade).
+    void setUpgradeStep(std::function<void(const QString& dataDir)> step) { m_upgrade = std::move(step); }
+    // Runs the start-up: the upgrade step, then the radio search on `ports` (in order).
+    // Found: the main window shows. Not found: the message, then ended(kExitNotFound).
+    void start(const QStringList& ports);
+
+    [[nodiscard]] QString dataDir() const { return m_dataDir; }
+    [[nodiscard]] RadioClient& radio() { return m_radio; }
+    [[nodiscard]] MainWindow& mainWindow() { return *m_main; }
+    [[nodiscard]] MemoryView& view(ViewKind kind) { return *m_views[static_cast<std::size_t>(kind)]; }
+    [[nodiscard]] AboutBox& aboutBox() { return *m_about; }
+    [[nodiscard]] HelpWindow* helpWindow() const { return m_help.get(); }
+
+    // The main window's options: hide it and show the chosen view.
+    void openView(ViewKind kind);
+    // The system beep that ends a read.
+    void beep();
+
+    // ViewHost
+    [[nodiscard]] BusyState& busyState() override { return m_busy; }
+    [[nodiscard]] ViewState& viewState() override { return m_state; }
+    [[nodiscard]] ViewFamily& family() override { return m_family; }
+    void readChannels(ViewKind kind) override;
+    void loadVfoA(int channel) override;
+    void stopScan() override;
+    void switchView(ViewKind from, ViewKind to) override;
+    void setCurrentView(ViewKind kind) override;
+    void closeAll() override;
+    void showHelp() override;
+    void showAbout() override;
+
+Q_SIGNALS:
+    void started(const QString& port);  // the radio answered; the main window is up
+    void ended(int exitCode);           // every window is gone: the program should end
+    void beeped();
+    void viewSwitching();               // a view is about to give way to another (the editor closes)
+    void closing();                     // every window is about to close
+
+private:
+    enum class Operation { None, Find, Read, LoadVfoA };
+
+    void connectRadio();
+    void connectWindows();
+    void onRadioFound(const QString& port);
+    void onRadioNotFound();
+    void onRecordRead(int channel, const Channel& decoded);
+    void onFinished();
+    void onFailed(const QString& message);
+    void onBusyChanged(bool busy);
+    void onAboutClosed();
+    [[nodiscard]] QWidget* activeWindow();
+
+    QString m_dataDir;
+    RadioClient m_radio;
+    BusyState m_busy;
+    ViewFamily m_family;
+    ViewState m_state;
+    std::unique_ptr<MainWindow> m_main;
+    std::array<std::unique_ptr<MemoryView>, 4> m_views;
+    std::unique_ptr<AboutBox> m_about;
+    std::unique_ptr<HelpWindow> m_help;
+    std::function<void(const QString&)> m_upgrade;
+    Operation m_operation = Operation::None;
+    bool m_closeWhenIdle = false;  // a window was closed while busy
+    bool m_ending = false;         // windows closed; waiting for the about box
+};
+
+}  // namespace vardo

@@ -1,0 +1,129 @@
+#include "channelgrid.h"
+
+#include <algorithm>
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+#include "channeltable.h"
+#include "codec.h"
+#include "viewdescriptor.h"
+
+namespace vardo {
+namespace {
+
+constexpr int kTwipsPerInch = 1440;
+constexpr int kCellPadding = 10;     // pixels around a cell's text
+constexpr int kRowPadding = 6;       // pixels above and below a row's text
+
+// The longest texts a column can hold: its header and every text of its value set.
+[[nodiscard]] QStringList ColumnTexts(int column)
+{
+    QStringList texts{ColumnHeaders().at(column)};
+    switch (column) {
+    case ColLabel: texts << QStringLiteral("99") << QStringLiteral("P9") << QStringLiteral("Q5"); break;
+    case ColFreq: texts << QStringLiteral("30000.00* "); break;
+    case ColMode: texts << ModeTexts(); break;
+    case Col82: texts << Filter82Texts(); break;
+    case Col455: texts << Filter455Texts(); break;
+    case ColAnt: texts << AntTexts(); break;
+    case ColRxRit:
+    case ColTxRit: texts << RitTexts(); break;
+    case ColOffset: texts << QStringLiteral("+9.99") << QStringLiteral("-9.99"); break;
+    case ColRpt: texts << RptTexts(); break;
+    default: break;
+    }
+    return texts;
+}
+
+// The label column looks like the header it stands beside.
+class LabelDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->backgroundBrush = option->palette.button();
+        option->palette.setBrush(QPalette::Text, option->palette.buttonText());
+    }
+};
+
+}  // namespace
+
+int TwipsToPixels(int twips, qreal dpi)
+{
+    return qRound(twips * dpi / kTwipsPerInch);
+}
+
+qreal GridScale(ViewKind kind, const QFont& font, qreal dpi)
+{
+    const QFontMetrics fm(font);
+    qreal scale = dpi / kTwipsPerInch;
+    for (int column = 0; column < kColumnCount; ++column) {
+        int widest = 0;
+        for (const QString& text : ColumnTexts(column))
+            widest = std::max(widest, fm.horizontalAdvance(text));
+        scale = std::max(scale, qreal(widest + kCellPadding) / ColumnTwips(kind, column));
+    }
+    return scale;
+}
+
+ChannelGrid::ChannelGrid(ChannelTable& table, QWidget* parent)
+    : QTableView(parent), m_kind(table.kind())
+{
+    setObjectName(QStringLiteral("Grid"));
+    setModel(&table);
+    setItemDelegateForColumn(ColLabel, new LabelDelegate(this));
+    setEditTriggers(NoEditTriggers);
+    setSelectionMode(NoSelection);  // the highlight is switched on by the view, not by clicks
+    setSelectionBehavior(SelectItems);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    horizontalHeader()->setStretchLastSection(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    layOutColumns();
+}
+
+void ChannelGrid::layOutColumns()
+{
+    const qreal dpi = logicalDpiX();
+    const qreal scale = GridScale(m_kind, font(), dpi);
+    int columns = 0;
+    for (int column = 0; column < kColumnCount; ++column) {
+        const int width = qRound(ColumnTwips(m_kind, column) * scale);
+        horizontalHeader()->resizeSection(column, width);
+        columns += width;
+    }
+    const int rowHeight = fontMetrics().height() + kRowPadding;
+    verticalHeader()->setMinimumSectionSize(rowHeight);
+    verticalHeader()->setDefaultSectionSize(rowHeight);
+    const int chrome = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    setFixedWidth(std::max(qRound(Descriptor(m_kind).gridTwips * scale), columns + chrome));
+}
+
+int ChannelGrid::heightForRows(int rows) const
+{
+    return horizontalHeader()->sizeHint().height() + rows * verticalHeader()->defaultSectionSize()
+         + 2 * frameWidth();
+}
+
+void ChannelGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        Q_EMIT escapePressed();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+}  // namespace vardo

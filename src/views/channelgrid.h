@@ -1,0 +1,40 @@
+#pragma once
+// The grid of a view: a read-only table of one ChannelTable with the row labels in a
+// header-like first column, sized from the column widths in twips.
+
+#include <QTableView>
+
+#include "channelindex.h"
+
+namespace vardo {
+
+class ChannelTable;
+
+// Pixels for a length in twips (1/1440 inch) at `dpi`.
+[[nodiscard]] int TwipsToPixels(int twips, qreal dpi);
+
+// Pixels per twip: the screen's scale, raised where a column would be too narrow for the
+// longest text it can hold in `font`, so the proportions stay and nothing is clipped.
+[[nodiscard]] qreal GridScale(ViewKind kind, const QFont& font, qreal dpi);
+
+class ChannelGrid : public QTableView {
+    Q_OBJECT
+public:
+    ChannelGrid(ChannelTable& table, QWidget* parent = nullptr);
+
+    // Column widths, row height and the grid's width for the current font and screen.
+    void layOutColumns();
+    // Height that shows `rows` channel rows under the header.
+    [[nodiscard]] int heightForRows(int rows) const;
+
+Q_SIGNALS:
+    void escapePressed();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    ViewKind m_kind;
+};
+
+}  // namespace vardo

@@ -1,0 +1,382 @@
+#include "memoryview.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "busystate.h"
+#include "channelgrid.h"
+#include "clickdispatch.h"
+#include "windowkit.h"
+#include "viewdescriptor.h"
+#include "viewfamily.h"
+#include "viewhost.h"
+#include "viewstate.h"
+
+namespace vardo {
+namespace {
+
+constexpr int kScrollingRows = 15;  // rows the long views show at once
+constexpr char kEscapeCaption[] = "(Press <Esc> to cancel scan)";
+
+// A control that keeps its place in the layout while hidden, so the window does not jump.
+template <typename W>
+W* Reserved(W* widget)
+{
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+    widget->hide();
+    return widget;
+}
+
+}  // namespace
+
+MemoryView::MemoryView(ViewKind kind, ViewHost& host, QWidget* parent)
+    : QMainWindow(parent), m_kind(kind), m_descriptor(Descriptor(kind)), m_host(host)
+{
+    setObjectName(QString::fromLatin1(m_descriptor.objectName));
+    setWindowTitle(QString::fromLatin1(m_descriptor.caption));
+    buildWindow();
+    buildMenu();
+    setFont(ControlFont());
+    m_grid->layOutColumns();
+    const int rows = std::min(kScrollingRows, RowCount(kind));
+    m_grid->setMinimumHeight(m_grid->heightForRows(rows));
+    if (rows == RowCount(kind))
+        m_grid->setMaximumHeight(m_grid->heightForRows(rows));
+}
+
+void MemoryView::buildWindow()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    m_grid = new ChannelGrid(m_host.family().table(m_kind), central);
+    layout->addWidget(m_grid, 1, Qt::AlignHCenter);
+    layout->addWidget(buildCommentRow());
+    if (m_descriptor.scanControls)
+        layout->addWidget(buildScanRow());
+    layout->addWidget(buildOptions());
+    layout->addWidget(buildCommands());
+    setCentralWidget(central);
+
+    connect(m_grid, &ChannelGrid::clicked, this,
+            [this](const QModelIndex& index) { onGridClicked(index.row() + 1, index.column()); });
+    connect(m_grid, &ChannelGrid::escapePressed, this, &MemoryView::onEscape);
+}
+
+QWidget* MemoryView::buildOptions()
+{
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_options = AddViewOptions(*box, *row, [this](ViewKind target) { onOption(target); });
+    row->addStretch(1);
+    setOptionChecked(m_kind);
+    return box;
+}
+
+QPushButton* MemoryView::addButton(QWidget* parent, const char* name, const char* caption)
+{
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    parent->layout()->addWidget(button);
+    return button;
+}
+
+QWidget* MemoryView::buildCommands()
+{
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_normalCommands = {addButton(box, "cmdRead", "&Read"), addButton(box, "cmdSave", "&Save"),
+                        addButton(box, "cmdLoad", "&Load"), addButton(box, "cmdClear", "&Clear")};
+    if (m_descriptor.scanControls)
+        m_normalCommands.append(addButton(box, "cmdScan", "Sca&n"));
+    m_normalCommands << addButton(box, "cmdPrint", "&Print") << addButton(box, "cmdExit", "&Exit");
+    if (m_descriptor.moveButtons) {
+        m_moveCommands = {addButton(box, "cmdUp", "&Up"), addButton(box, "cmdDown", "&Down"),
+                          addButton(box, "cmdOK", "&Ok")};
+        setMoveButtonsVisible(false);
+    }
+    row->addStretch(1);
+
+    connect(button(QStringLiteral("cmdRead")), &QPushButton::clicked, this, &MemoryView::onRead);
+    connect(button(QStringLiteral("cmdClear")), &QPushButton::clicked, this, &MemoryView::onClear);
+    connect(button(QStringLiteral("cmdExit")), &QPushButton::clicked, this, &MemoryView::onExit);
+    forward("cmdSave", &MemoryView::saveRequested);
+    forward("cmdLoad", &MemoryView::loadRequested);
+    forward("cmdPrint", &MemoryView::printRequested);
+    forward("cmdScan", &MemoryView::scanRequested);
+    forward("cmdUp", &MemoryView::upRequested);
+    forward("cmdDown", &MemoryView::downRequested);
+    if (QPushButton* ok = button(QStringLiteral("cmdOK")))
+        connect(ok, &QPushButton::clicked, this, &MemoryView::leaveSortMode);
+    return box;
+}
+
+void MemoryView::forward(const char* name, void (MemoryView::*hook)())
+{
+    if (QPushButton* b = button(QString::fromLatin1(name)))
+        connect(b, &QPushButton::clicked, this, [this, hook] {
+            if (!busy())
+                Q_EMIT(this->*hook)();
+        });
+}
+
+QWidget* MemoryView::buildScanRow()
+{
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* scan = Reserved(new QLabel(box));
+    scan->setObjectName(QStringLiteral("lblScan"));
+    auto* entry = Reserved(new QLineEdit(box));
+    entry->setObjectName(QStringLiteral("txtScan"));
+    entry->setMaxLength(1);
+    entry->setFixedWidth(entry->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 12);
+    auto* escape = Reserved(new QLabel(QString::fromLatin1(kEscapeCaption), box));
+    escape->setObjectName(QStringLiteral("lblEscape"));
+    row->addWidget(scan);
+    row->addWidget(entry);
+    row->addSpacing(24);
+    row->addWidget(escape);
+    row->addStretch(1);
+    return box;
+}
+
+QWidget* MemoryView::buildCommentRow()
+{
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* caption = Reserved(new QLabel(box));
+    caption->setObjectName(QStringLiteral("lblComments"));
+    auto* entry = Reserved(new QLineEdit(box));
+    entry->setObjectName(QStringLiteral("txtComments"));
+    row->addWidget(caption);
+    row->addWidget(entry, 1);
+    return box;
+}
+
+void MemoryView::buildMenu()
+{
+    AddHelpMenu(*this, [this] { m_host.showHelp(); }, [this] { m_host.showAbout(); });
+}
+
+QPushButton* MemoryView::button(const QString& name) const
+{
+    return findChild<QPushButton*>(name);
+}
+
+QLabel* MemoryView::label(const QString& name) const
+{
+    return findChild<QLabel*>(name);
+}
+
+QLineEdit* MemoryView::textBox(const QString& name) const
+{
+    return findChild<QLineEdit*>(name);
+}
+
+bool MemoryView::busy() const
+{
+    return m_host.busyState().busy();
+}
+
+int MemoryView::currentRow() const
+{
+    return m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() + 1 : 0;
+}
+
+int MemoryView::currentColumn() const
+{
+    return m_grid->currentIndex().isValid() ? m_grid->currentIndex().column() : 0;
+}
+
+void MemoryView::setCurrentCell(int row, int column)
+{
+    const QModelIndex index = m_grid->model()->index(row - 1, column);
+    if (index.isValid())
+        m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+}
+
+void MemoryView::selectRow(int row)
+{
+    setCurrentCell(row, ColLabel);
+    const QAbstractItemModel* model = m_grid->model();
+    const QModelIndex first = model->index(row - 1, ColLabel);
+    if (!first.isValid())
+        return;
+    if (m_highlight)
+        m_grid->selectionModel()->select(QItemSelection(first, model->index(row - 1, ColComment)),
+                                         QItemSelectionModel::ClearAndSelect);
+    m_grid->scrollTo(first);
+}
+
+void MemoryView::setHighlight(bool on)
+{
+    m_highlight = on;
+    if (!on)
+        m_grid->clearSelection();
+}
+
+void MemoryView::setOptionChecked(ViewKind kind)
+{
+    m_options.at(static_cast<qsizetype>(kind))->setChecked(true);
+}
+
+void MemoryView::showAsCurrent()
+{
+    setMoveButtonsVisible(false);
+    setOptionChecked(m_kind);
+    m_host.setCurrentView(m_kind);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MemoryView::setNormalCommandsVisible(bool visible)
+{
+    for (QRadioButton* option : std::as_const(m_options))
+        option->setVisible(visible);
+    for (QPushButton* command : std::as_const(m_normalCommands))
+        command->setVisible(visible);
+}
+
+void MemoryView::setMoveButtonsVisible(bool visible)
+{
+    for (QPushButton* command : std::as_const(m_moveCommands))
+        command->setVisible(visible);
+}
+
+void MemoryView::focusButton(const char* name)
+{
+    // A hidden button cannot take the focus; the grid keeps it then.
+    QPushButton* b = button(QString::fromLatin1(name));
+    if (b && b->isVisibleTo(this))
+        b->setFocus(Qt::OtherFocusReason);
+}
+
+void MemoryView::enterSortMode(int row)
+{
+    m_host.viewState().SortMode = true;
+    setHighlight(true);
+    selectRow(row);
+    setNormalCommandsVisible(false);
+    setMoveButtonsVisible(true);
+}
+
+void MemoryView::leaveSortMode()
+{
+    setHighlight(false);
+    setCurrentCell(currentRow(), ColFreq);
+    setMoveButtonsVisible(false);
+    setNormalCommandsVisible(true);
+    m_host.viewState().SortMode = false;
+    focusButton("cmdSave");
+}
+
+void MemoryView::endScanMode()
+{
+    ViewState& state = m_host.viewState();
+    state.Scanning = false;
+    label(QStringLiteral("lblScan"))->hide();
+    label(QStringLiteral("lblEscape"))->hide();
+    setNormalCommandsVisible(true);
+    textBox(QStringLiteral("txtScan"))->hide();
+    setHighlight(false);
+    setCurrentCell(currentRow(), ColLabel);
+    state.ScanMode = false;
+    m_host.stopScan();
+    Q_EMIT scanEnded();
+}
+
+void MemoryView::onEscape()
+{
+    if (m_descriptor.scanControls && m_host.viewState().ScanMode)
+        endScanMode();
+}
+
+void MemoryView::onRead()
+{
+    if (!busy())
+        m_host.readChannels(m_kind);
+}
+
+void MemoryView::onClear()
+{
+    if (!busy())
+        m_host.family().clear(m_kind);
+}
+
+void MemoryView::onExit()
+{
+    if (!busy())
+        m_host.closeAll();
+}
+
+void MemoryView::onOption(ViewKind target)
+{
+    if (busy()) {
+        setOptionChecked(m_kind);  // the click toggled the button; put it back
+        return;
+    }
+    if (target == m_kind)
+        showAsCurrent();
+    else
+        m_host.switchView(m_kind, target);
+}
+
+void MemoryView::refuse(const QString& message)
+{
+    ShowMessage(this, message);
+    focusButton("cmdLoad");
+}
+
+void MemoryView::onGridClicked(int row, int column)
+{
+    ViewState& state = m_host.viewState();
+    const ChannelTable& table = m_host.family().table(m_kind);
+    const ClickOutcome outcome = DispatchClick({m_kind, row, column, table.hasData(row), table.masked(row),
+                                                busy(), state.SortMode, state.ScanMode, state.Scanning});
+    switch (outcome.action) {
+    case ClickAction::Nothing:
+        return;
+    case ClickAction::ScanPick:
+        Q_EMIT scanClicked(row, column);
+        return;
+    case ClickAction::Refuse:
+        refuse(outcome.message);
+        return;
+    case ClickAction::LoadVfoA:
+        state.LoadChannel = outcome.radioChannel;
+        m_host.loadVfoA(outcome.radioChannel);
+        focusButton("cmdExit");
+        return;
+    case ClickAction::PickRow:
+        enterSortMode(row);
+        return;
+    case ClickAction::OpenEditor:
+        Q_EMIT editRequested(row);
+        return;
+    case ClickAction::EditComment:
+        Q_EMIT commentRequested(row);
+        return;
+    }
+}
+
+void MemoryView::closeEvent(QCloseEvent* event)
+{
+    // The program decides when windows go: every window closes together, and not while an
+    // operation is under way.
+    event->ignore();
+    m_host.closeAll();
+}
+
+}  // namespace vardo

@@ -1,0 +1,100 @@
+#pragma once
+// One memory view window (frmAll, frmCh99, frmPms, frmQmb): the grid of its table, the view
+// options, the commands, and the row selection by click. The row operations that live in
+// other parts of the program (editor, comments, reordering, scan, files, printing) are
+// reached through the signals below; each fires only when the program is not busy.
+
+#include <QMainWindow>
+
+#include "channelindex.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace vardo {
+
+class ChannelGrid;
+class ViewHost;
+struct ViewDescriptor;
+
+class MemoryView : public QMainWindow {
+    Q_OBJECT
+public:
+    MemoryView(ViewKind kind, ViewHost& host, QWidget* parent = nullptr);
+
+    [[nodiscard]] ViewKind kind() const { return m_kind; }
+    [[nodiscard]] ChannelGrid* grid() const { return m_grid; }
+    // A control by its objectName ("cmdSave", "lblScan", ...); null when this view has none.
+    [[nodiscard]] QPushButton* button(const QString& name) const;
+    [[nodiscard]] QLabel* label(const QString& name) const;
+    [[nodiscard]] QLineEdit* textBox(const QString& name) const;
+
+    // The grid's current cell, rows from 1.
+    [[nodiscard]] int currentRow() const;
+    [[nodiscard]] int currentColumn() const;
+    void setCurrentCell(int row, int column);
+    // Selects columns 0..10 of `row` (current column 0), scrolling it into view.
+    void selectRow(int row);
+    // The selection highlight; switching it off clears the selection.
+    void setHighlight(bool on);
+
+    // The own-option steps: move set hidden, own option set, current view recorded, shown.
+    void showAsCurrent();
+    void setOptionChecked(ViewKind kind);
+
+    // The four options and the normal command set (Read .. Exit).
+    void setNormalCommandsVisible(bool visible);
+    void enterSortMode(int row);
+    void leaveSortMode();  // cmdOK
+    void endScanMode();    // Esc while a scan is set up or runs
+
+Q_SIGNALS:
+    void editRequested(int row);     // a settings cell of a row with data
+    void commentRequested(int row);  // the Comments cell
+    void scanClicked(int row, int column);  // a click while the scan is set up
+    void scanRequested();            // cmdScan
+    void scanEnded();                // Esc ended the scan set-up or the scan
+    void upRequested();              // cmdUp
+    void downRequested();            // cmdDown
+    void saveRequested();            // cmdSave
+    void loadRequested();            // cmdLoad
+    void printRequested();           // cmdPrint
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    QWidget* buildOptions();
+    QWidget* buildCommands();
+    QWidget* buildScanRow();
+    QWidget* buildCommentRow();
+    void buildMenu();
+    QPushButton* addButton(QWidget* parent, const char* name, const char* caption);
+    // Connects a button to a hook signal behind the busy guard.
+    void forward(const char* name, void (MemoryView::*hook)());
+
+    void onRead();
+    void onClear();
+    void onExit();
+    void onOption(ViewKind target);
+    void onGridClicked(int row, int column);
+    void onEscape();
+    void refuse(const QString& message);
+    [[nodiscard]] bool busy() const;
+    void setMoveButtonsVisible(bool visible);
+    void focusButton(const char* name);
+
+    ViewKind m_kind;
+    const ViewDescriptor& m_descriptor;
+    ViewHost& m_host;
+    ChannelGrid* m_grid = nullptr;
+    QList<QRadioButton*> m_options;
+    QList<QPushButton*> m_normalCommands;
+    QList<QPushButton*> m_moveCommands;
+    bool m_highlight = false;
+};
+
+}  // namespace vardo

@@ -1,0 +1,72 @@
+#include "windowkit.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QRadioButton>
+#include <QFontDatabase>
+#include <QMainWindow>
+#include <QMenuBar>
+
+#include "viewdescriptor.h"
+
+namespace vardo {
+namespace {
+
+constexpr char kClassicFont[] = "MS Sans Serif";
+constexpr int kClassicPointSize = 8;
+
+}  // namespace
+
+QFont ControlFont()
+{
+    if (QFontDatabase::families().contains(QString::fromLatin1(kClassicFont)))
+        return QFont(QString::fromLatin1(kClassicFont), kClassicPointSize);
+    return QApplication::font();
+}
+
+void ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon)
+{
+    QMessageBox box(icon, QString::fromLatin1(kAppTitle), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void AddHelpMenu(QMainWindow& window, const std::function<void()>& contents, const std::function<void()>& about)
+{
+    QMenu* help = window.menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* contentsItem = help->addAction(QStringLiteral("Contents"));
+    contentsItem->setObjectName(QStringLiteral("itmContents"));
+    QAction* aboutItem = help->addAction(QStringLiteral("About Vardo"));
+    aboutItem->setObjectName(QStringLiteral("itmAbout"));
+    QObject::connect(contentsItem, &QAction::triggered, &window, contents);
+    QObject::connect(aboutItem, &QAction::triggered, &window, about);
+}
+
+QList<QRadioButton*> AddViewOptions(QWidget& parent, QBoxLayout& layout,
+                                    const std::function<void(ViewKind)>& chosen)
+{
+    QList<QRadioButton*> options;
+    auto* group = new QButtonGroup(&parent);
+    for (ViewKind kind : kAllViews) {
+        const ViewDescriptor& d = Descriptor(kind);
+        auto* option = new QRadioButton(QString::fromLatin1(d.optionText), &parent);
+        option->setObjectName(QString::fromLatin1(d.optionName));
+        group->addButton(option);
+        layout.addWidget(option);
+        options.append(option);
+        QObject::connect(option, &QRadioButton::clicked, &parent, [chosen, kind] { chosen(kind); });
+    }
+    return options;
+}
+
+QHBoxLayout* Centred(QWidget* widget)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(widget);
+    row->addStretch(1);
+    return row;
+}
+
+}  // namespace vardo

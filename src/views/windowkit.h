@@ -1,0 +1,40 @@
+#pragma once
+// What every window of the program shares: its font, its message boxes, its Help menu.
+
+#include <QFont>
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+#include "channelindex.h"
+
+class QBoxLayout;
+class QHBoxLayout;
+class QMainWindow;
+class QRadioButton;
+class QWidget;
+
+namespace vardo {
+
+// Title of every message box.
+inline constexpr char kAppTitle[] = "Vardo";
+
+// "MS Sans Serif" where the system has it, otherwise the platform's default UI font.
+[[nodiscard]] QFont ControlFont();
+
+// A message box with an OK button and the program's title; returns when it is answered.
+void ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Warning);
+
+// The "&Help" menu (mnuHelp) with "Contents" (itmContents) and "About Vardo" (itmAbout).
+void AddHelpMenu(QMainWindow& window, const std::function<void()>& contents, const std::function<void()>& about);
+
+// The four view options (optAll .. optQmb) as one exclusive group, added to `layout`;
+// `chosen` runs with the option's view on every click.
+QList<QRadioButton*> AddViewOptions(QWidget& parent, QBoxLayout& layout,
+                                    const std::function<void(ViewKind)>& chosen);
+
+// A row that holds `widget` in its middle.
+[[nodiscard]] QHBoxLayout* Centred(QWidget* widget);
+
+}  // namespace vardo

@@ -1,0 +1,56 @@
+#include "messageboxhelper.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QTest>
+
+namespace vardo::test {
+namespace {
+
+constexpr std::chrono::milliseconds kLookInterval{5};
+
+}  // namespace
+
+MessageBoxHelper::MessageBoxHelper(QMessageBox::StandardButton answer, QObject* parent)
+    : QObject(parent), m_answer(answer)
+{
+    connect(&m_timer, &QTimer::timeout, this, &MessageBoxHelper::answerOpenBoxes);
+    m_timer.start(kLookInterval);
+}
+
+QStringList MessageBoxHelper::texts() const
+{
+    QStringList all;
+    for (const SeenMessage& m : m_seen)
+        all.append(m.text);
+    return all;
+}
+
+void MessageBoxHelper::answerOpenBoxes()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (!box || !box->isVisible())
+            continue;
+        QAbstractButton* button = m_answer != QMessageBox::NoButton ? box->button(m_answer) : nullptr;
+        if (!button)
+            button = box->defaultButton() ? box->defaultButton() : box->escapeButton();
+        if (!button && !box->buttons().isEmpty())
+            button = box->buttons().constFirst();
+        m_seen.append({box->text(), box->windowTitle(), box->icon(), box->standardButtons(),
+                       box->standardButton(button)});
+        if (button)
+            button->click();  // closes the box, so it is seen once
+    }
+}
+
+bool MessageBoxHelper::waitForCount(int count, std::chrono::milliseconds timeout)
+{
+    const QDeadlineTimer deadline(timeout);
+    while (this->count() < count && !deadline.hasExpired())
+        QTest::qWait(int(kLookInterval.count()));
+    return this->count() >= count;
+}
+
+}  // namespace vardo::test
