@@ -1,0 +1,128 @@
+// The memory scan over 20 quiet channels against the emulator with real line timing: the
+// time per channel as a ratio to the 0.25 s of waiting plus the wire time of its frames, and
+// the process CPU time over the wall time of the scan (the window must not spin meanwhile).
+//
+//   bench_scan              the emulator core in process, paced like the real line
+//   bench_scan --port PATH  a radio (or vardo-sim) on a serial port or pseudo-terminal
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QStringList>
+#include <QTimer>
+
+#include "radioclient.h"
+#include "serialtransport.h"
+#include "simtransport.h"
+
+using namespace vardo;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kFirst = 1;
+constexpr int kLast = 20;
+constexpr int kPasses = 2;
+constexpr int kQuietThreshold = 152;  // S9: nothing in the emulator's quiet channels reaches it
+constexpr auto kGiveUp = 120s;
+const QString kSimPort = QStringLiteral("SIM");
+
+// Per channel: the VFO-A load and the meter request out, the five-byte meter reply back.
+constexpr int kWireBytesPerChannel = 5 + 5 + sim::kMeterReplySize;
+constexpr std::chrono::duration<double> kWaitPerChannel = 150ms + 100ms;
+
+[[nodiscard]] std::chrono::duration<double> WireTimePerChannel()
+{
+    return std::chrono::duration<double>(sim::kByteTime * kWireBytesPerChannel);
+}
+
+[[nodiscard]] double ProcessCpuSeconds()
+{
+    return double(std::clock()) / CLOCKS_PER_SEC;
+}
+
+// Runs the event loop until `done` or the give-up time; false on give-up.
+template <typename Done>
+bool WaitFor(Done done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.hasExpired(std::chrono::duration_cast<std::chrono::milliseconds>(kGiveUp).count()))
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(50ms, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QString port = kSimPort;
+    if (args.size() == 2 && args[0] == QLatin1String("--port"))
+        port = args[1];
+
+    auto radio = std::make_shared<sim::SimRadio>();
+    radio->loadDemoImage();
+    for (int channel = kFirst; channel <= kLast; ++channel)
+        radio->setMeterLevel(channel, 0);
+    RadioClient client(sim::SimulatedPortFactory(radio, kSimPort, SerialTransport::factory(), sim::Timing::Real));
+
+    bool found = false;
+    bool ended = false;
+    QString failure;
+    QObject::connect(&client, &RadioClient::radioFound, [&] { found = true; });
+    QObject::connect(&client, &RadioClient::finished, [&] { ended = true; });
+    QObject::connect(&client, &RadioClient::failed, [&](const QString& message) {
+        failure = message;
+        ended = true;
+    });
+    if (!client.findRadio({port}) || !WaitFor([&] { return ended; }) || !found) {
+        std::fprintf(stderr, "bench_scan: no radio on %s\n", qPrintable(port));
+        return 1;
+    }
+
+    // Timed from the first visit to the same channel kPasses rounds later.
+    const int visits = kPasses * (kLast - kFirst + 1);
+    int seen = 0;
+    QElapsedTimer wall;
+    double cpuStart = 0;
+    double cpuEnd = 0;
+    std::chrono::duration<double> elapsed{};
+    QObject::connect(&client, &RadioClient::scanAt, [&](int) {
+        if (seen == 0) {
+            wall.start();
+            cpuStart = ProcessCpuSeconds();
+        } else if (seen == visits) {
+            elapsed = std::chrono::nanoseconds(wall.nsecsElapsed());
+            cpuEnd = ProcessCpuSeconds();
+            client.stopScan();
+        }
+        ++seen;
+    });
+    ended = false;
+    if (!client.scan(kFirst, kLast, kQuietThreshold) || !WaitFor([&] { return ended; }) || seen <= visits) {
+        std::fprintf(stderr, "bench_scan: the scan did not complete: %s\n", qPrintable(failure));
+        return 1;
+    }
+
+    const double perChannel = elapsed.count() / visits;
+    const double bound = (kWaitPerChannel + WireTimePerChannel()).count();
+    std::printf("scan of channels %d-%d, %d quiet channels timed on %s\n", kFirst, kLast, visits,
+                qPrintable(port));
+    std::printf("time per channel: %.4f s; 0.25 s + wire time: %.4f s; ratio %.3f (goal < 1.05)\n",
+                perChannel, bound, perChannel / bound);
+    std::printf("process CPU over wall during the scan: %.4f (goal < 0.05)\n",
+                (cpuEnd - cpuStart) / elapsed.count());
+    return 0;
+}
