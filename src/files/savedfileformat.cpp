@@ -1,5 +1,7 @@
 #include "savedfileformat.h"
 
+#include <cmath>
+
 #include <QStringList>
 
 #include "codec.h"
@@ -72,7 +74,8 @@ struct Fields {
 }
 
 // The whole field is one number: leading blanks, a sign where allowed, digits with at most
-// one decimal point (or comma) and at least one digit, and nothing after.
+// one decimal point (or comma) and at least one digit, and nothing after; and not so long
+// that it is beyond single precision.
 [[nodiscard]] bool IsNumberField(const QString& field, bool signAllowed)
 {
     const QString text = WithDecimalPoint(field);
@@ -91,7 +94,7 @@ struct Fields {
         else
             return false;
     }
-    return digit;
+    return digit && std::isfinite(NumberField(field));
 }
 
 struct SettingField {

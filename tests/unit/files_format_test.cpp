@@ -161,6 +161,9 @@ void TestFilesFormat::lineProblem_data()
                                         << "has a frequency that is not a number (\"-7050.00\")";
     QTest::newRow("two marks") << "7050*.00*:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:"
                                << "has a frequency that is not a number (\"7050*.00\")";
+    QTest::newRow("frequency beyond single precision")
+        << QString(40, '9') + ":USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:"
+        << "has a frequency that is not a number (\"" + QString(40, '9') + "\")";
     QTest::newRow("offset text") << "14250.00:USB:2.4K:2.0K:A:OFF:OFF:one:OFF:"
                                  << "has an offset that is not a number (\"one\")";
     QTest::newRow("empty offset") << "14250.00:USB:2.4K:2.0K:A:OFF:OFF::OFF:"
