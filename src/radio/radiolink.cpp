@@ -69,6 +69,8 @@ bool RadioLink::FindRadio(const QStringList& ports)
     m_transport.reset();
     m_port.clear();
     for (const QString& port : ports) {
+        if (Cancelled())
+            break;
         if (std::unique_ptr<Transport> found = Probe(port)) {
             m_transport = std::move(found);
             m_port = port;
