@@ -29,7 +29,10 @@ RadioClient::RadioClient(TransportFactory factory, QObject* parent)
         m_port = port;
         Q_EMIT radioFound(port);
     });
-    connect(m_worker, &RadioWorker::radioNotFound, this, &RadioClient::radioNotFound);
+    connect(m_worker, &RadioWorker::radioNotFound, this, [this] {
+        m_port.clear();  // a new search closes the port of the last one
+        Q_EMIT radioNotFound();
+    });
     connect(m_worker, &RadioWorker::recordRead, this, &RadioClient::recordRead);
     connect(m_worker, &RadioWorker::channelWritten, this, &RadioClient::channelWritten);
     connect(m_worker, &RadioWorker::scanAt, this, &RadioClient::scanAt);

@@ -26,6 +26,21 @@ const QChar kLineBreak(u'\r');  // lines of one message box text
     return QStringLiteral("memory channel %1").arg(ChannelLabel(channel));
 }
 
+// What went wrong, how far the batch got, and whether VFO-A is as the operator left it.
+[[nodiscard]] QString BatchFailureText(const LinkResult& failure, int lastWritten, const LinkResult& restored)
+{
+    QStringList lines{failure.ok ? restored.error : failure.error};
+    if (failure.ok)
+        lines << QStringLiteral("Every channel was written.");
+    else if (lastWritten)
+        lines << QStringLiteral("The last channel written was %1.").arg(ChannelLabel(lastWritten));
+    else
+        lines << QStringLiteral("No channel was written.");
+    lines << (restored.ok ? QStringLiteral("VFO-A has been set back as it was.")
+                          : QStringLiteral("VFO-A could not be set back as it was."));
+    return lines.join(kLineBreak);
+}
+
 const QString kVfoAText = QStringLiteral("the VFO-A record");
 const QString kMeterText = QStringLiteral("the S-meter reading");
 
@@ -252,16 +267,7 @@ LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const Written
     const LinkResult restored = isOpen() ? RestoreVfoA() : LinkLost();
     if (failure.ok && restored.ok)
         return LinkResult::Success();
-
-    QStringList lines{failure.ok ? restored.error : failure.error};
-    if (!failure.ok)
-        lines << (lastWritten ? QStringLiteral("The last channel written was %1.").arg(ChannelLabel(lastWritten))
-                              : QStringLiteral("No channel was written."));
-    else
-        lines << QStringLiteral("Every channel was written.");
-    lines << (restored.ok ? QStringLiteral("VFO-A has been set back as it was.")
-                          : QStringLiteral("VFO-A could not be set back as it was."));
-    return LinkResult::Failure(lines.join(kLineBreak));
+    return LinkResult::Failure(BatchFailureText(failure, lastWritten, restored));
 }
 
 LinkResult RadioLink::LoadVfoA(int channel)

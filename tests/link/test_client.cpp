@@ -80,6 +80,11 @@ void RadioClientTest::find()
     QCOMPARE(notFound.size(), found.isEmpty() ? 1 : 0);
     QCOMPARE(bench.client->portName(), found);
     QVERIFY(!bench.client->busy());
+
+    // A second search forgets the port of the first.
+    QVERIFY(bench.client->findRadio({QStringLiteral("NONE")}));
+    QVERIFY(done.wait(kSignalWaitMs));
+    QCOMPARE(bench.client->portName(), QString());
 }
 
 void RadioClientTest::readFillsRowByRow()
