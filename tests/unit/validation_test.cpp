@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "codec.h"
+#include "editorcaption.h"
 #include "validation.h"
 
 using namespace vardo;
@@ -46,6 +47,8 @@ private slots:
     void hasNonNumeric_data();
     void hasNonNumeric();
     void acceptedEditsAlwaysReachTheRadio();
+    void caption_data();
+    void caption();
 };
 
 void ValidationTest::rules_data()
@@ -346,6 +349,33 @@ void ValidationTest::acceptedEditsAlwaysReachTheRadio()
         QCOMPARE(Hex(SendRitOffset(ChannelFromCells(edit.cells))), Hex(SendRitOffset(edit.channel)));
     }
     QVERIFY2(accepted > 1000, qPrintable(QString::number(accepted)));
+}
+
+void ValidationTest::caption_data()
+{
+    QTest::addColumn<int>("view");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("caption");  // empty: the editor does not open there
+    const QString regular = QStringLiteral(" Enter changes desired for Memory Channel %1: ");
+    const QString pms = QStringLiteral(" Enter changes desired for PMS Memory Channel P%1: ");
+    QTest::newRow("ch99 row 12") << int(ViewKind::Ch99) << 12 << regular.arg(12);
+    QTest::newRow("ch99 row 1") << int(ViewKind::Ch99) << 1 << regular.arg(1);
+    QTest::newRow("all row 99") << int(ViewKind::All) << 99 << regular.arg(99);
+    QTest::newRow("all row 100") << int(ViewKind::All) << 100 << pms.arg(1);
+    QTest::newRow("all row 103") << int(ViewKind::All) << 103 << pms.arg(4);
+    QTest::newRow("all row 108") << int(ViewKind::All) << 108 << pms.arg(9);
+    QTest::newRow("all row 109") << int(ViewKind::All) << 109 << QString();
+    QTest::newRow("pms row 4") << int(ViewKind::Pms) << 4 << pms.arg(4);
+    QTest::newRow("qmb row 1") << int(ViewKind::Qmb) << 1 << QString();
+    QTest::newRow("ch99 row 100") << int(ViewKind::Ch99) << 100 << QString();
+}
+
+void ValidationTest::caption()
+{
+    QFETCH(int, view);
+    QFETCH(int, row);
+    QFETCH(QString, caption);
+    QCOMPARE(EditorCaption(ViewKind(view), row).value_or(QString()), caption);
 }
 
 QTEST_GUILESS_MAIN(ValidationTest)
