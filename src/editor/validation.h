@@ -70,7 +70,11 @@ using EditVerdict = std::variant<EditRejection, ValidEdit>;
 // True when a character is outside "0".."9", "+", "-", "."; false for the empty text.
 [[nodiscard]] bool HasNonNumeric(const QString& text);
 
-// Runs the editor's rules in order and stops at the first that fails.
+// Runs the editor's rules in order and stops at the first that fails. Beyond the classic
+// rules, a blank Rx RIT is refused (after the frequency range): without it the frequency could
+// be a receive or a VFO frequency, no clarifier command exists, and 90.01-99.99 kHz would not
+// encode. A blank filter, antenna, Tx RIT, or RPT in an FM-type mode still passes: no command
+// goes out for it, so the stored channel keeps what VFO-A had for that one setting.
 [[nodiscard]] EditVerdict ValidateEdit(const EditTexts& texts);
 
 }  // namespace vardo
