@@ -44,7 +44,7 @@ void AnswerMessageBoxes()
         if (!box || !box->isVisible())
             continue;
         Say(QStringLiteral("message: %1").arg(box->text()));
-        QAbstractButton* answer = box->defaultButton() ? box->defaultButton() : box->escapeButton();
+        QAbstractButton* answer = box->defaultButton() ? static_cast<QAbstractButton*>(box->defaultButton()) : box->escapeButton();
         if (!answer && !box->buttons().isEmpty())
             answer = box->buttons().constFirst();
         if (answer)

@@ -237,7 +237,6 @@ void MemoryView::showAsCurrent()
     setOptionChecked(m_kind);
     m_host.setCurrentView(m_kind);
     show();
-    raise();
     activateWindow();
 }
 

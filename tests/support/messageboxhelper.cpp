@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QPushButton>
 #include <QTest>
 
 namespace vardo::test {
@@ -35,7 +36,7 @@ void MessageBoxHelper::answerOpenBoxes()
             continue;
         QAbstractButton* button = m_answer != QMessageBox::NoButton ? box->button(m_answer) : nullptr;
         if (!button)
-            button = box->defaultButton() ? box->defaultButton() : box->escapeButton();
+            button = box->defaultButton() ? static_cast<QAbstractButton*>(box->defaultButton()) : box->escapeButton();
         if (!button && !box->buttons().isEmpty())
             button = box->buttons().constFirst();
         m_seen.append({box->text(), box->windowTitle(), box->icon(), box->standardButtons(),

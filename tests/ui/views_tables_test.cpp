@@ -7,8 +7,10 @@
 #include "channeltable.h"
 #include "clickdispatch.h"
 #include "viewfamily.h"
+#include "views_rows.h"
 
 using namespace vardo;
+using vardo::test::DataRows;
 
 Q_DECLARE_METATYPE(vardo::ViewKind)
 Q_DECLARE_METATYPE(vardo::ClickAction)
@@ -20,22 +22,6 @@ SettingCells Cells(const QString& freq)
     return {freq, "USB", "2.4K", "2.0K", "A", "OFF", "OFF", "0.00", "OFF"};
 }
 
-// Rows of `kind` that hold data, as "first-last" runs ("1-99,100-108"), for short expectations.
-QString DataRows(const ChannelTable& t)
-{
-    QStringList runs;
-    int start = 0;
-    for (int row = 1; row <= t.channelRows() + 1; ++row) {
-        const bool data = row <= t.channelRows() && t.hasData(row);
-        if (data && start == 0)
-            start = row;
-        if (!data && start != 0) {
-            runs << (start == row - 1 ? QString::number(start) : QStringLiteral("%1-%2").arg(start).arg(row - 1));
-            start = 0;
-        }
-    }
-    return runs.join(QLatin1Char(','));
-}
 
 }  // namespace
 

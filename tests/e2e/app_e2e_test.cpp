@@ -1,0 +1,99 @@
+// The vardo program itself against vardo-sim on a pseudo-terminal: it finds the radio on the
+// port it is given, and with no radio it says so and ends without showing a window.
+// VARDO_TEST_HOOKS=1 makes the program report its windows and answer its message boxes.
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "simprocess.h"
+
+using vardo::test::SimProcess;
+
+namespace {
+
+constexpr int kRunMs = 60000;
+
+struct Run {
+    int exitCode = -1;
+    QString err;
+};
+
+Run Vardo(const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VARDO_TEST_HOOKS"), QStringLiteral("1"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.start(qEnvironmentVariable("VARDO_BIN") + QStringLiteral("/vardo"), args);
+    Run run;
+    if (p.waitForFinished(kRunMs) && p.exitStatus() == QProcess::NormalExit)
+        run.exitCode = p.exitCode();
+    else
+        p.kill();
+    run.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return run;
+}
+
+}  // namespace
+
+class AppE2eTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void findsTheRadio_data();
+    void findsTheRadio();
+    void noRadioMessageAndNoWindow();
+    void badCommandLine();
+};
+
+void AppE2eTest::findsTheRadio_data()
+{
+    QTest::addColumn<bool>("missingPortFirst");
+    QTest::newRow("its port") << false;
+    QTest::newRow("after a port that is not there") << true;
+}
+
+void AppE2eTest::findsTheRadio()
+{
+    QFETCH(bool, missingPortFirst);
+    SimProcess sim({QStringLiteral("--fast")});
+    QVERIFY(!sim.pty().isEmpty());
+    QTemporaryDir dir;
+    const QString dataDir = dir.filePath(QStringLiteral("new/folder"));  // made if missing
+    QStringList args;
+    if (missingPortFirst)
+        args << QStringLiteral("--port") << dir.filePath(QStringLiteral("no-such-port"));
+    args << QStringLiteral("--port") << sim.pty() << QStringLiteral("--data-dir") << dataDir;
+    const Run run = Vardo(args);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains(QStringLiteral("vardo: shown vovAzidi")), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("vardo: radio found on %1").arg(sim.pty())), qPrintable(run.err));
+    QVERIFY(!run.err.contains(QStringLiteral("vardo: message:")));
+    QVERIFY(QDir(dataDir).exists());
+}
+
+void AppE2eTest::noRadioMessageAndNoWindow()
+{
+    SimProcess sim({QStringLiteral("--fast"), QStringLiteral("--ident"), QStringLiteral("0000")});
+    QVERIFY(!sim.pty().isEmpty());
+    QTemporaryDir dir;
+    const Run run = Vardo({QStringLiteral("--port"), sim.pty(), QStringLiteral("--data-dir"), dir.path()});
+    QVERIFY(run.exitCode != 0);
+    QVERIFY(run.exitCode != -1);
+    QVERIFY2(run.err.contains(QStringLiteral("vardo: message: I couldn't find the FT-1000MP on any COM port")),
+             qPrintable(run.err));
+    QVERIFY2(!run.err.contains(QStringLiteral("vardo: shown")), qPrintable(run.err));
+}
+
+void AppE2eTest::badCommandLine()
+{
+    const Run run = Vardo({QStringLiteral("--no-such-option")});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.err.contains(QStringLiteral("no-such-option")));
+    QVERIFY(!run.err.contains(QStringLiteral("vardo: shown")));
+}
+
+QTEST_GUILESS_MAIN(AppE2eTest)
+#include "app_e2e_test.moc"
