@@ -1,12 +1,21 @@
 #pragma once
-// A vardo-sim process on a pseudo-terminal for end-to-end tests: started with the given
-// arguments, its device path read from its first line, stopped when it goes out of scope.
+// A vardo-sim process on a pseudo-terminal, for the end-to-end tests and the benchmarks. The
+// emulator prints the device path a client opens as its first line.
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 
 namespace vardo::test {
+
+// VARDO_BIN when the test runner sets it, else the folder of the running program.
+[[nodiscard]] inline QString SimProgram()
+{
+    const QString bin = qEnvironmentVariable("VARDO_BIN", QCoreApplication::applicationDirPath());
+    return QDir(bin).filePath(QStringLiteral("vardo-sim"));
+}
 
 class SimProcess {
 public:
@@ -14,7 +23,8 @@ public:
 
     explicit SimProcess(const QStringList& args)
     {
-        m_process.start(qEnvironmentVariable("VARDO_BIN") + QStringLiteral("/vardo-sim"), args);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(SimProgram(), args);
         if (!m_process.waitForStarted(kStartMs))
             return;
         while (!m_process.canReadLine() && m_process.waitForReadyRead(kStartMs)) {
@@ -25,15 +35,23 @@ public:
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
 
+    // The client side of the pseudo-terminal; empty when the emulator did not start.
     [[nodiscard]] QString pty() const { return m_pty; }
+    [[nodiscard]] QString errorString() const { return m_process.errorString(); }
 
+    // Ends it at once, as a pulled plug would.
+    void kill()
+    {
+        m_process.kill();
+        m_process.waitForFinished(kStartMs);
+    }
     void stop()
     {
         if (m_process.state() == QProcess::NotRunning)
             return;
         m_process.terminate();
         if (!m_process.waitForFinished(kStartMs))
-            m_process.kill();
+            kill();
     }
 
 private:
