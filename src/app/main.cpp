@@ -11,6 +11,7 @@
 #include "serialtransport.h"
 #include "simtransport.h"
 #include "testhooks.h"
+#include "upgrade.h"
 #include "vardoapp.h"
 
 namespace {
@@ -22,10 +23,6 @@ int Fail(const QString& line)
     std::fprintf(stderr, "vardo: %s\n", qPrintable(line));
     return kExitUsage;
 }
-
-// The saved memory files of the older layout are brought up to date here, before the radio
-// search; the memory-files code plugs its upgrade into this call.
-void UpgradeSavedFiles(const QString& /*dataDir*/) {}
 
 }  // namespace
 
@@ -62,7 +59,9 @@ int main(int argc, char* argv[])
     }
 
     vardo::VardoApp app(factory, dataDir);
-    app.setUpgradeStep(&UpgradeSavedFiles);
+    // Saved files of the older layout are brought up to date before the radio search. A file
+    // that cannot be converted stays as it was; Load names its fault when it is used.
+    app.setUpgradeStep([](const QString& dir) { vardo::UpgradeSavedFiles(dir); });
     QObject::connect(&app, &vardo::VardoApp::ended, &application, &QCoreApplication::exit,
                      Qt::QueuedConnection);
     vardo::InstallTestHooks(app);

@@ -3,6 +3,7 @@
 // VARDO_TEST_HOOKS=1 makes the program report its windows and answer its message boxes.
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +46,7 @@ private Q_SLOTS:
     void findsTheRadio_data();
     void findsTheRadio();
     void noRadioMessageAndNoWindow();
+    void savedFilesUpgradedEvenWithoutRadio();
     void badCommandLine();
 };
 
@@ -85,6 +87,22 @@ void AppE2eTest::noRadioMessageAndNoWindow()
     QVERIFY2(run.err.contains(QStringLiteral("vardo: message: I couldn't find the FT-1000MP on any COM port")),
              qPrintable(run.err));
     QVERIFY2(!run.err.contains(QStringLiteral("vardo: shown")), qPrintable(run.err));
+}
+
+void AppE2eTest::savedFilesUpgradedEvenWithoutRadio()
+{
+    SimProcess sim({QStringLiteral("--fast"), QStringLiteral("--ident"), QStringLiteral("0000")});
+    QVERIFY(!sim.pty().isEmpty());
+    QTemporaryDir dir;
+    QFile old(dir.filePath(QStringLiteral("Qmb.txt")));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    for (int line = 0; line < 5; ++line)
+        old.write("14250.00,USB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,net, daily\r\n");
+    old.close();
+    const Run run = Vardo({QStringLiteral("--port"), sim.pty(), QStringLiteral("--data-dir"), dir.path()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readLine(), QByteArray("14250.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:net, daily\r\n"));
 }
 
 void AppE2eTest::badCommandLine()

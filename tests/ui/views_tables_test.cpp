@@ -2,8 +2,10 @@
 // each view, and what a click on each cell does.
 
 #include <QAbstractItemModelTester>
+#include <QSignalSpy>
 #include <QTest>
 
+#include "busystate.h"
 #include "channeltable.h"
 #include "clickdispatch.h"
 #include "viewfamily.h"
@@ -42,6 +44,7 @@ private Q_SLOTS:
     void clearLeavesOtherViews();
     void click_data();
     void click();
+    void busyFromRadioOrLongOperation();
 };
 
 void ViewsTablesTest::modelIsSound()
@@ -287,6 +290,30 @@ void ViewsTablesTest::click()
     ClickInput setup = in;
     setup.scanMode = true;
     QCOMPARE(DispatchClick(setup).action, ClickAction::ScanPick);
+}
+
+void ViewsTablesTest::busyFromRadioOrLongOperation()
+{
+    BusyState busy;
+    QSignalSpy changes(&busy, &BusyState::busyChanged);
+    {
+        BusyState::Scope save(busy);
+        QVERIFY(busy.busy());
+        busy.setRadioBusy(true);  // overlapping: still one busy period
+        {
+            BusyState::Scope nested(busy);
+        }
+        busy.setRadioBusy(false);
+        QVERIFY(busy.busy());
+    }
+    QVERIFY(!busy.busy());
+    busy.setRadioBusy(true);
+    busy.setRadioBusy(false);
+    QCOMPARE(changes.count(), 4);
+    QCOMPARE(changes.at(0).at(0).toBool(), true);
+    QCOMPARE(changes.at(1).at(0).toBool(), false);
+    QCOMPARE(changes.at(2).at(0).toBool(), true);
+    QCOMPARE(changes.at(3).at(0).toBool(), false);
 }
 
 QTEST_GUILESS_MAIN(ViewsTablesTest)
