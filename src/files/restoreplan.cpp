@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "channelrow.h"
+#include "codec.h"
 
 namespace vardo {
 
@@ -23,8 +24,12 @@ RestorePlan PlanRestore(ViewKind view, const std::vector<std::optional<SavedLine
         const std::optional<SavedLine>& line = lines[i];
         plan.rows.push_back(line ? CellsFromSavedLine(*line) : RowCells{});
         const int channelNo = RadioChannelNumber(ChannelOfRow(view, static_cast<int>(i) + 1));
-        if (line && view != ViewKind::Qmb && channelNo != 0)
+        if (!line || view == ViewKind::Qmb || channelNo == 0)
+            continue;
+        if (SendFreq(line->channel))
             plan.writes.append(ChannelWrite{line->channel, channelNo, line->MaskCode});
+        else
+            plan.unsendable.append(channelNo);
     }
     return plan;
 }

@@ -17,6 +17,9 @@ struct RestorePlan {
     std::vector<RowCells> rows;  // grid columns 1..10 for rows 1..RowCount(view)
     // In line order: channels 1..108 that have data; none for QMB lines, none for frmQmb.
     QList<ChannelWrite> writes;
+    // Channels left out of the batch because the radio cannot be set to their frequency
+    // (a blank channel reads as 0.00 kHz): storing them would store the frequency VFO-A held.
+    QList<int> unsendable;
     bool operator==(const RestorePlan&) const = default;
 };
 
@@ -24,7 +27,8 @@ struct RestorePlan {
 [[nodiscard]] RowCells CellsFromSavedLine(const SavedLine& line);
 
 // An empty saved row stays empty in the grid and nothing is written to its channel (writing
-// it would store whatever VFO-A holds into the channel).
+// it would store whatever VFO-A holds into the channel); the same for a frequency the radio
+// cannot be set to.
 [[nodiscard]] RestorePlan PlanRestore(ViewKind view, const std::vector<std::optional<SavedLine>>& lines);
 
 }  // namespace vardo

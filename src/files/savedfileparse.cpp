@@ -35,6 +35,14 @@ SavedFileRows ParseSavedFile(const QByteArray& bytes, ViewKind view)
     return result;
 }
 
+QStringList SavedComments(const QByteArray& bytes)
+{
+    QStringList comments;
+    for (const QString& line : SplitSavedLines(DecodeSavedText(bytes)))
+        comments << (line.count(QLatin1Char(':')) >= kSavedColonCount ? ReadSavedLine(line).CommentText : QString());
+    return comments;
+}
+
 QString RefusalMessage(const QString& path, const SavedFileRows& parsed)
 {
     return QStringLiteral("Cannot load \"%1\": line %2 %3.")

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include "channelindex.h"
 #include "savedfileformat.h"
@@ -25,6 +26,10 @@ struct SavedFileRows {
 
 // Reads the first RowCount(view) lines; later lines are ignored.
 [[nodiscard]] SavedFileRows ParseSavedFile(const QByteArray& bytes, ViewKind view);
+
+// The comment of each line of a saved file, line by line; "" for a line without the nine
+// colons of the current layout. A read that replaces the file keeps these comments.
+[[nodiscard]] QStringList SavedComments(const QByteArray& bytes);
 
 // "Cannot load "<path>": line 12 has fewer than nine colons."
 [[nodiscard]] QString RefusalMessage(const QString& path, const SavedFileRows& parsed);

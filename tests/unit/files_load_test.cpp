@@ -45,6 +45,7 @@ private slots:
     void planWrites();
     void planCells();
     void emptyRowIsNotWritten();
+    void frequencyTheRadioCannotTake();
 };
 
 void TestFilesLoad::refused_data()
@@ -173,6 +174,17 @@ void TestFilesLoad::emptyRowIsNotWritten()
     QCOMPARE(plan.rows[11], RowCells{});
     QCOMPARE(plan.writes.size(), 98);
     QCOMPARE(plan.writes[11].ChannelNo, 13);
+}
+
+void TestFilesLoad::frequencyTheRadioCannotTake()
+{
+    QStringList lines = GoodLines(9);
+    lines[3] = "0.00:LSB:Thru:6.0K:A:OFF:OFF:0.00:OFF:blank channel";
+    const RestorePlan plan = PlanRestore(ViewKind::Pms, ParseSavedFile(EncodeSavedLines(lines), ViewKind::Pms).rows);
+    QCOMPARE(plan.rows[3][0], QStringLiteral("0.00  "));
+    QCOMPARE(plan.writes.size(), 8);
+    QCOMPARE(plan.writes[3].ChannelNo, 104);
+    QCOMPARE(plan.unsendable, QList<int>{103});
 }
 
 QTEST_APPLESS_MAIN(TestFilesLoad)

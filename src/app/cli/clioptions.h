@@ -1,0 +1,30 @@
+#pragma once
+// vardo-cli's command line: [--port NAME]... [--data-dir DIR] [--simulate] COMMAND [VIEW].
+
+#include <QString>
+#include <QStringList>
+
+#include "channelindex.h"
+
+namespace vardo::cli {
+
+enum class Command { Probe, Read, Restore, Upgrade };
+
+struct CliOptions {
+    QStringList ports;     // replaces the system's port list when not empty
+    QString dataDir;       // empty: the program's own directory
+    bool simulate = false; // the emulator in-process, probed first
+    Command command = Command::Probe;
+    ViewKind view = ViewKind::All;
+    bool showHelp = false;
+    QString error;         // one line for standard error when the command line is wrong
+
+    bool operator==(const CliOptions&) const = default;
+};
+
+// `arguments` starts with the program name, as QCoreApplication::arguments() gives it.
+[[nodiscard]] CliOptions ParseCliOptions(const QStringList& arguments);
+
+[[nodiscard]] QString CliUsage();
+
+}  // namespace vardo::cli

@@ -1,0 +1,209 @@
+#include "clisession.h"
+
+#include <cstdio>
+
+#include <QDir>
+
+#include "channelrow.h"
+#include "safefile.h"
+#include "savedfilenames.h"
+#include "savedfileparse.h"
+#include "savedfilestore.h"
+#include "terminal.h"
+#include "upgrade.h"
+
+namespace vardo::cli {
+namespace {
+
+void PrintLine(std::FILE* stream, const QString& line)
+{
+    std::fprintf(stream, "%s\n", qUtf8Printable(line));
+    std::fflush(stream);
+}
+
+// Messages meant for a message box break lines with "\r"; here they fit on one line.
+[[nodiscard]] QString OneLine(QString message)
+{
+    return message.replace(QLatin1Char('\r'), QLatin1Char(' ')).simplified();
+}
+
+// Channels a restore leaves alone because the radio takes no such frequency.
+[[nodiscard]] QString UnsendableNote(const QList<int>& channels)
+{
+    if (channels.isEmpty())
+        return {};
+    QStringList labels;
+    for (int channel : channels)
+        labels << ChannelLabel(channel);
+    return QStringLiteral(" (not written, no frequency the radio takes: %1)").arg(labels.join(QStringLiteral(", ")));
+}
+
+}  // namespace
+
+CliSession::CliSession(CliOptions options, TransportFactory factory, QStringList ports, QString dataDir,
+                       QObject* parent)
+    : QObject(parent)
+    , m_options(std::move(options))
+    , m_ports(std::move(ports))
+    , m_dataDir(std::move(dataDir))
+    , m_radio(std::move(factory))
+    , m_showProgress(StderrIsTerminal())
+{
+    connect(&m_radio, &RadioClient::finished, this, &CliSession::onFinished);
+    connect(&m_radio, &RadioClient::failed, this, &CliSession::onFailed);
+    connect(&m_radio, &RadioClient::recordRead, this, &CliSession::onRecordRead);
+    connect(&m_radio, &RadioClient::channelWritten, this, &CliSession::onChannelWritten);
+}
+
+void CliSession::start()
+{
+    switch (m_options.command) {
+    case Command::Upgrade:
+        upgrade();
+        return;
+    case Command::Restore:
+        restore();
+        return;
+    case Command::Probe:
+    case Command::Read:
+        m_step = Step::Find;
+        m_radio.findRadio(m_ports);
+        return;
+    }
+}
+
+void CliSession::upgrade()
+{
+    // What the program does at start-up: clear away an interrupted save, then convert.
+    const QStringList problems = RemoveStraySaveTemporaries(m_dataDir) + UpgradeSavedFiles(m_dataDir);
+    if (problems.isEmpty())
+        return succeed();
+    for (const QString& p : problems.mid(0, problems.size() - 1))
+        PrintLine(stderr, "vardo-cli: " + p);
+    fail(problems.last());
+}
+
+void CliSession::restore()
+{
+    // The whole file is checked before the radio is touched.
+    const LoadResult loaded = LoadSavedFile(m_dataDir, m_options.view);
+    if (!loaded.ok())
+        return fail(loaded.message);
+    m_plan = PlanRestore(m_options.view, loaded.rows);
+    if (m_plan.writes.isEmpty())
+        return succeed();  // the Quick Memory Banks are only shown, never written
+    m_step = Step::Find;
+    m_radio.findRadio(m_ports);
+}
+
+void CliSession::onFinished()
+{
+    switch (m_step) {
+    case Step::Find:
+        return afterFind();
+    case Step::Read:
+        return saveRead();
+    case Step::Write:
+        return succeed(QStringLiteral("%1 channels written into the radio from %2%3")
+                           .arg(m_written)
+                           .arg(QDir::toNativeSeparators(PathIn(m_dataDir, SavedFileName(m_options.view))),
+                                UnsendableNote(m_plan.unsendable)));
+    case Step::Idle:
+        return;
+    }
+}
+
+void CliSession::afterFind()
+{
+    if (m_radio.portName().isEmpty())
+        return fail("the FT-1000MP did not answer on any port (tried: " + m_ports.join(QStringLiteral(", ")) + ")");
+    switch (m_options.command) {
+    case Command::Probe:
+        PrintLine(stdout, m_radio.portName());
+        return succeed();
+    case Command::Read:
+        m_step = Step::Read;
+        m_radio.readMemories(FirstChannel(m_options.view), LastChannel(m_options.view));
+        return;
+    case Command::Restore:
+        m_step = Step::Write;
+        m_radio.writeBatch(m_plan.writes);
+        return;
+    case Command::Upgrade:
+        return;
+    }
+}
+
+void CliSession::onFailed(const QString& message)
+{
+    fail(message);
+}
+
+void CliSession::onRecordRead(int channel, const Channel& decoded)
+{
+    m_read[channel] = decoded;
+    progress(QStringLiteral("reading"), static_cast<int>(m_read.size()), RowCount(m_options.view));
+}
+
+void CliSession::onChannelWritten(int /*channel*/)
+{
+    ++m_written;
+    progress(QStringLiteral("writing"), m_written, static_cast<int>(m_plan.writes.size()));
+}
+
+void CliSession::saveRead()
+{
+    const ViewKind view = m_options.view;
+    // Comments live only in the file; a read keeps those of the lines already there.
+    QStringList comments;
+    if (ExactFileExists(m_dataDir, SavedFileName(view))) {
+        const ReadResult old = ReadWholeFile(PathIn(m_dataDir, SavedFileName(view)));
+        comments = old.ok() ? SavedComments(old.bytes) : QStringList();
+    }
+    std::vector<RowCells> rows(static_cast<std::size_t>(RowCount(view)));
+    for (int row = 1; row <= RowCount(view); ++row) {
+        const auto found = m_read.find(ChannelOfRow(view, row));
+        if (found == m_read.end())
+            continue;
+        RowCells& cells = rows[static_cast<std::size_t>(row - 1)];
+        const SettingCells settings = CellsFromChannel(found->second);
+        std::copy(settings.begin(), settings.end(), cells.begin());
+        cells[ColComment - ColFreq] = comments.value(row - 1);
+    }
+    const SaveResult saved = SaveWithBackup(m_dataDir, view, SavedFileBytes(view, rows), [] { return true; });
+    if (saved.outcome != SaveOutcome::Saved)
+        return fail(saved.message);
+    succeed(QStringLiteral("%1 channels saved to %2")
+                .arg(m_read.size())
+                .arg(QDir::toNativeSeparators(PathIn(m_dataDir, SavedFileName(view)))));
+}
+
+void CliSession::progress(const QString& what, int done, int total)
+{
+    if (!m_showProgress)
+        return;
+    std::fprintf(stderr, "\rvardo-cli: %s channel %d of %d", qUtf8Printable(what), done, total);
+    std::fflush(stderr);
+    m_progressShown = true;
+}
+
+void CliSession::fail(const QString& message)
+{
+    if (m_progressShown)
+        std::fputs("\n", stderr);
+    m_step = Step::Idle;
+    PrintLine(stderr, "vardo-cli: " + OneLine(message));
+    Q_EMIT done(kExitFailed);
+}
+
+void CliSession::succeed(const QString& line)
+{
+    if (m_progressShown)
+        std::fputs("\n", stderr);
+    m_step = Step::Idle;
+    if (!line.isEmpty())
+        PrintLine(stdout, line);
+    Q_EMIT done(kExitOk);
+}
+
+}  // namespace vardo::cli

@@ -1,0 +1,59 @@
+#pragma once
+// One vardo-cli command from start to exit status: the radio work goes through RadioClient
+// (its own thread), the files through the same code the views use.
+
+#include <map>
+
+#include <QObject>
+#include <QStringList>
+
+#include "channel.h"
+#include "clioptions.h"
+#include "radioclient.h"
+#include "restoreplan.h"
+
+namespace vardo::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+class CliSession : public QObject {
+    Q_OBJECT
+public:
+    CliSession(CliOptions options, TransportFactory factory, QStringList ports, QString dataDir,
+               QObject* parent = nullptr);
+
+    void start();
+
+Q_SIGNALS:
+    void done(int exitCode);
+
+private:
+    enum class Step { Idle, Find, Read, Write };
+
+    void onFinished();
+    void onFailed(const QString& message);
+    void onRecordRead(int channel, const Channel& decoded);
+    void onChannelWritten(int channel);
+    void afterFind();
+    void saveRead();
+    void upgrade();
+    void restore();
+    void progress(const QString& what, int done, int total);
+    void fail(const QString& message);
+    void succeed(const QString& line = {});
+
+    CliOptions m_options;
+    QStringList m_ports;
+    QString m_dataDir;
+    RadioClient m_radio;
+    Step m_step = Step::Idle;
+    std::map<int, Channel> m_read;  // channel index -> what the radio holds
+    RestorePlan m_plan;
+    int m_written = 0;
+    bool m_showProgress = false;
+    bool m_progressShown = false;
+};
+
+}  // namespace vardo::cli
