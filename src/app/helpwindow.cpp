@@ -96,6 +96,10 @@ QWidget* HelpWindow::buildIndex(const QString& html)
     layout->addWidget(m_lookFor);
     layout->addWidget(m_index);
     connect(m_lookFor, &QLineEdit::textChanged, this, &HelpWindow::filterIndex);
+    connect(m_lookFor, &QLineEdit::returnPressed, this, [this] {
+        if (const QListWidgetItem* item = m_index->currentItem())
+            showTopic(item->data(kAnchorRole).toString());
+    });
     connect(m_index, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { showTopic(item->data(kAnchorRole).toString()); });
     connect(m_index, &QListWidget::itemClicked, this,

@@ -9,6 +9,7 @@
 #include "helpwindow.h"
 #include "mainwindow.h"
 #include "memoryview.h"
+#include "rowoperations.h"
 #include "windowkit.h"
 
 namespace vardo {
@@ -24,6 +25,7 @@ VardoApp::VardoApp(TransportFactory factory, QString dataDir, QObject* parent)
         m_views[static_cast<std::size_t>(kind)] = std::make_unique<MemoryView>(kind, *this);
     connectRadio();
     connectWindows();
+    AttachRowOperations(*this);
 }
 
 VardoApp::~VardoApp()

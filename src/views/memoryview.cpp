@@ -226,6 +226,19 @@ void MemoryView::setHighlight(bool on)
         m_grid->clearSelection();
 }
 
+bool MemoryView::rowVisible(int row) const
+{
+    const QModelIndex index = m_grid->model()->index(row - 1, ColLabel);
+    return index.isValid() && m_grid->viewport()->rect().contains(m_grid->visualRect(index));
+}
+
+void MemoryView::setTopRow(int row)
+{
+    const QModelIndex index = m_grid->model()->index(row - 1, ColLabel);
+    if (index.isValid())
+        m_grid->scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
 void MemoryView::setOptionChecked(ViewKind kind)
 {
     m_options.at(static_cast<qsizetype>(kind))->setChecked(true);

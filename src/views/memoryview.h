@@ -39,6 +39,9 @@ public:
     void selectRow(int row);
     // The selection highlight; switching it off clears the selection.
     void setHighlight(bool on);
+    // Whether grid row `row` shows whole in the grid, and scrolling it to the top.
+    [[nodiscard]] bool rowVisible(int row) const;
+    void setTopRow(int row);
 
     // The own-option steps: move set hidden, own option set, current view recorded, shown.
     void showAsCurrent();

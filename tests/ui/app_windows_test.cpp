@@ -511,6 +511,12 @@ void AppWindowsTest::sortModeAndOk()
     for (const char* name : {"cmdUp", "cmdDown", "cmdOK"})
         QVERIFY(!all.button(QString::fromLatin1(name))->isVisible());
     QCOMPARE(all.focusWidget(), all.button(QStringLiteral("cmdSave")));
+    // Rows scrolled out of sight and back, as moves and the scan do.
+    all.setTopRow(50);
+    QVERIFY(all.rowVisible(50));
+    QVERIFY(!all.rowVisible(10));
+    all.setTopRow(1);
+    QVERIFY(all.rowVisible(10));
 }
 
 void AppWindowsTest::escapeOutsideScanChangesNothing()
