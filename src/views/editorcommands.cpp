@@ -1,0 +1,150 @@
+#include "editorcommands.h"
+
+#include <utility>
+
+#include <QEvent>
+#include <QPushButton>
+
+#include "busystate.h"
+#include "channeleditor.h"
+#include "channelgrid.h"
+#include "editorcaption.h"
+#include "memoryview.h"
+#include "radioclient.h"
+#include "viewfamily.h"
+#include "viewhost.h"
+#include "viewstate.h"
+#include "windowkit.h"
+
+namespace vardo {
+
+QString TableAheadOfRadioNote(int channel)
+{
+    return QStringLiteral("The table shows your changes, but the radio's memory channel %1 may not hold them.")
+        .arg(ChannelLabel(channel));
+}
+
+QString EditorBusyMessage()
+{
+    return QStringLiteral("The radio is busy with another operation.\rNothing has been changed: press Load "
+                          "again when it has ended.");
+}
+
+EditorCommands::EditorCommands(ViewHost& host, RadioClient& radio, ViewLookup views, QObject* parent)
+    : QObject(parent), m_host(host), m_radio(radio), m_views(std::move(views))
+{
+    connect(&m_radio, &RadioClient::finished, this, &EditorCommands::onWriteFinished);
+    connect(&m_radio, &RadioClient::failed, this, &EditorCommands::onWriteFailed);
+}
+
+void EditorCommands::connectViews()
+{
+    for (ViewKind kind : kAllViews) {
+        MemoryView& view = m_views(kind);
+        connect(&view, &MemoryView::editRequested, this, [this, kind](int row) { open(kind, row); });
+        view.installEventFilter(this);
+    }
+}
+
+bool EditorCommands::eventFilter(QObject* watched, QEvent* event)
+{
+    // The editor closes itself after every Load; one the program could not carry out keeps
+    // it open, with the operator's texts.
+    if (event->type() == QEvent::Close && m_holdOpen && m_editor && watched == m_editor.data()) {
+        m_holdOpen = false;
+        event->ignore();
+        return true;
+    }
+    // Only the program hides a view (a switch, the end); a minimised window stays edited.
+    if (event->type() == QEvent::Hide && !event->spontaneous() && m_editor && watched == &m_views(m_view))
+        closeEditor();
+    return QObject::eventFilter(watched, event);
+}
+
+void EditorCommands::open(ViewKind view, int row)
+{
+    const std::optional<QString> caption = EditorCaption(view, row);
+    if (!caption)
+        return;  // the Quick Memory Banks are never edited
+    if (m_editor && m_view == view && m_row == row) {
+        m_editor->raise();
+        m_editor->activateWindow();
+        return;
+    }
+    // One editor at a time: a click on another row gives up the edit under way, as Cancel.
+    closeEditor();
+    m_view = view;
+    m_row = row;
+    MemoryView& window = m_views(view);
+    // Filling the editor walks the row's settings columns; the grid is left on the last one.
+    window.setCurrentCell(row, ColRpt);
+    m_editor = new ChannelEditor(*caption, m_host.family().table(view).settings(row), &window);
+    m_editor->installEventFilter(this);
+    connect(m_editor, &ChannelEditor::loaded, this, &EditorCommands::onLoaded);
+    connect(m_editor, &ChannelEditor::cancelled, this, [this] {
+        QMetaObject::invokeMethod(this, &EditorCommands::focusSave, Qt::QueuedConnection);
+    });
+    m_editor->show();
+    m_editor->activateWindow();
+}
+
+ChannelEditor* EditorCommands::editor() const
+{
+    return m_editor;
+}
+
+void EditorCommands::closeEditor()
+{
+    if (m_editor)
+        m_editor->close();
+}
+
+void EditorCommands::keepEditorOpen()
+{
+    m_holdOpen = true;
+}
+
+void EditorCommands::onLoaded(const ValidEdit& edit)
+{
+    // The grids change only when the radio can take the channel now; otherwise they and the
+    // radio would disagree.
+    if (m_host.busyState().busy() || m_radio.busy()) {
+        ShowMessage(m_editor, EditorBusyMessage());
+        keepEditorOpen();
+        return;
+    }
+    const int channel = ChannelOfRow(m_view, m_row);
+    m_host.family().fillRow(m_view, channel, edit.cells);
+    if (m_radio.writeChannel(ChannelWrite{edit.channel, RadioChannelNumber(channel), edit.MaskCode()}))
+        m_writing = channel;
+    // After the editor has gone: the focus then stays where it is put.
+    QMetaObject::invokeMethod(this, &EditorCommands::focusSave, Qt::QueuedConnection);
+}
+
+void EditorCommands::onWriteFinished()
+{
+    if (const int channel = std::exchange(m_writing, 0))
+        Q_EMIT writeEnded(channel, true);
+}
+
+void EditorCommands::onWriteFailed(const QString& message)
+{
+    const int channel = std::exchange(m_writing, 0);
+    if (!channel)
+        return;  // another operation's failure
+    QWidget* parent = &m_views(m_host.viewState().current);
+    ShowMessage(parent->isVisible() ? parent : nullptr, message + QStringLiteral("\r\r") + TableAheadOfRadioNote(channel));
+    Q_EMIT writeEnded(channel, false);
+}
+
+void EditorCommands::focusSave()
+{
+    MemoryView& view = m_views(m_host.viewState().current);
+    QPushButton* save = view.button(QStringLiteral("cmdSave"));
+    if (!view.isVisible() || !save || !save->isVisible())
+        return;
+    view.activateWindow();
+    save->setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace vardo

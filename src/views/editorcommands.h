@@ -1,0 +1,67 @@
+#pragma once
+// The channel editor as the views use it: a click on a settings cell opens frmChanges on that
+// row; its Load rewrites the row and its mirror, then writes the channel into the radio on the
+// worker thread. One editor at a time, and it never outlives a view switch.
+
+#include <functional>
+
+#include <QObject>
+#include <QPointer>
+
+#include "channelindex.h"
+
+namespace vardo {
+
+class ChannelEditor;
+class MemoryView;
+class RadioClient;
+class ViewHost;
+struct ValidEdit;
+
+using ViewLookup = std::function<MemoryView&(ViewKind)>;
+
+// The note added to a failed write's message: the grids already show the edit.
+[[nodiscard]] QString TableAheadOfRadioNote(int channel);
+// What Load says when the radio is still busy with another operation.
+[[nodiscard]] QString EditorBusyMessage();
+
+class EditorCommands : public QObject {
+    Q_OBJECT
+public:
+    EditorCommands(ViewHost& host, RadioClient& radio, ViewLookup views, QObject* parent = nullptr);
+
+    // Opens the editor on grid row `row` of `view` (a row the click rules let through).
+    void open(ViewKind view, int row);
+    // Closes an open editor as Cancel would, without moving the focus (a view switch).
+    void closeEditor();
+    [[nodiscard]] ChannelEditor* editor() const;
+
+    // Connects every view's click hook to open(); a view that the program hides (a switch to
+    // another view, the end of the program) closes an editor opened on it.
+    void connectViews();
+
+Q_SIGNALS:
+    // The channel write that a Load started has ended (ok false: the radio may differ).
+    void writeEnded(int channel, bool ok);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void onLoaded(const ValidEdit& edit);
+    void onWriteFinished();
+    void onWriteFailed(const QString& message);
+    void focusSave();
+    void keepEditorOpen();
+
+    ViewHost& m_host;
+    RadioClient& m_radio;
+    ViewLookup m_views;
+    QPointer<ChannelEditor> m_editor;
+    ViewKind m_view = ViewKind::All;
+    int m_row = 0;
+    int m_writing = 0;  // channel whose write is under way, 0 when none
+    bool m_holdOpen = false;  // the editor's next close is refused
+};
+
+}  // namespace vardo
