@@ -27,7 +27,9 @@ QFont ControlFont()
 
 void ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon)
 {
-    QMessageBox box(icon, QString::fromLatin1(kAppTitle), text, QMessageBox::Ok, parent);
+    // The program's messages break lines with carriage returns; Qt's labels break at '\n'.
+    QMessageBox box(icon, QString::fromLatin1(kAppTitle), QString(text).replace(u'\r', u'\n'),
+                    QMessageBox::Ok, parent);
     box.exec();
 }
 

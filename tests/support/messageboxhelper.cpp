@@ -39,7 +39,8 @@ void MessageBoxHelper::answerOpenBoxes()
             button = box->defaultButton() ? static_cast<QAbstractButton*>(box->defaultButton()) : box->escapeButton();
         if (!button && !box->buttons().isEmpty())
             button = box->buttons().constFirst();
-        m_seen.append({box->text(), box->windowTitle(), box->icon(), box->standardButtons(),
+        // Recorded as the program writes its messages, with carriage-return line breaks.
+        m_seen.append({box->text().replace(u'\n', u'\r'), box->windowTitle(), box->icon(), box->standardButtons(),
                        box->standardButton(button)});
         if (button)
             button->click();  // closes the box, so it is seen once
