@@ -56,4 +56,9 @@ QStringList UpgradeSavedFiles(const QString& dataDir)
     return problems;
 }
 
+QStringList PrepareSavedFiles(const QString& dataDir)
+{
+    return RemoveStraySaveTemporaries(dataDir) + UpgradeSavedFiles(dataDir);
+}
+
 }  // namespace vardo

@@ -13,4 +13,8 @@ namespace vardo {
 // file left unconverted for such a reason (start-up shows none; the command line prints them).
 QStringList UpgradeSavedFiles(const QString& dataDir);
 
+// The start-up step: removes what an interrupted save or upgrade left behind (see
+// RemoveStraySaveTemporaries), then UpgradeSavedFiles. Returns the problems of both.
+QStringList PrepareSavedFiles(const QString& dataDir);
+
 }  // namespace vardo

@@ -75,7 +75,7 @@ void CliSession::start()
 void CliSession::upgrade()
 {
     // What the program does at start-up: clear away an interrupted save, then convert.
-    const QStringList problems = RemoveStraySaveTemporaries(m_dataDir) + UpgradeSavedFiles(m_dataDir);
+    const QStringList problems = PrepareSavedFiles(m_dataDir);
     if (problems.isEmpty())
         return succeed();
     for (const QString& p : problems.mid(0, problems.size() - 1))
