@@ -136,19 +136,19 @@ void TestFilesSave::fileBytes()
 void TestFilesSave::loadMessages_data()
 {
     QTest::addColumn<ViewKind>("view");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("frmAll") << ViewKind::All
-                            << "Cannot load because the \"All.Mem.txt\" data file has never been saved!";
-    QTest::newRow("frmCh99") << ViewKind::Ch99
-                             << "Cannot load because the \"99Mem.txt\" data file has never been saved!";
-    QTest::newRow("frmPms") << ViewKind::Pms << "Cannot load because the \"Pms.txt\" data file has never been saved!";
-    QTest::newRow("frmQmb") << ViewKind::Qmb << "Cannot load because the \"Qmb.txt\" data file has never been saved!";
+    QTest::addColumn<QString>("shown");  // frmAll has always named its file "All.Mem.txt"
+    QTest::newRow("frmAll") << ViewKind::All << "All.Mem.txt";
+    QTest::newRow("frmCh99") << ViewKind::Ch99 << "99Mem.txt";
+    QTest::newRow("frmPms") << ViewKind::Pms << "Pms.txt";
+    QTest::newRow("frmQmb") << ViewKind::Qmb << "Qmb.txt";
 }
 
 void TestFilesSave::loadMessages()
 {
     QFETCH(ViewKind, view);
-    QTEST(LoadSavedFile(m_path, view).message, "message");
+    QFETCH(QString, shown);
+    QCOMPARE(LoadSavedFile(m_path, view).message,
+             "Cannot load because the \"" + shown + "\" data file has never been saved!");
     QVERIFY(PutFile(m_path + "/" + SavedFileName(view), "7000.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:\r\n"));
     const QString refusal = QStringLiteral("Cannot load \"%1\": line 2 is missing: the file has 1 of its %2 lines.")
                                 .arg(QDir::toNativeSeparators(m_path + "/" + SavedFileName(view)))
