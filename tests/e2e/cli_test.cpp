@@ -105,6 +105,7 @@ private slots:
     void upgrade();
     void usage_data();
     void usage();
+    void progressOnlyOnATerminal();
     void killedSave_data();
     void killedSave();
 
@@ -277,6 +278,18 @@ void TestCliE2e::usage()
     const Run run = RunCli(args);
     QCOMPARE(run.status, 2);
     QTEST(run.err, "err");
+}
+
+void TestCliE2e::progressOnlyOnATerminal()
+{
+    const QString command = QStringList{Cli(), "--simulate", "--data-dir", m_data, "restore", "pms"}.join(' ');
+    QVERIFY(RunCli({"--simulate", "--data-dir", m_data, "read", "pms"}).err.isEmpty());
+    // script(1) gives the program a terminal to write to.
+    const Run onTerminal = Execute("script", {"-qec", command, "/dev/null"});
+    if (onTerminal.status != 0)
+        QSKIP("script(1) cannot give the program a terminal here");
+    QVERIFY2(onTerminal.out.contains("\rvardo-cli: writing channel 9 of 9"), qPrintable(onTerminal.out));
+    QVERIFY(onTerminal.out.contains("\rvardo-cli: writing channel 1 of 9"));
 }
 
 void TestCliE2e::killedSave_data()

@@ -241,7 +241,7 @@ void TestFilesFailures::permission()
     const auto exec = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
     QVERIFY(QFile::setPermissions(m_d, read | exec | (dirWritable ? write : QFile::Permissions())));
     QVERIFY(QFile::setPermissions(m_d + "/AllMem.txt", (fileReadable ? read : QFile::Permissions())
-                                                           | (fileWritable ? write : QFile::WriteOwner)));
+                                                           | (fileWritable ? write : QFile::Permissions())));
     // Root ignores file modes, so the tool runs as "nobody" then.
     QStringList command{m_tool, "save", m_d, "all", m_fix + "/new"};
     if (m_root)
