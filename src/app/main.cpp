@@ -61,7 +61,7 @@ int main(int argc, char* argv[])
     vardo::VardoApp app(factory, dataDir);
     // Saved files of the older layout are brought up to date before the radio search. A file
     // that cannot be converted stays as it was; Load names its fault when it is used.
-    app.setUpgradeStep([](const QString& dir) { vardo::UpgradeSavedFiles(dir); });
+    app.setUpgradeStep([](const QString& dir) { vardo::PrepareSavedFiles(dir); });
     QObject::connect(&app, &vardo::VardoApp::ended, &application, &QCoreApplication::exit,
                      Qt::QueuedConnection);
     vardo::InstallTestHooks(app);

@@ -1,11 +1,17 @@
 #include "rowoperations.h"
 
+#include "memoryfilecommands.h"
+#include "memoryview.h"
 #include "vardoapp.h"
+#include "wire.h"
 
 namespace vardo {
 
-void AttachRowOperations(VardoApp& /*app*/)
+void AttachRowOperations(VardoApp& app)
 {
+    for (ViewKind kind : kAllViews)
+        AttachMemoryFileCommands(app.view(kind), app, app.radio(), app.dataDir(), [&app] { app.beep(); });
+    AttachViewCommands(app, app.radio(), [&app](ViewKind kind) -> MemoryView& { return app.view(kind); }, app);
     // Each operation adds its connection here, for example
     //   AttachEditor(app);   // MemoryView::editRequested, VardoApp::viewSwitching and closing
 }

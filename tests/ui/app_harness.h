@@ -27,14 +27,14 @@ class AppHarness {
 public:
     explicit AppHarness(sim::Timing timing = sim::Timing::Fast,
                         std::function<void(sim::SimRadio&)> prepare = {},
-                        std::function<void(const QString&)> upgrade = {})
+                        std::function<void(const QString&)> upgrade = {}, const QString& dataDir = {})
         : radio(std::make_shared<sim::SimRadio>())
     {
         radio->loadDemoImage();
         if (prepare)
             prepare(*radio);
         app = std::make_unique<VardoApp>(sim::SimulatedPortFactory(radio, QString::fromLatin1(kSimPort), {}, timing),
-                                         dir.path());
+                                         dataDir.isEmpty() ? dir.path() : dataDir);
         QObject::connect(app.get(), &VardoApp::beeped, app.get(), [this] { ++beeps; });
         if (upgrade)
             app->setUpgradeStep(upgrade);

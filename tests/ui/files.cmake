@@ -1,8 +1,5 @@
 # Save and Load in the view windows, against the emulator in-process.
 if(TARGET vardo_app AND TARGET vardo_simcore AND TARGET vardo_views)
-  if(NOT TARGET vardo_fileviews)
-    include(${CMAKE_SOURCE_DIR}/src/views/memoryfiles.cmake)
-  endif()
   vardo_add_test(ui_files SOURCES ${CMAKE_CURRENT_LIST_DIR}/files_commands_test.cpp ${CMAKE_CURRENT_LIST_DIR}/app_harness.h
     LIBS vardo_fileviews vardo_app vardo_simcore vardo_testsupport)
 endif()

@@ -18,10 +18,9 @@ namespace {
 // The harness's program with Save and Load attached to every view (no-op when the program
 // attaches them itself).
 struct FileHarness : AppHarness {
-    explicit FileHarness(const QString& dataDir = {}) : data(dataDir.isEmpty() ? dir.path() : dataDir)
+    explicit FileHarness(const QString& dataDir = {})
+        : AppHarness(sim::Timing::Fast, {}, {}, dataDir), data(app->dataDir())
     {
-        for (ViewKind kind : kAllViews)
-            AttachMemoryFileCommands(view(kind), *app, app->radio(), data, [this] { app->beep(); });
     }
     QString file(const QString& name) const { return data + "/" + name; }
     // Presses a command and waits until the program is idle again.
