@@ -8,6 +8,7 @@
 
 #include "clioptions.h"
 #include "clisession.h"
+#include "printcommand.h"
 #include "portlist.h"
 #include "serialtransport.h"
 #include "simtransport.h"
@@ -22,6 +23,8 @@ constexpr char kSimulatedPort[] = "simulated radio";
 int main(int argc, char* argv[])
 {
     using namespace vardo;
+    if (cli::IsPrintCommand(argc, argv))
+        return cli::RunPrintMain(argc, argv);  // fonts and the PDF printer need a QGuiApplication
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vardo-cli"));
 
