@@ -2,6 +2,7 @@
 // row and its mirror and writing the channel into the emulator, Cancel, one editor at a time,
 // a view switch, a busy radio and a silent one.
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -71,6 +72,22 @@ SettingCells WithoutAntenna(SettingCells cells)
 {
     cells[ColAnt - ColFreq].clear();
     return cells;
+}
+
+int OpenEditors()
+{
+    int open = 0;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        open += window->objectName() == QLatin1String("frmChanges") && window->isVisible() ? 1 : 0;
+    return open;
+}
+
+// With VARDO_SCREENSHOTS set to a folder, keeps a picture of a window there for a look.
+void SaveLook(QWidget& window, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("VARDO_SCREENSHOTS");
+    if (!folder.isEmpty())
+        window.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 QList<SettingCells> AllSettings(const EditorApp& h)
@@ -214,6 +231,9 @@ void EditorWireTest::cancelChangesNothing()
     QVERIFY(e);
     QCOMPARE(e->findChild<QLabel*>(QStringLiteral("lblChanges"))->text(),
              QStringLiteral(" Enter changes desired for PMS Memory Channel P4: "));
+    QVERIFY(QTest::qWaitForWindowExposed(e));
+    SaveLook(*e, QStringLiteral("editor-pms-p4"));
+    SaveLook(v, QStringLiteral("view-pms"));
     SetText(*e, "txtFreq", QStringLiteral("3600"));
     Pick(*e, "lstMode", QStringLiteral("CW (lsb)"));
     h.press(*e, "CmdCancel");
@@ -241,6 +261,7 @@ void EditorWireTest::oneEditorAndViewSwitch()
     h.clickCell(ch99, 6, ColAnt);
     QVERIFY(QTest::qWaitFor([&] { return !first; }, kWaitMs));
     QVERIFY(h.editor());
+    QCOMPARE(OpenEditors(), 1);
     QCOMPARE(h.editor()->findChild<QLabel*>(QStringLiteral("lblChanges"))->text(),
              QStringLiteral(" Enter changes desired for Memory Channel 6: "));
     QCOMPARE(h.editor()->findChild<QLineEdit*>(QStringLiteral("txtFreq"))->text(),
@@ -299,8 +320,15 @@ void EditorWireTest::silentRadioSaysTableAndRadioDiffer()
     h.radio->setFaults(silent);
     MessageBoxHelper boxes;
     h.press(*e, "cmdOK");
+    // While the radio is asked, the views are busy: the hourglass, and clicks do nothing.
+    QVERIFY(h.app->busyState().busy());
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    h.clickCell(all, 101, Col82);
+    QCOMPARE(OpenEditors(), 0);
     QVERIFY(h.written());
     QVERIFY(!h.writes.at(0).at(1).toBool());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
     QVERIFY(boxes.waitForCount(1));
     const QString text = boxes.lastText();
     QVERIFY2(text.startsWith(QStringLiteral("The radio did not answer the request for the VFO-A record.")),
