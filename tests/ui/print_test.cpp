@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPrintDialog>
+#include <QTimer>
 
 #include "app_harness.h"
 #include "listing.h"
@@ -74,6 +76,7 @@ private Q_SLOTS:
     void emptyViewSaysSo_data();
     void emptyViewSaysSo();
     void cancelPrintsNothing();
+    void printerDialogCancel();
     void printerThatCannotStart();
     void busyRefusesPrint();
 };
@@ -176,6 +179,38 @@ void PrintTest::cancelPrintsNothing()
     QCOMPARE(QApplication::overrideCursor(), nullptr);
     QCOMPARE(ListingRows(h.table(ViewKind::Pms)), before);
     QCOMPARE(QDir(h.dir.path()).entryList({QStringLiteral("*.pdf")}), QStringList());
+}
+
+void PrintTest::printerDialogCancel()
+{
+    PrintApp h;
+    QVERIFY(h.started());
+    MemoryView& v = h.open(ViewKind::Qmb);
+    QVERIFY(h.read(v));
+    QString dialogClass;
+    bool pageRanges = true;
+    h.app->findChild<PrintCommands*>()->setPrinterSetup([&](QPrinter& printer, QWidget* parent) {
+        QTimer::singleShot(0, parent, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            dialogClass = QString::fromLatin1(dialog->metaObject()->className());
+            pageRanges = dialog->testOption(QAbstractPrintDialog::PrintPageRange);
+            const QString folder = qEnvironmentVariable("VARDO_SCREENSHOTS");
+            if (!folder.isEmpty())
+                dialog->grab().save(folder + QStringLiteral("/print-dialog.png"));
+            dialog->reject();
+        });
+        return AskForPrinter(printer, parent);
+    });
+    QSignalSpy busy(&h.app->busyState(), &BusyState::busyChanged);
+    MessageBoxHelper boxes;
+    h.press(v, "cmdPrint");
+    QCOMPARE(dialogClass, QStringLiteral("QPrintDialog"));
+    QVERIFY(!pageRanges);
+    QCOMPARE(busy.count(), 0);
+    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
 void PrintTest::printerThatCannotStart()
