@@ -58,6 +58,8 @@ QString CliUsage()
         "                 becomes the backup; its comments are kept)\n"
         "  restore VIEW   write the view's saved file into the radio\n"
         "  upgrade        convert saved files of the older layout\n"
+        "  print VIEW --pdf FILE\n"
+        "                 the view's saved file as a printed listing, into a PDF\n"
         "VIEW is all, 99, pms or qmb.\n"
         "Options:\n"
         "  --port NAME    probe this port (repeatable) instead of the system's ports\n"

@@ -11,6 +11,8 @@
 #include "listing.h"
 #include "listingprinter.h"
 #include "restoreplan.h"
+#include "safefile.h"
+#include "savedfilenames.h"
 #include "savedfilestore.h"
 
 namespace vardo::cli {
@@ -74,6 +76,10 @@ bool IsPrintCommand(int argc, char* argv[])
 
 QList<QStringList> SavedListingRows(const QString& dataDir, ViewKind view, QString* problem)
 {
+    if (!ExactFileExists(dataDir, SavedFileName(view))) {
+        *problem = QStringLiteral("Nothing to print: \"%1\" has never been saved.").arg(SavedFileName(view));
+        return {};
+    }
     const LoadResult loaded = LoadSavedFile(dataDir, view);
     if (!loaded.ok()) {
         *problem = loaded.message;
