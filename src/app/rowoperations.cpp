@@ -2,6 +2,7 @@
 
 #include "memoryfilecommands.h"
 #include "memoryview.h"
+#include "rowcommands.h"
 #include "vardoapp.h"
 #include "wire.h"
 
@@ -9,8 +10,10 @@ namespace vardo {
 
 void AttachRowOperations(VardoApp& app)
 {
-    for (ViewKind kind : kAllViews)
+    for (ViewKind kind : kAllViews) {
         AttachMemoryFileCommands(app.view(kind), app, app.radio(), app.dataDir(), [&app] { app.beep(); });
+        AttachRowCommands(app.view(kind), app, app.radio());  // moving, scan, comments
+    }
     AttachViewCommands(app, app.radio(), [&app](ViewKind kind) -> MemoryView& { return app.view(kind); }, app);
     // Each operation adds its connection here, for example
     //   AttachEditor(app);   // MemoryView::editRequested, VardoApp::viewSwitching and closing
