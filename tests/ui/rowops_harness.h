@@ -1,6 +1,5 @@
 #pragma once
-// The program on the emulator with the row operations attached to every view (attaching
-// twice is harmless, so this holds whether or not the program attaches them itself), and
+// The program on the emulator (it attaches the row operations to every view itself), and
 // the small readings the row-operation tests share.
 
 #include <QItemSelectionModel>
@@ -8,7 +7,6 @@
 
 #include "app_harness.h"
 #include "channelrow.h"
-#include "rowcommands.h"
 #include "viewfamily.h"
 
 namespace vardo::test {
@@ -18,8 +16,6 @@ public:
     explicit RowOpsHarness(std::function<void(sim::SimRadio&)> prepare = {})
         : AppHarness(sim::Timing::Fast, std::move(prepare))
     {
-        for (ViewKind kind : kAllViews)
-            AttachRowCommands(view(kind), *app, app->radio());
     }
 
     // Writes columns 1..10 of grid row `row` of `kind` (and its mirror row) with texts
