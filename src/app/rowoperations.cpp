@@ -15,8 +15,7 @@ void AttachRowOperations(VardoApp& app)
         AttachRowCommands(app.view(kind), app, app.radio());  // moving, scan, comments
     }
     AttachViewCommands(app, app.radio(), [&app](ViewKind kind) -> MemoryView& { return app.view(kind); }, app);
-    // Each operation adds its connection here, for example
-    //   AttachEditor(app);   // MemoryView::editRequested, VardoApp::viewSwitching and closing
+    // editor and Print, shared by the four views
 }
 
 }  // namespace vardo

@@ -119,11 +119,19 @@ void VardoApp::onFailed(const QString& message)
 
 void VardoApp::onBusyChanged(bool busy)
 {
+    // The scan keeps the radio busy until Esc, but the operator works the window meanwhile:
+    // no wait cursor then.
     if (busy) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        if (!m_state.Scanning) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            m_waitCursorShown = true;
+        }
         return;
     }
-    QApplication::restoreOverrideCursor();
+    if (m_waitCursorShown) {
+        QApplication::restoreOverrideCursor();
+        m_waitCursorShown = false;
+    }
     if (m_closeWhenIdle)
         closeAll();
 }

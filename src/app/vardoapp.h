@@ -95,6 +95,7 @@ private:
     std::function<void(const QString&)> m_upgrade;
     Operation m_operation = Operation::None;
     bool m_closeWhenIdle = false;  // a window was closed while busy
+    bool m_waitCursorShown = false;  // the override cursor this object set, to restore once
     bool m_ending = false;         // windows closed; waiting for the about box
 };
 
