@@ -24,7 +24,8 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     parser.addOptions({port, dataDir, simulate});
 
     CommandLine line;
-    line.helpText = parser.helpText();
+    // Help is answered before the application object exists, so name the program here.
+    line.helpText = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("vardo"));
     if (!parser.parse(arguments)) {
         line.error = parser.errorText();
         return line;

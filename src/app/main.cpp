@@ -24,10 +24,27 @@ int Fail(const QString& line)
     return kExitUsage;
 }
 
+// --help and --version answer before any window system is touched, so they work over a
+// plain terminal too.
+bool AnswerHelpOrVersion(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const vardo::CommandLine line = vardo::ParseCommandLine(arguments);
+    if (!line.error.isEmpty() || !(line.showHelp || line.showVersion))
+        return false;
+    std::fputs(qPrintable(line.showHelp ? line.helpText : QStringLiteral("vardo %1\n").arg(QStringLiteral(VARDO_VERSION))),
+               stdout);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    if (AnswerHelpOrVersion(argc, argv))
+        return 0;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vardo"));
     QApplication::setApplicationVersion(QStringLiteral(VARDO_VERSION));
@@ -37,12 +54,6 @@ int main(int argc, char* argv[])
     const vardo::CommandLine line = vardo::ParseCommandLine(QApplication::arguments());
     if (!line.error.isEmpty())
         return Fail(line.error);
-    if (line.showHelp || line.showVersion) {
-        std::fputs(qPrintable(line.showHelp ? line.helpText
-                                            : QStringLiteral("vardo %1\n").arg(QApplication::applicationVersion())),
-                   stdout);
-        return 0;
-    }
 
     const QString dataDir = QDir(line.dataDir.isEmpty() ? QApplication::applicationDirPath() : line.dataDir)
                                 .absolutePath();
