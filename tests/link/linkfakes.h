@@ -1,127 +1,25 @@
 #pragma once
-// Stand-ins for the link tests: scripted in-memory ports for the radio search, a transport
-// wrapper that injects failures and counts calls, and a sleeper on a virtual clock.
+// The emulator core behind a transport wrapper that can fail chosen writes and spoil replies.
 
 #include <atomic>
-#include <chrono>
 #include <functional>
-#include <map>
-#include <memory>
 #include <optional>
-#include <vector>
 
 #include <QStringList>
 #include <QThread>
 
-#include "catframe.h"
-#include "scanloop.h"
-#include "transport.h"
+#include "radiolink.h"
+#include "simtransport.h"
 
 namespace vardo::test {
 
-// ---- Scripted ports for FindRadio ----------------------------------------------------------
+inline const QString kSimPort = QStringLiteral("SIM");
 
-struct PortLog {
-    int opens = 0;
-    int closes = 0;
-    QByteArray written;
-};
-
-struct ScriptedPort {
-    bool opens = true;
-    QByteArray statusReply;  // what arrives after the status request
-};
-
-class ScriptedPorts {
-public:
-    void add(const QString& name, const ScriptedPort& port) { m_ports[name] = port; }
-    [[nodiscard]] const PortLog* log(const QString& name) const
-    {
-        const auto it = m_logs.find(name);
-        return it == m_logs.end() ? nullptr : &it->second;
-    }
-    [[nodiscard]] QStringList touched() const
-    {
-        QStringList names;
-        for (const QString& name : m_order)
-            names << name;
-        return names;
-    }
-    [[nodiscard]] TransportFactory factory();
-
-private:
-    friend class ScriptedTransport;
-    std::map<QString, ScriptedPort> m_ports;
-    std::map<QString, PortLog> m_logs;
-    QStringList m_order;  // ports a transport was made for, in order
-};
-
-class ScriptedTransport final : public Transport {
-public:
-    ScriptedTransport(QString name, ScriptedPort port, PortLog& log)
-        : m_name(std::move(name)), m_port(std::move(port)), m_log(log) {}
-
-    [[nodiscard]] QString portName() const override { return m_name; }
-    bool open() override
-    {
-        if (!m_port.opens)
-            return false;
-        ++m_log.opens;
-        m_open = true;
-        return true;
-    }
-    void close() override
-    {
-        if (m_open)
-            ++m_log.closes;
-        m_open = false;
-    }
-    [[nodiscard]] bool isOpen() const override { return m_open; }
-    IoStatus write(const QByteArray& bytes) override
-    {
-        m_log.written += bytes;
-        if (bytes == Cat::StatusRequest().toBytes())
-            m_input += m_port.statusReply;
-        return IoStatus::Ok;
-    }
-    void clearInput() override { m_input.clear(); }
-    IoStatus readAtLeast(qsizetype count, std::chrono::milliseconds, QByteArray& out) override
-    {
-        out = std::exchange(m_input, {});
-        return out.size() >= count ? IoStatus::Ok : IoStatus::TimedOut;
-    }
-    IoStatus readAfter(std::chrono::milliseconds, QByteArray& out) override
-    {
-        out = std::exchange(m_input, {});
-        return IoStatus::Ok;
-    }
-    [[nodiscard]] QString errorString() const override { return {}; }
-
-private:
-    QString m_name;
-    ScriptedPort m_port;
-    PortLog& m_log;
-    QByteArray m_input;
-    bool m_open = false;
-};
-
-inline TransportFactory ScriptedPorts::factory()
-{
-    return [this](const QString& name) -> std::unique_ptr<Transport> {
-        const auto it = m_ports.find(name);
-        if (it == m_ports.end())
-            return nullptr;
-        m_order << name;
-        return std::make_unique<ScriptedTransport>(name, it->second, m_logs[name]);
-    };
-}
-
-// ---- A wrapper that fails chosen writes and counts every call -----------------------------
-
+// Shared by the test and the transports, which may live on the worker thread.
 struct WireScript {
-    // Asked before each write; a status here is returned instead of writing.
-    std::function<std::optional<IoStatus>(const QByteArray& frame)> failWrite;
-    std::atomic<int> calls = 0;               // every call on a transport made by the factory
+    std::function<std::optional<IoStatus>(const QByteArray& frame)> failWrite;  // returned instead of writing
+    QByteArray trailer;  // appended to every reply that waits its full time
+    std::atomic<int> closes = 0;
     std::atomic<QThread*> closedOn = nullptr;  // the thread that last closed an open port
 };
 
@@ -131,79 +29,78 @@ public:
         : m_inner(std::move(inner)), m_script(std::move(script)) {}
 
     [[nodiscard]] QString portName() const override { return m_inner->portName(); }
-    bool open() override
-    {
-        count();
-        return m_inner->open();
-    }
+    [[nodiscard]] bool isOpen() const override { return m_inner->isOpen(); }
+    [[nodiscard]] QString errorString() const override { return m_inner->errorString(); }
+    bool open() override { return m_inner->open(); }
     void close() override
     {
-        if (m_inner->isOpen())
+        if (m_inner->isOpen()) {
+            ++m_script->closes;
             m_script->closedOn = QThread::currentThread();
+        }
         m_inner->close();
     }
-    [[nodiscard]] bool isOpen() const override { return m_inner->isOpen(); }
     IoStatus write(const QByteArray& bytes) override
     {
-        count();
-        if (m_script->failWrite)
-            if (const auto status = m_script->failWrite(bytes))
-                return *status;
-        return m_inner->write(bytes);
+        const auto status = m_script->failWrite ? m_script->failWrite(bytes) : std::nullopt;
+        return status ? *status : m_inner->write(bytes);
     }
-    void clearInput() override
-    {
-        count();
-        m_inner->clearInput();
-    }
+    void clearInput() override { m_inner->clearInput(); }
     IoStatus readAtLeast(qsizetype n, std::chrono::milliseconds t, QByteArray& out) override
     {
-        count();
         return m_inner->readAtLeast(n, t, out);
     }
     IoStatus readAfter(std::chrono::milliseconds t, QByteArray& out) override
     {
-        count();
-        return m_inner->readAfter(t, out);
+        const IoStatus status = m_inner->readAfter(t, out);
+        out += out.isEmpty() ? QByteArray() : m_script->trailer;
+        return status;
     }
-    [[nodiscard]] QString errorString() const override { return m_inner->errorString(); }
 
 private:
-    void count() { ++m_script->calls; }
     std::unique_ptr<Transport> m_inner;
     std::shared_ptr<WireScript> m_script;
 };
 
-[[nodiscard]] inline TransportFactory WithFailures(TransportFactory inner, std::shared_ptr<WireScript> script)
-{
-    return [inner = std::move(inner), script](const QString& name) -> std::unique_ptr<Transport> {
-        std::unique_ptr<Transport> t = inner(name);
-        return t ? std::make_unique<ScriptedFailures>(std::move(t), script) : nullptr;
-    };
-}
+// An emulated radio on one port, without wire timing, reached through ScriptedFailures.
+struct SimBench {
+    std::shared_ptr<sim::SimRadio> radio = std::make_shared<sim::SimRadio>();
+    std::shared_ptr<WireScript> wire = std::make_shared<WireScript>();
 
-// ---- Virtual time for the scan --------------------------------------------------------------
-
-class VirtualSleeper final : public Sleeper {
-public:
-    void sleepFor(std::chrono::milliseconds d) override
+    [[nodiscard]] TransportFactory factory(const QString& port = kSimPort) const
     {
-        now += d;
-        if (onAdvance)
-            onAdvance(now);
+        return [inner = sim::SimulatedPortFactory(radio, port, {}, sim::Timing::Fast),
+                script = wire](const QString& name) -> std::unique_ptr<Transport> {
+            std::unique_ptr<Transport> t = inner(name);
+            return t ? std::make_unique<ScriptedFailures>(std::move(t), script) : nullptr;
+        };
     }
-    std::chrono::milliseconds now{0};
-    std::function<void(std::chrono::milliseconds now)> onAdvance;
+    [[nodiscard]] QStringList sent() const
+    {
+        QStringList hex;
+        for (const CatFrame& f : radio->frameLog())
+            hex << f.toHex();
+        return hex;
+    }
 };
 
-// ---- Frames ---------------------------------------------------------------------------------
+// A RadioLink on SimBench; find() leaves the frame log empty for the test's own frames.
+struct LinkBench : SimBench {
+    RadioLink link{factory()};
 
-[[nodiscard]] inline QStringList HexFrames(const std::vector<CatFrame>& frames)
+    [[nodiscard]] bool find()
+    {
+        const bool found = link.FindRadio({kSimPort});
+        radio->clearLog();
+        return found;
+    }
+};
+
+// "00 00 xx ch op", with the channel number in the fourth byte.
+[[nodiscard]] inline QString ChannelFrame(int channel, const char* op, int third = 0)
 {
-    QStringList hex;
-    for (const CatFrame& f : frames)
-        hex << f.toHex();
-    return hex;
+    const QChar zero('0');
+    return QStringLiteral("00 00 %1 %2 %3").arg(third, 2, 16, zero).arg(channel, 2, 16, zero).arg(op).toUpper();
 }
 
 }  // namespace vardo::test
