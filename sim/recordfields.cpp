@@ -1,25 +1,13 @@
 #include "recordfields.h"
 
+#include "catframe.h"
+
 namespace vardo::sim {
 
 namespace {
 
-// Byte positions and bits of the record layout.
-constexpr int kFreqByte = 1;
-constexpr int kClarifierByte = 5;
-constexpr int kModeByte = 7;
-constexpr int kFilterByte = 8;
-constexpr int kFlagsByte = 9;
-constexpr std::uint8_t kMaskBit = 0x80;
-constexpr std::uint8_t kModeCodeBits = 0x07;
-constexpr std::uint8_t kVariantBit = 0x80;
-constexpr std::uint8_t kFilter82Bits = 0x70;
-constexpr int kFilter82Shift = 4;
-constexpr std::uint8_t kFilter455Bits = 0x07;
-constexpr std::uint8_t kTxClarifierBit = 0x01;
-constexpr std::uint8_t kRxClarifierBit = 0x02;
-constexpr std::uint8_t kPlusShiftBit = 0x04;
-constexpr std::uint8_t kMinusShiftBit = 0x08;
+using namespace RecordLayout;
+
 constexpr int kMaxClarifierTens = 999;  // 9.99 kHz
 
 struct ModeSetting {
@@ -68,20 +56,20 @@ void SetFrequencyTensOfHz(Record& r, std::uint32_t tensOfHz)
 
 int ClarifierTensOfHz(const Record& r)
 {
-    const auto steps = static_cast<std::int16_t>((r[kClarifierByte] << 8) | r[kClarifierByte + 1]);
+    const auto steps = static_cast<std::int16_t>((r[kOffsetByte] << 8) | r[kOffsetByte + 1]);
     return steps / static_cast<int>(kStepsPer10Hz);
 }
 
 void SetClarifierTensOfHz(Record& r, int tensOfHz)
 {
     const auto steps = static_cast<std::uint16_t>(tensOfHz * static_cast<int>(kStepsPer10Hz));
-    r[kClarifierByte] = static_cast<std::uint8_t>(steps >> 8);
-    r[kClarifierByte + 1] = static_cast<std::uint8_t>(steps);
+    r[kOffsetByte] = static_cast<std::uint8_t>(steps >> 8);
+    r[kOffsetByte + 1] = static_cast<std::uint8_t>(steps);
 }
 
-bool IsMasked(const Record& r) { return (r[0] & kMaskBit) != 0; }
+bool IsMasked(const Record& r) { return (r[kMaskByte] & kMaskBit) != 0; }
 
-void SetMasked(Record& r, bool masked) { SetBit(r[0], kMaskBit, masked); }
+void SetMasked(Record& r, bool masked) { SetBit(r[kMaskByte], kMaskBit, masked); }
 
 std::optional<std::uint32_t> BcdValue(const std::uint8_t* bytes, int count)
 {
@@ -113,9 +101,9 @@ bool ApplyFilter(Record& r, std::uint8_t stage, std::uint8_t width)
         return false;
     const std::uint8_t code = FilterRecordCode(width);
     std::uint8_t& b = r[kFilterByte];
-    if (stage == 1)
+    if (stage == Cat::kStage82)
         b = static_cast<std::uint8_t>((b & ~kFilter82Bits) | (code << kFilter82Shift));
-    else if (stage == 2)
+    else if (stage == Cat::kStage455)
         b = static_cast<std::uint8_t>((b & ~kFilter455Bits) | code);
     else
         return false;
@@ -125,10 +113,10 @@ bool ApplyFilter(Record& r, std::uint8_t stage, std::uint8_t width)
 bool ApplyClarifierSwitch(Record& r, std::uint8_t p4)
 {
     switch (p4) {
-    case 0x00: SetBit(r[kFlagsByte], kRxClarifierBit, false); return true;
-    case 0x01: SetBit(r[kFlagsByte], kRxClarifierBit, true); return true;
-    case 0x80: SetBit(r[kFlagsByte], kTxClarifierBit, false); return true;
-    case 0x81: SetBit(r[kFlagsByte], kTxClarifierBit, true); return true;
+    case Cat::kRxClarifierOff: SetBit(r[kFlagsByte], kRxRitBit, false); return true;
+    case Cat::kRxClarifierOn: SetBit(r[kFlagsByte], kRxRitBit, true); return true;
+    case Cat::kTxClarifierOff: SetBit(r[kFlagsByte], kTxRitBit, false); return true;
+    case Cat::kTxClarifierOn: SetBit(r[kFlagsByte], kTxRitBit, true); return true;
     default: return false;
     }
 }
@@ -137,12 +125,12 @@ bool ApplyClarifierOffset(Record& r, std::uint8_t c, std::uint8_t g, std::uint8_
 {
     const auto decimals = BcdValue(&c, 1);
     const auto kHz = BcdValue(&g, 1);
-    if (!decimals || !kHz || (s != 0x00 && s != 0xFF))
+    if (!decimals || !kHz || (s != Cat::kOffsetPlus && s != Cat::kOffsetMinus))
         return false;
     const int tens = static_cast<int>(*kHz * 100 + *decimals);
     if (tens > kMaxClarifierTens)
         return false;
-    SetClarifierTensOfHz(r, s == 0xFF ? -tens : tens);
+    SetClarifierTensOfHz(r, s == Cat::kOffsetMinus ? -tens : tens);
     return true;
 }
 
@@ -150,8 +138,8 @@ bool ApplyRepeaterShift(Record& r, std::uint8_t p)
 {
     if (p > 2)
         return false;
-    SetBit(r[kFlagsByte], kMinusShiftBit, p == 1);
-    SetBit(r[kFlagsByte], kPlusShiftBit, p == 2);
+    SetBit(r[kFlagsByte], kRptMinusBit, p == 1);
+    SetBit(r[kFlagsByte], kRptPlusBit, p == 2);
     return true;
 }
 

@@ -13,8 +13,8 @@ namespace vardo::sim {
 
 // Frequency as the radio stores it: 0.625 Hz steps, sixteen to the 10 Hz unit the CAT
 // frequency command carries, so a whole number of 10 Hz units reads back exactly.
-inline constexpr std::uint32_t kStepsPer10Hz = 16;
-inline constexpr std::uint32_t kMaxTensOfHz = 0x00FFFFFF;  // what bits 27..4 can hold
+inline constexpr std::uint32_t kStepsPer10Hz = RecordLayout::kStepsPerKHz / 100;
+inline constexpr std::uint32_t kMaxTensOfHz = RecordLayout::kFreqBits / kStepsPer10Hz;
 
 [[nodiscard]] std::uint32_t FrequencyTensOfHz(const Record& r);
 void SetFrequencyTensOfHz(Record& r, std::uint32_t tensOfHz);

@@ -6,31 +6,12 @@ namespace vardo::sim {
 
 namespace {
 
+using namespace Cat;
+
 constexpr int kFrameSize = 5;
-
-// Opcodes the emulated radio obeys.
-enum Opcode : std::uint8_t {
-    kOpMemoryOp = 0x03,    // store VFO-A into a channel, or set its mask
-    kOpRecall = 0x06,      // copy a channel into VFO-A
-    kOpClarifier = 0x09,
-    kOpFreqA = 0x0A,
-    kOpFreqB = 0x8A,
-    kOpMode = 0x0C,
-    kOpPacing = 0x0E,
-    kOpRecords = 0x10,
-    kOpRepeater = 0x84,
-    kOpFilter = 0x8C,
-    kOpMeter = 0xF7,
-    kOpStatus = 0xFA,
-};
-
-// P4 of the record read.
-constexpr std::uint8_t kReadVfoA = 0x02;
-constexpr std::uint8_t kReadBothVfos = 0x03;
-constexpr std::uint8_t kReadChannel = 0x04;
-constexpr std::uint8_t kClarifierOffset = 0xFF;
-constexpr std::uint8_t kMaskOn = 0x01;
-constexpr std::uint8_t kMaskOff = 0x02;
+// Commands this program never sends but a rig-control client does.
+constexpr std::uint8_t kOpFreqB = 0x8A;
+constexpr std::uint8_t kReadBothVfos = 0x03;  // P4 of the record read
 constexpr std::uint8_t kVfoBModeBit = 0x80;  // mode codes 80..8B set VFO-B
 constexpr std::uint8_t kMeterTrailer = 0xF7;
 constexpr int kLongExtra = 4;
@@ -105,7 +86,7 @@ QByteArray SimRadio::answer(const CatFrame& frame)
         const char level = static_cast<char>(ValidChannel(m_recalled) ? m_state.meter[m_recalled - 1] : 0);
         return QByteArray(kMeterReplySize - 1, level) + static_cast<char>(kMeterTrailer);
     }
-    case kOpRecords:
+    case kOpUpdate:
         return withRecordFaults(recordReply(frame));
     default:
         return {};
@@ -116,9 +97,9 @@ QByteArray SimRadio::recordReply(const CatFrame& frame) const
 {
     const auto& b = frame.bytes;
     switch (b[3]) {
-    case kReadVfoA: return RecordBytes(m_state.vfoA);
+    case kUpdateVfoA: return RecordBytes(m_state.vfoA);
     case kReadBothVfos: return RecordBytes(m_state.vfoA) + RecordBytes(m_state.vfoB);
-    case kReadChannel:
+    case kUpdateMemory:
         return ValidChannel(b[0]) ? RecordBytes(m_state.channels[b[0] - 1]) : QByteArray();
     default: return {};
     }
@@ -157,13 +138,13 @@ void SimRadio::applySetting(const CatFrame& frame)
         break;
     case kOpFilter: ApplyFilter(m_state.vfoA, b[0], b[3]); break;
     case kOpClarifier:
-        if (b[3] == kClarifierOffset)
+        if (b[3] == kOffsetFlag)
             ApplyClarifierOffset(m_state.vfoA, b[0], b[1], b[2]);
         else
             ApplyClarifierSwitch(m_state.vfoA, b[3]);
         break;
     case kOpRepeater: ApplyRepeaterShift(m_state.vfoA, b[3]); break;
-    case kOpFreqA: ApplyFrequency(m_state.vfoA, {b[0], b[1], b[2], b[3]}); break;
+    case kOpFrequency: ApplyFrequency(m_state.vfoA, {b[0], b[1], b[2], b[3]}); break;
     case kOpFreqB: ApplyFrequency(m_state.vfoB, {b[0], b[1], b[2], b[3]}); break;
     default: break;
     }
@@ -176,12 +157,12 @@ void SimRadio::applyMemoryOperation(const CatFrame& frame)
     if (!ValidChannel(channel))
         return;
     Record& stored = m_state.channels[channel - 1];
-    if (b[4] == kOpMemoryOp && b[2] == 0) {
+    if (b[4] == kOpStore && b[2] == 0) {
         // A stored channel is shown again: the radio unmasks what it stores into.
         stored = m_state.vfoA;
         SetMasked(stored, false);
         m_state.labels[channel - 1].clear();
-    } else if (b[4] == kOpMemoryOp && (b[2] == kMaskOn || b[2] == kMaskOff)) {
+    } else if (b[4] == kOpStore && (b[2] == kMaskOn || b[2] == kMaskOff)) {
         SetMasked(stored, b[2] == kMaskOn);
     } else if (b[4] == kOpRecall) {
         m_state.vfoA = stored;

@@ -15,26 +15,6 @@ QString CatFrame::toHex() const
 namespace Cat {
 namespace {
 
-// Opcodes of the FT-1000MP CAT commands this program uses.
-constexpr std::uint8_t kOpStore = 0x03;
-constexpr std::uint8_t kOpRecall = 0x06;
-constexpr std::uint8_t kOpClarifier = 0x09;
-constexpr std::uint8_t kOpFrequency = 0x0A;
-constexpr std::uint8_t kOpMode = 0x0C;
-constexpr std::uint8_t kOpPacing = 0x0E;
-constexpr std::uint8_t kOpUpdate = 0x10;
-constexpr std::uint8_t kOpRepeater = 0x84;
-constexpr std::uint8_t kOpFilter = 0x8C;
-constexpr std::uint8_t kOpMeter = 0xF7;
-constexpr std::uint8_t kOpStatus = 0xFA;
-
-constexpr std::uint8_t kUpdateMemory = 0x04;  // P4 of the update request: one memory channel
-constexpr std::uint8_t kUpdateVfoA = 0x02;    // P4 of the update request: VFO-A
-constexpr std::uint8_t kStage82 = 0x01;
-constexpr std::uint8_t kStage455 = 0x02;
-constexpr std::uint8_t kTxClarifierBase = 0x80;
-constexpr std::uint8_t kOffsetFlag = 0xFF;
-
 [[nodiscard]] constexpr CatFrame Frame(std::uint8_t p1, std::uint8_t p2, std::uint8_t p3,
                                        std::uint8_t p4, std::uint8_t op)
 {
@@ -56,8 +36,8 @@ CatFrame MeterRequest() { return Frame(0, 0, 0, 0, kOpMeter); }
 CatFrame SetMode(std::uint8_t m) { return Frame(0, 0, 0, m, kOpMode); }
 CatFrame Set82Filter(std::uint8_t w) { return Frame(kStage82, 0, 0, w, kOpFilter); }
 CatFrame Set455Filter(std::uint8_t w) { return Frame(kStage455, 0, 0, w, kOpFilter); }
-CatFrame SetRxClarifier(bool on) { return Frame(0, 0, 0, on ? 1 : 0, kOpClarifier); }
-CatFrame SetTxClarifier(bool on) { return Frame(0, 0, 0, Byte(kTxClarifierBase + (on ? 1 : 0)), kOpClarifier); }
+CatFrame SetRxClarifier(bool on) { return Frame(0, 0, 0, on ? kRxClarifierOn : kRxClarifierOff, kOpClarifier); }
+CatFrame SetTxClarifier(bool on) { return Frame(0, 0, 0, on ? kTxClarifierOn : kTxClarifierOff, kOpClarifier); }
 CatFrame SetClarifierOffset(std::uint8_t c, std::uint8_t g, std::uint8_t s) { return Frame(c, g, s, kOffsetFlag, kOpClarifier); }
 CatFrame SetRepeaterShift(std::uint8_t p) { return Frame(0, 0, 0, p, kOpRepeater); }
 CatFrame SetFrequency(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4) { return Frame(b1, b2, b3, b4, kOpFrequency); }

@@ -24,6 +24,33 @@ struct CatFrame {
 
 namespace Cat {
 
+// Opcodes (the fifth byte) and parameter codes of the commands; the emulator obeys the same.
+inline constexpr std::uint8_t kOpStore = 0x03;  // P3 00: store VFO-A into channel P4; else the mask code
+inline constexpr std::uint8_t kOpRecall = 0x06;
+inline constexpr std::uint8_t kOpClarifier = 0x09;
+inline constexpr std::uint8_t kOpFrequency = 0x0A;
+inline constexpr std::uint8_t kOpMode = 0x0C;
+inline constexpr std::uint8_t kOpPacing = 0x0E;
+inline constexpr std::uint8_t kOpUpdate = 0x10;  // record read, P4 says which
+inline constexpr std::uint8_t kOpRepeater = 0x84;
+inline constexpr std::uint8_t kOpFilter = 0x8C;
+inline constexpr std::uint8_t kOpMeter = 0xF7;
+inline constexpr std::uint8_t kOpStatus = 0xFA;
+
+inline constexpr std::uint8_t kUpdateVfoA = 0x02;
+inline constexpr std::uint8_t kUpdateMemory = 0x04;  // the channel number in P1
+inline constexpr std::uint8_t kMaskOn = 0x01;
+inline constexpr std::uint8_t kMaskOff = 0x02;
+inline constexpr std::uint8_t kStage82 = 0x01;       // P1 of the filter command
+inline constexpr std::uint8_t kStage455 = 0x02;
+inline constexpr std::uint8_t kRxClarifierOff = 0x00;  // P4 of the clarifier switches
+inline constexpr std::uint8_t kRxClarifierOn = 0x01;
+inline constexpr std::uint8_t kTxClarifierOff = 0x80;
+inline constexpr std::uint8_t kTxClarifierOn = 0x81;
+inline constexpr std::uint8_t kOffsetFlag = 0xFF;    // P4 of the clarifier offset
+inline constexpr std::uint8_t kOffsetPlus = 0x00;    // P3 of the clarifier offset
+inline constexpr std::uint8_t kOffsetMinus = 0xFF;
+
 [[nodiscard]] CatFrame SetPacing(std::uint8_t pacing);        // 00 00 00 p 0E
 [[nodiscard]] CatFrame StatusRequest();                        // 00 00 00 00 FA
 [[nodiscard]] CatFrame MemoryRequest(int channel);             // ch 00 00 04 10

@@ -7,23 +7,9 @@
 namespace vardo {
 namespace {
 
-// Record layout: byte positions and bits.
-constexpr int kMaskByte = 0;
-constexpr std::uint8_t kMaskBit = 0x80;
-constexpr int kFreqByte = 1;          // bytes 1..4, bits 27..4 of the big-endian word
-constexpr std::uint32_t kFreqMask = 0x0FFFFFF0;
-constexpr double kStepsPerKHz = 1600.0;  // 0.625 Hz steps
-constexpr int kOffsetByte = 5;        // bytes 5..6, signed big-endian
-constexpr double kKHzPerStep = 0.000625;
-constexpr int kModeByte = 7;
-constexpr std::uint8_t kModeCodeBits = 0x07;  // the high bits carry other flags on real radios
-constexpr int kFilterByte = 8;
-constexpr std::uint8_t kVariantBit = 0x80;
-constexpr int kFlagsByte = 9;
-constexpr std::uint8_t kTxRitBit = 0x01;
-constexpr std::uint8_t kRxRitBit = 0x02;
-constexpr std::uint8_t kRptPlusBit = 0x04;
-constexpr std::uint8_t kRptMinusBit = 0x08;
+using namespace RecordLayout;
+
+constexpr double kKHzPerStep = 1.0 / kStepsPerKHz;
 
 constexpr QLatin1String kOn("ON");
 constexpr QLatin1String kOff("OFF");
@@ -51,7 +37,7 @@ const QStringList& ModesVariantOn()
 {
     const std::uint32_t word = (std::uint32_t{r[kFreqByte]} << 24) | (std::uint32_t{r[kFreqByte + 1]} << 16)
         | (std::uint32_t{r[kFreqByte + 2]} << 8) | std::uint32_t{r[kFreqByte + 3]};
-    return static_cast<float>((word & kFreqMask) / kStepsPerKHz);
+    return static_cast<float>((word & kFreqBits) / static_cast<double>(kStepsPerKHz));
 }
 
 [[nodiscard]] QString DecodeMode(const Record& r)
@@ -169,11 +155,10 @@ Channel DecodeRecord(const Record& r)
     Channel c;
     c.Mask = (r[kMaskByte] & kMaskBit) ? QStringLiteral("* ") : QStringLiteral("  ");
     c.Freq = DecodeFreq(r);
-    // The filter codes are three bits; bit 7 of byte 8 is the mode variant.
-    c.Filt82 = TextOf(Filter82Texts(), (r[kFilterByte] >> 4) & 0x07);
-    c.Filt455 = TextOf(Filter455Texts(), r[kFilterByte] & 0x07);
+    c.Filt82 = TextOf(Filter82Texts(), (r[kFilterByte] & kFilter82Bits) >> kFilter82Shift);
+    c.Filt455 = TextOf(Filter455Texts(), r[kFilterByte] & kFilter455Bits);
     c.Mode = DecodeMode(r);
-    c.Ant = TextOf(AntTexts(), (r[kFlagsByte] >> 4) & 0x03);
+    c.Ant = TextOf(AntTexts(), (r[kFlagsByte] & kAntBits) >> kAntShift);
     c.RxRit = RitTexts().at((r[kFlagsByte] & kRxRitBit) ? 1 : 0);
     c.TxRit = RitTexts().at((r[kFlagsByte] & kTxRitBit) ? 1 : 0);
     c.Rpt = DecodeRpt(r[kFlagsByte]);
@@ -234,8 +219,6 @@ std::optional<CatFrame> SendTxRit(const Channel& c)
 
 std::optional<CatFrame> SendRitOffset(const Channel& c)
 {
-    constexpr std::uint8_t kPlus = 0x00;
-    constexpr std::uint8_t kMinus = 0xFF;
     // "d.dd" or "-d.dd": the radio takes one whole-kHz digit and two decimals. A longer
     // whole part (10 kHz and more, or inf/nan) has no frame.
     QString text = TwoDecimalText(c.Offset);
@@ -245,7 +228,7 @@ std::optional<CatFrame> SendRitOffset(const Channel& c)
     if (text.size() != 4 || text[1] != QLatin1Char('.') || !text[0].isDigit())
         return std::nullopt;
     return Cat::SetClarifierOffset(Bcd(text[2], text[3]), static_cast<std::uint8_t>(text[0].digitValue()),
-                                   negative ? kMinus : kPlus);
+                                   negative ? Cat::kOffsetMinus : Cat::kOffsetPlus);
 }
 
 std::optional<CatFrame> SendRpt(const Channel& c)

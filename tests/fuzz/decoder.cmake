@@ -1,5 +1,5 @@
-# libFuzzer target for the record decoder. The main build may use any compiler, so the
-# target is compiled by clang++ directly, with the codec sources instrumented too.
+# libFuzzer target for the record decoder, compiled by clang++ directly (the main build may
+# use any compiler) with the codec sources instrumented too.
 if(VARDO_FUZZ)
   find_program(VARDO_CLANGXX NAMES clang++ clang++-14)
   if(NOT VARDO_CLANGXX)
@@ -7,18 +7,15 @@ if(VARDO_FUZZ)
   else()
     get_target_property(codec_sources vardo_codec SOURCES)
     get_target_property(codec_includes vardo_codec INCLUDE_DIRECTORIES)
+    set(support ${CMAKE_SOURCE_DIR}/tests/support)
+    set(qt_includes "$<TARGET_PROPERTY:Qt6::Core,INTERFACE_INCLUDE_DIRECTORIES>")
     set(fuzz_source ${CMAKE_CURRENT_LIST_DIR}/fuzz_decoder.cpp)
     set(fuzz_binary ${CMAKE_BINARY_DIR}/tests/fuzz_decoder)
-    set(qt_includes "$<TARGET_PROPERTY:Qt6::Core,INTERFACE_INCLUDE_DIRECTORIES>")
     add_custom_command(OUTPUT ${fuzz_binary}
-      COMMAND ${VARDO_CLANGXX} -std=c++20 -g -O1 -fPIC
-        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-        "-I$<JOIN:${codec_includes},;-I>" -I${CMAKE_SOURCE_DIR}/tests/support "-I$<JOIN:${qt_includes},;-I>"
-        ${fuzz_source} ${codec_sources}
-        $<TARGET_FILE:Qt6::Core> -Wl,-rpath,$<TARGET_FILE_DIR:Qt6::Core>
-        -o ${fuzz_binary}
-      DEPENDS ${fuzz_source} ${codec_sources}
-        ${CMAKE_SOURCE_DIR}/tests/support/framecheck.h ${CMAKE_SOURCE_DIR}/tests/support/hexroute.h
+      COMMAND ${VARDO_CLANGXX} -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+        "-I$<JOIN:${codec_includes},;-I>" -I${support} "-I$<JOIN:${qt_includes},;-I>"
+        ${fuzz_source} ${codec_sources} $<TARGET_FILE:Qt6::Core> -Wl,-rpath,$<TARGET_FILE_DIR:Qt6::Core> -o ${fuzz_binary}
+      DEPENDS ${fuzz_source} ${codec_sources} ${support}/framecheck.h ${support}/hexroute.h
       COMMAND_EXPAND_LISTS
       COMMENT "Building libFuzzer target fuzz_decoder with clang")
     add_custom_target(fuzz_decoder ALL DEPENDS ${fuzz_binary})

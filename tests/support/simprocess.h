@@ -45,13 +45,15 @@ public:
         m_process.kill();
         m_process.waitForFinished(kStartMs);
     }
-    void stop()
+    // Ends it with SIGTERM; its exit code, or -1 when it crashed or had to be killed.
+    int stop()
     {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(kStartMs))
-            kill();
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            if (!m_process.waitForFinished(kStartMs))
+                kill();
+        }
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
     }
 
 private:
