@@ -43,75 +43,60 @@ Run Vardo(const QStringList& args)
 class AppE2eTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void findsTheRadio_data();
-    void findsTheRadio();
-    void noRadioMessageAndNoWindow();
-    void savedFilesUpgradedEvenWithoutRadio();
-    void badCommandLine();
+    void findsTheRadio_data()
+    {
+        QTest::addColumn<bool>("missingPortFirst");
+        QTest::newRow("its port") << false;
+        QTest::newRow("after a port that is not there") << true;
+    }
+    void findsTheRadio()
+    {
+        QFETCH(bool, missingPortFirst);
+        SimProcess sim({QStringLiteral("--fast")});
+        QVERIFY(!sim.pty().isEmpty());
+        QTemporaryDir dir;
+        const QString dataDir = dir.filePath(QStringLiteral("new/folder"));  // made if missing
+        QStringList args;
+        if (missingPortFirst)
+            args << QStringLiteral("--port") << dir.filePath(QStringLiteral("no-such-port"));
+        args << QStringLiteral("--port") << sim.pty() << QStringLiteral("--data-dir") << dataDir;
+        const Run run = Vardo(args);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains(QStringLiteral("vardo: shown vovAzidi")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("vardo: radio found on %1").arg(sim.pty())), qPrintable(run.err));
+        QVERIFY(!run.err.contains(QStringLiteral("vardo: message:")));
+        QVERIFY(QDir(dataDir).exists());
+    }
+
+    // A wrong identification: the saved files are still upgraded, the not-found message shows,
+    // no window does, and the program ends.
+    void noRadioMessageAndNoWindow()
+    {
+        SimProcess sim({QStringLiteral("--fast"), QStringLiteral("--ident"), QStringLiteral("0000")});
+        QVERIFY(!sim.pty().isEmpty());
+        QTemporaryDir dir;
+        QFile old(dir.filePath(QStringLiteral("Qmb.txt")));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        for (int line = 0; line < 5; ++line)
+            old.write("14250.00,USB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,net, daily\r\n");
+        old.close();
+        const Run run = Vardo({QStringLiteral("--port"), sim.pty(), QStringLiteral("--data-dir"), dir.path()});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("vardo: message: I couldn't find the FT-1000MP on any COM port")),
+                 qPrintable(run.err));
+        QVERIFY2(!run.err.contains(QStringLiteral("vardo: shown")), qPrintable(run.err));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readLine(), QByteArray("14250.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:net, daily\r\n"));
+    }
+
+    void badCommandLine()
+    {
+        const Run run = Vardo({QStringLiteral("--no-such-option")});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.err.contains(QStringLiteral("no-such-option")));
+        QVERIFY(!run.err.contains(QStringLiteral("vardo: shown")));
+    }
 };
-
-void AppE2eTest::findsTheRadio_data()
-{
-    QTest::addColumn<bool>("missingPortFirst");
-    QTest::newRow("its port") << false;
-    QTest::newRow("after a port that is not there") << true;
-}
-
-void AppE2eTest::findsTheRadio()
-{
-    QFETCH(bool, missingPortFirst);
-    SimProcess sim({QStringLiteral("--fast")});
-    QVERIFY(!sim.pty().isEmpty());
-    QTemporaryDir dir;
-    const QString dataDir = dir.filePath(QStringLiteral("new/folder"));  // made if missing
-    QStringList args;
-    if (missingPortFirst)
-        args << QStringLiteral("--port") << dir.filePath(QStringLiteral("no-such-port"));
-    args << QStringLiteral("--port") << sim.pty() << QStringLiteral("--data-dir") << dataDir;
-    const Run run = Vardo(args);
-    QCOMPARE(run.exitCode, 0);
-    QVERIFY2(run.err.contains(QStringLiteral("vardo: shown vovAzidi")), qPrintable(run.err));
-    QVERIFY2(run.err.contains(QStringLiteral("vardo: radio found on %1").arg(sim.pty())), qPrintable(run.err));
-    QVERIFY(!run.err.contains(QStringLiteral("vardo: message:")));
-    QVERIFY(QDir(dataDir).exists());
-}
-
-void AppE2eTest::noRadioMessageAndNoWindow()
-{
-    SimProcess sim({QStringLiteral("--fast"), QStringLiteral("--ident"), QStringLiteral("0000")});
-    QVERIFY(!sim.pty().isEmpty());
-    QTemporaryDir dir;
-    const Run run = Vardo({QStringLiteral("--port"), sim.pty(), QStringLiteral("--data-dir"), dir.path()});
-    QVERIFY(run.exitCode != 0);
-    QVERIFY(run.exitCode != -1);
-    QVERIFY2(run.err.contains(QStringLiteral("vardo: message: I couldn't find the FT-1000MP on any COM port")),
-             qPrintable(run.err));
-    QVERIFY2(!run.err.contains(QStringLiteral("vardo: shown")), qPrintable(run.err));
-}
-
-void AppE2eTest::savedFilesUpgradedEvenWithoutRadio()
-{
-    SimProcess sim({QStringLiteral("--fast"), QStringLiteral("--ident"), QStringLiteral("0000")});
-    QVERIFY(!sim.pty().isEmpty());
-    QTemporaryDir dir;
-    QFile old(dir.filePath(QStringLiteral("Qmb.txt")));
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    for (int line = 0; line < 5; ++line)
-        old.write("14250.00,USB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,net, daily\r\n");
-    old.close();
-    const Run run = Vardo({QStringLiteral("--port"), sim.pty(), QStringLiteral("--data-dir"), dir.path()});
-    QCOMPARE(run.exitCode, 1);
-    QVERIFY(old.open(QIODevice::ReadOnly));
-    QCOMPARE(old.readLine(), QByteArray("14250.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:net, daily\r\n"));
-}
-
-void AppE2eTest::badCommandLine()
-{
-    const Run run = Vardo({QStringLiteral("--no-such-option")});
-    QCOMPARE(run.exitCode, 2);
-    QVERIFY(run.err.contains(QStringLiteral("no-such-option")));
-    QVERIFY(!run.err.contains(QStringLiteral("vardo: shown")));
-}
 
 QTEST_GUILESS_MAIN(AppE2eTest)
 #include "app_e2e_test.moc"

@@ -1,11 +1,12 @@
 #pragma once
-// The whole program in-process on the radio emulator: VardoApp with its real windows, and
-// the emulator core behind an in-memory port. Tests drive the windows by objectName.
+// The whole program in-process on the radio emulator: VardoApp with its real windows (the
+// row operations attached), the emulator core behind an in-memory port, and the readings the
+// widget tests share. Tests drive the windows by objectName.
 
 #include <functional>
 #include <memory>
 
-#include <QModelIndex>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -17,6 +18,7 @@
 #include "memoryview.h"
 #include "simtransport.h"
 #include "vardoapp.h"
+#include "viewfamily.h"
 
 namespace vardo::test {
 
@@ -90,11 +92,90 @@ public:
         press(v, "cmdRead");
         return QTest::qWaitFor([&] { return beeps > before && !app->busyState().busy(); }, kWaitMs);
     }
+    // Started, every row of every view filled with texts naming the channel, so a moved
+    // channel can be told apart ("7050.<ch>", "s<column>.<ch>", "comment <ch>"), and `kind`
+    // open and active; null if not.
+    [[nodiscard]] MemoryView* openFilled(ViewKind kind) const
+    {
+        if (!started())
+            return nullptr;
+        for (int ch = 1; ch <= kLastQmb; ++ch) {
+            const QString tag = QString::number(ch);
+            app->family().setCell(ViewKind::All, ch, ColFreq, QStringLiteral("7050.") + tag);
+            for (int column = ColMode; column <= ColRpt; ++column)
+                app->family().setCell(ViewKind::All, ch, column, QStringLiteral("s%1.%2").arg(column).arg(tag));
+            app->family().setCell(ViewKind::All, ch, ColComment, QStringLiteral("comment ") + tag);
+        }
+        MemoryView& v = open(kind);
+        return QTest::qWaitForWindowActive(&v) ? &v : nullptr;
+    }
 
     QTemporaryDir dir;
     std::shared_ptr<sim::SimRadio> radio;
     std::unique_ptr<VardoApp> app;
     int beeps = 0;
 };
+
+// A table's rows with data as short runs ("1-99,100-108").
+[[nodiscard]] inline QString DataRows(const ChannelTable& t)
+{
+    QStringList runs;
+    int start = 0;
+    for (int row = 1; row <= t.channelRows() + 1; ++row) {
+        const bool data = row <= t.channelRows() && t.hasData(row);
+        if (data && start == 0)
+            start = row;
+        if (!data && start != 0) {
+            runs << (start == row - 1 ? QString::number(start) : QStringLiteral("%1-%2").arg(start).arg(row - 1));
+            start = 0;
+        }
+    }
+    return runs.join(QLatin1Char(','));
+}
+
+// The frames the emulator received, as "00 00 00 05 0E".
+[[nodiscard]] inline QStringList SentFrames(const sim::SimRadio& radio)
+{
+    QStringList frames;
+    for (const CatFrame& f : radio.frameLog())
+        frames << f.toHex();
+    return frames;
+}
+
+// The selected cells as "row:first-last" (rows from 1); empty when nothing is selected.
+[[nodiscard]] inline QString SelectedCells(MemoryView& view)
+{
+    const QModelIndexList cells = view.grid()->selectionModel()->selectedIndexes();
+    if (cells.isEmpty())
+        return {};
+    int first = kColumnCount;
+    int last = -1;
+    for (const QModelIndex& index : cells) {
+        if (index.row() != cells.first().row())
+            return QStringLiteral("several rows");
+        first = std::min(first, index.column());
+        last = std::max(last, index.column());
+    }
+    return QStringLiteral("%1:%2-%3").arg(cells.first().row() + 1).arg(first).arg(last);
+}
+
+// The grid's top visible row (from 1).
+[[nodiscard]] inline int TopRow(MemoryView& view)
+{
+    return view.grid()->rowAt(0) + 1;
+}
+
+// The option buttons and the normal commands (cmdScan where the view has it) all shown, or
+// all hidden.
+[[nodiscard]] inline bool NormalCommandsAre(MemoryView& v, bool shown)
+{
+    for (const char* name : {"optAll", "optCh99", "optPms", "optQmb", "cmdRead", "cmdSave", "cmdLoad", "cmdClear",
+                             "cmdScan", "cmdPrint", "cmdExit"}) {
+        auto* control = v.findChild<QWidget*>(QString::fromLatin1(name));
+        if (control ? control->isVisible() != shown : qstrcmp(name, "cmdScan") != 0)
+            return false;
+    }
+    return true;
+}
 
 }  // namespace vardo::test

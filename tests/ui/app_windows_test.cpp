@@ -1,27 +1,21 @@
 // The program's windows against the emulator in-process: start-up, the four views, Read,
-// Clear, switching, the busy guard, the click rules with their messages, the VFO-A load,
-// sort mode, help, about and the end of the program.
+// Clear, switching, the busy guard, clicks with their refusals and the VFO-A load, sort mode,
+// a failed read, help, about and the end; and the command line.
 
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QTabWidget>
-#include <QTextBrowser>
-#include <QTimer>
-#include <QTreeWidget>
+#include <QListWidget>
 
 #include "aboutbox.h"
 #include "app_harness.h"
-#include "channelrow.h"
 #include "clickdispatch.h"
 #include "codec.h"
+#include "commandline.h"
 #include "helpwindow.h"
 #include "messageboxhelper.h"
 #include "viewdescriptor.h"
-#include "views_rows.h"
 
 using namespace vardo;
 using namespace vardo::test;
@@ -30,8 +24,9 @@ Q_DECLARE_METATYPE(vardo::ViewKind)
 
 namespace {
 
+constexpr const char* kOptions[] = {"optAll", "optCh99", "optPms", "optQmb"};
 
-// The memory requests (opcode 10 with P4 04) the emulator received, as channel numbers.
+// The channels the emulator was asked for (opcode 10 with P4 04), in order.
 QList<int> MemoryRequests(const sim::SimRadio& radio)
 {
     QList<int> channels;
@@ -49,39 +44,12 @@ QList<int> Range(int first, int last)
     return r;
 }
 
-bool NormalCommandsShown(MemoryView& v)
-{
-    for (const char* name : {"optAll", "optCh99", "optPms", "optQmb"})
-        if (!v.findChild<QWidget*>(QString::fromLatin1(name))->isVisible())
-            return false;
-    for (const char* name : {"cmdRead", "cmdSave", "cmdLoad", "cmdClear", "cmdPrint", "cmdExit"})
-        if (!v.button(QString::fromLatin1(name))->isVisible())
-            return false;
-    return !v.button(QStringLiteral("cmdScan")) || v.button(QStringLiteral("cmdScan"))->isVisible();
-}
-
-bool MoveCommandsShown(MemoryView& v)
+bool MoveCommandsAre(MemoryView& v, bool shown)
 {
     for (const char* name : {"cmdUp", "cmdDown", "cmdOK"})
-        if (!v.button(QString::fromLatin1(name)) || !v.button(QString::fromLatin1(name))->isVisible())
+        if (v.button(QString::fromLatin1(name))->isVisible() != shown)
             return false;
     return true;
-}
-
-// Selected cells of the grid as "row:first-last" (rows from 1).
-QString Selection(MemoryView& v)
-{
-    const QModelIndexList cells = v.grid()->selectionModel()->selectedIndexes();
-    if (cells.isEmpty())
-        return {};
-    int first = 99, last = -1;
-    for (const QModelIndex& i : cells) {
-        if (i.row() != cells.first().row())
-            return QStringLiteral("several rows");
-        first = std::min(first, i.column());
-        last = std::max(last, i.column());
-    }
-    return QStringLiteral("%1:%2-%3").arg(cells.first().row() + 1).arg(first).arg(last);
 }
 
 }  // namespace
@@ -89,594 +57,390 @@ QString Selection(MemoryView& v)
 class AppWindowsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void startUpShowsMainWindow();
-    void mainOptionOpensView_data();
-    void mainOptionOpensView();
-    void viewControls_data();
-    void viewControls();
-    void readFillsRowsAndMirrors_data();
-    void readFillsRowsAndMirrors();
-    void clearInCh99LeavesAll();
-    void switchingViews();
-    void busyGuard();
-    void closeWhileBusyWaitsForTheRead();
-    void refusals_data();
-    void refusals();
-    void vfoALoad_data();
-    void vfoALoad();
-    void sortModeAndOk();
-    void escapeOutsideScanChangesNothing();
-    void rowHooks();
-    void readFailureKeepsRows();
-    void lostLinkRecoversOnNextRead();
-    void helpAndAbout();
-    void exitEndsProgram();
-    void exitWithAboutOpen();
-};
+    void startUp()
+    {
+        sim::SimRadio* radio = nullptr;
+        QString upgradedDir;
+        int framesAtUpgrade = -1;
+        AppHarness h(sim::Timing::Fast, [&](sim::SimRadio& r) { radio = &r; }, [&](const QString& dir) {
+            upgradedDir = dir;
+            framesAtUpgrade = int(radio->frameLog().size());
+        });
+        QVERIFY(h.started());
+        QCOMPARE(upgradedDir, h.dir.path());
+        QCOMPARE(framesAtUpgrade, 0);  // the saved files come before the radio search
+        QCOMPARE(h.app->mainWindow().objectName(), QStringLiteral("vovAzidi"));
+        QCOMPARE(h.app->mainWindow().windowTitle(), QStringLiteral("Vardo for Windows"));
+        for (ViewKind kind : kAllViews)
+            QVERIFY(!h.view(kind).isVisible());
+        QVERIFY(MemoryRequests(*h.radio).isEmpty());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
 
-void AppWindowsTest::startUpShowsMainWindow()
-{
-    int framesAtUpgrade = -1;
-    QString upgradedDir;
-    std::shared_ptr<sim::SimRadio> seen;
-    AppHarness h(sim::Timing::Fast, {}, [&](const QString& dir) {
-        upgradedDir = dir;
-        framesAtUpgrade = 0;  // no radio call has been made yet: start() runs the step first
-    });
-    QVERIFY(h.started());
-    QCOMPARE(upgradedDir, h.dir.path());
-    QCOMPARE(framesAtUpgrade, 0);
-    MainWindow& main = h.app->mainWindow();
-    QCOMPARE(main.objectName(), QStringLiteral("vovAzidi"));
-    QCOMPARE(main.windowTitle(), QStringLiteral("Vardo for Windows"));
-    QCOMPARE(h.control<QLabel>(main, "Label2")->text(), QStringLiteral("Select a Memory Operation:"));
-    const QString title = h.control<QLabel>(main, "Label1")->text();
-    QCOMPARE(title, title.toUpper());
-    QCOMPARE(h.control(main, "cmdExit")->text(), QStringLiteral("&Exit"));
-    QCOMPARE(h.control<QRadioButton>(main, "optAll")->text(), QStringLiteral("All Memories"));
-    QCOMPARE(h.control<QRadioButton>(main, "optCh99")->text(), QStringLiteral("Memories 1-99"));
-    QCOMPARE(h.control<QRadioButton>(main, "optPms")->text(), QStringLiteral("PMS Memories"));
-    QCOMPARE(h.control<QRadioButton>(main, "optQmb")->text(), QStringLiteral("QMB Memories"));
-    for (ViewKind kind : kAllViews)
-        QVERIFY(!h.view(kind).isVisible());
-    // The search: pacing and the status request, nothing read yet.
-    QVERIFY(MemoryRequests(*h.radio).isEmpty());
-    QCOMPARE(h.app->radio().portName(), QStringLiteral("sim"));
-    QCOMPARE(QApplication::overrideCursor(), nullptr);
-}
-
-void AppWindowsTest::mainOptionOpensView_data()
-{
-    QTest::addColumn<ViewKind>("kind");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("option");
-    QTest::newRow("all") << ViewKind::All << "All Memory Channels" << "optAll";
-    QTest::newRow("ch99") << ViewKind::Ch99 << "Memory Channels 1-99" << "optCh99";
-    QTest::newRow("pms") << ViewKind::Pms << "PMS Memory Channels" << "optPms";
-    QTest::newRow("qmb") << ViewKind::Qmb << "Quick Memory Banks" << "optQmb";
-}
-
-void AppWindowsTest::mainOptionOpensView()
-{
-    QFETCH(ViewKind, kind);
-    QFETCH(QString, caption);
-    QFETCH(QString, option);
-    AppHarness h;
-    QVERIFY(h.started());
-    MemoryView& v = h.open(kind);
-    QVERIFY(!h.app->mainWindow().isVisible());
-    QVERIFY(v.isVisible());
-    QCOMPARE(v.windowTitle(), caption);
-    QVERIFY(v.findChild<QRadioButton*>(option)->isChecked());
-    QVERIFY(h.app->mainWindow().findChild<QRadioButton*>(option)->isChecked());
-    QCOMPARE(h.app->viewState().current, kind);
-    for (ViewKind other : kAllViews)
-        QCOMPARE(h.view(other).isVisible(), other == kind);
-}
-
-void AppWindowsTest::viewControls_data()
-{
-    QTest::addColumn<ViewKind>("kind");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("moves");
-    QTest::addColumn<bool>("scan");
-    QTest::newRow("all") << ViewKind::All << "frmAll" << true << true;
-    QTest::newRow("ch99") << ViewKind::Ch99 << "frmCh99" << true << true;
-    QTest::newRow("pms") << ViewKind::Pms << "frmPms" << true << false;
-    QTest::newRow("qmb") << ViewKind::Qmb << "frmQmb" << false << false;
-}
-
-void AppWindowsTest::viewControls()
-{
-    QFETCH(ViewKind, kind);
-    QFETCH(QString, name);
-    QFETCH(bool, moves);
-    QFETCH(bool, scan);
-    AppHarness h;
-    QVERIFY(h.started());
-    MemoryView& v = h.open(kind);
-    QCOMPARE(v.objectName(), name);
-    const QList<std::pair<const char*, const char*>> always{
-        {"cmdRead", "&Read"}, {"cmdSave", "&Save"}, {"cmdLoad", "&Load"},
-        {"cmdClear", "&Clear"}, {"cmdPrint", "&Print"}, {"cmdExit", "&Exit"}};
-    for (const auto& [control, caption] : always)
-        QCOMPARE(v.button(QString::fromLatin1(control))->text(), QString::fromLatin1(caption));
-    for (const auto& [control, caption] : {std::pair{"cmdUp", "&Up"}, {"cmdDown", "&Down"}, {"cmdOK", "&Ok"}}) {
-        QCOMPARE(v.button(QString::fromLatin1(control)) != nullptr, moves);
-        if (moves) {
-            QCOMPARE(v.button(QString::fromLatin1(control))->text(), QString::fromLatin1(caption));
-            QVERIFY(!v.button(QString::fromLatin1(control))->isVisible());
+    void views_data()
+    {
+        QTest::addColumn<ViewKind>("kind");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("moves");
+        QTest::addColumn<bool>("scan");
+        QTest::addColumn<QStringList>("labels");  // "row:Ch#" of the first and last rows and the block edges
+        QTest::newRow("all") << ViewKind::All << "frmAll" << "All Memory Channels" << true << true
+                             << QStringList{"1:1", "99:99", "100:P1", "108:P9", "109:Q1", "113:Q5"};
+        QTest::newRow("ch99") << ViewKind::Ch99 << "frmCh99" << "Memory Channels 1-99" << true << true
+                              << QStringList{"1:1", "99:99"};
+        QTest::newRow("pms") << ViewKind::Pms << "frmPms" << "PMS Memory Channels" << true << false
+                             << QStringList{"1:P1", "9:P9"};
+        QTest::newRow("qmb") << ViewKind::Qmb << "frmQmb" << "Quick Memory Banks" << false << false
+                             << QStringList{"1:Q1", "5:Q5"};
+    }
+    void views()
+    {
+        QFETCH(ViewKind, kind);
+        QFETCH(bool, moves);
+        QFETCH(bool, scan);
+        AppHarness h;
+        QVERIFY(h.started());
+        MemoryView& v = h.open(kind);
+        QVERIFY(!h.app->mainWindow().isVisible());
+        for (ViewKind other : kAllViews)
+            QCOMPARE(h.view(other).isVisible(), other == kind);
+        QTEST(v.objectName(), "name");
+        QTEST(v.windowTitle(), "caption");
+        QVERIFY(h.control<QRadioButton>(v, kOptions[int(kind)])->isChecked());
+        QVERIFY(h.control<QRadioButton>(h.app->mainWindow(), kOptions[int(kind)])->isChecked());
+        QVERIFY(NormalCommandsAre(v, true));
+        QCOMPARE(v.button(QStringLiteral("cmdOK")) != nullptr, moves);
+        QVERIFY(!moves || MoveCommandsAre(v, false));
+        QCOMPARE(v.button(QStringLiteral("cmdScan")) != nullptr, scan);
+        QCOMPARE(v.textBox(QStringLiteral("txtScan")) != nullptr, scan);
+        for (const char* name : {"lblScan", "lblEscape", "txtScan", "lblComments", "txtComments"}) {
+            auto* hidden = v.findChild<QWidget*>(QString::fromLatin1(name));
+            QVERIFY(!hidden || !hidden->isVisible());
         }
-    }
-    QCOMPARE(v.button(QStringLiteral("cmdScan")) != nullptr, scan);
-    QCOMPARE(v.label(QStringLiteral("lblScan")) != nullptr, scan);
-    QCOMPARE(v.textBox(QStringLiteral("txtScan")) != nullptr, scan);
-    if (scan) {
-        QCOMPARE(v.button(QStringLiteral("cmdScan"))->text(), QStringLiteral("Sca&n"));
-        QCOMPARE(v.label(QStringLiteral("lblEscape"))->text(), QStringLiteral("(Press <Esc> to cancel scan)"));
-        QVERIFY(!v.label(QStringLiteral("lblScan"))->isVisible());
-        QVERIFY(!v.label(QStringLiteral("lblEscape"))->isVisible());
-        QVERIFY(!v.textBox(QStringLiteral("txtScan"))->isVisible());
-    }
-    QVERIFY(!v.label(QStringLiteral("lblComments"))->isVisible());
-    QVERIFY(!v.textBox(QStringLiteral("txtComments"))->isVisible());
-    QVERIFY(NormalCommandsShown(v));
-    QCOMPARE(v.findChild<QAction*>(QStringLiteral("itmContents"))->text(), QStringLiteral("Contents"));
-    QCOMPARE(v.findChild<QAction*>(QStringLiteral("itmAbout"))->text(), QStringLiteral("About Vardo"));
-    QCOMPARE(v.findChild<QMenu*>(QStringLiteral("mnuHelp"))->title(), QStringLiteral("&Help"));
 
-    // The grid: 11 columns in the proportions of their widths in twips, every header whole.
-    ChannelGrid* grid = v.findChild<ChannelGrid*>(QStringLiteral("Grid"));
-    QVERIFY(grid);
-    QHeaderView* header = grid->horizontalHeader();
-    QCOMPARE(header->count(), 11);
-    const qreal scale = qreal(header->sectionSize(ColMode)) / ColumnTwips(kind, ColMode);
-    for (int c = 0; c < ColComment; ++c) {
-        QVERIFY2(qAbs(header->sectionSize(c) - ColumnTwips(kind, c) * scale) <= 1.0, qPrintable(QString::number(c)));
-        const QString text = grid->model()->headerData(c, Qt::Horizontal).toString();
-        QVERIFY2(grid->fontMetrics().horizontalAdvance(text) < header->sectionSize(c), qPrintable(text));
-    }
-    QVERIFY(header->sectionSize(ColComment) >= qRound(ColumnTwips(kind, ColComment) * scale) - 1);
-    QCOMPARE(grid->model()->rowCount(), RowCount(kind));
-}
-
-void AppWindowsTest::readFillsRowsAndMirrors_data()
-{
-    QTest::addColumn<ViewKind>("kind");
-    QTest::addColumn<QStringList>("rows");  // data rows of frmAll, frmCh99, frmPms, frmQmb
-    QTest::newRow("all") << ViewKind::All << QStringList{"1-113", "1-99", "1-9", "1-5"};
-    QTest::newRow("ch99") << ViewKind::Ch99 << QStringList{"1-99", "1-99", "", ""};
-    QTest::newRow("pms") << ViewKind::Pms << QStringList{"100-108", "", "1-9", ""};
-    QTest::newRow("qmb") << ViewKind::Qmb << QStringList{"109-113", "", "", "1-5"};
-}
-
-void AppWindowsTest::readFillsRowsAndMirrors()
-{
-    QFETCH(ViewKind, kind);
-    QFETCH(QStringList, rows);
-    AppHarness h;
-    QVERIFY(h.started());
-    MemoryView& v = h.open(kind);
-    QVERIFY(h.read(v));
-    QCOMPARE(h.beeps, 1);
-    QCOMPARE(MemoryRequests(*h.radio), Range(FirstChannel(kind), LastChannel(kind)));
-    for (ViewKind other : kAllViews)
-        QCOMPARE(DataRows(h.table(other)), rows.at(int(other)));
-    // Each row shows its own channel's record, in the view and in its mirror; no comment.
-    for (int ch = FirstChannel(kind); ch <= LastChannel(kind); ++ch) {
-        const SettingCells expected = CellsFromChannel(DecodeRecord(h.radio->memory(ch)));
-        for (ViewKind shown : {kind, MirrorView(kind, ch)}) {
-            const int row = RowOfChannel(shown, ch);
-            QCOMPARE(h.table(shown).settings(row), expected);
-            QCOMPARE(h.table(shown).cell(row, ColComment), QString());
-            QCOMPARE(h.table(shown).cell(row, ColLabel), ChannelLabel(ch));
+        // The grid: 11 centred headers whole, in the proportions of their widths in twips.
+        const QStringList headers{"Ch#", "Freq (kHz)", "Mode", "8.2 Filter", "455 Filter", "Ant",
+                                  "Rx RIT", "Tx RIT", "Offset", "RPT", "Comments"};
+        ChannelGrid* grid = v.findChild<ChannelGrid*>(QStringLiteral("Grid"));
+        QAbstractItemModel* model = grid->model();
+        QHeaderView* header = grid->horizontalHeader();
+        QCOMPARE(header->count(), 11);
+        const qreal scale = qreal(header->sectionSize(ColMode)) / ColumnTwips(kind, ColMode);
+        for (int c = 0; c < ColComment; ++c) {
+            QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), headers.at(c));
+            QCOMPARE(model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+            QVERIFY2(qAbs(header->sectionSize(c) - ColumnTwips(kind, c) * scale) <= 1.0, qPrintable(headers.at(c)));
+            QVERIFY2(grid->fontMetrics().horizontalAdvance(headers.at(c)) < header->sectionSize(c),
+                     qPrintable(headers.at(c)));
         }
+        QVERIFY(header->sectionSize(ColComment) >= qRound(ColumnTwips(kind, ColComment) * scale) - 1);
+        QCOMPARE(model->rowCount(), RowCount(kind));
+        QFETCH(QStringList, labels);
+        for (const QString& label : labels)
+            QCOMPARE(h.table(kind).cell(label.section(u':', 0, 0).toInt(), ColLabel), label.section(u':', 1));
     }
-    QCOMPARE(QApplication::overrideCursor(), nullptr);
-}
 
-void AppWindowsTest::clearInCh99LeavesAll()
-{
-    AppHarness h;
-    QVERIFY(h.started());
-    MemoryView& all = h.open(ViewKind::All);
-    QVERIFY(h.read(all));
-    h.choose(all, "optCh99");
-    MemoryView& ch99 = h.view(ViewKind::Ch99);
-    QVERIFY(ch99.isVisible());
-    h.app->family().setCell(ViewKind::Ch99, 7, ColComment, QStringLiteral("net"));
-    const QString freq7 = h.table(ViewKind::All).cell(7, ColFreq);
-    h.press(ch99, "cmdClear");
-    QCOMPARE(DataRows(h.table(ViewKind::Ch99)), QString());
-    QCOMPARE(h.table(ViewKind::Ch99).cell(7, ColComment), QString());
-    QCOMPARE(h.table(ViewKind::Ch99).cell(7, ColLabel), QStringLiteral("7"));
-    QCOMPARE(h.table(ViewKind::Ch99).headerData(ColComment, Qt::Horizontal).toString(), QStringLiteral("Comments"));
-    QCOMPARE(DataRows(h.table(ViewKind::All)), QStringLiteral("1-113"));
-    QCOMPARE(h.table(ViewKind::All).cell(7, ColFreq), freq7);
-    QCOMPARE(h.table(ViewKind::All).cell(7, ColComment), QStringLiteral("net"));
-    QCOMPARE(DataRows(h.table(ViewKind::Pms)), QStringLiteral("1-9"));
-}
+    void readFillsRowsAndMirrors_data()
+    {
+        QTest::addColumn<ViewKind>("kind");
+        QTest::addColumn<QStringList>("rows");  // data rows of frmAll, frmCh99, frmPms, frmQmb
+        QTest::newRow("all") << ViewKind::All << QStringList{"1-113", "1-99", "1-9", "1-5"};
+        QTest::newRow("ch99") << ViewKind::Ch99 << QStringList{"1-99", "1-99", "", ""};
+        QTest::newRow("pms") << ViewKind::Pms << QStringList{"100-108", "", "1-9", ""};
+        QTest::newRow("qmb") << ViewKind::Qmb << QStringList{"109-113", "", "", "1-5"};
+    }
+    void readFillsRowsAndMirrors()
+    {
+        QFETCH(ViewKind, kind);
+        QFETCH(QStringList, rows);
+        AppHarness h;
+        QVERIFY(h.started());
+        QVERIFY(h.read(h.open(kind)));
+        QCOMPARE(h.beeps, 1);
+        QCOMPARE(MemoryRequests(*h.radio), Range(FirstChannel(kind), LastChannel(kind)));
+        for (ViewKind other : kAllViews)
+            QCOMPARE(DataRows(h.table(other)), rows.at(int(other)));
+        // Each row shows its own channel's record, in the view and in its mirror; no comment.
+        for (int ch = FirstChannel(kind); ch <= LastChannel(kind); ++ch) {
+            const SettingCells expected = CellsFromChannel(DecodeRecord(h.radio->memory(ch)));
+            for (ViewKind shown : {kind, MirrorView(kind, ch)}) {
+                const int row = RowOfChannel(shown, ch);
+                QCOMPARE(h.table(shown).settings(row), expected);
+                QCOMPARE(h.table(shown).cell(row, ColComment), QString());
+                QCOMPARE(h.table(shown).cell(row, ColLabel), ChannelLabel(ch));
+            }
+        }
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
 
-void AppWindowsTest::switchingViews()
-{
-    AppHarness h;
-    QVERIFY(h.started());
-    QSignalSpy switching(h.app.get(), &VardoApp::viewSwitching);
-    MemoryView& all = h.open(ViewKind::All);
-    QCOMPARE(switching.count(), 0);
-    h.choose(all, "optQmb");
-    MemoryView& qmb = h.view(ViewKind::Qmb);
-    QCOMPARE(switching.count(), 1);
-    QVERIFY(!all.isVisible());
-    QVERIFY(qmb.isVisible());
-    QVERIFY(h.control<QRadioButton>(qmb, "optQmb")->isChecked());
-    QVERIFY(h.control<QRadioButton>(h.app->mainWindow(), "optQmb")->isChecked());
-    QVERIFY(!h.app->mainWindow().isVisible());
-    QCOMPARE(h.app->viewState().current, ViewKind::Qmb);
-    // A read here fills rows in frmAll too, which shows them when it comes back.
-    QVERIFY(h.read(qmb));
-    h.choose(qmb, "optQmb");  // the own option: stays
-    QVERIFY(qmb.isVisible());
-    QCOMPARE(switching.count(), 1);
-    h.choose(qmb, "optAll");
-    QVERIFY(all.isVisible() && !qmb.isVisible());
-    QVERIFY(h.control<QRadioButton>(all, "optAll")->isChecked());
-    QCOMPARE(DataRows(h.table(ViewKind::All)), QStringLiteral("109-113"));
-    QCOMPARE(h.app->viewState().current, ViewKind::All);
-    QCOMPARE(switching.count(), 2);
-}
+    // Switching through the option buttons; Clear in frmCh99 leaves frmAll's rows 1-99 alone.
+    void switchingAndClear()
+    {
+        AppHarness h;
+        QVERIFY(h.started());
+        QSignalSpy switching(h.app.get(), &VardoApp::viewSwitching);
+        MemoryView& all = h.open(ViewKind::All);
+        MemoryView& qmb = h.view(ViewKind::Qmb);
+        MemoryView& ch99 = h.view(ViewKind::Ch99);
+        QVERIFY(h.read(all));
+        h.choose(all, "optQmb");
+        QVERIFY(!all.isVisible() && qmb.isVisible() && !h.app->mainWindow().isVisible());
+        QVERIFY(h.control<QRadioButton>(qmb, "optQmb")->isChecked());
+        QVERIFY(h.control<QRadioButton>(h.app->mainWindow(), "optQmb")->isChecked());
+        h.choose(qmb, "optQmb");  // its own option: it stays
+        QVERIFY(qmb.isVisible());
+        h.choose(qmb, "optCh99");
+        QCOMPARE(h.app->viewState().current, ViewKind::Ch99);
+        h.app->family().setCell(ViewKind::Ch99, 7, ColComment, QStringLiteral("net"));
+        const QString freq7 = h.table(ViewKind::All).cell(7, ColFreq);
+        h.press(ch99, "cmdClear");
+        QCOMPARE(DataRows(h.table(ViewKind::Ch99)), QString());
+        QCOMPARE(h.table(ViewKind::Ch99).cell(7, ColComment), QString());
+        QCOMPARE(h.table(ViewKind::Ch99).cell(7, ColLabel), QStringLiteral("7"));
+        h.choose(ch99, "optAll");
+        QVERIFY(all.isVisible() && !ch99.isVisible());
+        QVERIFY(h.control<QRadioButton>(all, "optAll")->isChecked());
+        QCOMPARE(DataRows(h.table(ViewKind::All)), QStringLiteral("1-113"));
+        QCOMPARE(h.table(ViewKind::All).cell(7, ColFreq), freq7);
+        QCOMPARE(h.table(ViewKind::All).cell(7, ColComment), QStringLiteral("net"));
+        QCOMPARE(switching.count(), 3);
+    }
 
-void AppWindowsTest::busyGuard()
-{
-    AppHarness h(sim::Timing::Real);  // a read that takes a while, as on the real link
-    QVERIFY(h.started());
-    MemoryView& pms = h.open(ViewKind::Pms);
-    QSignalSpy saves(&pms, &MemoryView::saveRequested);
-    QSignalSpy ended(h.app.get(), &VardoApp::ended);
-    MessageBoxHelper boxes;
-    h.press(pms, "cmdRead");
-    QVERIFY(h.app->busyState().busy());
-    QVERIFY(QApplication::overrideCursor());
-    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    // Every command pressed now is turned away without a word.
-    h.press(pms, "cmdRead");
-    h.press(pms, "cmdClear");
-    h.press(pms, "cmdExit");
-    h.choose(pms, "optAll");
-    h.press(pms, "cmdSave");
-    h.clickCell(pms, 1, ColLabel);
-    h.clickCell(pms, 2, ColMode);
-    h.clickCell(pms, 9, ColOffset);
-    QVERIFY(h.app->busyState().busy());
-    // The window stays live: rows appear one by one while the read goes on.
-    QSet<int> counts;
-    QVERIFY(QTest::qWaitFor([&] {
-        int filled = 0;
-        for (int row = 1; row <= 9; ++row)
-            filled += h.table(ViewKind::Pms).hasData(row) ? 1 : 0;
-        counts.insert(filled);
-        return !h.app->busyState().busy();
-    }, kWaitMs));
-    QVERIFY2(counts.size() > 3, "rows did not fill one at a time");
-    QCOMPARE(MemoryRequests(*h.radio), Range(100, 108));
-    QCOMPARE(DataRows(h.table(ViewKind::Pms)), QStringLiteral("1-9"));
-    QVERIFY(pms.isVisible());
-    QVERIFY(!h.view(ViewKind::All).isVisible());
-    QVERIFY(h.control<QRadioButton>(pms, "optPms")->isChecked());
-    QCOMPARE(h.app->viewState().current, ViewKind::Pms);
-    QVERIFY(!h.app->viewState().SortMode);
-    QCOMPARE(boxes.count(), 0);
-    QCOMPARE(saves.count(), 0);
-    QCOMPARE(ended.count(), 0);
-    QCOMPARE(h.beeps, 1);
-    QCOMPARE(QApplication::overrideCursor(), nullptr);
-    // Idle again: the same commands work.
-    h.press(pms, "cmdSave");
-    QCOMPARE(saves.count(), 1);
-}
+    // Commands pressed during a read change nothing; closing the window waits for the read.
+    void busyGuardThenClose()
+    {
+        AppHarness h(sim::Timing::Real);  // a read that takes a while, as on the real link
+        QVERIFY(h.started());
+        MemoryView& pms = h.open(ViewKind::Pms);
+        QSignalSpy saves(&pms, &MemoryView::saveRequested);
+        QSignalSpy ended(h.app.get(), &VardoApp::ended);
+        MessageBoxHelper boxes;
+        h.press(pms, "cmdRead");
+        QVERIFY(h.app->busyState().busy());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        for (const char* command : {"cmdRead", "cmdClear", "cmdExit", "cmdSave"})
+            h.press(pms, command);
+        h.choose(pms, "optAll");
+        h.clickCell(pms, 1, ColLabel);
+        h.clickCell(pms, 2, ColMode);
+        h.clickCell(pms, 9, ColOffset);
+        QVERIFY(h.app->busyState().busy());
+        QVERIFY(pms.isVisible() && !h.view(ViewKind::All).isVisible());
+        QVERIFY(!h.app->viewState().SortMode);
+        pms.close();
+        QVERIFY(pms.isVisible());
+        // The window stays live: rows appear one by one while the read goes on.
+        QSet<int> counts;
+        QVERIFY(QTest::qWaitFor([&] {
+            int filled = 0;
+            for (int row = 1; row <= 9; ++row)
+                filled += h.table(ViewKind::Pms).hasData(row) ? 1 : 0;
+            counts.insert(filled);
+            return !h.app->busyState().busy();
+        }, kWaitMs));
+        QVERIFY2(counts.size() > 3, "rows did not fill one at a time");
+        QCOMPARE(MemoryRequests(*h.radio), Range(100, 108));
+        QCOMPARE(boxes.count(), 0);
+        QCOMPARE(saves.count(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kWaitMs);
+        QCOMPARE(ended.at(0).at(0).toInt(), 0);
+        QCOMPARE(DataRows(h.table(ViewKind::Pms)), QStringLiteral("1-9"));
+        QVERIFY(!pms.isVisible());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
 
-void AppWindowsTest::closeWhileBusyWaitsForTheRead()
-{
-    AppHarness h(sim::Timing::Real);
-    QVERIFY(h.started());
-    MemoryView& pms = h.open(ViewKind::Pms);
-    QSignalSpy ended(h.app.get(), &VardoApp::ended);
-    h.press(pms, "cmdRead");
-    QVERIFY(h.app->busyState().busy());
-    pms.close();
-    QVERIFY(pms.isVisible());
-    QCOMPARE(ended.count(), 0);
-    QVERIFY(ended.wait(kWaitMs));
-    QCOMPARE(ended.count(), 1);
-    QCOMPARE(ended.at(0).at(0).toInt(), 0);
-    QCOMPARE(DataRows(h.table(ViewKind::Pms)), QStringLiteral("1-9"));  // the read ran to its end
-    QVERIFY(!pms.isVisible());
-    QCOMPARE(QApplication::overrideCursor(), nullptr);
-}
+    // Every refusal with its view and column (focus to cmdLoad, nothing sent), and the loads
+    // into VFO-A (focus to cmdExit).
+    void clicks_data()
+    {
+        QTest::addColumn<ViewKind>("kind");
+        QTest::addColumn<bool>("readFirst");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("frame");
+        QTest::newRow("all qmb ch# empty") << ViewKind::All << false << 109 << 0 << Refusal::kQmbSort << "";
+        QTest::newRow("all qmb freq") << ViewKind::All << true << 113 << 1 << Refusal::kQmbSort << "";
+        QTest::newRow("all qmb mode") << ViewKind::All << true << 110 << 2 << Refusal::kQmbLoad << "";
+        QTest::newRow("all qmb ant") << ViewKind::All << true << 111 << 5 << Refusal::kQmbEdit << "";
+        QTest::newRow("qmb ch#") << ViewKind::Qmb << true << 1 << 0 << Refusal::kQmbSort << "";
+        QTest::newRow("qmb mode empty") << ViewKind::Qmb << false << 2 << 2 << Refusal::kQmbLoad << "";
+        QTest::newRow("qmb rpt") << ViewKind::Qmb << true << 5 << 9 << Refusal::kQmbEdit << "";
+        QTest::newRow("ch99 mode empty") << ViewKind::Ch99 << false << 5 << 2 << Refusal::kNoLoadData << "";
+        QTest::newRow("all masked") << ViewKind::All << true << 21 << 2 << Refusal::kMaskedLoad << "";
+        QTest::newRow("ch99 masked") << ViewKind::Ch99 << true << 21 << 2 << Refusal::kMaskedLoad << "";
+        QTest::newRow("pms ch# empty") << ViewKind::Pms << false << 4 << 0 << Refusal::kNothingToSort << "";
+        QTest::newRow("all freq empty") << ViewKind::All << false << 100 << 1 << Refusal::kNothingToSort << "";
+        QTest::newRow("ch99 filter empty") << ViewKind::Ch99 << false << 7 << 3 << Refusal::kNothingToEdit << "";
+        QTest::newRow("pms offset empty") << ViewKind::Pms << false << 9 << 8 << Refusal::kNothingToEdit << "";
+        QTest::newRow("pms row 3 loads") << ViewKind::Pms << true << 3 << 2 << "" << "00 00 00 66 06";
+        QTest::newRow("all row 102 loads") << ViewKind::All << true << 102 << 2 << "" << "00 00 00 66 06";
+    }
+    void clicks()
+    {
+        QFETCH(ViewKind, kind);
+        QFETCH(bool, readFirst);
+        QFETCH(QString, message);
+        QFETCH(QString, frame);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        AppHarness h;
+        QVERIFY(h.started());
+        MemoryView& v = h.open(kind);
+        QVERIFY(!readFirst || h.read(v));
+        h.radio->clearLog();
+        MessageBoxHelper boxes;
+        h.clickCell(v, row, column);
+        QVERIFY(h.idle());
+        QCOMPARE(boxes.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
+        QCOMPARE(SentFrames(*h.radio), frame.isEmpty() ? QStringList{} : QStringList{frame});
+        QCOMPARE(v.focusWidget(), v.button(message.isEmpty() ? QStringLiteral("cmdExit") : QStringLiteral("cmdLoad")));
+        if (!message.isEmpty()) {
+            QCOMPARE(boxes.seen().first().icon, QMessageBox::Warning);
+            QCOMPARE(boxes.seen().first().title, QStringLiteral("Vardo"));
+            QCOMPARE(boxes.seen().first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        }
+        QVERIFY(!h.app->viewState().SortMode);
+        QVERIFY(NormalCommandsAre(v, true));
+    }
 
-void AppWindowsTest::refusals_data()
-{
-    QTest::addColumn<ViewKind>("kind");
-    QTest::addColumn<bool>("readFirst");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("all qmb ch# empty") << ViewKind::All << false << 109 << 0 << Refusal::kQmbSort;
-    QTest::newRow("all qmb freq") << ViewKind::All << true << 113 << 1 << Refusal::kQmbSort;
-    QTest::newRow("all qmb mode") << ViewKind::All << true << 110 << 2 << Refusal::kQmbLoad;
-    QTest::newRow("all qmb mode empty") << ViewKind::All << false << 110 << 2 << Refusal::kQmbLoad;
-    QTest::newRow("all qmb ant") << ViewKind::All << true << 111 << 5 << Refusal::kQmbEdit;
-    QTest::newRow("qmb ch#") << ViewKind::Qmb << true << 1 << 0 << Refusal::kQmbSort;
-    QTest::newRow("qmb mode") << ViewKind::Qmb << true << 2 << 2 << Refusal::kQmbLoad;
-    QTest::newRow("qmb rpt") << ViewKind::Qmb << true << 5 << 9 << Refusal::kQmbEdit;
-    QTest::newRow("ch99 mode empty") << ViewKind::Ch99 << false << 5 << 2 << Refusal::kNoLoadData;
-    QTest::newRow("all masked") << ViewKind::All << true << 21 << 2 << Refusal::kMaskedLoad;
-    QTest::newRow("ch99 masked") << ViewKind::Ch99 << true << 21 << 2 << Refusal::kMaskedLoad;
-    QTest::newRow("pms ch# empty") << ViewKind::Pms << false << 4 << 0 << Refusal::kNothingToSort;
-    QTest::newRow("all freq empty") << ViewKind::All << false << 100 << 1 << Refusal::kNothingToSort;
-    QTest::newRow("ch99 filter empty") << ViewKind::Ch99 << false << 7 << 3 << Refusal::kNothingToEdit;
-    QTest::newRow("pms offset empty") << ViewKind::Pms << false << 9 << 8 << Refusal::kNothingToEdit;
-}
-
-void AppWindowsTest::refusals()
-{
-    QFETCH(ViewKind, kind);
-    QFETCH(bool, readFirst);
-    QFETCH(int, row);
-    QFETCH(int, column);
-    QFETCH(QString, message);
-    AppHarness h;
-    QVERIFY(h.started());
-    MemoryView& v = h.open(kind);
-    if (readFirst)
-        QVERIFY(h.read(v));
-    const auto framesBefore = h.radio->frameLog().size();
-    MessageBoxHelper boxes;
-    h.clickCell(v, row, column);
-    QCOMPARE(boxes.texts(), QStringList{message});
-    QCOMPARE(boxes.seen().first().icon, QMessageBox::Warning);
-    QCOMPARE(boxes.seen().first().title, QStringLiteral("Vardo"));
-    QCOMPARE(boxes.seen().first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(v.focusWidget(), v.button(QStringLiteral("cmdLoad")));
-    QCOMPARE(h.radio->frameLog().size(), framesBefore);
-    QVERIFY(!h.app->viewState().SortMode);
-    QVERIFY(NormalCommandsShown(v));
-}
-
-void AppWindowsTest::vfoALoad_data()
-{
-    QTest::addColumn<ViewKind>("kind");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QByteArray>("frame");
-    QTest::newRow("pms row 3") << ViewKind::Pms << 3 << QByteArray::fromHex("0000006606");
-    QTest::newRow("all row 102") << ViewKind::All << 102 << QByteArray::fromHex("0000006606");
-    QTest::newRow("ch99 row 40") << ViewKind::Ch99 << 40 << QByteArray::fromHex("0000002806");
-}
-
-void AppWindowsTest::vfoALoad()
-{
-    QFETCH(ViewKind, kind);
-    QFETCH(int, row);
-    QFETCH(QByteArray, frame);
-    AppHarness h;
-    QVERIFY(h.started());
-    MemoryView& v = h.open(kind);
-    QVERIFY(h.read(v));
-    const auto before = h.radio->frameLog().size();
-    const SettingCells cells = h.table(kind).settings(row);
-    MessageBoxHelper boxes;
-    h.clickCell(v, row, ColMode);
-    QVERIFY(h.idle());
-    const auto log = h.radio->frameLog();
-    QCOMPARE(log.size(), before + 1);
-    QCOMPARE(log.back().toBytes(), frame);
-    QCOMPARE(h.radio->recalledChannel(), int(quint8(frame.at(3))));
-    QCOMPARE(h.app->viewState().LoadChannel, int(quint8(frame.at(3))));
-    QCOMPARE(v.focusWidget(), v.button(QStringLiteral("cmdExit")));
-    QCOMPARE(h.table(kind).settings(row), cells);
-    QCOMPARE(boxes.count(), 0);
-}
-
-void AppWindowsTest::sortModeAndOk()
-{
-    AppHarness h;
-    QVERIFY(h.started());
-    MemoryView& all = h.open(ViewKind::All);
-    QVERIFY(h.read(all));
-    QSignalSpy edits(&all, &MemoryView::editRequested);
-    h.clickCell(all, 10, ColFreq);
-    QVERIFY(h.app->viewState().SortMode);
-    QCOMPARE(Selection(all), QStringLiteral("10:0-10"));
-    QCOMPARE(all.currentRow(), 10);
-    QCOMPARE(all.currentColumn(), 0);
-    QVERIFY(MoveCommandsShown(all));
-    for (const char* name : {"optAll", "optCh99", "optPms", "optQmb"})
-        QVERIFY(!all.findChild<QWidget*>(QString::fromLatin1(name))->isVisible());
-    for (const char* name : {"cmdRead", "cmdSave", "cmdLoad", "cmdClear", "cmdScan", "cmdPrint", "cmdExit"})
-        QVERIFY(!all.button(QString::fromLatin1(name))->isVisible());
-    // In sort mode a click on a settings cell of another row picks that row; no editor.
-    h.clickCell(all, 12, ColOffset);
-    QCOMPARE(Selection(all), QStringLiteral("12:0-10"));
-    QCOMPARE(edits.count(), 0);
-    // The Mode column still loads VFO-A.
-    h.clickCell(all, 12, ColMode);
-    QVERIFY(h.idle());
-    QCOMPARE(h.radio->frameLog().back().toBytes(), QByteArray::fromHex("0000000C06"));
-    QVERIFY(h.app->viewState().SortMode);
-    // Ok ends it.
-    h.press(all, "cmdOK");
-    QVERIFY(!h.app->viewState().SortMode);
-    QCOMPARE(Selection(all), QString());
-    QCOMPARE(all.currentColumn(), int(ColFreq));
-    QVERIFY(NormalCommandsShown(all));
-    for (const char* name : {"cmdUp", "cmdDown", "cmdOK"})
-        QVERIFY(!all.button(QString::fromLatin1(name))->isVisible());
-    QCOMPARE(all.focusWidget(), all.button(QStringLiteral("cmdSave")));
-    // Rows scrolled out of sight and back, as moves and the scan do.
-    all.setTopRow(50);
-    QVERIFY(all.rowVisible(50));
-    QVERIFY(!all.rowVisible(10));
-    all.setTopRow(1);
-    QVERIFY(all.rowVisible(10));
-}
-
-void AppWindowsTest::escapeOutsideScanChangesNothing()
-{
-    AppHarness h;
-    QVERIFY(h.started());
-    MemoryView& ch99 = h.open(ViewKind::Ch99);
-    QVERIFY(h.read(ch99));
-    QSignalSpy scanEnded(&ch99, &MemoryView::scanEnded);
-    const auto frames = h.radio->frameLog().size();
-    for (bool sort : {false, true}) {
-        if (sort)
-            h.clickCell(ch99, 4, ColLabel);
+    // Sort mode: entered from the Ch# or Freq column, Esc leaves it alone, cmdOK ends it.
+    void sortModeAndOk()
+    {
+        AppHarness h;
+        QVERIFY(h.started());
+        MemoryView& all = h.open(ViewKind::All);
+        QVERIFY(h.read(all));
+        h.radio->clearLog();
+        QTest::keyClick(all.grid(), Qt::Key_Escape);  // outside scan mode: nothing
+        QVERIFY(!h.app->viewState().SortMode && NormalCommandsAre(all, true));
+        QSignalSpy edits(&all, &MemoryView::editRequested);
+        h.clickCell(all, 10, ColFreq);
+        QVERIFY(h.app->viewState().SortMode);
+        QCOMPARE(SelectedCells(all), QStringLiteral("10:0-10"));
+        QCOMPARE(all.currentRow(), 10);
+        QCOMPARE(all.currentColumn(), 0);
+        QVERIFY(MoveCommandsAre(all, true) && NormalCommandsAre(all, false));
         const ViewState state = h.app->viewState();
-        const QString selection = Selection(ch99);
-        const int row = ch99.currentRow(), column = ch99.currentColumn();
-        QTest::keyClick(ch99.grid(), Qt::Key_Escape);
+        QTest::keyClick(all.grid(), Qt::Key_Escape);
         QCOMPARE(h.app->viewState(), state);
-        QCOMPARE(Selection(ch99), selection);
-        QCOMPARE(ch99.currentRow(), row);
-        QCOMPARE(ch99.currentColumn(), column);
-        QCOMPARE(NormalCommandsShown(ch99), !sort);
-        QCOMPARE(MoveCommandsShown(ch99), sort);
-        QVERIFY(!ch99.label(QStringLiteral("lblScan"))->isVisible());
+        QCOMPARE(SelectedCells(all), QStringLiteral("10:0-10"));
+        QVERIFY(MoveCommandsAre(all, true));
+        // A settings cell of another row picks that row (no editor); the Mode column still loads.
+        h.clickCell(all, 12, ColOffset);
+        QCOMPARE(SelectedCells(all), QStringLiteral("12:0-10"));
+        QCOMPARE(edits.count(), 0);
+        h.clickCell(all, 12, ColMode);
+        QVERIFY(h.idle());
+        QCOMPARE(SentFrames(*h.radio), QStringList{"00 00 00 0C 06"});
+        QVERIFY(h.app->viewState().SortMode);
+        h.press(all, "cmdOK");
+        QVERIFY(!h.app->viewState().SortMode);
+        QCOMPARE(SelectedCells(all), QString());
+        QCOMPARE(all.currentColumn(), int(ColFreq));
+        QVERIFY(NormalCommandsAre(all, true) && MoveCommandsAre(all, false));
+        QCOMPARE(all.focusWidget(), all.button(QStringLiteral("cmdSave")));
     }
-    QCOMPARE(scanEnded.count(), 0);
-    QCOMPARE(h.radio->frameLog().size(), frames);
-}
 
-void AppWindowsTest::rowHooks()
-{
-    AppHarness h;
-    QVERIFY(h.started());
-    MemoryView& all = h.open(ViewKind::All);
-    QVERIFY(h.read(all));
-    QSignalSpy edits(&all, &MemoryView::editRequested);
-    QSignalSpy comments(&all, &MemoryView::commentRequested);
-    QSignalSpy loads(&all, &MemoryView::loadRequested);
-    QSignalSpy prints(&all, &MemoryView::printRequested);
-    MessageBoxHelper boxes;  // Load says the view was never saved
-    h.clickCell(all, 104, Col455);
-    h.clickCell(all, 110, ColComment);
-    h.press(all, "cmdLoad");
-    // Print opens the printer dialog; the operator cancels it.
-    QTimer::singleShot(0, &all, [] {
-        if (QWidget* dialog = QApplication::activeModalWidget())
-            dialog->close();
-    });
-    h.press(all, "cmdPrint");
-    QCOMPARE(edits.count(), 1);
-    QCOMPARE(edits.at(0).at(0).toInt(), 104);
-    QCOMPARE(all.currentRow(), 110);
-    QCOMPARE(comments.count(), 1);
-    QCOMPARE(comments.at(0).at(0).toInt(), 110);
-    QCOMPARE(loads.count(), 1);
-    QCOMPARE(prints.count(), 1);
-}
+    void readFailure_data()
+    {
+        QTest::addColumn<bool>("unplug");  // else the radio falls silent after five channels
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("silent radio") << false << "1-5";
+        QTest::newRow("lost link") << true << "";
+    }
+    // The read stops with a message, the rows read stay, and the next Read works again.
+    void readFailure()
+    {
+        QFETCH(bool, unplug);
+        QFETCH(QString, kept);
+        AppHarness h;
+        QVERIFY(h.started());
+        MemoryView& all = h.open(ViewKind::All);
+        sim::Faults faults;
+        faults.stopAfter = h.radio->replyCount() + 5;
+        if (unplug)
+            h.radio->unplug();
+        else
+            h.radio->setFaults(faults);
+        MessageBoxHelper boxes;
+        h.press(all, "cmdRead");
+        QVERIFY(boxes.waitForCount(1, std::chrono::milliseconds(kWaitMs)));
+        QVERIFY(h.idle());
+        QVERIFY2(unplug || boxes.lastText().contains(QStringLiteral("did not answer")), qPrintable(boxes.lastText()));
+        QCOMPARE(boxes.seen().first().icon, QMessageBox::Warning);
+        QCOMPARE(DataRows(h.table(ViewKind::All)), kept);
+        QCOMPARE(DataRows(h.table(ViewKind::Ch99)), kept);
+        QCOMPARE(h.beeps, 0);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        if (unplug)
+            h.radio->replug();
+        else
+            h.radio->setFaults({});
+        QVERIFY(h.read(all));
+        QCOMPARE(DataRows(h.table(ViewKind::All)), QStringLiteral("1-113"));
+        QCOMPARE(boxes.count(), 1);
+    }
 
-void AppWindowsTest::readFailureKeepsRows()
-{
-    AppHarness h;
-    QVERIFY(h.started());
-    MemoryView& all = h.open(ViewKind::All);
-    sim::Faults faults;
-    faults.stopAfter = h.radio->replyCount() + 5;  // five channels, then silence
-    h.radio->setFaults(faults);
-    MessageBoxHelper boxes;
-    h.press(all, "cmdRead");
-    QVERIFY(boxes.waitForCount(1, std::chrono::milliseconds(kWaitMs)));
-    QVERIFY(h.idle());
-    QVERIFY2(boxes.lastText().contains(QStringLiteral("did not answer")), qPrintable(boxes.lastText()));
-    QCOMPARE(boxes.seen().first().icon, QMessageBox::Warning);
-    QCOMPARE(DataRows(h.table(ViewKind::All)), QStringLiteral("1-5"));
-    QCOMPARE(DataRows(h.table(ViewKind::Ch99)), QStringLiteral("1-5"));
-    QCOMPARE(h.beeps, 0);
-    QCOMPARE(QApplication::overrideCursor(), nullptr);
-    // The radio answers again: the next Read works.
-    h.radio->setFaults({});
-    QVERIFY(h.read(all));
-    QCOMPARE(DataRows(h.table(ViewKind::All)), QStringLiteral("1-113"));
-}
+    // Help opens with its index; About is not modal and names the data folder; Exit unloads
+    // every window but About, whose OK then ends the program.
+    void helpAboutAndExit()
+    {
+        AppHarness h;
+        QVERIFY(h.started());
+        MemoryView& pms = h.open(ViewKind::Pms);
+        QSignalSpy closing(h.app.get(), &VardoApp::closing);
+        QSignalSpy ended(h.app.get(), &VardoApp::ended);
+        pms.findChild<QAction*>(QStringLiteral("itmContents"))->trigger();
+        QVERIFY(h.app->helpWindow() && h.app->helpWindow()->isVisible());
+        QVERIFY(h.app->helpWindow()->findChild<QListWidget*>(QStringLiteral("lstIndex"))->count() > 0);
+        pms.findChild<QAction*>(QStringLiteral("itmAbout"))->trigger();
+        AboutBox& about = h.app->aboutBox();
+        QVERIFY(about.isVisible() && !about.isModal() && pms.isVisible());
+        QVERIFY(h.control<QLabel>(about, "lblDataDir")->text().contains(QDir::toNativeSeparators(h.dir.path())));
+        h.press(pms, "cmdExit");
+        QCOMPARE(closing.count(), 1);
+        QVERIFY(!h.app->mainWindow().isVisible());
+        for (ViewKind kind : kAllViews)
+            QVERIFY(!h.view(kind).isVisible());
+        QVERIFY(about.isVisible());
+        QCOMPARE(ended.count(), 0);
+        h.press(about, "cmdOK");
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(ended.at(0).at(0).toInt(), 0);
+    }
 
-void AppWindowsTest::lostLinkRecoversOnNextRead()
-{
-    AppHarness h;
-    QVERIFY(h.started());
-    MemoryView& qmb = h.open(ViewKind::Qmb);
-    h.radio->unplug();
-    MessageBoxHelper boxes;
-    h.press(qmb, "cmdRead");
-    QVERIFY(boxes.waitForCount(1, std::chrono::milliseconds(kWaitMs)));
-    QVERIFY(h.idle());
-    QVERIFY(!boxes.lastText().isEmpty());
-    QCOMPARE(DataRows(h.table(ViewKind::Qmb)), QString());
-    h.radio->replug();
-    QVERIFY(h.read(qmb));
-    QCOMPARE(DataRows(h.table(ViewKind::Qmb)), QStringLiteral("1-5"));
-    QCOMPARE(boxes.count(), 1);
-}
-
-void AppWindowsTest::helpAndAbout()
-{
-    AppHarness h;
-    QVERIFY(h.started());
-    MemoryView& qmb = h.open(ViewKind::Qmb);
-    qmb.findChild<QAction*>(QStringLiteral("itmContents"))->trigger();
-    HelpWindow* help = h.app->helpWindow();
-    QVERIFY(help && help->isVisible());
-    auto* tabs = help->findChild<QTabWidget*>(QStringLiteral("tabHelp"));
-    QCOMPARE(tabs->tabText(0), QStringLiteral("Contents"));
-    QCOMPARE(tabs->tabText(1), QStringLiteral("Index"));
-    QVERIFY(help->findChild<QTreeWidget*>(QStringLiteral("treeContents"))->topLevelItemCount() >= 5);
-    const QString text = help->browser()->toPlainText();
-    for (const char* word : {"Read", "Clear", "Exit", "VFO-A", "Scan", "Save", "Load", "Print", "About"})
-        QVERIFY2(text.contains(QString::fromLatin1(word)), word);
-
-    qmb.findChild<QAction*>(QStringLiteral("itmAbout"))->trigger();
-    AboutBox& about = h.app->aboutBox();
-    QVERIFY(about.isVisible());
-    QVERIFY(!about.isModal());
-    QCOMPARE(about.objectName(), QStringLiteral("frmAbout"));
-    QCOMPARE(about.windowTitle(), QStringLiteral("About Vardo"));
-    QCOMPARE(h.control<QLabel>(about, "Label1")->text(), QString());
-    QVERIFY(h.control<QLabel>(about, "lblDataDir")->text().contains(QDir::toNativeSeparators(h.dir.path())));
-    QCOMPARE(h.control(about, "cmdOK")->text(), QStringLiteral("OK"));
-    QVERIFY(qmb.isVisible());  // the window it was opened from stays usable
-    h.press(about, "cmdOK");
-    QVERIFY(!about.isVisible());
-}
-
-void AppWindowsTest::exitEndsProgram()
-{
-    AppHarness h;
-    QVERIFY(h.started());
-    MemoryView& pms = h.open(ViewKind::Pms);
-    QSignalSpy closing(h.app.get(), &VardoApp::closing);
-    QSignalSpy ended(h.app.get(), &VardoApp::ended);
-    h.press(pms, "cmdExit");
-    QCOMPARE(closing.count(), 1);
-    QCOMPARE(ended.count(), 1);
-    QCOMPARE(ended.at(0).at(0).toInt(), 0);
-    QVERIFY(!h.app->mainWindow().isVisible());
-    for (ViewKind kind : kAllViews)
-        QVERIFY(!h.view(kind).isVisible());
-}
-
-void AppWindowsTest::exitWithAboutOpen()
-{
-    AppHarness h;
-    QVERIFY(h.started());
-    QSignalSpy ended(h.app.get(), &VardoApp::ended);
-    h.app->mainWindow().findChild<QAction*>(QStringLiteral("itmAbout"))->trigger();
-    h.press(h.app->mainWindow(), "cmdExit");
-    QVERIFY(!h.app->mainWindow().isVisible());
-    QVERIFY(h.app->aboutBox().isVisible());
-    QCOMPARE(ended.count(), 0);
-    h.press(h.app->aboutBox(), "cmdOK");
-    QCOMPARE(ended.count(), 1);
-}
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("probed");  // empty: the command line is refused
+        QTest::addColumn<QString>("dataDir");
+        const QStringList system{"/dev/ttyS0", "/dev/ttyUSB0"};
+        const QString sim = QStringLiteral("simulated radio");
+        QTest::newRow("nothing: the system's ports") << QStringList{} << system << "";
+        QTest::newRow("named ports replace them, in order")
+            << QStringList{"--port", "/dev/ttyUSB1", "--port=COM3"} << QStringList{"/dev/ttyUSB1", "COM3"} << "";
+        QTest::newRow("data dir") << QStringList{"--data-dir", "/tmp/vardo files"} << system << "/tmp/vardo files";
+        QTest::newRow("simulate first") << QStringList{"--simulate"} << QStringList{sim} + system << "";
+        QTest::newRow("simulate and named") << QStringList{"--port", "X", "--simulate"} << QStringList{sim, "X"} << "";
+        QTest::newRow("unknown option") << QStringList{"--fast"} << QStringList{} << "";
+        QTest::newRow("port without name") << QStringList{"--port"} << QStringList{} << "";
+        QTest::newRow("empty data dir") << QStringList{"--data-dir="} << QStringList{} << "";
+        QTest::newRow("stray word") << QStringList{"COM3"} << QStringList{} << "";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, probed);
+        const CommandLine line = ParseCommandLine(QStringList{"vardo"} + args);
+        QCOMPARE(line.error.isEmpty(), !probed.isEmpty());
+        if (!probed.isEmpty()) {
+            QCOMPARE(PortsToProbe(line, {"/dev/ttyS0", "/dev/ttyUSB0"}), probed);
+            QTEST(line.dataDir, "dataDir");
+        }
+    }
+};
 
 QTEST_MAIN(AppWindowsTest)
 #include "app_windows_test.moc"

@@ -1,25 +1,33 @@
-// The channel editor window driven as the operator does: what it shows for a row, where its
-// controls stand, the tab order, Load refusing with the rule's message and focus, Load
-// handing over the checked edit, and Cancel.
+// The channel editor: its window on its own (what it shows for a row, where its controls
+// stand, the tab order, Load refusing with the rule's message and focus), then in the
+// program: Load rewriting the row and its mirror and writing the channel into the emulator,
+// Cancel and a view switch changing nothing, one editor at a time, a busy radio and a
+// silent one.
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
 
+#include "app_harness.h"
+#include "catframe.h"
 #include "channeleditor.h"
+#include "codec.h"
+#include "editorcommands.h"
 #include "messageboxhelper.h"
+#include "wire.h"
 
+using namespace vardo;
+using namespace vardo::test;
+
+Q_DECLARE_METATYPE(vardo::ViewKind)
 Q_DECLARE_METATYPE(vardo::EditTexts)
 Q_DECLARE_METATYPE(vardo::SettingCells)
 
-using namespace vardo;
-using vardo::test::MessageBoxHelper;
-
 namespace {
+
+constexpr char kComment[] = "net on Sundays";
 
 const QString kCaption = QStringLiteral(" Enter changes desired for Memory Channel 12: ");
 
@@ -42,247 +50,373 @@ T* Child(QWidget* editor, const QString& name)
     return editor->findChild<T*>(name);
 }
 
-// Twips at the screen's resolution, unrounded.
-QRectF Twips(const QWidget* w, int left, int top, int width, int height)
+// The program with the editor attached as it runs, and the writes it reports.
+struct EditorApp : AppHarness {
+    EditorApp()
+        : commands(AttachViewCommands(*app, app->radio(), [this](ViewKind k) -> MemoryView& { return view(k); }, *app))
+    {
+    }
+    [[nodiscard]] ChannelEditor* editor() const { return commands.editor->editor(); }
+    [[nodiscard]] bool written() const
+    {
+        return QTest::qWaitFor([this] { return writes.count() > 0 && !app->busyState().busy(); }, kWaitMs);
+    }
+    [[nodiscard]] QList<SettingCells> allSettings() const
+    {
+        QList<SettingCells> all;
+        for (ViewKind kind : kAllViews)
+            for (int row = 1; row <= RowCount(kind); ++row)
+                all << table(kind).settings(row);
+        return all;
+    }
+
+    ViewCommands commands;
+    QSignalSpy writes{commands.editor, &EditorCommands::writeEnded};
+};
+
+void SetText(ChannelEditor& e, const char* box, const QString& text)
 {
-    const double x = w->logicalDpiX() / 1440.0;
-    const double y = w->logicalDpiY() / 1440.0;
-    return {left * x, top * y, width * x, height * y};
+    auto* edit = e.findChild<QLineEdit*>(QString::fromLatin1(box));
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+// Picks a list item the way the operator does: a click on it.
+void Pick(ChannelEditor& e, const char* list, const QString& text)
+{
+    auto* l = e.findChild<QListWidget*>(QString::fromLatin1(list));
+    const QList<QListWidgetItem*> items = l->findItems(text, Qt::MatchExactly);
+    QVERIFY2(!items.isEmpty(), qPrintable(text));
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(items.first()).center());
+}
+
+QString Caption(ChannelEditor* e)
+{
+    return e->findChild<QLabel*>(QStringLiteral("lblChanges"))->text();
+}
+
+// Every cell but the antenna, which has no command: the channel stores VFO-A's antenna.
+SettingCells WithoutAntenna(SettingCells cells)
+{
+    cells[ColAnt - ColFreq].clear();
+    return cells;
 }
 
 }  // namespace
 
 class EditorTest : public QObject {
     Q_OBJECT
-private slots:
-    void window();
-    void layout_data();
-    void layout();
-    void lists_data();
-    void lists();
-    void tabOrder();
-    void fill_data();
-    void fill();
-    void loadRefused_data();
-    void loadRefused();
-    void loadAccepted();
-    void cancel();
+private Q_SLOTS:
+    void window()
+    {
+        QPointer<ChannelEditor> editor = Open();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QCOMPARE(editor->objectName(), QStringLiteral("frmChanges"));
+        QCOMPARE(editor->windowTitle(), QStringLiteral("Memory Channel Editor"));
+        QVERIFY(editor->isWindow() && !editor->isModal());
+        Child<QWidget>(editor, "txtFreq")->setFocus();
+        QStringList visited{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < 10; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, (QStringList{"txtFreq", "lstMode", "lst82Filt", "lst455Filt", "lstAnt", "lstRxRit",
+                                       "lstTxRit", "txtOffset", "lstRpt", "cmdOK", "CmdCancel"}));
+        editor->close();
+    }
+
+    // Every control where its twips put it, one stretch for the whole window (1 when the font
+    // fits the twips layout); every list item whole without scrolling, the widest value whole.
+    void layout()
+    {
+        const QList<std::pair<QString, QRect>> twips{
+            {"txtFreq", {240, 720, 855, 285}},    {"lstMode", {1440, 720, 975, 2205}},
+            {"lst82Filt", {2760, 720, 615, 1035}}, {"lst455Filt", {3720, 720, 615, 1035}},
+            {"lstAnt", {4680, 720, 615, 840}},     {"lstRxRit", {5640, 720, 615, 450}},
+            {"lstTxRit", {6600, 720, 615, 450}},   {"txtOffset", {7560, 720, 495, 285}},
+            {"lstRpt", {8400, 720, 495, 645}},     {"cmdOK", {3720, 2280, 975, 375}},
+            {"CmdCancel", {5040, 2280, 975, 375}}};
+        QPointer<ChannelEditor> editor = Open(Cells("30009.99* ", "-9.99"));
+        const double x = editor->logicalDpiX() / 1440.0;
+        const double y = editor->logicalDpiY() / 1440.0;
+        const double sx = Child<QWidget>(editor, "lstRpt")->x() / (8400 * x);
+        const double sy = Child<QWidget>(editor, "cmdOK")->y() / (2280 * y);
+        QVERIFY(sx >= 1.0 && sy >= 1.0);
+        for (const auto& [name, at] : twips) {
+            const QRect actual = Child<QWidget>(editor, name)->geometry();
+            const QRectF expected(at.x() * x * sx, at.y() * y * sy, at.width() * x * sx, at.height() * y * sy);
+            QVERIFY2(qAbs(actual.x() - expected.x()) <= 1.0 && qAbs(actual.y() - expected.y()) <= 1.0
+                         && qAbs(actual.width() - expected.width()) <= 1.0
+                         && qAbs(actual.height() - expected.height()) <= 1.0 && editor->rect().contains(actual),
+                     qPrintable(name));
+            if (auto* list = Child<QListWidget>(editor, name)) {
+                QVERIFY(list->visualItemRect(list->item(list->count() - 1)).bottom() < list->viewport()->height());
+                QVERIFY(list->sizeHintForColumn(0) <= list->viewport()->width());
+            }
+            if (auto* box = Child<QLineEdit>(editor, name))
+                QVERIFY(box->fontMetrics().horizontalAdvance(box->text()) < box->contentsRect().width());
+        }
+        editor->close();
+    }
+
+    void fill_data()
+    {
+        QTest::addColumn<SettingCells>("cells");
+        QTest::addColumn<EditTexts>("texts");
+        QTest::newRow("masked keeps its *") << Cells("14025.00* ")
+                                            << EditTexts{"14025.00*", "0.00", "USB", "2.4K", "2.0K", "A", "OFF", "OFF", "OFF"};
+        QTest::newRow("offset +1.50") << Cells("7050.00  ", "+1.50", "CW (lsb)", "ON")
+                                      << EditTexts{"7050.00", "+1.50", "CW (lsb)", "2.4K", "2.0K", "A", "ON", "OFF", "OFF"};
+        QTest::newRow("unknown texts select nothing") << SettingCells{"3573.00  ", "usb", "", "6.0K", "C", "OFF", "x", "0.00", "+RPT"}
+                                                      << EditTexts{"3573.00", "0.00", "", "", "6.0K", "", "OFF", "", "+RPT"};
+    }
+    void fill()
+    {
+        QFETCH(SettingCells, cells);
+        QFETCH(EditTexts, texts);
+        QPointer<ChannelEditor> editor = Open(cells);
+        QCOMPARE(editor->texts(), texts);
+        editor->close();
+    }
+
+    void loadRefused_data()
+    {
+        QTest::addColumn<QString>("freq");
+        QTest::addColumn<QString>("offset");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");  // empty: the focus stays on cmdOK
+        QTest::addColumn<QString>("freqAfter");
+        QTest::addColumn<QString>("offsetAfter");
+        QTest::newRow("offset comma kept, range") << "14025.00*" << "10,5"
+                                                  << "The RIT Offset must be within the\rrange of -9.99 to +9.99 kHz!" << ""
+                                                  << "14025.00*" << "10.5";
+        QTest::newRow("mark dropped, non-numeric") << "14O25.00*" << "0"
+                                                   << "Frequency contains non-numeric character(s)!" << "txtFreq"
+                                                   << "14O25.00" << "0";
+        QTest::newRow("offset three decimals") << "14025.00" << "1.234"
+                                               << "Either there are too many decimal points in the Offset box\r"
+                                                  "or there are too many digits after it (only 2 are allowed)."
+                                               << "txtOffset" << "14025.00" << "1.234";
+    }
+    void loadRefused()
+    {
+        QFETCH(QString, freq);
+        QFETCH(QString, offset);
+        QFETCH(QString, focus);
+        MessageBoxHelper boxes;
+        QPointer<ChannelEditor> editor = Open();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QSignalSpy loaded(editor.data(), &ChannelEditor::loaded);
+        Child<QLineEdit>(editor, "txtFreq")->setText(freq);
+        Child<QLineEdit>(editor, "txtOffset")->setText(offset);
+        auto* load = Child<QPushButton>(editor, "cmdOK");
+        load->setFocus();
+        QTest::mouseClick(load, Qt::LeftButton);
+        QVERIFY(boxes.waitForCount(1));
+        QTEST(boxes.lastText(), "message");
+        QCOMPARE(boxes.seen().last().icon, QMessageBox::Warning);
+        QCOMPARE(boxes.seen().last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(editor);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(loaded.count(), 0);
+        QCOMPARE(editor->focusWidget()->objectName(), focus.isEmpty() ? QStringLiteral("cmdOK") : focus);
+        QTEST(Child<QLineEdit>(editor, "txtFreq")->text(), "freqAfter");
+        QTEST(Child<QLineEdit>(editor, "txtOffset")->text(), "offsetAfter");
+        editor->close();
+    }
+
+    void loadWritesGridsAndRadio_data()
+    {
+        QTest::addColumn<ViewKind>("view");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("caption");  // naming the channel as " Enter changes desired for %1: "
+        QTest::addColumn<QString>("freq");
+        QTest::addColumn<QString>("offset");
+        QTest::addColumn<QString>("mode");  // empty: as the row had it
+        QTest::addColumn<QString>("rxRit");
+        QTest::addColumn<QString>("freqCell");
+        QTest::addColumn<QString>("offsetCell");
+        QTest::addColumn<QString>("freqFrame");
+        QTest::addColumn<QString>("maskFrame");
+        QTest::newRow("1-99 row 5, comma") << ViewKind::Ch99 << 5 << "Memory Channel 5" << "7050,5" << "0" << "LSB"
+                                           << "OFF" << "7050.50  " << "0.00" << "50 50 70 00 0A" << "00 00 02 05 03";
+        QTest::newRow("PMS row 3 is channel 0x66") << ViewKind::Pms << 3 << "PMS Memory Channel P3" << "3525" << "0"
+                                                   << "" << "OFF" << "3525.00  " << "0.00" << "00 25 35 00 0A"
+                                                   << "00 00 02 66 03";
+        QTest::newRow("all row 104 is P5") << ViewKind::All << 104 << "PMS Memory Channel P5" << "7000.5" << "0" << ""
+                                           << "OFF" << "7000.50  " << "0.00" << "50 00 70 00 0A" << "00 00 02 68 03";
+        QTest::newRow("masked stays masked") << ViewKind::All << 21 << "Memory Channel 21" << "14025.00*" << "0" << ""
+                                             << "OFF" << "14025.00* " << "0.00" << "00 25 40 01 0A" << "00 00 01 15 03";
+        QTest::newRow("mask removed") << ViewKind::Ch99 << 21 << "Memory Channel 21" << "14025.00" << "0" << ""
+                                      << "OFF" << "14025.00  " << "0.00" << "00 25 40 01 0A" << "00 00 02 15 03";
+        QTest::newRow("offset +1.5 with Rx RIT on") << ViewKind::Ch99 << 13 << "Memory Channel 13" << "14026.50"
+                                                    << "+1.5" << "USB" << "ON" << "14026.50  " << "+1.50"
+                                                    << "00 25 40 01 0A" << "00 00 02 0D 03";
+    }
+    void loadWritesGridsAndRadio()
+    {
+        QFETCH(ViewKind, view);
+        QFETCH(int, row);
+        QFETCH(QString, caption);
+        QFETCH(QString, freq);
+        QFETCH(QString, offset);
+        QFETCH(QString, mode);
+        QFETCH(QString, rxRit);
+        QFETCH(QString, freqFrame);
+        const int channel = ChannelOfRow(view, row);
+        const ViewKind mirror = MirrorView(view, channel);
+        const int mirrorRow = RowOfChannel(mirror, channel);
+        EditorApp h;
+        QVERIFY(h.started());
+        MemoryView& v = h.open(view);
+        QVERIFY(h.read(v));
+        h.app->family().setCell(view, row, ColComment, QString::fromLatin1(kComment));
+        const Record vfoA = h.radio->vfoA();
+
+        h.clickCell(v, row, Col455);
+        ChannelEditor* e = h.editor();
+        QVERIFY(e && QTest::qWaitForWindowExposed(e));
+        QCOMPARE(Caption(e), QStringLiteral(" Enter changes desired for %1: ").arg(caption));
+        SetText(*e, "txtFreq", freq);
+        SetText(*e, "txtOffset", offset);
+        if (!mode.isEmpty())
+            Pick(*e, "lstMode", mode);
+        Pick(*e, "lstRxRit", rxRit);
+        h.radio->clearLog();
+        MessageBoxHelper boxes;
+        h.press(*e, "cmdOK");
+        QVERIFY(h.written());
+        QCOMPARE(h.writes.at(0).at(0).toInt(), channel);
+        QVERIFY(h.writes.at(0).at(1).toBool());
+        QCOMPARE(boxes.texts(), QStringList());
+        QVERIFY(QTest::qWaitFor([&] { return !h.editor(); }, kWaitMs));
+
+        // Both rows show the edit; the comment stays.
+        const SettingCells cells = h.table(view).settings(row);
+        QTEST(cells[ColFreq - ColFreq], "freqCell");
+        QTEST(cells[ColOffset - ColFreq], "offsetCell");
+        QCOMPARE(cells[ColRxRit - ColFreq], rxRit);
+        QCOMPARE(h.table(mirror).settings(mirrorRow), cells);
+        QCOMPARE(h.table(view).cell(row, ColComment), QString::fromLatin1(kComment));
+        QCOMPARE(h.table(mirror).cell(mirrorRow, ColComment), QString::fromLatin1(kComment));
+
+        // On the wire: VFO-A saved, eight settings, store and mask, VFO-A given back.
+        const QStringList frames = SentFrames(*h.radio);
+        QVERIFY(frames.size() > 11);
+        QCOMPARE(frames.at(0), Cat::VfoARequest().toHex());
+        QVERIFY(frames.mid(1, 8).contains(freqFrame));
+        QCOMPARE(frames.at(9), Cat::StoreVfoA(channel).toHex());
+        QTEST(frames.at(10), "maskFrame");
+        QCOMPARE(h.radio->vfoA(), vfoA);
+        // The radio's channel reads back as the grid shows it.
+        QCOMPARE(WithoutAntenna(CellsFromChannel(DecodeRecord(h.radio->memory(channel)))), WithoutAntenna(cells));
+        QTRY_COMPARE(v.focusWidget(), v.button(QStringLiteral("cmdSave")));
+    }
+
+    // One editor at a time; Cancel and a view switch close it with nothing written anywhere.
+    void cancelAndSwitchChangeNothing()
+    {
+        EditorApp h;
+        QVERIFY(h.started());
+        MemoryView& pms = h.open(ViewKind::Pms);
+        QVERIFY(h.read(pms));
+        const QList<SettingCells> before = h.allSettings();
+        h.radio->clearLog();
+        h.clickCell(pms, 4, ColOffset);
+        QPointer<ChannelEditor> first = h.editor();
+        QVERIFY(first);
+        QCOMPARE(Caption(first), QStringLiteral(" Enter changes desired for PMS Memory Channel P4: "));
+        SetText(*first, "txtFreq", QStringLiteral("3600"));
+        h.clickCell(pms, 4, ColRpt);  // the same row again keeps the edit under way
+        QCOMPARE(h.editor(), first.data());
+        QCOMPARE(first->findChild<QLineEdit*>(QStringLiteral("txtFreq"))->text(), QStringLiteral("3600"));
+        h.clickCell(pms, 6, ColAnt);  // another row gives it up for a new editor on that row
+        QVERIFY(QTest::qWaitFor([&] { return !first; }, kWaitMs));
+        ChannelEditor* e = h.editor();
+        QCOMPARE(Caption(e), QStringLiteral(" Enter changes desired for PMS Memory Channel P6: "));
+        QCOMPARE(e->findChild<QLineEdit*>(QStringLiteral("txtFreq"))->text(),
+                 h.table(ViewKind::Pms).cell(6, ColFreq).trimmed());
+        SetText(*e, "txtFreq", QStringLiteral("3600"));
+        Pick(*e, "lstMode", QStringLiteral("CW (lsb)"));
+        h.press(*e, "CmdCancel");
+        QVERIFY(QTest::qWaitFor([&] { return !h.editor(); }, kWaitMs));
+        QTRY_COMPARE(pms.focusWidget(), pms.button(QStringLiteral("cmdSave")));
+
+        h.clickCell(pms, 5, Col82);
+        SetText(*h.editor(), "txtFreq", QStringLiteral("3600"));
+        h.choose(pms, "optAll");
+        QVERIFY(QTest::qWaitFor([&] { return !h.editor(); }, kWaitMs));
+        QCOMPARE(h.allSettings(), before);
+        QCOMPARE(h.radio->frameLog().size(), std::size_t(0));
+        QCOMPARE(h.writes.count(), 0);
+    }
+
+    void busyRadioKeepsEditorOpen()
+    {
+        EditorApp h;
+        QVERIFY(h.started());
+        MemoryView& ch99 = h.open(ViewKind::Ch99);
+        QVERIFY(h.read(ch99));
+        h.clickCell(ch99, 8, Col455);
+        ChannelEditor* e = h.editor();
+        QVERIFY(e);
+        SetText(*e, "txtFreq", QStringLiteral("21080"));
+        const QList<SettingCells> before = h.allSettings();
+        QVERIFY(h.app->radio().scan(1, 10, 255));  // a scan started meanwhile holds the radio
+        MessageBoxHelper boxes;
+        h.press(*e, "cmdOK");
+        QCOMPARE(boxes.texts(), QStringList{EditorBusyMessage()});
+        QCOMPARE(h.editor(), e);
+        QVERIFY(e->isVisible());
+        QCOMPARE(e->findChild<QLineEdit*>(QStringLiteral("txtFreq"))->text(), QStringLiteral("21080"));
+        QCOMPARE(h.allSettings(), before);
+        QCOMPARE(h.writes.count(), 0);
+        // Once the scan has ended, the same Load goes through.
+        h.app->radio().stopScan();
+        QVERIFY(h.idle());
+        h.press(*e, "cmdOK");
+        QVERIFY(h.written());
+        QCOMPARE(h.table(ViewKind::Ch99).cell(8, ColFreq), QStringLiteral("21080.00  "));
+        QCOMPARE(h.table(ViewKind::All).cell(8, ColFreq), QStringLiteral("21080.00  "));
+    }
+
+    void silentRadioSaysTableAndRadioDiffer()
+    {
+        EditorApp h;
+        QVERIFY(h.started());
+        MemoryView& all = h.open(ViewKind::All);
+        QVERIFY(h.read(all));
+        const Record stored = h.radio->memory(100);
+        h.clickCell(all, 100, Col82);
+        ChannelEditor* e = h.editor();
+        QVERIFY(e);
+        SetText(*e, "txtFreq", QStringLiteral("1810"));
+        sim::Faults silent;
+        silent.silent = true;
+        h.radio->setFaults(silent);
+        MessageBoxHelper boxes;
+        h.press(*e, "cmdOK");
+        // While the radio is asked, the views are busy: the hourglass, and clicks do nothing.
+        QVERIFY(h.app->busyState().busy());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        h.clickCell(all, 101, Col82);
+        QVERIFY(!h.editor() || !h.editor()->isVisible());
+        QVERIFY(h.written());
+        QVERIFY(!h.writes.at(0).at(1).toBool());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QVERIFY(boxes.waitForCount(1));
+        const QString text = boxes.lastText();
+        QVERIFY2(text.startsWith(QStringLiteral("The radio did not answer the request for the VFO-A record.")),
+                 qPrintable(text));
+        QVERIFY2(text.endsWith(QStringLiteral("\r\rThe table shows your changes, but the radio's memory channel P1 "
+                                              "may not hold them.")),
+                 qPrintable(text));
+        // The grids hold the edit, the radio does not.
+        QCOMPARE(h.table(ViewKind::All).cell(100, ColFreq), QStringLiteral("1810.00  "));
+        QCOMPARE(h.table(ViewKind::Pms).cell(1, ColFreq), QStringLiteral("1810.00  "));
+        QCOMPARE(h.radio->memory(100), stored);
+    }
 };
-
-void EditorTest::window()
-{
-    QPointer<ChannelEditor> editor = Open();
-    QCOMPARE(editor->objectName(), QStringLiteral("frmChanges"));
-    QCOMPARE(editor->windowTitle(), QStringLiteral("Memory Channel Editor"));
-    QVERIFY(editor->isWindow());
-    QVERIFY(!editor->isModal());
-    QCOMPARE(Child<QLabel>(editor, "lblChanges")->text(), kCaption);
-    QCOMPARE(Child<QPushButton>(editor, "cmdOK")->text(), QStringLiteral("&Load"));
-    QCOMPARE(Child<QPushButton>(editor, "CmdCancel")->text(), QStringLiteral("&Cancel"));
-    editor->close();
-}
-
-void EditorTest::layout_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<int>("labelLeft");
-    QTest::addColumn<QRect>("twips");
-    QTest::newRow("txtFreq") << "txtFreq" << "lblFreq" << "Freq (kHz)" << 240 << QRect(240, 720, 855, 285);
-    QTest::newRow("lstMode") << "lstMode" << "lblMode" << "Mode" << 1680 << QRect(1440, 720, 975, 2205);
-    QTest::newRow("lst82Filt") << "lst82Filt" << "lbl82Filt" << "8.2 Filter" << 2760 << QRect(2760, 720, 615, 1035);
-    QTest::newRow("lst455Filt") << "lst455Filt" << "lbl455Filt" << "455 Filter" << 3720 << QRect(3720, 720, 615, 1035);
-    QTest::newRow("lstAnt") << "lstAnt" << "lblAnt" << "Ant" << 4800 << QRect(4680, 720, 615, 840);
-    QTest::newRow("lstRxRit") << "lstRxRit" << "lblRxRit" << "Rx RIT" << 5640 << QRect(5640, 720, 615, 450);
-    QTest::newRow("lstTxRit") << "lstTxRit" << "lblTxRit" << "Tx RIT" << 6600 << QRect(6600, 720, 615, 450);
-    QTest::newRow("txtOffset") << "txtOffset" << "lblOffset" << "Offset" << 7560 << QRect(7560, 720, 495, 285);
-    QTest::newRow("lstRpt") << "lstRpt" << "lblRpt" << "RPT" << 8400 << QRect(8400, 720, 495, 645);
-    QTest::newRow("cmdOK") << "cmdOK" << "" << "" << 0 << QRect(3720, 2280, 975, 375);
-    QTest::newRow("CmdCancel") << "CmdCancel" << "" << "" << 0 << QRect(5040, 2280, 975, 375);
-}
-
-void EditorTest::layout()
-{
-    QFETCH(QString, control);
-    QFETCH(QString, label);
-    QFETCH(QString, caption);
-    QFETCH(int, labelLeft);
-    QFETCH(QRect, twips);
-    QPointer<ChannelEditor> editor = Open(Cells("30009.99* ", "-9.99"));
-    // One stretch for the whole window (1 when the font fits the twips layout), read off
-    // two controls far from the origin.
-    const QRectF unit = Twips(editor, 8400, 2280, 0, 0);
-    const double sx = Child<QWidget>(editor, "lstRpt")->x() / unit.x();
-    const double sy = Child<QWidget>(editor, "cmdOK")->y() / unit.y();
-    QVERIFY(sx >= 1.0 && sy >= 1.0);
-    const QRectF expected = Twips(editor, twips.x(), twips.y(), twips.width(), twips.height());
-    const QRect actual = Child<QWidget>(editor, control)->geometry();
-    QVERIFY(qAbs(actual.x() - expected.x() * sx) <= 1.0);
-    QVERIFY(qAbs(actual.y() - expected.y() * sy) <= 1.0);
-    QVERIFY(qAbs(actual.width() - expected.width() * sx) <= 1.0);
-    QVERIFY(qAbs(actual.height() - expected.height() * sy) <= 1.0);
-    QVERIFY(editor->rect().contains(actual));
-    if (auto* list = Child<QListWidget>(editor, control)) {  // every item whole, no scrolling
-        const QRect last = list->visualItemRect(list->item(list->count() - 1));
-        QVERIFY(last.bottom() < list->viewport()->height());
-        QVERIFY(list->sizeHintForColumn(0) <= list->viewport()->width());
-    }
-    if (auto* box = Child<QLineEdit>(editor, control))  // the widest value shows whole
-        QVERIFY(box->fontMetrics().horizontalAdvance(box->text()) < box->contentsRect().width());
-    if (!label.isEmpty()) {
-        auto* lbl = Child<QLabel>(editor, label);
-        QCOMPARE(lbl->text(), caption);
-        const QRectF at = Twips(editor, labelLeft, 480, 0, 0);
-        QVERIFY(qAbs(lbl->x() - at.x() * sx) <= 1.0);
-        QVERIFY(qAbs(lbl->y() - at.y() * sy) <= 1.0);
-    }
-    editor->close();
-}
-
-void EditorTest::lists_data()
-{
-    QTest::addColumn<QString>("list");
-    QTest::addColumn<QStringList>("items");
-    QTest::newRow("lstMode") << "lstMode"
-                             << QStringList{"LSB", "USB", "CW (usb)", "CW (lsb)", "AM (env)", "AM (sync)", "FM",
-                                            "RTTY (lsb)", "RTTY (usb)", "PKT (lsb)", "PKT (fm)"};
-    QTest::newRow("lst82Filt") << "lst82Filt" << QStringList{"250", "500", "2.0K", "2.4K", "Thru"};
-    QTest::newRow("lst455Filt") << "lst455Filt" << QStringList{"250", "500", "2.0K", "2.4K", "6.0K"};
-    QTest::newRow("lstAnt") << "lstAnt" << QStringList{"A", "B", "Rx (A)", "Rx (B)"};
-    QTest::newRow("lstRxRit") << "lstRxRit" << QStringList{"OFF", "ON"};
-    QTest::newRow("lstTxRit") << "lstTxRit" << QStringList{"OFF", "ON"};
-    QTest::newRow("lstRpt") << "lstRpt" << QStringList{"OFF", "+RPT", "-RPT"};
-}
-
-void EditorTest::lists()
-{
-    QFETCH(QString, list);
-    QFETCH(QStringList, items);
-    QPointer<ChannelEditor> editor = Open();
-    auto* widget = Child<QListWidget>(editor, list);
-    QStringList shown;
-    for (int i = 0; i < widget->count(); ++i)
-        shown << widget->item(i)->text();
-    QCOMPARE(shown, items);
-    editor->close();
-}
-
-void EditorTest::tabOrder()
-{
-    QPointer<ChannelEditor> editor = Open();
-    QVERIFY(QTest::qWaitForWindowActive(editor));
-    Child<QWidget>(editor, "txtFreq")->setFocus();
-    QStringList visited{QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 10; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited << QApplication::focusWidget()->objectName();
-    }
-    QCOMPARE(visited, (QStringList{"txtFreq", "lstMode", "lst82Filt", "lst455Filt", "lstAnt", "lstRxRit",
-                                   "lstTxRit", "txtOffset", "lstRpt", "cmdOK", "CmdCancel"}));
-    editor->close();
-}
-
-void EditorTest::fill_data()
-{
-    QTest::addColumn<SettingCells>("cells");
-    QTest::addColumn<EditTexts>("texts");
-    QTest::newRow("masked keeps its *") << Cells("14025.00* ")
-                                        << EditTexts{"14025.00*", "0.00", "USB", "2.4K", "2.0K", "A", "OFF", "OFF", "OFF"};
-    QTest::newRow("offset +1.50") << Cells("7050.00  ", "+1.50", "CW (lsb)", "ON")
-                                  << EditTexts{"7050.00", "+1.50", "CW (lsb)", "2.4K", "2.0K", "A", "ON", "OFF", "OFF"};
-    QTest::newRow("unknown texts select nothing") << SettingCells{"3573.00  ", "usb", "", "6.0K", "C", "OFF", "x", "0.00", "+RPT"}
-                                                  << EditTexts{"3573.00", "0.00", "", "", "6.0K", "", "OFF", "", "+RPT"};
-}
-
-void EditorTest::fill()
-{
-    QFETCH(SettingCells, cells);
-    QFETCH(EditTexts, texts);
-    QPointer<ChannelEditor> editor = Open(cells);
-    QCOMPARE(editor->texts(), texts);
-    editor->close();
-}
-
-void EditorTest::loadRefused_data()
-{
-    QTest::addColumn<QString>("freq");
-    QTest::addColumn<QString>("offset");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("focus");  // empty: the focus stays on cmdOK
-    QTest::addColumn<QString>("freqAfter");
-    QTest::addColumn<QString>("offsetAfter");
-    QTest::newRow("offset blank") << "14025.00" << "" << "The Offset box is blank!" << "" << "14025.00" << "";
-    QTest::newRow("offset comma kept, range") << "14025.00*" << "10,5"
-                                              << "The RIT Offset must be within the\rrange of -9.99 to +9.99 kHz!" << ""
-                                              << "14025.00*" << "10.5";
-    QTest::newRow("mark dropped, non-numeric") << "14O25.00*" << "0"
-                                               << "Frequency contains non-numeric character(s)!" << "txtFreq"
-                                               << "14O25.00" << "0";
-    QTest::newRow("offset three decimals") << "14025.00" << "1.234"
-                                           << "Either there are too many decimal points in the Offset box\r"
-                                              "or there are too many digits after it (only 2 are allowed)."
-                                           << "txtOffset" << "14025.00" << "1.234";
-}
-
-void EditorTest::loadRefused()
-{
-    QFETCH(QString, freq);
-    QFETCH(QString, offset);
-    QFETCH(QString, message);
-    QFETCH(QString, focus);
-    QFETCH(QString, freqAfter);
-    QFETCH(QString, offsetAfter);
-    MessageBoxHelper boxes;
-    QPointer<ChannelEditor> editor = Open();
-    QVERIFY(QTest::qWaitForWindowActive(editor));
-    QSignalSpy loaded(editor.data(), &ChannelEditor::loaded);
-    Child<QLineEdit>(editor, "txtFreq")->setText(freq);
-    Child<QLineEdit>(editor, "txtOffset")->setText(offset);
-    auto* load = Child<QPushButton>(editor, "cmdOK");
-    load->setFocus();
-    QTest::mouseClick(load, Qt::LeftButton);
-    QVERIFY(boxes.waitForCount(1));
-    QCOMPARE(boxes.lastText(), message);
-    QCOMPARE(boxes.seen().last().icon, QMessageBox::Warning);
-    QCOMPARE(boxes.seen().last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QVERIFY(editor);
-    QVERIFY(editor->isVisible());
-    QCOMPARE(loaded.count(), 0);
-    QCOMPARE(editor->focusWidget()->objectName(), focus.isEmpty() ? QStringLiteral("cmdOK") : focus);
-    QCOMPARE(Child<QLineEdit>(editor, "txtFreq")->text(), freqAfter);
-    QCOMPARE(Child<QLineEdit>(editor, "txtOffset")->text(), offsetAfter);
-    editor->close();
-}
-
-void EditorTest::loadAccepted()
-{
-    MessageBoxHelper boxes;
-    QPointer<ChannelEditor> editor = Open(Cells("14025.00* ", "0.00"));
-    QSignalSpy loaded(editor.data(), &ChannelEditor::loaded);
-    Child<QLineEdit>(editor, "txtFreq")->setText(QStringLiteral("14026,5*"));
-    Child<QLineEdit>(editor, "txtOffset")->setText(QStringLiteral("+1.5"));
-    Child<QListWidget>(editor, "lstRxRit")->setCurrentRow(1);  // ON
-    QTest::mouseClick(Child<QPushButton>(editor, "cmdOK"), Qt::LeftButton);
-    QCOMPARE(boxes.count(), 0);
-    QCOMPARE(loaded.count(), 1);
-    const auto edit = loaded.first().first().value<ValidEdit>();
-    QCOMPARE(edit.cells, (SettingCells{"14026.50* ", "USB", "2.4K", "2.0K", "A", "ON", "OFF", "+1.50", "OFF"}));
-    QCOMPARE(edit.MaskCode(), 1);
-    QTRY_VERIFY(!editor);  // closed and gone
-}
-
-void EditorTest::cancel()
-{
-    QPointer<ChannelEditor> editor = Open();
-    QSignalSpy loaded(editor.data(), &ChannelEditor::loaded);
-    QSignalSpy cancelled(editor.data(), &ChannelEditor::cancelled);
-    Child<QLineEdit>(editor, "txtFreq")->setText(QStringLiteral("7000"));
-    QTest::mouseClick(Child<QPushButton>(editor, "CmdCancel"), Qt::LeftButton);
-    QCOMPARE(cancelled.count(), 1);
-    QCOMPARE(loaded.count(), 0);
-    QTRY_VERIFY(!editor);
-}
 
 QTEST_MAIN(EditorTest)
 #include "editor_test.moc"

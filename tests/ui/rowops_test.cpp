@@ -1,0 +1,293 @@
+// Moving channels and their comments in the real windows against the emulator. Moving:
+// block edges, mirrors, labels that stay, the selection following the channel, scrolling,
+// silence towards the radio, and the move rule for every row. Comments: the box over the
+// view, its caption per view and row, every keystroke in both grids, Enter and leaving the
+// box, emptying it, and the refusal on an empty row.
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app_harness.h"
+#include "commentrules.h"
+#include "messageboxhelper.h"
+#include "moverules.h"
+#include "reordercommands.h"
+
+using namespace vardo;
+using namespace vardo::test;
+
+Q_DECLARE_METATYPE(vardo::ViewKind)
+
+namespace {
+
+// Every label, then every row's moving cells (columns 1..10, the comment too).
+QList<QStringList> Snapshot(const ChannelTable& table)
+{
+    QList<QStringList> rows{{}};
+    for (int row = 1; row <= table.channelRows(); ++row) {
+        rows[0] << table.cell(row, ColLabel);
+        rows << QStringList{};
+        for (int column = ColFreq; column <= ColComment; ++column)
+            rows.last() << table.cell(row, column);
+    }
+    return rows;
+}
+
+// `before` with the channel of row `from` taken out and put back in at row `to`.
+QList<QStringList> Moved(QList<QStringList> before, int from, int to)
+{
+    before.move(from, to);
+    return before;
+}
+
+// The program with every row filled ("comment <ch>"), one view open, its comment controls.
+struct CommentBench : AppHarness {
+    bool openOn(ViewKind kind)
+    {
+        view = openFilled(kind);
+        caption = view ? view->label(QStringLiteral("lblComments")) : nullptr;
+        box = view ? view->textBox(QStringLiteral("txtComments")) : nullptr;
+        return view;
+    }
+    [[nodiscard]] QString cell(ViewKind kind, int row) const { return table(kind).cell(row, ColComment); }
+    [[nodiscard]] bool closed() const { return !box->isVisible() && !caption->isVisible(); }
+
+    MemoryView* view = nullptr;
+    QLabel* caption = nullptr;
+    QLineEdit* box = nullptr;
+};
+
+}  // namespace
+
+class RowOpsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void moves_data()
+    {
+        QTest::addColumn<ViewKind>("view");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<int>("endRow");  // where the picked channel ends
+        QTest::addColumn<int>("beeps");
+        const QString up = QStringLiteral("cmdUp");
+        const QString down = QStringLiteral("cmdDown");
+        QTest::newRow("all 99 down: edge of the regular block") << ViewKind::All << 99 << down << 1 << 99 << 1;
+        QTest::newRow("all 100 up: edge of the PMS block") << ViewKind::All << 100 << up << 1 << 100 << 1;
+        QTest::newRow("all 100 down: P1 and P2") << ViewKind::All << 100 << down << 1 << 101 << 0;
+        QTest::newRow("all 1 up") << ViewKind::All << 1 << up << 1 << 1 << 1;
+        QTest::newRow("all 108 down") << ViewKind::All << 108 << down << 1 << 108 << 1;
+        QTest::newRow("all 98 down twice: stops at 99") << ViewKind::All << 98 << down << 2 << 99 << 1;
+        QTest::newRow("ch99 10 down three times") << ViewKind::Ch99 << 10 << down << 3 << 13 << 0;
+        QTest::newRow("ch99 5 up") << ViewKind::Ch99 << 5 << up << 1 << 4 << 0;
+        QTest::newRow("pms 9 down") << ViewKind::Pms << 9 << down << 1 << 9 << 1;
+        QTest::newRow("pms 9 up twice") << ViewKind::Pms << 9 << up << 2 << 7 << 0;
+    }
+    void moves()
+    {
+        QFETCH(ViewKind, view);
+        QFETCH(int, row);
+        QFETCH(QString, button);
+        QFETCH(int, presses);
+        QFETCH(int, endRow);
+        QFETCH(int, beeps);
+        AppHarness h;
+        MemoryView* opened = h.openFilled(view);
+        QVERIFY(opened);
+        MemoryView& v = *opened;
+        const ViewKind mirror = MirrorView(view, ChannelOfRow(view, row));
+        const int shift = ViewFamily::MirrorRow(view, row) - row;
+        const QList<QStringList> viewBefore = Snapshot(h.table(view));
+        const QList<QStringList> mirrorBefore = Snapshot(h.table(mirror));
+        h.radio->clearLog();
+        QSignalSpy edges(v.findChild<ReorderCommands*>(), &ReorderCommands::edgeReached);
+
+        h.clickCell(v, row, ColLabel);
+        for (int i = 0; i < presses; ++i)
+            h.press(v, button.toLatin1().constData());
+
+        QCOMPARE(Snapshot(h.table(view)), Moved(viewBefore, row, endRow));
+        QCOMPARE(Snapshot(h.table(mirror)), Moved(mirrorBefore, row + shift, endRow + shift));
+        QCOMPARE(edges.count(), beeps);
+        QCOMPARE(v.currentRow(), endRow);
+        QCOMPARE(SelectedCells(v), QStringLiteral("%1:0-10").arg(endRow));
+        QVERIFY(h.radio->frameLog().empty());
+        QVERIFY(h.app->viewState().SortMode);
+    }
+
+    // Moving down past the last row in sight brings the channel back as the bottom row of a
+    // 15-row page; moving up past the top makes it the top row.
+    void scrollsToKeepTheChannelInSight()
+    {
+        AppHarness h;
+        MemoryView* opened = h.openFilled(ViewKind::Ch99);
+        QVERIFY(opened);
+        MemoryView& v = *opened;
+        const int shown = v.grid()->viewport()->height() / v.grid()->rowHeight(0);  // rows wholly in sight
+        QVERIFY(shown >= 10);
+        h.clickCell(v, 1, ColFreq);
+        for (int row = 1; row < shown; ++row) {
+            h.press(v, "cmdDown");
+            QCOMPARE(TopRow(v), 1);  // still in sight: no scrolling
+        }
+        h.press(v, "cmdDown");
+        QCOMPARE(v.currentRow(), shown + 1);
+        QCOMPARE(TopRow(v), shown + 1 - 14);
+
+        v.grid()->scrollToBottom();
+        const int top = TopRow(v);
+        h.clickCell(v, top, ColFreq);
+        h.press(v, "cmdUp");
+        QCOMPARE(TopRow(v), top - 1);
+        QCOMPARE(SelectedCells(v), QStringLiteral("%1:0-10").arg(top - 1));
+    }
+
+    // Every row of every view: a regular or PMS channel swaps with its neighbour in the same
+    // block and beeps at the block's edge; a QMB channel, or a row off the grid, does nothing.
+    void everyRowMovesWithinItsBlock()
+    {
+        const auto movable = [](ViewKind view, int row) {
+            return row >= 1 && row <= RowCount(view) && !IsQmbChannel(ChannelOfRow(view, row));
+        };
+        for (ViewKind view : kAllViews) {
+            for (int row = 1; row <= RowCount(view); ++row) {
+                for (Direction direction : {Direction::Up, Direction::Down}) {
+                    const int next = row + (direction == Direction::Up ? -1 : 1);
+                    const bool sameBlock = movable(view, next)
+                        && IsPmsChannel(ChannelOfRow(view, next)) == IsPmsChannel(ChannelOfRow(view, row));
+                    const Move expected = !movable(view, row) ? Move{}
+                                          : sameBlock         ? Move{MoveKind::Swap, next}
+                                                              : Move{MoveKind::Beep, 0};
+                    QVERIFY2(MoveTarget(view, row, direction) == expected,
+                             qPrintable(QStringLiteral("view %1 row %2").arg(int(view)).arg(row)));
+                }
+            }
+        }
+        QCOMPARE(MoveTarget(ViewKind::Ch99, 100, Direction::Up), Move{});
+    }
+
+    void typing_data()
+    {
+        QTest::addColumn<ViewKind>("view");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<ViewKind>("mirror");
+        QTest::addColumn<int>("mirrorRow");
+        QTest::newRow("all 7") << ViewKind::All << 7 << "Edit comments for memory channel 7:" << ViewKind::Ch99 << 7;
+        QTest::newRow("all 100") << ViewKind::All << 100 << "Edit comments for PMS memory channel 1:" << ViewKind::Pms << 1;
+        QTest::newRow("all 110") << ViewKind::All << 110 << "Edit comments for QMB memory channel 2:" << ViewKind::Qmb << 2;
+        QTest::newRow("ch99 99") << ViewKind::Ch99 << 99 << "Edit comments for memory channel 99:" << ViewKind::All << 99;
+        QTest::newRow("pms 9") << ViewKind::Pms << 9 << "Edit comments for PMS memory channel 9:" << ViewKind::All << 108;
+        QTest::newRow("qmb 5") << ViewKind::Qmb << 5 << "Edit comments for QMB memory channel 5:" << ViewKind::All << 113;
+    }
+    // The box starts with the comment there, and each key reaches both grids at once.
+    void typing()
+    {
+        QFETCH(ViewKind, view);
+        QFETCH(int, row);
+        QFETCH(ViewKind, mirror);
+        QFETCH(int, mirrorRow);
+        CommentBench b;
+        QVERIFY(b.openOn(view));
+        const QString old = b.cell(view, row);
+        b.clickCell(*b.view, row, ColComment);
+        QVERIFY(b.caption->isVisible() && b.box->isVisible());
+        QTEST(b.caption->text(), "caption");
+        QCOMPARE(b.box->text(), old);
+        QCOMPARE(b.view->focusWidget(), b.box);
+        QString typed = old;
+        for (const QChar key : QStringLiteral(" 4U")) {
+            QTest::keyClick(b.box, key.toLatin1());
+            typed += key;
+            QCOMPARE(b.cell(view, row), typed);
+            QCOMPARE(b.cell(mirror, mirrorRow), typed);
+        }
+        QTest::keyClick(b.box, Qt::Key_Backspace);
+        typed.chop(1);
+        QCOMPARE(b.cell(view, row), typed);
+        QCOMPARE(b.cell(mirror, mirrorRow), typed);
+        // The rest of the row and the neighbour are untouched.
+        QCOMPARE(b.table(view).cell(row, ColFreq), QStringLiteral("7050.%1").arg(ChannelOfRow(view, row)));
+        QCOMPARE(b.cell(view, row - 1), QStringLiteral("comment %1").arg(ChannelOfRow(view, row - 1)));
+    }
+
+    void closing_data()
+    {
+        QTest::addColumn<ViewKind>("view");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("replace");  // the box's text selected first
+        QTest::addColumn<QString>("typed"); // empty: Delete
+        QTest::addColumn<int>("closer");    // a key, or 0: the focus leaves the box
+        QTest::addColumn<QString>("comment");
+        QTest::addColumn<ViewKind>("mirror");
+        QTest::addColumn<int>("mirrorRow");
+        QTest::newRow("Return") << ViewKind::Ch99 << 12 << true << "net at 19z" << int(Qt::Key_Return) << "net at 19z"
+                                << ViewKind::All << 12;
+        QTest::newRow("focus out") << ViewKind::Pms << 4 << false << "!" << 0 << "comment 103!" << ViewKind::All << 103;
+        QTest::newRow("emptied, Enter") << ViewKind::All << 108 << true << "" << int(Qt::Key_Enter) << ""
+                                        << ViewKind::Pms << 9;
+    }
+    void closing()
+    {
+        QFETCH(ViewKind, view);
+        QFETCH(int, row);
+        QFETCH(bool, replace);
+        QFETCH(QString, typed);
+        QFETCH(int, closer);
+        QFETCH(QString, comment);
+        QFETCH(ViewKind, mirror);
+        QFETCH(int, mirrorRow);
+        CommentBench b;
+        QVERIFY(b.openOn(view));
+        b.clickCell(*b.view, row, ColComment);
+        if (replace)
+            b.box->selectAll();
+        if (typed.isEmpty())
+            QTest::keyClick(b.box, Qt::Key_Delete);
+        else
+            QTest::keyClicks(b.box, typed);
+        if (closer)
+            QTest::keyClick(b.box, Qt::Key(closer));
+        else
+            b.view->grid()->setFocus(Qt::MouseFocusReason);
+        QVERIFY(b.closed());
+        if (closer) {
+            QCOMPARE(b.view->focusWidget(), b.view->button(QStringLiteral("cmdSave")));
+            QTest::keyClick(b.view->focusWidget(), Qt::Key_X);  // keys now go nowhere near the cell
+        }
+        QCOMPARE(b.cell(view, row), comment);
+        QCOMPARE(b.cell(mirror, mirrorRow), comment);
+        QCOMPARE(b.table(view).cell(row, ColFreq), QStringLiteral("7050.%1").arg(ChannelOfRow(view, row)));
+    }
+
+    // The box's own context menu takes the focus for a moment; that is not leaving the box.
+    void contextMenuKeepsItOpen()
+    {
+        CommentBench b;
+        QVERIFY(b.openOn(ViewKind::Qmb));
+        b.clickCell(*b.view, 3, ColComment);
+        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+        QApplication::sendEvent(b.box, &popup);
+        QVERIFY(b.box->isVisible());
+        QTest::keyClicks(b.box, QStringLiteral("x"));
+        QCOMPARE(b.cell(ViewKind::All, 111), QStringLiteral("comment 111x"));
+    }
+
+    void nothingToComment()
+    {
+        CommentBench b;
+        QVERIFY(b.openOn(ViewKind::All));
+        b.app->family().clear(ViewKind::All);
+        MessageBoxHelper boxes;
+        b.clickCell(*b.view, 110, ColComment);
+        QVERIFY(boxes.waitForCount(1));
+        QCOMPARE(boxes.lastText(), QString::fromLatin1(kNothingToComment));
+        QCOMPARE(boxes.seen().last().icon, QMessageBox::Warning);
+        QVERIFY(b.closed());
+        QCOMPARE(b.view->focusWidget(), b.view->button(QStringLiteral("cmdLoad")));
+        QCOMPARE(b.cell(ViewKind::Qmb, 2), QStringLiteral("comment 110"));  // the mirror keeps its row
+    }
+};
+
+QTEST_MAIN(RowOpsTest)
+#include "rowops_test.moc"
