@@ -37,9 +37,15 @@ SavedFileRows ParseSavedFile(const QByteArray& bytes, ViewKind view)
 
 QStringList SavedComments(const QByteArray& bytes)
 {
+    // A file not yet upgraded (the command line reads without the start-up upgrade) still
+    // has its comments after the ninth comma.
+    const QStringList lines = SplitSavedLines(DecodeSavedText(bytes));
+    const bool old = !lines.isEmpty() && IsOldLayout(lines.first());
     QStringList comments;
-    for (const QString& line : SplitSavedLines(DecodeSavedText(bytes)))
+    for (const QString& stored : lines) {
+        const QString line = old ? ConvertOldLine(stored) : stored;
         comments << (line.count(QLatin1Char(':')) >= kSavedColonCount ? ReadSavedLine(line).CommentText : QString());
+    }
     return comments;
 }
 

@@ -176,6 +176,22 @@ private slots:
         QTEST(ConvertOldLine(line), "converted");
     }
 
+    // The comments a command-line read keeps: after the ninth colon, or after the ninth comma
+    // in a file that has not been upgraded yet.
+    void savedComments_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("comments");
+        QTest::newRow("current") << NewFile(2) << QStringList{"net, 1", "net, 2"};
+        QTest::newRow("old layout") << OldFile(2) << QStringList{"net, 1", "net, 2"};
+        QTest::newRow("short line") << (kGood + "\r\n14250.00:USB\r\n").toUtf8() << QStringList{"net", ""};
+    }
+    void savedComments()
+    {
+        QFETCH(QByteArray, file);
+        QTEST(SavedComments(file), "comments");
+    }
+
     // Written: one line per row in UTF-8 with CR LF, and a non-ASCII comment reads back as it
     // was. Read: UTF-8 (a byte-order mark skipped), else the old program's Windows-1252.
     void encoding()
