@@ -30,7 +30,7 @@ VardoApp::VardoApp(TransportFactory factory, QString dataDir, QObject* parent)
 
 VardoApp::~VardoApp()
 {
-    if (m_busy.busy())
+    if (m_waitCursorShown)
         QApplication::restoreOverrideCursor();
 }
 

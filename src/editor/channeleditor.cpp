@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 
 #include "windowkit.h"
@@ -229,15 +230,21 @@ void ChannelEditor::onLoad()
         refuse(*rejection);
         return;
     }
+    // Whoever takes the edit may close this window meanwhile (a view switch while a message waits).
+    const QPointer<ChannelEditor> self(this);
     emit loaded(std::get<ValidEdit>(verdict));
-    close();
+    if (self)
+        close();
 }
 
 void ChannelEditor::refuse(const EditRejection& rejection)
 {
     m_freq->setText(rejection.freqBox);
     m_offset->setText(rejection.offsetBox);
+    const QPointer<ChannelEditor> self(this);
     ShowMessage(this, rejection.message, QMessageBox::Warning);
+    if (!self)
+        return;  // closed by the program while the message waited
     if (auto* control = findChild<QWidget*>(rejection.focus); control && !rejection.focus.isEmpty())
         control->setFocus(Qt::OtherFocusReason);
 }

@@ -110,7 +110,8 @@ void EditorCommands::onLoaded(const ValidEdit& edit)
     // radio would disagree.
     if (m_host.busyState().busy() || m_radio.busy()) {
         ShowMessage(m_editor, EditorBusyMessage());
-        keepEditorOpen();
+        if (m_editor)
+            keepEditorOpen();
         return;
     }
     const int channel = ChannelOfRow(m_view, m_row);

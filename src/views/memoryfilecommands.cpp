@@ -74,7 +74,8 @@ void MemoryFileCommands::save()
         busy.emplace(m_host.busyState());
     const SaveResult result = SaveWithBackup(m_dataDir, kind, content, [&] {
         const bool yes = askOverwrite();
-        busy.emplace(m_host.busyState());
+        if (!busy)
+            busy.emplace(m_host.busyState());
         return yes;
     });
     busy.reset();

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -307,6 +308,16 @@ void MemoryView::endScanMode()
     state.ScanMode = false;
     m_host.stopScan();
     Q_EMIT scanEnded();
+}
+
+void MemoryView::keyPressEvent(QKeyEvent* event)
+{
+    // The digit box passes Esc up to the window: it ends the scan there as it does on the grid.
+    if (event->key() == Qt::Key_Escape) {
+        onEscape();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void MemoryView::onEscape()

@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPointer>
 
 #include "viewdescriptor.h"
 
@@ -28,9 +29,11 @@ QFont ControlFont()
 void ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon)
 {
     // The program's messages break lines with carriage returns; Qt's labels break at '\n'.
-    QMessageBox box(icon, QString::fromLatin1(kAppTitle), QString(text).replace(u'\r', u'\n'),
-                    QMessageBox::Ok, parent);
-    box.exec();
+    // On the heap: a parent window that goes while the box waits takes the box with it safely.
+    QPointer<QMessageBox> box = new QMessageBox(icon, QString::fromLatin1(kAppTitle),
+                                                QString(text).replace(u'\r', u'\n'), QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->exec();
 }
 
 void AddHelpMenu(QMainWindow& window, const std::function<void()>& contents, const std::function<void()>& about)

@@ -171,11 +171,14 @@ private Q_SLOTS:
     void escape_data()
     {
         QTest::addColumn<int>("steps");  // how far the set-up got before Esc
-        QTest::newRow("picking the start") << 0;
-        QTest::newRow("picking the end") << 1;
-        QTest::newRow("asking for the digit") << 2;
-        QTest::newRow("showing the digit") << 3;
-        QTest::newRow("scanning") << 4;
+        QTest::addColumn<bool>("inDigitBox");  // Esc typed where the focus is, in the digit box
+        QTest::newRow("picking the start") << 0 << false;
+        QTest::newRow("picking the end") << 1 << false;
+        QTest::newRow("asking for the digit") << 2 << false;
+        QTest::newRow("asking for the digit, Esc in the box") << 2 << true;
+        QTest::newRow("showing the digit") << 3 << false;
+        QTest::newRow("showing the digit, Esc in the box") << 3 << true;
+        QTest::newRow("scanning") << 4 << false;
     }
     void escape()
     {
@@ -191,7 +194,11 @@ private Q_SLOTS:
             QTest::keyClicks(b.entry, QStringLiteral("5"));
         if (steps >= 4)
             QVERIFY(b.scanning() && b.framesReach(2));
-        b.esc();
+        QFETCH(bool, inDigitBox);
+        if (inDigitBox)
+            QTest::keyClick(b.entry, Qt::Key_Escape);
+        else
+            b.esc();
         QVERIFY(b.endedCleanly());
         QVERIFY(b.idle());
         // Longer than the digit's moment on show: a set-up that was ended starts nothing later.
