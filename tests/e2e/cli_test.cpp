@@ -118,6 +118,15 @@ private slots:
         QCOMPARE(b.value("VFO-A"), a.value("VFO-A"));
     }
 
+    void restoreOfQuickMemoryBanksSaysNothingIsWritten()
+    {
+        QCOMPARE(RunCli({"--simulate", "--data-dir", m_data, "read", "qmb"}).status, 0);
+        const auto restore = RunCli({"--simulate", "--data-dir", m_data, "restore", "qmb"});
+        QCOMPARE(restore.status, 0);
+        QCOMPARE(restore.out, "No channel written into the radio from " + m_data
+                     + "/Qmb.txt (the Quick Memory Banks are never written)\n");
+    }
+
     void readKeepsCommentsAndBacksUp()
     {
         QCOMPARE(RunCli({"--simulate", "--data-dir", m_data, "read", "pms"}).status, 0);

@@ -90,8 +90,14 @@ void CliSession::restore()
     if (!loaded.ok())
         return fail(loaded.message);
     m_plan = PlanRestore(m_options.view, loaded.rows);
-    if (m_plan.writes.isEmpty())
-        return succeed();  // the Quick Memory Banks are only shown, never written
+    if (m_plan.writes.isEmpty()) {
+        // Nothing for the radio: say so rather than look like a restore that wrote everything.
+        const QString why = m_options.view == ViewKind::Qmb
+                                ? QStringLiteral(" (the Quick Memory Banks are never written)")
+                                : UnsendableNote(m_plan.unsendable);
+        return succeed(QStringLiteral("No channel written into the radio from %1%2")
+                           .arg(QDir::toNativeSeparators(PathIn(m_dataDir, SavedFileName(m_options.view))), why));
+    }
     m_step = Step::Find;
     m_radio.findRadio(m_ports);
 }
