@@ -30,12 +30,18 @@ SettingCells CellsFromChannel(const Channel& c)
     return cells;
 }
 
+bool IsMaskedFreqCell(const QString& text)
+{
+    const qsizetype n = text.trimmed().size();
+    return n > 0 && text.at(n - 1) == QLatin1Char('*');
+}
+
 Channel ChannelFromCells(const SettingCells& cells)
 {
     Channel c;
     const QString& freq = cells[Cell(ColFreq)];
     c.Freq = NarrowToFloat(LeadingNumber(freq));
-    c.Mask = freq.trimmed().endsWith(QLatin1Char('*')) ? QStringLiteral("* ") : QStringLiteral("  ");
+    c.Mask = IsMaskedFreqCell(freq) ? QStringLiteral("* ") : QStringLiteral("  ");
     c.Mode = cells[Cell(ColMode)];
     c.Filt82 = cells[Cell(Col82)];
     c.Filt455 = cells[Cell(Col455)];

@@ -21,6 +21,10 @@ using SettingCells = std::array<QString, 9>;  // columns 1..9
 // The offset cell: OffsetSign followed by the two-decimal offset, trimmed.
 [[nodiscard]] QString OffsetCell(const Channel& c);
 
+// A frequency cell is masked when the character at the length of its trimmed text is "*":
+// the number followed by "* ". The one test of the mask mark that the tables and the writer share.
+[[nodiscard]] bool IsMaskedFreqCell(const QString& text);
+
 // Reads a row's cells back into a channel for writing (numbers by the leading-number
 // reading; masked when the trimmed frequency text ends in "*").
 [[nodiscard]] Channel ChannelFromCells(const SettingCells& cells);

@@ -72,9 +72,7 @@ bool ChannelTable::hasData(int row) const
 
 bool ChannelTable::masked(int row) const
 {
-    const QString text = cell(row, ColFreq);
-    const qsizetype n = text.trimmed().size();
-    return n > 0 && text.at(n - 1) == QLatin1Char('*');
+    return IsMaskedFreqCell(cell(row, ColFreq));
 }
 
 void ChannelTable::swapCells(int rowA, int rowB, int firstColumn, int lastColumn)

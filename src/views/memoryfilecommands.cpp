@@ -65,7 +65,7 @@ void MemoryFileCommands::save()
     const ViewKind kind = m_view.kind();
     if (m_host.busyState().busy())
         return;
-    if (m_host.family().table(kind).cell(1, ColFreq).isEmpty())
+    if (!m_host.family().table(kind).hasData(1))
         return ShowMessage(&m_view, NothingToSaveMessage());
     const QByteArray content = SavedFileBytes(kind, tableRows());
     // The hourglass shows while the files are written, not while the question waits.
