@@ -89,16 +89,19 @@ int main(int argc, char** argv)
     radio->loadDemoImage();
     RadioClient client(sim::SimulatedPortFactory(radio, kSimPort, SerialTransport::factory(), sim::Timing::Real));
 
+    QObject bench;  // the asker of every request
     bool found = false;
     bool ended = false;
     QString failure;
-    QObject::connect(&client, &RadioClient::radioFound, [&] { found = true; });
-    QObject::connect(&client, &RadioClient::finished, [&] { ended = true; });
-    QObject::connect(&client, &RadioClient::failed, [&](const QString& message) {
-        failure = message;
+    const auto search = [&](const QString& answered) {
+        found = !answered.isEmpty();
         ended = true;
-    });
-    if (!client.findRadio({port}) || !WaitFor([&] { return ended; }) || !found) {
+    };
+    const RadioDone done = [&](const LinkResult& outcome) {
+        failure = outcome.error;
+        ended = true;
+    };
+    if (!client.findRadio({port}, &bench, search) || !WaitFor([&] { return ended; }) || !found) {
         std::fprintf(stderr, "bench_scan: no radio on %s\n", qPrintable(port));
         return 1;
     }
@@ -122,7 +125,7 @@ int main(int argc, char** argv)
         ++seen;
     });
     ended = false;
-    if (!client.scan(kFirst, last, kQuietThreshold) || !WaitFor([&] { return ended; }) || seen <= visits) {
+    if (!client.scan(kFirst, last, kQuietThreshold, &bench, {}, done) || !WaitFor([&] { return ended; }) || seen <= visits) {
         std::fprintf(stderr, "bench_scan: the scan did not complete: %s\n", qPrintable(failure));
         return 1;
     }

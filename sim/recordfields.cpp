@@ -37,14 +37,6 @@ void SetBit(std::uint8_t& byte, std::uint8_t bit, bool on)
 
 }  // namespace
 
-std::uint32_t FrequencyTensOfHz(const Record& r)
-{
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i)
-        value = (value << 8) | r[kFreqByte + i];
-    return (value / kStepsPer10Hz) & kMaxTensOfHz;
-}
-
 void SetFrequencyTensOfHz(Record& r, std::uint32_t tensOfHz)
 {
     // The ignored nibbles are written as zero so that a client reading all 32 bits (as
@@ -52,12 +44,6 @@ void SetFrequencyTensOfHz(Record& r, std::uint32_t tensOfHz)
     const std::uint32_t steps = (tensOfHz & kMaxTensOfHz) * kStepsPer10Hz;
     for (int i = 0; i < 4; ++i)
         r[kFreqByte + i] = static_cast<std::uint8_t>(steps >> (8 * (3 - i)));
-}
-
-int ClarifierTensOfHz(const Record& r)
-{
-    const auto steps = static_cast<std::int16_t>((r[kOffsetByte] << 8) | r[kOffsetByte + 1]);
-    return steps / static_cast<int>(kStepsPer10Hz);
 }
 
 void SetClarifierTensOfHz(Record& r, int tensOfHz)

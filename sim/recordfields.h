@@ -16,10 +16,8 @@ namespace vardo::sim {
 inline constexpr std::uint32_t kStepsPer10Hz = RecordLayout::kStepsPerKHz / 100;
 inline constexpr std::uint32_t kMaxTensOfHz = RecordLayout::kFreqBits / kStepsPer10Hz;
 
-[[nodiscard]] std::uint32_t FrequencyTensOfHz(const Record& r);
 void SetFrequencyTensOfHz(Record& r, std::uint32_t tensOfHz);
 // Clarifier offset in 10 Hz units, signed.
-[[nodiscard]] int ClarifierTensOfHz(const Record& r);
 void SetClarifierTensOfHz(Record& r, int tensOfHz);
 [[nodiscard]] bool IsMasked(const Record& r);
 void SetMasked(Record& r, bool masked);

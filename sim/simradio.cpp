@@ -229,18 +229,6 @@ void SimRadio::setMeterLevel(int channel, std::uint8_t level)
         m_state.meter[channel - 1] = level;
 }
 
-std::uint8_t SimRadio::meterLevel(int channel) const
-{
-    std::lock_guard lock(m_mutex);
-    return ValidChannel(channel) ? m_state.meter[channel - 1] : 0;
-}
-
-int SimRadio::recalledChannel() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_recalled;
-}
-
 int SimRadio::pacing() const
 {
     std::lock_guard lock(m_mutex);

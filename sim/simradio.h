@@ -67,9 +67,6 @@ public:
 
     // S-meter byte the meter read returns after the given channel was recalled into VFO-A.
     void setMeterLevel(int channel, std::uint8_t level);
-    [[nodiscard]] std::uint8_t meterLevel(int channel) const;
-    // The channel last recalled into VFO-A (0: none yet).
-    [[nodiscard]] int recalledChannel() const;
     [[nodiscard]] int pacing() const;
 
     [[nodiscard]] Faults faults() const;

@@ -5,9 +5,6 @@
 
 namespace vardo {
 
-// Port name of the emulated radio that --simulate probes first.
-inline constexpr char kSimulatedPort[] = "simulated radio";
-
 struct CommandLine {
     QStringList ports;    // replaces the system's port list when not empty
     QString dataDir;      // empty: the program's own directory
@@ -22,9 +19,5 @@ struct CommandLine {
 
 // `arguments` includes the program name first, as QCoreApplication::arguments() gives it.
 [[nodiscard]] CommandLine ParseCommandLine(const QStringList& arguments);
-
-// The ports to probe, in order: the emulator first with --simulate, then the named ports
-// or, without --port, `systemPorts`.
-[[nodiscard]] QStringList PortsToProbe(const CommandLine& line, const QStringList& systemPorts);
 
 }  // namespace vardo

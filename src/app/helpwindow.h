@@ -20,7 +20,6 @@ public:
 
     // Shows the topic at `anchor` (a heading's name in the help file).
     void showTopic(const QString& anchor);
-    [[nodiscard]] QTextBrowser* browser() const { return m_browser; }
 
 private:
     QWidget* buildContents(const QString& html);

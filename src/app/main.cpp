@@ -1,15 +1,13 @@
 // vardo: finds the FT-1000MP, then offers its memory channels in four views.
 
 #include <cstdio>
-#include <memory>
 
 #include <QApplication>
 #include <QDir>
 
 #include "commandline.h"
+#include "launch.h"
 #include "portlist.h"
-#include "serialtransport.h"
-#include "simtransport.h"
 #include "testhooks.h"
 #include "upgrade.h"
 #include "vardoapp.h"
@@ -55,27 +53,18 @@ int main(int argc, char* argv[])
     if (!line.error.isEmpty())
         return Fail(line.error);
 
-    const QString dataDir = QDir(line.dataDir.isEmpty() ? QApplication::applicationDirPath() : line.dataDir)
-                                .absolutePath();
+    const QString dataDir = vardo::DataFolder(line.dataDir);
     if (!QDir().mkpath(dataDir))
         return Fail(QStringLiteral("cannot create the data folder %1").arg(QDir::toNativeSeparators(dataDir)));
 
-    vardo::TransportFactory factory = vardo::SerialTransport::factory();
-    if (line.simulate) {
-        // The emulator with its demo memory, paced like the real link.
-        auto radio = std::make_shared<vardo::sim::SimRadio>();
-        radio->loadDemoImage();
-        factory = vardo::sim::SimulatedPortFactory(radio, QString::fromLatin1(vardo::kSimulatedPort), factory,
-                                                   vardo::sim::Timing::Real);
-    }
-
-    vardo::VardoApp app(factory, dataDir);
+    // The emulator, when asked for, answers at the pace of the real link.
+    vardo::VardoApp app(vardo::RadioPorts(line.simulate, vardo::sim::Timing::Real), dataDir);
     // Saved files of the older layout are brought up to date before the radio search. A file
     // that cannot be converted stays as it was; Load names its fault when it is used.
     app.setUpgradeStep([](const QString& dir) { vardo::PrepareSavedFiles(dir); });
     QObject::connect(&app, &vardo::VardoApp::ended, &application, &QCoreApplication::exit,
                      Qt::QueuedConnection);
     vardo::InstallTestHooks(app);
-    app.start(vardo::PortsToProbe(line, vardo::DefaultPortNames()));
+    app.start(vardo::PortsToProbe(line.ports, line.simulate, vardo::DefaultPortNames()));
     return QApplication::exec();
 }

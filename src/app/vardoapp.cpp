@@ -6,10 +6,16 @@
 
 #include "aboutbox.h"
 #include "channelrow.h"
+#include "commentbox.h"
+#include "editorcommands.h"
 #include "helpwindow.h"
 #include "mainwindow.h"
+#include "memoryfilecommands.h"
 #include "memoryview.h"
-#include "rowoperations.h"
+#include "printcommands.h"
+#include "reordercommands.h"
+#include "scancontroller.h"
+#include "viewdescriptor.h"
 #include "windowkit.h"
 
 namespace vardo {
@@ -25,7 +31,7 @@ VardoApp::VardoApp(TransportFactory factory, QString dataDir, QObject* parent)
         m_views[static_cast<std::size_t>(kind)] = std::make_unique<MemoryView>(kind, *this);
     connectRadio();
     connectWindows();
-    AttachRowOperations(*this);
+    composeCommands();
 }
 
 VardoApp::~VardoApp()
@@ -38,9 +44,6 @@ void VardoApp::connectRadio()
 {
     connect(&m_radio, &RadioClient::busyChanged, &m_busy, &BusyState::setRadioBusy);
     connect(&m_busy, &BusyState::busyChanged, this, &VardoApp::onBusyChanged);
-    connect(&m_radio, &RadioClient::recordRead, this, &VardoApp::onRecordRead);
-    connect(&m_radio, &RadioClient::finished, this, &VardoApp::onFinished);
-    connect(&m_radio, &RadioClient::failed, this, &VardoApp::onFailed);
 }
 
 void VardoApp::connectWindows()
@@ -52,19 +55,39 @@ void VardoApp::connectWindows()
     connect(m_about.get(), &QDialog::finished, this, &VardoApp::onAboutClosed);
 }
 
+// The command objects of the views. Each view owns those that work on it alone (Save and
+// Load, comments, moving, the scan); the editor and Print serve all four and belong here.
+void VardoApp::composeCommands()
+{
+    const ViewLookup views = [this](ViewKind kind) -> MemoryView& { return view(kind); };
+    for (ViewKind kind : kAllViews) {
+        MemoryView& window = view(kind);
+        const ViewDescriptor& descriptor = Descriptor(kind);
+        new MemoryFileCommands(window, *this, m_radio, m_dataDir, [this] { beep(); });
+        new CommentBox(window, *this);
+        if (descriptor.moveButtons)
+            new ReorderCommands(window, *this);
+        if (descriptor.scanControls)
+            new ScanController(window, *this, m_radio);
+    }
+    m_editor = new EditorCommands(*this, m_radio, views, this);
+    m_editor->connectViews();
+    m_print = new PrintCommands(*this, views, this);
+    m_print->connectViews();
+}
+
 void VardoApp::start(const QStringList& ports)
 {
     if (m_upgrade)
         m_upgrade(m_dataDir);
-    m_operation = Operation::Find;
-    if (!m_radio.findRadio(ports)) {
-        m_operation = Operation::None;
+    if (!m_radio.findRadio(ports, this, [this](const QString& port) { onSearchEnded(port); }))
         onRadioNotFound();
-    }
 }
 
-void VardoApp::onRadioFound(const QString& port)
+void VardoApp::onSearchEnded(const QString& port)
 {
+    if (port.isEmpty())
+        return onRadioNotFound();
     m_main->show();
     Q_EMIT started(port);
 }
@@ -78,43 +101,14 @@ void VardoApp::onRadioNotFound()
 void VardoApp::onRecordRead(int channel, const Channel& decoded)
 {
     // The row filling follows the current view's option, as a read always has.
-    if (m_operation == Operation::Read)
-        m_family.fillRow(m_state.current, channel, CellsFromChannel(decoded));
+    m_family.fillRow(m_state.current, channel, CellsFromChannel(decoded));
 }
 
-void VardoApp::onFinished()
+void VardoApp::showFailure(const LinkResult& outcome)
 {
-    switch (std::exchange(m_operation, Operation::None)) {
-    case Operation::Find:
-        // The search reports its answer before it finishes; act once the port is settled.
-        if (m_radio.portName().isEmpty())
-            onRadioNotFound();
-        else
-            onRadioFound(m_radio.portName());
-        return;
-    case Operation::Read:
-        beep();
-        return;
-    case Operation::LoadVfoA:
-    case Operation::None:
-        return;
-    }
-}
-
-void VardoApp::onFailed(const QString& message)
-{
-    switch (std::exchange(m_operation, Operation::None)) {
-    case Operation::Find:
-        onRadioNotFound();
-        return;
-    case Operation::Read:
-    case Operation::LoadVfoA:
-        // Rows already read stay; the operator learns what failed.
-        ShowMessage(activeWindow(), message);
-        return;
-    case Operation::None:
-        return;  // an operation started elsewhere reports its own failure
-    }
+    // Rows already read stay; the operator learns what failed.
+    if (!outcome.ok)
+        ShowMessage(activeWindow(), outcome.error);
 }
 
 void VardoApp::onBusyChanged(bool busy)
@@ -152,16 +146,19 @@ QWidget* VardoApp::activeWindow()
 
 void VardoApp::readChannels(ViewKind kind)
 {
-    m_operation = Operation::Read;
-    if (!m_radio.readMemories(FirstChannel(kind), LastChannel(kind)))
-        m_operation = Operation::None;
+    m_radio.readMemories(
+        FirstChannel(kind), LastChannel(kind), this,
+        [this](int channel, const Channel& decoded) { onRecordRead(channel, decoded); },
+        [this](const LinkResult& outcome) {
+            if (outcome.ok)
+                beep();
+            showFailure(outcome);
+        });
 }
 
 void VardoApp::loadVfoA(int channel)
 {
-    m_operation = Operation::LoadVfoA;
-    if (!m_radio.loadVfoA(channel))
-        m_operation = Operation::None;
+    m_radio.loadVfoA(channel, this, [this](const LinkResult& outcome) { showFailure(outcome); });
 }
 
 void VardoApp::stopScan()

@@ -18,9 +18,11 @@
 namespace vardo {
 
 class AboutBox;
+class EditorCommands;
 class HelpWindow;
 class MainWindow;
 class MemoryView;
+class PrintCommands;
 
 inline constexpr char kNotFoundMessage[] = "I couldn't find the FT-1000MP on any COM port";
 inline constexpr int kExitNotFound = 1;
@@ -43,6 +45,9 @@ public:
     [[nodiscard]] MemoryView& view(ViewKind kind) { return *m_views[static_cast<std::size_t>(kind)]; }
     [[nodiscard]] AboutBox& aboutBox() { return *m_about; }
     [[nodiscard]] HelpWindow* helpWindow() const { return m_help.get(); }
+    // The channel editor and Print, shared by the four views.
+    [[nodiscard]] EditorCommands& editorCommands() { return *m_editor; }
+    [[nodiscard]] PrintCommands& printCommands() { return *m_print; }
 
     // The main window's options: hide it and show the chosen view.
     void openView(ViewKind kind);
@@ -70,15 +75,13 @@ Q_SIGNALS:
     void closing();                     // every window is about to close
 
 private:
-    enum class Operation { None, Find, Read, LoadVfoA };
-
     void connectRadio();
     void connectWindows();
-    void onRadioFound(const QString& port);
+    void composeCommands();
+    void onSearchEnded(const QString& port);
     void onRadioNotFound();
     void onRecordRead(int channel, const Channel& decoded);
-    void onFinished();
-    void onFailed(const QString& message);
+    void showFailure(const LinkResult& outcome);
     void onBusyChanged(bool busy);
     void onAboutClosed();
     [[nodiscard]] QWidget* activeWindow();
@@ -92,8 +95,9 @@ private:
     std::array<std::unique_ptr<MemoryView>, 4> m_views;
     std::unique_ptr<AboutBox> m_about;
     std::unique_ptr<HelpWindow> m_help;
+    EditorCommands* m_editor = nullptr;  // children of this object
+    PrintCommands* m_print = nullptr;
     std::function<void(const QString&)> m_upgrade;
-    Operation m_operation = Operation::None;
     bool m_closeWhenIdle = false;  // a window was closed while busy
     bool m_waitCursorShown = false;  // the override cursor this object set, to restore once
     bool m_ending = false;         // windows closed; waiting for the about box

@@ -85,7 +85,7 @@ void Select(QListWidget* list, const QString& text)
 
 }  // namespace
 
-ChannelEditor::ChannelEditor(const QString& caption, const SettingCells& cells, QWidget* parent)
+ChannelEditor::ChannelEditor(const QString& caption, const RowCells& cells, QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmChanges"));
@@ -203,17 +203,17 @@ void ChannelEditor::setTabOrder()
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-void ChannelEditor::fill(const SettingCells& cells)
+void ChannelEditor::fill(const RowCells& cells)
 {
-    m_freq->setText(cells[ColFreq - ColFreq].trimmed());
-    Select(m_mode, cells[ColMode - ColFreq]);
-    Select(m_filt82, cells[Col82 - ColFreq]);
-    Select(m_filt455, cells[Col455 - ColFreq]);
-    Select(m_ant, cells[ColAnt - ColFreq]);
-    Select(m_rxRit, cells[ColRxRit - ColFreq]);
-    Select(m_txRit, cells[ColTxRit - ColFreq]);
-    m_offset->setText(cells[ColOffset - ColFreq].trimmed());
-    Select(m_rpt, cells[ColRpt - ColFreq]);
+    m_freq->setText(cells[CellIndex(ColFreq)].trimmed());
+    Select(m_mode, cells[CellIndex(ColMode)]);
+    Select(m_filt82, cells[CellIndex(Col82)]);
+    Select(m_filt455, cells[CellIndex(Col455)]);
+    Select(m_ant, cells[CellIndex(ColAnt)]);
+    Select(m_rxRit, cells[CellIndex(ColRxRit)]);
+    Select(m_txRit, cells[CellIndex(ColTxRit)]);
+    m_offset->setText(cells[CellIndex(ColOffset)].trimmed());
+    Select(m_rpt, cells[CellIndex(ColRpt)]);
 }
 
 EditTexts ChannelEditor::texts() const
@@ -232,7 +232,7 @@ void ChannelEditor::onLoad()
     }
     // Whoever takes the edit may close this window meanwhile (a view switch while a message waits).
     const QPointer<ChannelEditor> self(this);
-    emit loaded(std::get<ValidEdit>(verdict));
+    Q_EMIT loaded(std::get<ValidEdit>(verdict));
     if (self)
         close();
 }
@@ -251,7 +251,7 @@ void ChannelEditor::refuse(const EditRejection& rejection)
 
 void ChannelEditor::onCancel()
 {
-    emit cancelled();
+    Q_EMIT cancelled();
     close();
 }
 

@@ -18,9 +18,9 @@ namespace vardo {
 class ChannelEditor : public QWidget {
     Q_OBJECT
 public:
-    // `caption` goes into lblChanges (see EditorCaption); `cells` are grid columns 1..9 of
-    // the row being edited.
-    ChannelEditor(const QString& caption, const SettingCells& cells, QWidget* parent = nullptr);
+    // `caption` goes into lblChanges (see EditorCaption); the controls start from the settings
+    // of `cells`, the row being edited (its comment is not the editor's).
+    ChannelEditor(const QString& caption, const RowCells& cells, QWidget* parent = nullptr);
 
     // What the controls hold now (a list with no selection gives the empty text).
     [[nodiscard]] EditTexts texts() const;
@@ -35,7 +35,7 @@ private:
     void buildControls();
     void placeControls();
     void setTabOrder();
-    void fill(const SettingCells& cells);
+    void fill(const RowCells& cells);
     void onLoad();
     void onCancel();
     void refuse(const EditRejection& rejection);

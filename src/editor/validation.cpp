@@ -5,12 +5,12 @@
 
 #include <QStringList>
 
+#include "messagetext.h"
 #include "numberformat.h"
 
 namespace vardo {
 namespace {
 
-constexpr QChar kCr = QLatin1Char('\r');
 constexpr double kMaxOffset = 9.99;
 constexpr double kMinFreq = 100.00;       // kHz, the VFO's lowest frequency
 constexpr double kMaxFreq = 30000.00;     // kHz, its highest
@@ -41,7 +41,7 @@ struct Work {
 
 [[nodiscard]] QString Lines(std::initializer_list<QString> lines)
 {
-    return QStringList(lines).join(kCr);
+    return QStringList(lines).join(kMessageLineBreak);
 }
 
 // Blanks are spaces only: a tab stays in the text and is then refused as non-numeric.
@@ -143,9 +143,9 @@ struct Work {
 {
     const QString blank = limit >= 0 ? QStringLiteral(" ") : QString();
     return QStringLiteral("The RIT offset is set to ") + w.OffsetSign + ShortestText(NarrowToFloat(w.o))
-        + QStringLiteral(" kHz, so the") + kCr + word + QStringLiteral(" allowable frequency is") + blank
-        + ShortestText(NarrowToFloat(limit)) + QStringLiteral(" kHz.") + kCr + kCr
-        + QStringLiteral(" You must change either the frequency or the") + kCr
+        + QStringLiteral(" kHz, so the") + kMessageLineBreak + word + QStringLiteral(" allowable frequency is") + blank
+        + ShortestText(NarrowToFloat(limit)) + QStringLiteral(" kHz.") + kMessageLineBreak + kMessageLineBreak
+        + QStringLiteral(" You must change either the frequency or the") + kMessageLineBreak
         + QStringLiteral("RIT offset to be within the correct frequency range.");
 }
 
@@ -167,7 +167,7 @@ struct Work {
     // Without a clarifier state the frequency's meaning is unknown (receive or VFO), no
     // clarifier command could be sent, and 90.01-99.99 would not even encode.
     if (x != kOn && x != kOff)
-        return Failure{QStringLiteral("The Rx RIT is blank!") + kCr + kCr
+        return Failure{QStringLiteral("The Rx RIT is blank!") + kMessageLineBreak + kMessageLineBreak
                            + QStringLiteral("Select ON or OFF from the Rx RIT menu."),
                        EditControl::RxRit};
     return std::nullopt;
@@ -179,7 +179,7 @@ struct Work {
     const bool rtty = t.mode == QStringLiteral("RTTY (usb)") || t.mode == QStringLiteral("RTTY (lsb)");
     const QString narrow = QStringLiteral("250");
     if (t.mode.isEmpty())
-        return Failure{QStringLiteral("The Mode is blank!") + kCr + kCr
+        return Failure{QStringLiteral("The Mode is blank!") + kMessageLineBreak + kMessageLineBreak
                            + QStringLiteral("Select a Mode from the Mode menu."), {}};
     if (fmType && t.filt82 != QStringLiteral("Thru"))
         return Failure{QStringLiteral("FM or PKT (fm) mode MUST use the \"Thru\" 8.2 Filter."), EditControl::Filt82};

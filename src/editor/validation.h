@@ -59,7 +59,7 @@ struct ValidEdit {
     QString OffsetSign;  // "+" above zero, else empty
     QString OffsetText;  // the trimmed offset box
     Channel channel;     // ready for the eight encoders
-    SettingCells cells;  // grid columns 1..9
+    RowCells cells;      // the row's settings; no comment
 
     [[nodiscard]] int MaskCode() const { return channel.masked() ? 1 : 2; }
     bool operator==(const ValidEdit&) const = default;

@@ -31,16 +31,16 @@ struct Title {
 
 [[nodiscard]] QString Blanks(int n) { return QString(n, QLatin1Char(' ')); }
 
-[[nodiscard]] QString Cell(const QStringList& cells, Column column)
+[[nodiscard]] const QString& Cell(const RowCells& cells, Column column)
 {
-    return cells.value(column);
+    return cells[CellIndex(column)];
 }
 
-[[nodiscard]] QString LabelField(const QString& label, ViewKind view, int row)
+[[nodiscard]] QString LabelField(ViewKind view, int row)
 {
     const bool longView = view == ViewKind::All || view == ViewKind::Ch99;
     const int indent = longView && row <= kShortLabelRows ? 2 : 1;
-    return Blanks(indent) + label + Blanks(2);
+    return Blanks(indent) + ChannelLabel(ChannelOfRow(view, row)) + Blanks(2);
 }
 
 // The number ending on character 13 and the mask mark on 14.
@@ -123,9 +123,9 @@ QString ListingLine::text() const
     return joined;
 }
 
-std::optional<QString> NothingToPrint(const QList<QStringList>& rows, ViewKind view)
+std::optional<QString> NothingToPrint(const std::vector<RowCells>& rows, ViewKind view)
 {
-    if (!rows.isEmpty() && !Cell(rows.first(), ColFreq).isEmpty())
+    if (!rows.empty() && !Cell(rows.front(), ColFreq).isEmpty())
         return std::nullopt;
     return view == ViewKind::All ? QStringLiteral("Nothing to Print!") : QStringLiteral("Nothing to print!");
 }
@@ -138,26 +138,26 @@ QStringList ListingHeader()
                 + QStringLiteral(" ----- ----- ----- ------ ---  ") + QString(kCommentDashes, QLatin1Char('-'))};
 }
 
-QString ChannelLine(const QStringList& cells, ViewKind view, int row)
+QString ChannelLine(const RowCells& cells, ViewKind view, int row)
 {
-    return LabelField(Cell(cells, ColLabel), view, row) + FreqField(Cell(cells, ColFreq))
+    return LabelField(view, row) + FreqField(Cell(cells, ColFreq))
         + ModeField(Cell(cells, ColMode)) + Field(Cell(cells, Col82), kFilt82)
         + Field(Cell(cells, Col455), kFilt455) + Field(Cell(cells, ColAnt), kAnt)
         + Field(Cell(cells, ColRxRit), kRxRit) + Field(Cell(cells, ColTxRit), kTxRit)
         + Field(Cell(cells, ColOffset), kOffset) + Field(Cell(cells, ColRpt), kRpt) + Cell(cells, ColComment);
 }
 
-Listing BuildListing(const QList<QStringList>& rows, ViewKind view)
+Listing BuildListing(const std::vector<RowCells>& rows, ViewKind view)
 {
     Listing listing(1);
     AppendPageHeading(listing.last(), view, 1);
     const bool paged = TitleOf(view).paged;
-    for (int row = 1; row <= rows.size(); ++row) {
+    for (int row = 1; row <= static_cast<int>(rows.size()); ++row) {
         if (paged && row == kFirstRowOfPage2) {
             listing.append(ListingPage{});
             AppendPageHeading(listing.last(), view, 2);
         }
-        listing.last() << Plain(ChannelLine(rows[row - 1], view, row));
+        listing.last() << Plain(ChannelLine(rows[static_cast<std::size_t>(row - 1)], view, row));
     }
     return listing;
 }

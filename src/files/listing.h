@@ -3,12 +3,14 @@
 // per channel row, and the page split. Rendering it on a printer is listingprinter's job.
 
 #include <optional>
+#include <vector>
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include "channelindex.h"
+#include "channelrow.h"
 
 namespace vardo {
 
@@ -36,16 +38,16 @@ inline constexpr int kFirstRowOfPage2 = 58;
 
 // The message shown instead of a listing when row 1 holds no frequency; none when there is
 // something to print.
-[[nodiscard]] std::optional<QString> NothingToPrint(const QList<QStringList>& rows, ViewKind view);
+[[nodiscard]] std::optional<QString> NothingToPrint(const std::vector<RowCells>& rows, ViewKind view);
 
 // The two heading lines over the channel lines (the second is 120 characters of dash runs).
 [[nodiscard]] QStringList ListingHeader();
 
-// The line of grid row `row` (1-based; it decides the label's indent) from its 11 cells. A
-// row without a frequency prints blanks in the number's place.
-[[nodiscard]] QString ChannelLine(const QStringList& cells, ViewKind view, int row);
+// The line of grid row `row` (1-based: it gives the label and the label's indent) from its
+// cells. A row without a frequency prints blanks in the number's place.
+[[nodiscard]] QString ChannelLine(const RowCells& cells, ViewKind view, int row);
 
-// The whole listing of a view's rows (11 cell texts each, in grid order).
-[[nodiscard]] Listing BuildListing(const QList<QStringList>& rows, ViewKind view);
+// The whole listing of a view's rows, in grid order.
+[[nodiscard]] Listing BuildListing(const std::vector<RowCells>& rows, ViewKind view);
 
 }  // namespace vardo

@@ -1,7 +1,5 @@
 #include "restoreplan.h"
 
-#include <algorithm>
-
 #include "channelrow.h"
 #include "codec.h"
 
@@ -9,10 +7,8 @@ namespace vardo {
 
 RowCells CellsFromSavedLine(const SavedLine& line)
 {
-    const SettingCells settings = CellsFromChannel(line.channel);
-    RowCells cells;
-    std::copy(settings.begin(), settings.end(), cells.begin());
-    cells[ColComment - ColFreq] = line.CommentText;
+    RowCells cells = CellsFromChannel(line.channel);
+    cells[CellIndex(ColComment)] = line.CommentText;
     return cells;
 }
 

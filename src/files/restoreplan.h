@@ -14,7 +14,7 @@
 namespace vardo {
 
 struct RestorePlan {
-    std::vector<RowCells> rows;  // grid columns 1..10 for rows 1..RowCount(view)
+    std::vector<RowCells> rows;  // rows 1..RowCount(view)
     // In line order: channels 1..108 that have data; none for QMB lines, none for frmQmb.
     QList<ChannelWrite> writes;
     // Channels left out of the batch because the radio cannot be set to their frequency
@@ -23,7 +23,7 @@ struct RestorePlan {
     bool operator==(const RestorePlan&) const = default;
 };
 
-// Column 1 is the two-decimal frequency and the mask marker, column 8 the signed offset.
+// Freq is the two-decimal frequency and the mask marker, Offset the signed offset.
 [[nodiscard]] RowCells CellsFromSavedLine(const SavedLine& line);
 
 // An empty saved row stays empty in the grid and nothing is written to its channel (writing

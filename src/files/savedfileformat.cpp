@@ -130,8 +130,8 @@ QString SavedLineFromCells(const RowCells& cells, bool keepMark)
 {
     QStringList fields;
     fields.reserve(kSavedFieldCount);
-    fields << SavedFreqField(cells[0], keepMark);
-    for (std::size_t i = 1; i < cells.size(); ++i)
+    fields << SavedFreqField(cells[CellIndex(ColFreq)], keepMark);
+    for (std::size_t i = CellIndex(ColFreq) + 1; i < cells.size(); ++i)
         fields << cells[i];
     QString line = fields.join(kColon);
     line.replace(QLatin1Char('\r'), QLatin1Char(' '));

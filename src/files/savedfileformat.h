@@ -3,20 +3,20 @@
 // Field 1 is the frequency with the masked mark "*" right after it (never in "Qmb.txt"),
 // field 8 the offset as shown, field 10 the comment, which may itself hold colons.
 
-#include <array>
+#include <tuple>
 
 #include <QString>
 
 #include "channel.h"
 #include "channelindex.h"
+#include "channelrow.h"
 
 namespace vardo {
 
 inline constexpr int kSavedFieldCount = 10;
 inline constexpr int kSavedColonCount = kSavedFieldCount - 1;
-
-// Texts of grid columns 1..10 (Freq .. Comments) of one row; element 0 is column 1.
-using RowCells = std::array<QString, kSavedFieldCount>;
+// A line holds one field per cell of a row, in the row's order.
+static_assert(kSavedFieldCount == std::tuple_size_v<RowCells>);
 
 // What a saved line holds: the channel's settings, its mask code and its comment.
 struct SavedLine {

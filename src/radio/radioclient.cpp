@@ -20,30 +20,25 @@ RadioClient::RadioClient(TransportFactory factory, QObject* parent)
 {
     qRegisterMetaType<vardo::Channel>("vardo::Channel");
     qRegisterMetaType<vardo::ChannelWrite>("vardo::ChannelWrite");
+    qRegisterMetaType<vardo::LinkResult>("vardo::LinkResult");
     m_thread.setObjectName(QStringLiteral("radio"));
     m_worker->moveToThread(&m_thread);
     // The worker has no parent; it goes with its thread, on that thread.
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
 
-    connect(m_worker, &RadioWorker::radioFound, this, [this](const QString& port) {
-        m_port = port;
-        Q_EMIT radioFound(port);
+    connect(m_worker, &RadioWorker::portFound, this, [this](const QString& port) { m_port = port; });
+    connect(m_worker, &RadioWorker::recordRead, this, [this](int channel, const Channel& decoded) {
+        if (m_pending.record && m_pending.context)
+            m_pending.record(channel, decoded);
+        Q_EMIT recordRead(channel, decoded);
     });
-    connect(m_worker, &RadioWorker::radioNotFound, this, [this] {
-        m_port.clear();  // a new search closes the port of the last one
-        Q_EMIT radioNotFound();
-    });
-    connect(m_worker, &RadioWorker::recordRead, this, &RadioClient::recordRead);
     connect(m_worker, &RadioWorker::channelWritten, this, &RadioClient::channelWritten);
-    connect(m_worker, &RadioWorker::scanAt, this, &RadioClient::scanAt);
-    connect(m_worker, &RadioWorker::finished, this, [this] {
-        setBusy(false);
-        Q_EMIT finished();
+    connect(m_worker, &RadioWorker::scanAt, this, [this](int channel) {
+        if (m_pending.step && m_pending.context)
+            m_pending.step(channel);
+        Q_EMIT scanAt(channel);
     });
-    connect(m_worker, &RadioWorker::failed, this, [this](const QString& message) {
-        setBusy(false);
-        Q_EMIT failed(message);
-    });
+    connect(m_worker, &RadioWorker::ended, this, &RadioClient::onEnded);
     m_thread.start();
 }
 
@@ -60,54 +55,75 @@ RadioClient::~RadioClient()
 
 void RadioClient::setBusy(bool busy)
 {
-    if (m_busy == busy)
+    if (m_busyShown == busy)
         return;
-    m_busy = busy;
+    m_busyShown = busy;
     Q_EMIT busyChanged(busy);
 }
 
-template <typename Call>
-bool RadioClient::start(Call call)
+void RadioClient::onEnded(const LinkResult& outcome)
 {
-    if (m_busy)
+    const Pending pending = std::exchange(m_pending, {});
+    m_running = false;
+    // The asker hears first (a failure is shown while the program still counts as busy);
+    // the busy state ends after, unless the answer started the next request.
+    if (pending.done && pending.context)
+        pending.done(outcome);
+    if (!m_running)
+        setBusy(false);
+}
+
+template <typename Call>
+bool RadioClient::start(Pending pending, Call call)
+{
+    Q_ASSERT(pending.context);
+    if (m_running)
         return false;
+    m_running = true;
+    m_pending = std::move(pending);
     setBusy(true);
     QMetaObject::invokeMethod(m_worker, std::move(call), Qt::QueuedConnection);
     return true;
 }
 
-bool RadioClient::findRadio(const QStringList& ports)
+bool RadioClient::findRadio(const QStringList& ports, QObject* context, RadioFound found)
 {
-    return start([w = m_worker, ports] { w->findRadio(ports); });
+    auto done = [this, found = std::move(found)](const LinkResult&) {
+        if (found)
+            found(m_port);
+    };
+    return start({context, std::move(done)}, [w = m_worker, ports] { w->findRadio(ports); });
 }
 
-bool RadioClient::readMemories(int first, int last)
+bool RadioClient::readMemories(int first, int last, QObject* context, RecordStep record, RadioDone done)
 {
-    return start([w = m_worker, first, last] { w->readMemories(first, last); });
+    return start({context, std::move(done), {}, std::move(record)},
+                 [w = m_worker, first, last] { w->readMemories(first, last); });
 }
 
-bool RadioClient::writeChannel(const ChannelWrite& write)
+bool RadioClient::writeChannel(const ChannelWrite& write, QObject* context, RadioDone done)
 {
-    return start([w = m_worker, write] { w->writeChannel(write); });
+    return writeBatch({write}, context, std::move(done));
 }
 
-bool RadioClient::writeBatch(const QList<ChannelWrite>& batch)
+bool RadioClient::writeBatch(const QList<ChannelWrite>& batch, QObject* context, RadioDone done)
 {
-    return start([w = m_worker, batch] { w->writeBatch(batch); });
+    return start({context, std::move(done)}, [w = m_worker, batch] { w->writeBatch(batch); });
 }
 
-bool RadioClient::loadVfoA(int channel)
+bool RadioClient::loadVfoA(int channel, QObject* context, RadioDone done)
 {
-    return start([w = m_worker, channel] { w->loadVfoA(channel); });
+    return start({context, std::move(done)}, [w = m_worker, channel] { w->loadVfoA(channel); });
 }
 
-bool RadioClient::scan(int first, int last, int threshold)
+bool RadioClient::scan(int first, int last, int threshold, QObject* context, ScanStep step, RadioDone done)
 {
-    if (m_busy)
+    if (m_running)
         return false;
     // Cleared here, not on the worker, so a stopScan() right after scan() is not lost.
     m_worker->scanStop().store(false);
-    return start([w = m_worker, first, last, threshold] { w->scan(first, last, threshold); });
+    return start({context, std::move(done), std::move(step)},
+                 [w = m_worker, first, last, threshold] { w->scan(first, last, threshold); });
 }
 
 void RadioClient::stopScan()

@@ -1,19 +1,34 @@
 #pragma once
 // The window thread's handle on the radio. It owns the worker thread (which owns the port)
-// and turns each request into a queued call; answers come back as signals on the window
-// thread. busy() is true from a request until its finished() or failed().
+// and turns each request into a queued call. Each request names who asked (`context`) and
+// what to do when it ends (`done`): that answer goes to the asker alone, on the window
+// thread, and always before busy() turns false. Progress (records, written channels, scan
+// steps) and the busy state are broadcast as signals.
+
+#include <functional>
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QThread>
 
 #include "channel.h"
+#include "radiolink.h"
 #include "transport.h"
 
 namespace vardo {
 
 class RadioWorker;
+
+// How a request ended: ok, or the message that says what failed. Called once, unless the
+// asker has been destroyed meanwhile. A new request may be started from inside it: the busy
+// state then carries straight on.
+using RadioDone = std::function<void(const LinkResult& outcome)>;
+// The end of a search: the port the radio answered on, empty when none did.
+using RadioFound = std::function<void(const QString& port)>;
+using ScanStep = std::function<void(int channel)>;
+using RecordStep = std::function<void(int channel, const Channel& decoded)>;
 
 class RadioClient : public QObject {
     Q_OBJECT
@@ -21,37 +36,46 @@ public:
     explicit RadioClient(TransportFactory factory, QObject* parent = nullptr);
     ~RadioClient() override;  // stops a scan, waits for the operation under way, closes the port
 
-    [[nodiscard]] bool busy() const { return m_busy; }
+    [[nodiscard]] bool busy() const { return m_running; }
     [[nodiscard]] QString portName() const { return m_port; }
 
     // Each of these does nothing and returns false while busy().
-    bool findRadio(const QStringList& ports);
-    bool readMemories(int first, int last);
-    bool writeChannel(const ChannelWrite& write);       // one channel through VFO-A
-    bool writeBatch(const QList<ChannelWrite>& batch);  // VFO-A saved once, restored once
-    bool loadVfoA(int channel);                         // 00 00 00 ch 06
-    // Scans channels first..last until stopScan(); holds while the meter reads above threshold.
-    bool scan(int first, int last, int threshold);
+    bool findRadio(const QStringList& ports, QObject* context, RadioFound found);
+    // Reads channels first..last; `record` hears each one as it arrives.
+    bool readMemories(int first, int last, QObject* context, RecordStep record, RadioDone done);
+    bool writeChannel(const ChannelWrite& write, QObject* context, RadioDone done);       // one channel through VFO-A
+    bool writeBatch(const QList<ChannelWrite>& batch, QObject* context, RadioDone done);  // VFO-A saved and restored once
+    bool loadVfoA(int channel, QObject* context, RadioDone done);                          // 00 00 00 ch 06
+    // Scans channels first..last until stopScan(), holding while the meter reads above
+    // threshold; `step` hears each channel the scan loads.
+    bool scan(int first, int last, int threshold, QObject* context, ScanStep step, RadioDone done);
     void stopScan();  // safe at any time; the scan ends at its next check
 
 Q_SIGNALS:
-    void radioFound(const QString& port);
-    void radioNotFound();
     void recordRead(int channel, const vardo::Channel& decoded);
     void channelWritten(int channel);   // after the store and mask of one channel
     void scanAt(int channel);           // the scan has just loaded this channel
     void busyChanged(bool busy);
-    void finished();                    // the operation ended normally
-    void failed(const QString& message);  // the operation ended early; says what failed
 
 private:
+    // The answer owed for the request under way.
+    struct Pending {
+        QPointer<QObject> context;
+        RadioDone done;
+        ScanStep step;
+        RecordStep record;
+    };
+
     void setBusy(bool busy);
+    void onEnded(const LinkResult& outcome);
     template <typename Call>
-    bool start(Call call);  // marks busy and queues the call on the worker thread
+    bool start(Pending pending, Call call);
 
     QThread m_thread;
     RadioWorker* m_worker = nullptr;  // lives on m_thread, deleted when it finishes
-    bool m_busy = false;
+    Pending m_pending;
+    bool m_running = false;    // a request is with the worker
+    bool m_busyShown = false;  // what busyChanged last said
     QString m_port;
 };
 

@@ -2,11 +2,10 @@
 
 #include "channelindex.h"
 #include "codec.h"
+#include "messagetext.h"
 
 namespace vardo {
 namespace {
-
-const QChar kLineBreak(u'\r');  // lines of one message box text
 
 [[nodiscard]] bool IsRadioIdent(const QByteArray& reply)
 {
@@ -38,7 +37,7 @@ const QChar kLineBreak(u'\r');  // lines of one message box text
         lines << QStringLiteral("No channel was written.");
     lines << (restored.ok ? QStringLiteral("VFO-A has been set back as it was.")
                           : QStringLiteral("VFO-A could not be set back as it was."));
-    return lines.join(kLineBreak);
+    return lines.join(kMessageLineBreak);
 }
 
 const QString kVfoAText = QStringLiteral("the VFO-A record");
@@ -105,7 +104,7 @@ LinkResult RadioLink::Reconnect()
     if (m_transport)
         return LinkResult::Success();
     return LinkResult::Failure(
-        QStringLiteral("The radio on %1 does not answer any more.").arg(m_port) + kLineBreak
+        QStringLiteral("The radio on %1 does not answer any more.").arg(m_port) + kMessageLineBreak
         + QStringLiteral("Check that it is switched on and connected, then try again."));
 }
 
@@ -190,20 +189,6 @@ LinkResult RadioLink::ReadVfoA()
     return r;
 }
 
-LinkResult RadioLink::StoreVfoA(int channelNo)
-{
-    if (LinkResult link = EnsureLink(); !link.ok)
-        return link;
-    return Send(Cat::StoreVfoA(channelNo), QStringLiteral("channel %1").arg(ChannelLabel(channelNo)));
-}
-
-LinkResult RadioLink::SendMask(int maskCode, int channelNo)
-{
-    if (LinkResult link = EnsureLink(); !link.ok)
-        return link;
-    return Send(Cat::SetMask(maskCode, channelNo), QStringLiteral("channel %1").arg(ChannelLabel(channelNo)));
-}
-
 // Decoding gives the receive frequency when the receive clarifier is on, which is what
 // the frequency encoder expects: VFO-A gets its own VFO frequency back.
 LinkResult RadioLink::RestoreVfoA()
@@ -232,11 +217,6 @@ LinkResult RadioLink::SetChannel(const ChannelWrite& w)
     return Send(Cat::SetMask(w.MaskCode, w.ChannelNo), what);
 }
 
-LinkResult RadioLink::WriteChannel(const ChannelWrite& write)
-{
-    return WriteBatch({write});
-}
-
 LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const WrittenSink& written)
 {
     for (const ChannelWrite& w : batch) {
@@ -247,7 +227,7 @@ LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const Written
     if (batch.isEmpty())
         return LinkResult::Success();
     if (LinkResult r = ReadVfoA(); !r.ok)
-        return LinkResult::Failure(r.error + kLineBreak + QStringLiteral("No channel was written."));
+        return LinkResult::Failure(r.error + kMessageLineBreak + QStringLiteral("No channel was written."));
 
     LinkResult failure;
     int lastWritten = 0;
@@ -297,13 +277,6 @@ MeterResult RadioLink::TakeMeterReply(std::chrono::milliseconds wait)
     if (status != IoStatus::Ok || reply.isEmpty())
         return {Failed(status == IoStatus::Ok ? IoStatus::TimedOut : status, kMeterText)};
     return {LinkResult::Success(), static_cast<std::uint8_t>(reply.at(0))};
-}
-
-MeterResult RadioLink::ReadMeter()
-{
-    if (LinkResult r = RequestMeter(); !r.ok)
-        return {r};
-    return TakeMeterReply(kMeterWait);
 }
 
 }  // namespace vardo

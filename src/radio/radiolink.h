@@ -65,19 +65,13 @@ public:
     LinkResult ReadMemories(int first, int last, const RecordSink& sink);
 
     LinkResult ReadVfoA();                          // keeps the record for RestoreVfoA
-    LinkResult StoreVfoA(int channelNo);
-    LinkResult SendMask(int maskCode, int channelNo);
     LinkResult RestoreVfoA();                       // sets VFO-A back to the kept record
-    [[nodiscard]] std::optional<Record> savedVfoA() const { return m_savedVfoA; }
 
-    // One channel through VFO-A: save VFO-A, set it, store, mask, restore.
-    LinkResult WriteChannel(const ChannelWrite& write);
-    // Many channels with VFO-A saved once and restored once; `written` after each channel.
+    // Channels through VFO-A with VFO-A saved once and restored once; `written` after each channel.
     LinkResult WriteBatch(const QList<ChannelWrite>& batch, const WrittenSink& written = {});
 
     LinkResult LoadVfoA(int channel);               // 00 00 00 ch 06
-    MeterResult ReadMeter();                        // asks, waits kMeterWait, takes the first byte
-    // The meter read in two halves, for a caller that waits in its own way in between.
+    // The meter read in two halves, so the caller waits in its own way in between.
     LinkResult RequestMeter();
     MeterResult TakeMeterReply(std::chrono::milliseconds wait);
 

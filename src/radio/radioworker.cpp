@@ -16,50 +16,34 @@ RadioWorker::~RadioWorker()
     m_link.close();
 }
 
-void RadioWorker::report(const LinkResult& result)
-{
-    if (result.ok)
-        Q_EMIT finished();
-    else
-        Q_EMIT failed(result.error);
-}
-
 // Not finding the radio is a normal end of the search; the caller decides what it means.
 void RadioWorker::findRadio(const QStringList& ports)
 {
-    if (m_link.FindRadio(ports))
-        Q_EMIT radioFound(m_link.portName());
-    else
-        Q_EMIT radioNotFound();
-    Q_EMIT finished();
+    Q_EMIT portFound(m_link.FindRadio(ports) ? m_link.portName() : QString());
+    Q_EMIT ended(LinkResult::Success());
 }
 
 void RadioWorker::readMemories(int first, int last)
 {
-    report(m_link.ReadMemories(first, last, [this](int channel, const Record& record) {
+    Q_EMIT ended(m_link.ReadMemories(first, last, [this](int channel, const Record& record) {
         Q_EMIT recordRead(channel, DecodeRecord(record));
     }));
 }
 
-void RadioWorker::writeChannel(const ChannelWrite& write)
-{
-    report(m_link.WriteBatch({write}, [this](int channel) { Q_EMIT channelWritten(channel); }));
-}
-
 void RadioWorker::writeBatch(const QList<ChannelWrite>& batch)
 {
-    report(m_link.WriteBatch(batch, [this](int channel) { Q_EMIT channelWritten(channel); }));
+    Q_EMIT ended(m_link.WriteBatch(batch, [this](int channel) { Q_EMIT channelWritten(channel); }));
 }
 
 void RadioWorker::loadVfoA(int channel)
 {
-    report(m_link.LoadVfoA(channel));
+    Q_EMIT ended(m_link.LoadVfoA(channel));
 }
 
 void RadioWorker::scan(int first, int last, int threshold)
 {
     ScanLoop loop(m_link, m_sleeper, m_scanStop);
-    report(loop.Run(first, last, threshold, [this](int channel) { Q_EMIT scanAt(channel); }));
+    Q_EMIT ended(loop.Run(first, last, threshold, [this](int channel) { Q_EMIT scanAt(channel); }));
 }
 
 }  // namespace vardo

@@ -1,6 +1,7 @@
 #pragma once
 // The radio's own thread: owns the link (and with it the port) and runs one operation at a
-// time, reporting each record, each written channel, completion and failure as signals.
+// time, reporting each record, each written channel and each scan step as signals, and the
+// end of every operation as one ended() with its outcome.
 // Its slots are called through queued calls from RadioClient.
 
 #include <atomic>
@@ -23,7 +24,6 @@ public:
 
     void findRadio(const QStringList& ports);
     void readMemories(int first, int last);
-    void writeChannel(const ChannelWrite& write);
     void writeBatch(const QList<ChannelWrite>& batch);
     void loadVfoA(int channel);
     void scan(int first, int last, int threshold);
@@ -33,17 +33,13 @@ public:
     std::atomic<bool>& cancel() { return m_cancel; }
 
 Q_SIGNALS:
-    void radioFound(const QString& port);
-    void radioNotFound();
+    void portFound(const QString& port);  // the search's answer; empty when no port answered
     void recordRead(int channel, const vardo::Channel& decoded);
     void channelWritten(int channel);
     void scanAt(int channel);
-    void finished();
-    void failed(const QString& message);
+    void ended(const vardo::LinkResult& outcome);
 
 private:
-    void report(const LinkResult& result);
-
     std::atomic<bool> m_scanStop{false};
     std::atomic<bool> m_cancel{false};  // set when the client goes away
     ThreadSleeper m_sleeper;

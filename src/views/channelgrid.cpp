@@ -54,11 +54,6 @@ protected:
 
 }  // namespace
 
-int TwipsToPixels(int twips, qreal dpi)
-{
-    return qRound(twips * dpi / kTwipsPerInch);
-}
-
 qreal GridScale(ViewKind kind, const QFont& font, qreal dpi)
 {
     const QFontMetrics fm(font);

@@ -10,9 +10,6 @@ namespace vardo {
 
 class ChannelTable;
 
-// Pixels for a length in twips (1/1440 inch) at `dpi`.
-[[nodiscard]] int TwipsToPixels(int twips, qreal dpi);
-
 // Pixels per twip: the screen's scale, raised where a column would be too narrow for the
 // longest text it can hold in `font`, so the proportions stay and nothing is clipped.
 [[nodiscard]] qreal GridScale(ViewKind kind, const QFont& font, qreal dpi);

@@ -48,21 +48,40 @@ void ChannelTable::setCell(int row, int column, const QString& text)
     Q_EMIT dataChanged(i, i, {Qt::DisplayRole});
 }
 
-void ChannelTable::setSettings(int row, const SettingCells& cells)
+RowCells ChannelTable::row(int row) const
+{
+    RowCells cells;
+    for (int c = ColFreq; c <= ColComment; ++c)
+        cells[CellIndex(Column(c))] = cell(row, c);
+    return cells;
+}
+
+std::vector<RowCells> ChannelTable::rows() const
+{
+    std::vector<RowCells> all;
+    all.reserve(static_cast<std::size_t>(channelRows()));
+    for (int r = 1; r <= channelRows(); ++r)
+        all.push_back(row(r));
+    return all;
+}
+
+void ChannelTable::setRow(int row, const RowCells& cells)
+{
+    writeCells(row, cells, ColComment);
+}
+
+void ChannelTable::setSettings(int row, const RowCells& cells)
+{
+    writeCells(row, cells, ColRpt);
+}
+
+void ChannelTable::writeCells(int row, const RowCells& cells, Column last)
 {
     if (!inGrid(row, ColFreq))
         return;
-    for (int c = ColFreq; c <= ColRpt; ++c)
-        m_cells[at(row, c)] = cells[std::size_t(c - ColFreq)];
-    Q_EMIT dataChanged(index(row - 1, ColFreq), index(row - 1, ColRpt), {Qt::DisplayRole});
-}
-
-SettingCells ChannelTable::settings(int row) const
-{
-    SettingCells cells;
-    for (int c = ColFreq; c <= ColRpt; ++c)
-        cells[std::size_t(c - ColFreq)] = cell(row, c);
-    return cells;
+    for (int c = ColFreq; c <= last; ++c)
+        m_cells[at(row, c)] = cells[CellIndex(Column(c))];
+    Q_EMIT dataChanged(index(row - 1, ColFreq), index(row - 1, last), {Qt::DisplayRole});
 }
 
 bool ChannelTable::hasData(int row) const

@@ -4,6 +4,8 @@
 // saving, printing and the editor read them back from here, never from the widgets.
 // Rows are numbered as the operator sees them: 1 is the first channel row (model row 0).
 
+#include <vector>
+
 #include <QAbstractTableModel>
 #include <QStringList>
 
@@ -30,9 +32,14 @@ public:
     // Cell text of grid row `row` (1..channelRows()) and column 0..10; empty outside the grid.
     [[nodiscard]] QString cell(int row, int column) const;
     void setCell(int row, int column, const QString& text);
-    // Columns 1..9 of a row at once.
-    void setSettings(int row, const SettingCells& cells);
-    [[nodiscard]] SettingCells settings(int row) const;
+    // Columns Freq .. Comments of a row; empty cells outside the grid.
+    [[nodiscard]] RowCells row(int row) const;
+    // Every row, in grid order.
+    [[nodiscard]] std::vector<RowCells> rows() const;
+    // Writes all of `cells` into a row.
+    void setRow(int row, const RowCells& cells);
+    // Writes the settings of `cells` (Freq .. RPT) into a row; the row keeps its comment.
+    void setSettings(int row, const RowCells& cells);
 
     // A row has data when its Freq cell is not empty.
     [[nodiscard]] bool hasData(int row) const;
@@ -54,6 +61,8 @@ public:
 private:
     [[nodiscard]] bool inGrid(int row, int column) const;
     [[nodiscard]] qsizetype at(int row, int column) const { return (row - 1) * kColumnCount + column; }
+    // Columns Freq .. `last` of a row from `cells`, announced as one change.
+    void writeCells(int row, const RowCells& cells, Column last);
 
     ViewKind m_kind;
     QStringList m_cells;  // row-major, channelRows() x kColumnCount

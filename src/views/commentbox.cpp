@@ -1,60 +1,53 @@
 #include "commentbox.h"
 
 #include <QFocusEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 #include "channelrow.h"
 #include "commentrules.h"
 #include "memoryview.h"
 #include "viewfamily.h"
 #include "viewhost.h"
-#include "viewstate.h"
 #include "windowkit.h"
 
 namespace vardo {
-namespace {
-
-const QString kCaptionName = QStringLiteral("lblComments");
-const QString kBoxName = QStringLiteral("txtComments");
-
-void FocusButton(MemoryView& view, const QString& name)
-{
-    if (QPushButton* button = view.button(name); button && button->isVisibleTo(&view))
-        button->setFocus(Qt::OtherFocusReason);
-}
-
-}  // namespace
 
 CommentBox::CommentBox(MemoryView& view, ViewHost& host) : QObject(&view), m_view(view), m_host(host)
 {
-    QLineEdit* box = view.textBox(kBoxName);
-    box->installEventFilter(this);
-    connect(box, &QLineEdit::textChanged, this, &CommentBox::onTextChanged);
-    connect(box, &QLineEdit::returnPressed, this, &CommentBox::onEnter);
+    view.placeCommentRow(buildRow());
+    m_box->installEventFilter(this);
+    connect(m_box, &QLineEdit::textChanged, this, &CommentBox::onTextChanged);
+    connect(m_box, &QLineEdit::returnPressed, this, &CommentBox::onEnter);
     connect(&view, &MemoryView::commentRequested, this, &CommentBox::open);
+}
+
+QWidget* CommentBox::buildRow()
+{
+    auto* row = new QWidget(&m_view);
+    QHBoxLayout* layout = FlatRow(row);
+    m_caption = ReservedControl<QLabel>(row, "lblComments");
+    m_box = ReservedControl<QLineEdit>(row, "txtComments");
+    layout->addWidget(m_caption);
+    layout->addWidget(m_box, 1);
+    return row;
 }
 
 void CommentBox::open(int row)
 {
     if (!m_host.family().table(m_view.kind()).hasData(row)) {
         ShowMessage(&m_view, QString::fromLatin1(kNothingToComment));
-        FocusButton(m_view, QStringLiteral("cmdLoad"));
+        m_view.focusButton("cmdLoad");
         return;
     }
-    ViewState& state = m_host.viewState();
-    state.CommentRow = row;
-    state.CommentCol = ColComment;
-    QLabel* caption = m_view.label(kCaptionName);
-    QLineEdit* box = m_view.textBox(kBoxName);
-    caption->setText(CommentCaption(m_view.kind(), row));
-    caption->show();
-    box->show();
-    box->setFocus(Qt::OtherFocusReason);
+    m_caption->setText(CommentCaption(m_view.kind(), row));
+    m_caption->show();
+    m_box->show();
+    m_box->setFocus(Qt::OtherFocusReason);
     // The box starts with the comment there; writing it back changes nothing.
     m_row = row;
-    box->setText(m_host.family().table(m_view.kind()).cell(row, ColComment));
+    m_box->setText(m_host.family().table(m_view.kind()).cell(row, ColComment));
 }
 
 void CommentBox::onTextChanged(const QString& text)
@@ -66,14 +59,14 @@ void CommentBox::onTextChanged(const QString& text)
 void CommentBox::onEnter()
 {
     close();
-    FocusButton(m_view, QStringLiteral("cmdSave"));
+    m_view.focusButton("cmdSave");
 }
 
 void CommentBox::close()
 {
     m_row = 0;
-    m_view.textBox(kBoxName)->hide();
-    m_view.label(kCaptionName)->hide();
+    m_box->hide();
+    m_caption->hide();
 }
 
 bool CommentBox::eventFilter(QObject* watched, QEvent* event)

@@ -1,9 +1,14 @@
 #pragma once
 // The comment box of one view: a click on a Comments cell opens txtComments over the view,
 // every keystroke goes straight into the cell and the mirror cell, and Enter or leaving
-// the box closes it. There is no commit and no undo: the cell holds what the box holds.
+// the box closes it. There is no commit and no undo: the cell holds what the box holds. It
+// owns the comment row (lblComments, txtComments) under the view's grid.
 
 #include <QObject>
+
+class QLabel;
+class QLineEdit;
+class QWidget;
 
 namespace vardo {
 
@@ -22,12 +27,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    [[nodiscard]] QWidget* buildRow();
     void onTextChanged(const QString& text);
     void onEnter();
     void close();
 
     MemoryView& m_view;
     ViewHost& m_host;
+    QLabel* m_caption = nullptr;
+    QLineEdit* m_box = nullptr;
     int m_row = 0;  // grid row whose comment is being edited; 0 while closed
 };
 

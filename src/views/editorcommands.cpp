@@ -3,13 +3,13 @@
 #include <utility>
 
 #include <QEvent>
-#include <QPushButton>
 
 #include "busystate.h"
 #include "channeleditor.h"
 #include "channelgrid.h"
 #include "editorcaption.h"
 #include "memoryview.h"
+#include "messagetext.h"
 #include "radioclient.h"
 #include "viewfamily.h"
 #include "viewhost.h"
@@ -26,15 +26,13 @@ QString TableAheadOfRadioNote(int channel)
 
 QString EditorBusyMessage()
 {
-    return QStringLiteral("The radio is busy with another operation.\rNothing has been changed: press Load "
-                          "again when it has ended.");
+    return QStringLiteral("The radio is busy with another operation.") + kMessageLineBreak
+        + QStringLiteral("Nothing has been changed: press Load again when it has ended.");
 }
 
 EditorCommands::EditorCommands(ViewHost& host, RadioClient& radio, ViewLookup views, QObject* parent)
     : QObject(parent), m_host(host), m_radio(radio), m_views(std::move(views))
 {
-    connect(&m_radio, &RadioClient::finished, this, &EditorCommands::onWriteFinished);
-    connect(&m_radio, &RadioClient::failed, this, &EditorCommands::onWriteFailed);
 }
 
 void EditorCommands::connectViews()
@@ -78,7 +76,7 @@ void EditorCommands::open(ViewKind view, int row)
     MemoryView& window = m_views(view);
     // Filling the editor walks the row's settings columns; the grid is left on the last one.
     window.setCurrentCell(row, ColRpt);
-    m_editor = new ChannelEditor(*caption, m_host.family().table(view).settings(row), &window);
+    m_editor = new ChannelEditor(*caption, m_host.family().table(view).row(row), &window);
     m_editor->installEventFilter(this);
     connect(m_editor, &ChannelEditor::loaded, this, &EditorCommands::onLoaded);
     connect(m_editor, &ChannelEditor::cancelled, this, [this] {
@@ -116,36 +114,27 @@ void EditorCommands::onLoaded(const ValidEdit& edit)
     }
     const int channel = ChannelOfRow(m_view, m_row);
     m_host.family().fillRow(m_view, channel, edit.cells);
-    if (m_radio.writeChannel(ChannelWrite{edit.channel, RadioChannelNumber(channel), edit.MaskCode()}))
-        m_writing = channel;
+    m_radio.writeChannel(ChannelWrite{edit.channel, RadioChannelNumber(channel), edit.MaskCode()}, this,
+                         [this, channel](const LinkResult& outcome) { onWriteEnded(channel, outcome.error); });
     // After the editor has gone: the focus then stays where it is put.
     QMetaObject::invokeMethod(this, &EditorCommands::focusSave, Qt::QueuedConnection);
 }
 
-void EditorCommands::onWriteFinished()
+void EditorCommands::onWriteEnded(int channel, const QString& failure)
 {
-    if (const int channel = std::exchange(m_writing, 0))
-        Q_EMIT writeEnded(channel, true);
-}
-
-void EditorCommands::onWriteFailed(const QString& message)
-{
-    const int channel = std::exchange(m_writing, 0);
-    if (!channel)
-        return;  // another operation's failure
-    QWidget* parent = &m_views(m_host.viewState().current);
-    ShowMessage(parent->isVisible() ? parent : nullptr, message + QStringLiteral("\r\r") + TableAheadOfRadioNote(channel));
-    Q_EMIT writeEnded(channel, false);
+    if (!failure.isEmpty()) {
+        QWidget* parent = &m_views(m_host.viewState().current);
+        ShowMessage(parent->isVisible() ? parent : nullptr,
+                    failure + kMessageLineBreak + kMessageLineBreak + TableAheadOfRadioNote(channel));
+    }
+    Q_EMIT writeEnded(channel, failure.isEmpty());
 }
 
 void EditorCommands::focusSave()
 {
     MemoryView& view = m_views(m_host.viewState().current);
-    QPushButton* save = view.button(QStringLiteral("cmdSave"));
-    if (!view.isVisible() || !save || !save->isVisible())
-        return;
-    view.activateWindow();
-    save->setFocus(Qt::OtherFocusReason);
+    if (view.isVisible() && view.focusButton("cmdSave"))
+        view.activateWindow();
 }
 
 }  // namespace vardo

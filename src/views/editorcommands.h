@@ -3,22 +3,17 @@
 // row; its Load rewrites the row and its mirror, then writes the channel into the radio on the
 // worker thread. One editor at a time, and it never outlives a view switch.
 
-#include <functional>
-
 #include <QObject>
 #include <QPointer>
 
 #include "channelindex.h"
+#include "viewhost.h"
 
 namespace vardo {
 
 class ChannelEditor;
-class MemoryView;
 class RadioClient;
-class ViewHost;
 struct ValidEdit;
-
-using ViewLookup = std::function<MemoryView&(ViewKind)>;
 
 // The note added to a failed write's message: the grids already show the edit.
 [[nodiscard]] QString TableAheadOfRadioNote(int channel);
@@ -49,8 +44,7 @@ protected:
 
 private:
     void onLoaded(const ValidEdit& edit);
-    void onWriteFinished();
-    void onWriteFailed(const QString& message);
+    void onWriteEnded(int channel, const QString& failure);
     void focusSave();
     void keepEditorOpen();
 
@@ -60,7 +54,6 @@ private:
     QPointer<ChannelEditor> m_editor;
     ViewKind m_view = ViewKind::All;
     int m_row = 0;
-    int m_writing = 0;  // channel whose write is under way, 0 when none
     bool m_holdOpen = false;  // the editor's next close is refused
 };
 

@@ -18,14 +18,6 @@
 
 namespace vardo {
 
-void AttachMemoryFileCommands(MemoryView& view, ViewHost& host, RadioClient& radio, const QString& dataDir,
-                              std::function<void()> beep)
-{
-    if (view.findChild<MemoryFileCommands*>(QString(), Qt::FindDirectChildrenOnly))
-        return;
-    new MemoryFileCommands(view, host, radio, dataDir, std::move(beep));
-}
-
 MemoryFileCommands::MemoryFileCommands(MemoryView& view, ViewHost& host, RadioClient& radio, QString dataDir,
                                        std::function<void()> beep)
     : QObject(&view)
@@ -37,19 +29,6 @@ MemoryFileCommands::MemoryFileCommands(MemoryView& view, ViewHost& host, RadioCl
 {
     connect(&view, &MemoryView::saveRequested, this, &MemoryFileCommands::save);
     connect(&view, &MemoryView::loadRequested, this, &MemoryFileCommands::load);
-    connect(&radio, &RadioClient::finished, this, &MemoryFileCommands::onFinished);
-    connect(&radio, &RadioClient::failed, this, &MemoryFileCommands::onFailed);
-}
-
-std::vector<RowCells> MemoryFileCommands::tableRows() const
-{
-    const ChannelTable& table = m_host.family().table(m_view.kind());
-    std::vector<RowCells> rows(static_cast<std::size_t>(table.channelRows()));
-    for (int row = 1; row <= table.channelRows(); ++row) {
-        for (int column = ColFreq; column <= ColComment; ++column)
-            rows[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column - ColFreq)] = table.cell(row, column);
-    }
-    return rows;
 }
 
 bool MemoryFileCommands::askOverwrite()
@@ -67,7 +46,7 @@ void MemoryFileCommands::save()
         return;
     if (!m_host.family().table(kind).hasData(1))
         return ShowMessage(&m_view, NothingToSaveMessage());
-    const QByteArray content = SavedFileBytes(kind, tableRows());
+    const QByteArray content = SavedFileBytes(kind, m_host.family().table(kind).rows());
     // The hourglass shows while the files are written, not while the question waits.
     std::optional<BusyState::Scope> busy;
     if (!ExactFileExists(m_dataDir, SavedFileName(kind)))
@@ -92,13 +71,8 @@ void MemoryFileCommands::fillTables(const RestorePlan& plan)
     const ViewKind kind = m_view.kind();
     ViewFamily& family = m_host.family();
     family.clear(kind);
-    for (int row = 1; row <= static_cast<int>(plan.rows.size()); ++row) {
-        const RowCells& cells = plan.rows[static_cast<std::size_t>(row - 1)];
-        SettingCells settings;
-        std::copy(cells.begin(), cells.begin() + settings.size(), settings.begin());
-        family.fillRow(kind, ChannelOfRow(kind, row), settings);
-        family.setCell(kind, row, ColComment, cells[ColComment - ColFreq]);
-    }
+    for (int row = 1; row <= static_cast<int>(plan.rows.size()); ++row)
+        family.setRow(kind, row, plan.rows[static_cast<std::size_t>(row - 1)]);
     m_view.setCurrentCell(RowCount(kind), ColFreq);
 }
 
@@ -115,21 +89,17 @@ void MemoryFileCommands::load()
     fillTables(plan);
     if (kind == ViewKind::Qmb)
         return;  // the Quick Memory Banks are only shown, never written
-    m_writing = m_radio.writeBatch(plan.writes);
+    m_radio.writeBatch(plan.writes, this, [this](const LinkResult& outcome) { onBatchEnded(outcome); });
 }
 
-void MemoryFileCommands::onFinished()
+void MemoryFileCommands::onBatchEnded(const LinkResult& outcome)
 {
-    if (std::exchange(m_writing, false))
+    // After a failure the batch has given VFO-A back where it could; the message says which
+    // channel was the last one written.
+    if (outcome.ok)
         m_beep();
-}
-
-void MemoryFileCommands::onFailed(const QString& message)
-{
-    // The batch has given VFO-A back where it could; the message says which channel was the
-    // last one written.
-    if (std::exchange(m_writing, false))
-        ShowMessage(&m_view, message);
+    else
+        ShowMessage(&m_view, outcome.error);
 }
 
 }  // namespace vardo

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+#include "radiolink.h"
 #include "restoreplan.h"
 #include "savedfileformat.h"
 
@@ -18,11 +19,8 @@ class MemoryView;
 class RadioClient;
 class ViewHost;
 
-// Gives `view` its Save and Load, on its saveRequested and loadRequested hooks. `beep` sounds
-// the end of a save or of a load that wrote to the radio. A second call for a view does nothing.
-void AttachMemoryFileCommands(MemoryView& view, ViewHost& host, RadioClient& radio, const QString& dataDir,
-                              std::function<void()> beep);
-
+// Save and Load of one view, owned by the view and connected to its saveRequested and
+// loadRequested hooks. `beep` sounds the end of a save or of a load that wrote to the radio.
 class MemoryFileCommands : public QObject {
     Q_OBJECT
 public:
@@ -33,18 +31,15 @@ public:
     void load();
 
 private:
-    [[nodiscard]] std::vector<RowCells> tableRows() const;
     void fillTables(const RestorePlan& plan);
     [[nodiscard]] bool askOverwrite();
-    void onFinished();
-    void onFailed(const QString& message);
+    void onBatchEnded(const LinkResult& outcome);
 
     MemoryView& m_view;
     ViewHost& m_host;
     RadioClient& m_radio;
     QString m_dataDir;
     std::function<void()> m_beep;
-    bool m_writing = false;  // this view's batch is with the radio
 };
 
 }  // namespace vardo

@@ -3,8 +3,6 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -22,18 +20,6 @@ namespace vardo {
 namespace {
 
 constexpr int kScrollingRows = 15;  // rows the long views show at once
-constexpr char kEscapeCaption[] = "(Press <Esc> to cancel scan)";
-
-// A control that keeps its place in the layout while hidden, so the window does not jump.
-template <typename W>
-W* Reserved(W* widget)
-{
-    QSizePolicy policy = widget->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    widget->setSizePolicy(policy);
-    widget->hide();
-    return widget;
-}
 
 }  // namespace
 
@@ -58,23 +44,24 @@ void MemoryView::buildWindow()
     auto* layout = new QVBoxLayout(central);
     m_grid = new ChannelGrid(m_host.family().table(m_kind), central);
     layout->addWidget(m_grid, 1, Qt::AlignHCenter);
-    layout->addWidget(buildCommentRow());
-    if (m_descriptor.scanControls)
-        layout->addWidget(buildScanRow());
+    // Empty until their rows are placed; an empty place takes no room and no spacing.
+    m_commentPlace = new QVBoxLayout;
+    m_scanPlace = new QVBoxLayout;
+    layout->addLayout(m_commentPlace);
+    layout->addLayout(m_scanPlace);
     layout->addWidget(buildOptions());
     layout->addWidget(buildCommands());
     setCentralWidget(central);
 
     connect(m_grid, &ChannelGrid::clicked, this,
             [this](const QModelIndex& index) { onGridClicked(index.row() + 1, index.column()); });
-    connect(m_grid, &ChannelGrid::escapePressed, this, &MemoryView::onEscape);
+    connect(m_grid, &ChannelGrid::escapePressed, this, &MemoryView::escapePressed);
 }
 
 QWidget* MemoryView::buildOptions()
 {
     auto* box = new QWidget(this);
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
+    QHBoxLayout* row = FlatRow(box);
     m_options = AddViewOptions(*box, *row, [this](ViewKind target) { onOption(target); });
     row->addStretch(1);
     setOptionChecked(m_kind);
@@ -93,8 +80,7 @@ QPushButton* MemoryView::addButton(QWidget* parent, const char* name, const char
 QWidget* MemoryView::buildCommands()
 {
     auto* box = new QWidget(this);
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
+    QHBoxLayout* row = FlatRow(box);
     m_normalCommands = {addButton(box, "cmdRead", "&Read"), addButton(box, "cmdSave", "&Save"),
                         addButton(box, "cmdLoad", "&Load"), addButton(box, "cmdClear", "&Clear")};
     if (m_descriptor.scanControls)
@@ -130,41 +116,6 @@ void MemoryView::forward(const char* name, void (MemoryView::*hook)())
         });
 }
 
-QWidget* MemoryView::buildScanRow()
-{
-    auto* box = new QWidget(this);
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-    auto* scan = Reserved(new QLabel(box));
-    scan->setObjectName(QStringLiteral("lblScan"));
-    auto* entry = Reserved(new QLineEdit(box));
-    entry->setObjectName(QStringLiteral("txtScan"));
-    entry->setMaxLength(1);
-    entry->setFixedWidth(entry->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 12);
-    auto* escape = Reserved(new QLabel(QString::fromLatin1(kEscapeCaption), box));
-    escape->setObjectName(QStringLiteral("lblEscape"));
-    row->addWidget(scan);
-    row->addWidget(entry);
-    row->addSpacing(24);
-    row->addWidget(escape);
-    row->addStretch(1);
-    return box;
-}
-
-QWidget* MemoryView::buildCommentRow()
-{
-    auto* box = new QWidget(this);
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-    auto* caption = Reserved(new QLabel(box));
-    caption->setObjectName(QStringLiteral("lblComments"));
-    auto* entry = Reserved(new QLineEdit(box));
-    entry->setObjectName(QStringLiteral("txtComments"));
-    row->addWidget(caption);
-    row->addWidget(entry, 1);
-    return box;
-}
-
 void MemoryView::buildMenu()
 {
     AddHelpMenu(*this, [this] { m_host.showHelp(); }, [this] { m_host.showAbout(); });
@@ -175,14 +126,14 @@ QPushButton* MemoryView::button(const QString& name) const
     return findChild<QPushButton*>(name);
 }
 
-QLabel* MemoryView::label(const QString& name) const
+void MemoryView::placeCommentRow(QWidget* row)
 {
-    return findChild<QLabel*>(name);
+    m_commentPlace->addWidget(row);
 }
 
-QLineEdit* MemoryView::textBox(const QString& name) const
+void MemoryView::placeScanRow(QWidget* row)
 {
-    return findChild<QLineEdit*>(name);
+    m_scanPlace->addWidget(row);
 }
 
 bool MemoryView::busy() const
@@ -268,12 +219,13 @@ void MemoryView::setMoveButtonsVisible(bool visible)
         command->setVisible(visible);
 }
 
-void MemoryView::focusButton(const char* name)
+bool MemoryView::focusButton(const char* name)
 {
-    // A hidden button cannot take the focus; the grid keeps it then.
     QPushButton* b = button(QString::fromLatin1(name));
-    if (b && b->isVisibleTo(this))
-        b->setFocus(Qt::OtherFocusReason);
+    if (!b || !b->isVisibleTo(this))
+        return false;
+    b->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void MemoryView::enterSortMode(int row)
@@ -295,35 +247,14 @@ void MemoryView::leaveSortMode()
     focusButton("cmdSave");
 }
 
-void MemoryView::endScanMode()
-{
-    ViewState& state = m_host.viewState();
-    state.Scanning = false;
-    label(QStringLiteral("lblScan"))->hide();
-    label(QStringLiteral("lblEscape"))->hide();
-    setNormalCommandsVisible(true);
-    textBox(QStringLiteral("txtScan"))->hide();
-    setHighlight(false);
-    setCurrentCell(currentRow(), ColLabel);
-    state.ScanMode = false;
-    m_host.stopScan();
-    Q_EMIT scanEnded();
-}
-
 void MemoryView::keyPressEvent(QKeyEvent* event)
 {
     // The digit box passes Esc up to the window: it ends the scan there as it does on the grid.
     if (event->key() == Qt::Key_Escape) {
-        onEscape();
+        Q_EMIT escapePressed();
         return;
     }
     QMainWindow::keyPressEvent(event);
-}
-
-void MemoryView::onEscape()
-{
-    if (m_descriptor.scanControls && m_host.viewState().ScanMode)
-        endScanMode();
 }
 
 void MemoryView::onRead()
@@ -378,7 +309,6 @@ void MemoryView::onGridClicked(int row, int column)
         refuse(outcome.message);
         return;
     case ClickAction::LoadVfoA:
-        state.LoadChannel = outcome.radioChannel;
         m_host.loadVfoA(outcome.radioChannel);
         focusButton("cmdExit");
         return;

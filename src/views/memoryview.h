@@ -2,14 +2,14 @@
 // One memory view window (frmAll, frmCh99, frmPms, frmQmb): the grid of its table, the view
 // options, the commands, and the row selection by click. The row operations that live in
 // other parts of the program (editor, comments, reordering, scan, files, printing) are
-// reached through the signals below; each fires only when the program is not busy.
+// reached through the signals below; each fires only when the program is not busy. The
+// comment and scan rows belong to their operations; the view only gives them their places.
 
 #include <QMainWindow>
 
 #include "channelindex.h"
 
-class QLabel;
-class QLineEdit;
+class QBoxLayout;
 class QPushButton;
 class QRadioButton;
 
@@ -26,10 +26,15 @@ public:
 
     [[nodiscard]] ViewKind kind() const { return m_kind; }
     [[nodiscard]] ChannelGrid* grid() const { return m_grid; }
-    // A control by its objectName ("cmdSave", "lblScan", ...); null when this view has none.
+    // A command button by its objectName ("cmdSave", ...); null when this view has none.
     [[nodiscard]] QPushButton* button(const QString& name) const;
-    [[nodiscard]] QLabel* label(const QString& name) const;
-    [[nodiscard]] QLineEdit* textBox(const QString& name) const;
+    // Gives the button the keyboard if it is shown; a hidden button cannot take it, and the
+    // focus then stays where it is. True when the button has it.
+    bool focusButton(const char* name);
+
+    // The comment row goes under the grid, the scan row under that, both above the options.
+    void placeCommentRow(QWidget* row);
+    void placeScanRow(QWidget* row);
 
     // The grid's current cell, rows from 1.
     [[nodiscard]] int currentRow() const;
@@ -51,14 +56,13 @@ public:
     void setNormalCommandsVisible(bool visible);
     void enterSortMode(int row);
     void leaveSortMode();  // cmdOK
-    void endScanMode();    // Esc while a scan is set up or runs
 
 Q_SIGNALS:
     void editRequested(int row);     // a settings cell of a row with data
     void commentRequested(int row);  // the Comments cell
     void scanClicked(int row, int column);  // a click while the scan is set up
     void scanRequested();            // cmdScan
-    void scanEnded();                // Esc ended the scan set-up or the scan
+    void escapePressed();            // Esc on the grid or on a box that passes it up
     void upRequested();              // cmdUp
     void downRequested();            // cmdDown
     void saveRequested();            // cmdSave
@@ -73,8 +77,6 @@ private:
     void buildWindow();
     QWidget* buildOptions();
     QWidget* buildCommands();
-    QWidget* buildScanRow();
-    QWidget* buildCommentRow();
     void buildMenu();
     QPushButton* addButton(QWidget* parent, const char* name, const char* caption);
     // Connects a button to a hook signal behind the busy guard.
@@ -85,16 +87,16 @@ private:
     void onExit();
     void onOption(ViewKind target);
     void onGridClicked(int row, int column);
-    void onEscape();
     void refuse(const QString& message);
     [[nodiscard]] bool busy() const;
     void setMoveButtonsVisible(bool visible);
-    void focusButton(const char* name);
 
     ViewKind m_kind;
     const ViewDescriptor& m_descriptor;
     ViewHost& m_host;
     ChannelGrid* m_grid = nullptr;
+    QBoxLayout* m_commentPlace = nullptr;
+    QBoxLayout* m_scanPlace = nullptr;
     QList<QRadioButton*> m_options;
     QList<QPushButton*> m_normalCommands;
     QList<QPushButton*> m_moveCommands;

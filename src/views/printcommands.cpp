@@ -23,20 +23,7 @@ bool AskForPrinter(QPrinter& printer, QWidget* parent)
     return dialog.exec() == QDialog::Accepted;
 }
 
-QList<QStringList> ListingRows(const ChannelTable& table)
-{
-    QList<QStringList> rows;
-    rows.reserve(table.channelRows());
-    for (int row = 1; row <= table.channelRows(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < kColumnCount; ++column)
-            cells << table.cell(row, column);
-        rows << cells;
-    }
-    return rows;
-}
-
-PrintCommands::PrintCommands(ViewHost& host, std::function<MemoryView&(ViewKind)> views, QObject* parent)
+PrintCommands::PrintCommands(ViewHost& host, ViewLookup views, QObject* parent)
     : QObject(parent), m_host(host), m_views(std::move(views))
 {
 }
@@ -52,7 +39,7 @@ void PrintCommands::print(ViewKind view)
     if (m_host.busyState().busy())
         return;
     MemoryView& window = m_views(view);
-    const QList<QStringList> rows = ListingRows(m_host.family().table(view));
+    const std::vector<RowCells> rows = m_host.family().table(view).rows();
     if (const std::optional<QString> empty = NothingToPrint(rows, view)) {
         ShowMessage(&window, *empty);
         return;

@@ -4,20 +4,15 @@
 
 #include <functional>
 
-#include <QList>
 #include <QObject>
 #include <QPrinter>
-#include <QStringList>
 
 #include "channelindex.h"
+#include "viewhost.h"
 
 class QWidget;
 
 namespace vardo {
-
-class ChannelTable;
-class MemoryView;
-class ViewHost;
 
 // Lets the operator choose the printer and its page settings; false when set-up is cancelled.
 using PrinterSetup = std::function<bool(QPrinter& printer, QWidget* parent)>;
@@ -25,13 +20,10 @@ using PrinterSetup = std::function<bool(QPrinter& printer, QWidget* parent)>;
 // The platform's printer dialog, without page ranges (a listing is printed whole).
 [[nodiscard]] bool AskForPrinter(QPrinter& printer, QWidget* parent);
 
-// A table's rows as the listing reads them: the 11 cell texts of each grid row, in order.
-[[nodiscard]] QList<QStringList> ListingRows(const ChannelTable& table);
-
 class PrintCommands : public QObject {
     Q_OBJECT
 public:
-    PrintCommands(ViewHost& host, std::function<MemoryView&(ViewKind)> views, QObject* parent = nullptr);
+    PrintCommands(ViewHost& host, ViewLookup views, QObject* parent = nullptr);
 
     void setPrinterSetup(PrinterSetup setup) { m_setup = std::move(setup); }
     // Connects every view's cmdPrint hook to print().
@@ -41,7 +33,7 @@ public:
 
 private:
     ViewHost& m_host;
-    std::function<MemoryView&(ViewKind)> m_views;
+    ViewLookup m_views;
     PrinterSetup m_setup = &AskForPrinter;
     QPrinter m_printer{QPrinter::HighResolution};  // keeps the operator's choice between prints
 };

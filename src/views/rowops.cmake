@@ -4,6 +4,6 @@ add_library(vardo_rowviews STATIC
   ${CMAKE_CURRENT_LIST_DIR}/reordercommands.h ${CMAKE_CURRENT_LIST_DIR}/reordercommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/scancontroller.h ${CMAKE_CURRENT_LIST_DIR}/scancontroller.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commentbox.h ${CMAKE_CURRENT_LIST_DIR}/commentbox.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/rowcommands.h ${CMAKE_CURRENT_LIST_DIR}/rowcommands.cpp)
+)
 target_include_directories(vardo_rowviews PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(vardo_rowviews PUBLIC vardo_views vardo_rowops vardo_radio Qt6::Widgets)

@@ -1,12 +1,14 @@
 #include "scancontroller.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 
 #include "channelgrid.h"
 #include "channelindex.h"
 #include "memoryview.h"
+#include "messagetext.h"
 #include "moverules.h"
 #include "radioclient.h"
 #include "viewfamily.h"
@@ -16,6 +18,8 @@
 
 namespace vardo {
 namespace {
+
+constexpr char kEscapeCaption[] = "(Press <Esc> to cancel scan)";
 
 [[nodiscard]] QColor CaptionColour(const std::optional<Rgb>& rgb)
 {
@@ -31,20 +35,33 @@ ScanController::ScanController(MemoryView& view, ViewHost& host, RadioClient& ra
     , m_view(view)
     , m_host(host)
     , m_radio(radio)
-    , m_caption(view.label(QStringLiteral("lblScan")))
-    , m_escape(view.label(QStringLiteral("lblEscape")))
-    , m_entry(view.textBox(QStringLiteral("txtScan")))
 {
+    view.placeScanRow(buildRow());
     m_digitShown.setSingleShot(true);
     m_digitShown.setInterval(kDigitShowTime);
     connect(&m_digitShown, &QTimer::timeout, this, &ScanController::startScan);
     connect(&view, &MemoryView::scanRequested, this, &ScanController::onScanRequested);
     connect(&view, &MemoryView::scanClicked, this, [this](int row, int) { onGridClicked(row); });
-    connect(&view, &MemoryView::scanEnded, this, &ScanController::onScanEnded);
+    connect(&view, &MemoryView::escapePressed, this, &ScanController::onEscape);
     connect(m_entry, &QLineEdit::textChanged, this, &ScanController::onDigitText);
-    connect(&radio, &RadioClient::scanAt, this, &ScanController::onScanAt);
-    connect(&radio, &RadioClient::failed, this, &ScanController::onScanFailed);
-    connect(&radio, &RadioClient::finished, this, &ScanController::onScanFinished);
+}
+
+QWidget* ScanController::buildRow()
+{
+    auto* box = new QWidget(&m_view);
+    QHBoxLayout* row = FlatRow(box);
+    m_caption = ReservedControl<QLabel>(box, "lblScan");
+    m_entry = ReservedControl<QLineEdit>(box, "txtScan");
+    m_entry->setMaxLength(1);
+    m_entry->setFixedWidth(m_entry->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 12);
+    m_escape = ReservedControl<QLabel>(box, "lblEscape");
+    m_escape->setText(QString::fromLatin1(kEscapeCaption));
+    row->addWidget(m_caption);
+    row->addWidget(m_entry);
+    row->addSpacing(24);
+    row->addWidget(m_escape);
+    row->addStretch(1);
+    return box;
 }
 
 void ScanController::onScanRequested()
@@ -120,17 +137,19 @@ void ScanController::startScan()
     showStage();
     m_view.grid()->setFocus(Qt::OtherFocusReason);
     m_host.viewState().Scanning = true;
-    if (!m_radio.scan(m_setup.scanStart(), m_setup.scanEnd(), m_setup.scanThreshold())) {
-        m_view.endScanMode();
+    const bool started = m_radio.scan(
+        m_setup.scanStart(), m_setup.scanEnd(), m_setup.scanThreshold(), this,
+        [this](int channel) { onScanAt(channel); },
+        [this](const LinkResult& outcome) { onScanDone(outcome.error); });
+    if (!started) {
+        endScanMode();
         ShowMessage(&m_view, QString::fromLatin1(kScanNotStarted));
-        return;
     }
-    m_running = true;
 }
 
 void ScanController::onScanAt(int channel)
 {
-    if (!m_running || m_setup.stage() != ScanStage::Scanning)
+    if (m_setup.stage() != ScanStage::Scanning)
         return;
     followRow(RowOfChannel(m_view.kind(), channel));
 }
@@ -146,30 +165,35 @@ void ScanController::followRow(int row)
     m_view.selectRow(row);
 }
 
-void ScanController::onScanFailed(const QString& message)
+void ScanController::onScanDone(const QString& failure)
 {
-    if (!m_running)
-        return;
-    m_running = false;
     // After Esc the operator has already ended the scan; a failure in its last step is moot.
-    if (!m_host.viewState().ScanMode)
+    // Stopped from elsewhere (the program closing), the view still shows the scan.
+    if (!m_host.viewState().ScanMode || !m_setup.active())
         return;
-    m_view.endScanMode();
-    ShowMessage(&m_view, message + QLatin1Char('\r') + QString::fromLatin1(kScanEndedLine));
+    endScanMode();
+    if (!failure.isEmpty())
+        ShowMessage(&m_view, failure + kMessageLineBreak + QString::fromLatin1(kScanEndedLine));
 }
 
-void ScanController::onScanFinished()
+void ScanController::onEscape()
 {
-    if (!m_running)
-        return;
-    m_running = false;
-    // Stopped from elsewhere (the program closing): the view still shows the scan.
-    if (m_host.viewState().ScanMode && m_setup.active())
-        m_view.endScanMode();
+    if (m_host.viewState().ScanMode)
+        endScanMode();
 }
 
-void ScanController::onScanEnded()
+void ScanController::endScanMode()
 {
+    ViewState& state = m_host.viewState();
+    state.Scanning = false;
+    m_caption->hide();
+    m_escape->hide();
+    m_view.setNormalCommandsVisible(true);
+    m_entry->hide();
+    m_view.setHighlight(false);
+    m_view.setCurrentCell(m_view.currentRow(), ColLabel);
+    state.ScanMode = false;
+    m_host.stopScan();
     m_setup.cancel();
     m_digitShown.stop();
     m_entry->setReadOnly(false);

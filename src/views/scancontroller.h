@@ -1,7 +1,8 @@
 #pragma once
 // The memory scan of one view (frmAll, frmCh99), window side: cmdScan, the range picked by
 // grid clicks, the S-unit digit in txtScan, then the radio scans while the grid follows the
-// channel it is on. Everything is event-driven; Esc on the grid ends it from any stage.
+// channel it is on. Everything is event-driven; Esc on the view ends it from any stage. It
+// owns the scan row (lblScan, txtScan, lblEscape) and the scan flags of the view state.
 
 #include <chrono>
 
@@ -12,6 +13,7 @@
 
 class QLabel;
 class QLineEdit;
+class QWidget;
 
 namespace vardo {
 
@@ -33,26 +35,27 @@ public:
     [[nodiscard]] const ScanSetup& setup() const { return m_setup; }
 
 private:
+    [[nodiscard]] QWidget* buildRow();
     void onScanRequested();
     void onGridClicked(int row);
     void onDigitText(const QString& text);
     void startScan();
     void onScanAt(int channel);
-    void onScanFailed(const QString& message);
-    void onScanFinished();
-    void onScanEnded();
+    void onScanDone(const QString& failure);
+    void onEscape();
+    // Back from any stage to the normal commands, the radio told to stop.
+    void endScanMode();
     void showStage();
     void followRow(int row);
 
     MemoryView& m_view;
     ViewHost& m_host;
     RadioClient& m_radio;
-    QLabel* m_caption;
-    QLabel* m_escape;
-    QLineEdit* m_entry;
+    QLabel* m_caption = nullptr;
+    QLabel* m_escape = nullptr;
+    QLineEdit* m_entry = nullptr;
     QTimer m_digitShown;
     ScanSetup m_setup;
-    bool m_running = false;  // our scan runs on the radio (until its finished or failed)
 };
 
 }  // namespace vardo

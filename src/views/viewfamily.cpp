@@ -25,24 +25,34 @@ int ViewFamily::MirrorRow(ViewKind kind, int row)
     return RowOfChannel(MirrorView(kind, channel), channel);
 }
 
-void ViewFamily::fillRow(ViewKind current, int channel, const SettingCells& cells)
+template <typename Write>
+void ViewFamily::writeWithMirror(ViewKind kind, int row, Write write)
+{
+    const int mirrorRow = MirrorRow(kind, row);
+    write(table(kind), row);
+    if (mirrorRow != 0)
+        write(table(MirrorView(kind, ChannelOfRow(kind, row))), mirrorRow);
+}
+
+void ViewFamily::fillRow(ViewKind current, int channel, const RowCells& cells)
 {
     // The current view first; a channel the current view does not show still reaches both
     // views that do (frmAll, then its block view).
-    ViewKind first = RowOfChannel(current, channel) != 0 ? current : ViewKind::All;
+    const ViewKind first = RowOfChannel(current, channel) != 0 ? current : ViewKind::All;
     if (RowOfChannel(first, channel) == 0)
         return;
-    table(first).setSettings(RowOfChannel(first, channel), cells);
-    const ViewKind mirror = MirrorView(first, channel);
-    table(mirror).setSettings(RowOfChannel(mirror, channel), cells);
+    writeWithMirror(first, RowOfChannel(first, channel),
+                    [&](ChannelTable& t, int r) { t.setSettings(r, cells); });
+}
+
+void ViewFamily::setRow(ViewKind kind, int row, const RowCells& cells)
+{
+    writeWithMirror(kind, row, [&](ChannelTable& t, int r) { t.setRow(r, cells); });
 }
 
 void ViewFamily::setCell(ViewKind kind, int row, int column, const QString& text)
 {
-    const int mirrorRow = MirrorRow(kind, row);
-    table(kind).setCell(row, column, text);
-    if (mirrorRow != 0)
-        table(MirrorView(kind, ChannelOfRow(kind, row))).setCell(mirrorRow, column, text);
+    writeWithMirror(kind, row, [&](ChannelTable& t, int r) { t.setCell(r, column, text); });
 }
 
 void ViewFamily::swapRows(ViewKind kind, int rowA, int rowB)

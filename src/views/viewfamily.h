@@ -20,9 +20,13 @@ public:
     [[nodiscard]] ChannelTable& table(ViewKind kind);
     [[nodiscard]] const ChannelTable& table(ViewKind kind) const;
 
-    // Writes columns 1..9 of `channel` into the `current` view's row first, then into the
-    // other view that shows the channel (the row filling of a read: frmAll plus the block view).
-    void fillRow(ViewKind current, int channel, const SettingCells& cells);
+    // Writes the settings of `cells` (Freq .. RPT) into the `current` view's row of `channel`
+    // first, then into the other view that shows the channel (the row filling of a read or an
+    // edit: frmAll plus the block view). Both rows keep their comments.
+    void fillRow(ViewKind current, int channel, const RowCells& cells);
+
+    // Writes all of `cells` into grid row `row` of `kind` and into the mirror row.
+    void setRow(ViewKind kind, int row, const RowCells& cells);
 
     // Writes one cell of grid row `row` of `kind` and the same cell of the mirror row.
     void setCell(ViewKind kind, int row, int column, const QString& text);
@@ -37,6 +41,10 @@ public:
     [[nodiscard]] static int MirrorRow(ViewKind kind, int row);
 
 private:
+    // Calls write(table, row) for grid row `row` of `kind`, then for its mirror row if any.
+    template <typename Write>
+    void writeWithMirror(ViewKind kind, int row, Write write);
+
     std::array<std::unique_ptr<ChannelTable>, 4> m_tables;
 };
 

@@ -2,13 +2,19 @@
 // What a view window needs from the program around it: the shared state, the tables, the
 // radio operations it starts itself, and the program-wide commands (switching, ending, help).
 
+#include <functional>
+
 #include "channelindex.h"
 
 namespace vardo {
 
 class BusyState;
+class MemoryView;
 class ViewFamily;
 struct ViewState;
+
+// The window of each view, for the commands that serve all four.
+using ViewLookup = std::function<MemoryView&(ViewKind)>;
 
 class ViewHost {
 public:

@@ -8,11 +8,9 @@ namespace vardo {
 struct ViewState {
     ViewKind current = ViewKind::All;  // the view whose option is set; decides the row filling
     bool SortMode = false;   // a row is picked for moving; Up/Down/Ok show
+    // Set and cleared by the scan alone; the views read them to route grid clicks.
     bool ScanMode = false;   // a scan is being set up or runs; cleared by Esc
     bool Scanning = false;   // the scan loop runs; grid clicks are ignored
-    int LoadChannel = 0;     // radio channel number of the last VFO-A load
-    int CommentRow = 0;      // cell whose comment is being edited
-    int CommentCol = 0;
 
     bool operator==(const ViewState&) const = default;
 };

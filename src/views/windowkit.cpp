@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPointer>
 
+#include "messagetext.h"
 #include "viewdescriptor.h"
 
 namespace vardo {
@@ -28,10 +29,11 @@ QFont ControlFont()
 
 void ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon)
 {
-    // The program's messages break lines with carriage returns; Qt's labels break at '\n'.
+    // Qt's labels break lines at '\n'.
+    const QString lines = QString(text).replace(kMessageLineBreak, u'\n');
     // On the heap: a parent window that goes while the box waits takes the box with it safely.
-    QPointer<QMessageBox> box = new QMessageBox(icon, QString::fromLatin1(kAppTitle),
-                                                QString(text).replace(u'\r', u'\n'), QMessageBox::Ok, parent);
+    QPointer<QMessageBox> box =
+        new QMessageBox(icon, QString::fromLatin1(kAppTitle), lines, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->exec();
 }
@@ -72,6 +74,21 @@ QHBoxLayout* Centred(QWidget* widget)
     row->addWidget(widget);
     row->addStretch(1);
     return row;
+}
+
+QHBoxLayout* FlatRow(QWidget* box)
+{
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    return row;
+}
+
+void HideKeepingPlace(QWidget& widget)
+{
+    QSizePolicy policy = widget.sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget.setSizePolicy(policy);
+    widget.hide();
 }
 
 }  // namespace vardo

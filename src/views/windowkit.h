@@ -37,4 +37,20 @@ QList<QRadioButton*> AddViewOptions(QWidget& parent, QBoxLayout& layout,
 // A row that holds `widget` in its middle.
 [[nodiscard]] QHBoxLayout* Centred(QWidget* widget);
 
+// A row of controls on `box`, without margins of its own: the window's layout spaces its rows.
+[[nodiscard]] QHBoxLayout* FlatRow(QWidget* box);
+
+// Hides `widget` but keeps its place in the layout, so the window does not jump when it shows.
+void HideKeepingPlace(QWidget& widget);
+
+// A control that shows only at times, on `row`: named `name`, hidden, keeping its place.
+template <typename Control>
+Control* ReservedControl(QWidget* row, const char* name)
+{
+    auto* control = new Control(row);
+    control->setObjectName(QString::fromLatin1(name));
+    HideKeepingPlace(*control);
+    return control;
+}
+
 }  // namespace vardo

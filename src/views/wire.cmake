@@ -3,7 +3,7 @@
 add_library(vardo_wire STATIC
   ${CMAKE_CURRENT_LIST_DIR}/editorcommands.h ${CMAKE_CURRENT_LIST_DIR}/editorcommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/printcommands.h ${CMAKE_CURRENT_LIST_DIR}/printcommands.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/wire.h ${CMAKE_CURRENT_LIST_DIR}/wire.cpp)
+)
 target_include_directories(vardo_wire PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(vardo_wire PUBLIC vardo_editor vardo_listingprinter vardo_radio
   Qt6::Widgets Qt6::PrintSupport)

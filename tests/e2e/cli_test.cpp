@@ -45,7 +45,7 @@ QStringList Shown(const QString& hex)
 {
     vardo::Channel c = vardo::DecodeRecord(vardo::RecordFromBytes(QByteArray::fromHex(hex.toLatin1())));
     c.Ant.clear();
-    const vardo::SettingCells cells = vardo::CellsFromChannel(c);
+    const vardo::RowCells cells = vardo::CellsFromChannel(c);
     return QStringList(cells.begin(), cells.end());
 }
 

@@ -64,25 +64,33 @@ void LinkE2eTest::lostLink()
     SimProcess radio({});
     QVERIFY(!radio.pty().isEmpty());
     RadioClient client(SerialTransport::factory());
-    QSignalSpy done(&client, &RadioClient::finished);
-    QSignalSpy failed(&client, &RadioClient::failed);
+    QObject window;
+    QStringList failed;
+    int answers = 0;
+    const RadioDone answer = [&](const LinkResult& outcome) {
+        ++answers;
+        if (!outcome.ok)
+            failed << outcome.error;
+    };
+    const auto answered = [&](int count) { return QTest::qWaitFor([&] { return answers == count; }, kSignalWaitMs); };
     QSignalSpy records(&client, &RadioClient::recordRead);
-    QVERIFY(client.findRadio({radio.pty()}) && done.wait(kSignalWaitMs));
+    QVERIFY(client.findRadio({radio.pty()}, &window, [&](const QString&) { ++answers; }) && answered(1));
     if (duringRead) {
-        QVERIFY(client.readMemories(1, 113));
+        QVERIFY(client.readMemories(1, 113, &window, {}, answer));
         QTRY_VERIFY_WITH_TIMEOUT(records.size() >= 3, kSignalWaitMs);
     }
     radio.kill();
-    QVERIFY(!duringRead || failed.wait(kSignalWaitMs));
+    QVERIFY(!duringRead || answered(2));
     const std::clock_t cpuBefore = std::clock();  // all threads of this process
     QTest::qWait(1000);
     // A worker looping on the port's repeated error would burn this whole second.
     QVERIFY2(std::clock() - cpuBefore < CLOCKS_PER_SEC / 2, "the worker is busy although the port is gone");
-    QVERIFY(duringRead || (client.readMemories(1, 5) && failed.wait(kSignalWaitMs)));
+    QVERIFY(duringRead || (client.readMemories(1, 5, &window, {}, answer) && answered(2)));
 
     QCOMPARE(failed.size(), 1);
-    QVERIFY2(failed[0][0].toString().startsWith(error.arg(radio.pty())), qPrintable(failed[0][0].toString()));
-    QCOMPARE(done.size(), 1);  // the search's
+    QVERIFY2(failed[0].startsWith(error.arg(radio.pty())), qPrintable(failed[0]));
+    QTest::qWait(100);
+    QCOMPARE(answers, 2);  // the search's and the failed read's, once each
     QVERIFY(records.size() < 113 && !client.busy());
 }
 

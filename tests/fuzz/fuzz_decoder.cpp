@@ -16,6 +16,7 @@
 #include "framecheck.h"
 #include "hexroute.h"
 #include "numberformat.h"
+#include "rowreader.h"
 
 using namespace vardo;
 
@@ -57,12 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!kTwoDecimals.match(text).hasMatch() || text.startsWith("-0.00"))
         Fail("bad number text " + text, r);
 
-    // The bytes after the record as the nine cells of a grid row, separated by tabs, as a
+    // The bytes after the record as the cells of a grid row, separated by tabs, as a
     // hand-edited file may leave them.
     const QStringList parts = QString::fromUtf8(reinterpret_cast<const char*>(data + kRecordSize),
                                                 static_cast<qsizetype>(size - kRecordSize)).split('\t');
-    SettingCells cells;
+    RowCells cells;
     std::copy_n(parts.begin(), std::min<qsizetype>(parts.size(), cells.size()), cells.begin());
-    CheckFrames(ChannelFromCells(cells), r);
+    CheckFrames(test::ChannelFromCells(cells), r);
     return 0;
 }

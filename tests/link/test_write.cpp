@@ -1,9 +1,9 @@
 // Writing channels through VFO-A: the exact frames, failures midway, every setting's round trip.
 #include <QtTest>
 
-#include "channelrow.h"
 #include "codec.h"
 #include "linkfakes.h"
+#include "rowreader.h"
 
 using namespace vardo;
 using namespace vardo::test;
@@ -92,7 +92,7 @@ void ChannelWriteTest::write()
     }
     QList<int> written;
     const LinkResult result = c.batch ? bench.link.WriteBatch(writes, [&](int ch) { written << ch; })
-                                      : bench.link.WriteChannel(writes.first());
+                                      : bench.link.WriteBatch({writes.first()});
     QCOMPARE(result.error, c.error);
     QCOMPARE(result.ok, c.error.isEmpty());
     QCOMPARE(written, c.written);
@@ -130,7 +130,7 @@ void ChannelWriteTest::roundTrip()
                         c.OffsetSign = odd ? "" : "+";
                         c.Mask = masked ? "* " : "  ";
                         const int channel = 1 + n % kLastPms;
-                        QVERIFY(bench.link.WriteChannel({c, channel, masked ? 1 : 2}).ok);
+                        QVERIFY(bench.link.WriteBatch({{c, channel, masked ? 1 : 2}}).ok);
                         Channel back;
                         const auto decode = [&](int, const Record& r) { back = DecodeRecord(r); };
                         QVERIFY(bench.link.ReadMemories(channel, channel, decode).ok);

@@ -4,15 +4,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QTimer>
 
 #include "aboutbox.h"
 #include "app_harness.h"
 #include "clickdispatch.h"
 #include "codec.h"
 #include "commandline.h"
+#include "launch.h"
 #include "helpwindow.h"
 #include "messageboxhelper.h"
 #include "viewdescriptor.h"
@@ -113,10 +118,23 @@ private Q_SLOTS:
         QCOMPARE(v.button(QStringLiteral("cmdOK")) != nullptr, moves);
         QVERIFY(!moves || MoveCommandsAre(v, false));
         QCOMPARE(v.button(QStringLiteral("cmdScan")) != nullptr, scan);
-        QCOMPARE(v.textBox(QStringLiteral("txtScan")) != nullptr, scan);
+        QCOMPARE(v.findChild<QLineEdit*>(QStringLiteral("txtScan")) != nullptr, scan);
         for (const char* name : {"lblScan", "lblEscape", "txtScan", "lblComments", "txtComments"}) {
             auto* hidden = v.findChild<QWidget*>(QString::fromLatin1(name));
             QVERIFY(!hidden || !hidden->isVisible());
+        }
+        // Top to bottom: grid, comment row, scan row, options, commands; the hidden rows keep
+        // their room, so nothing moves when they show.
+        QList<const char*> order{"Grid", "txtComments"};
+        if (scan)
+            order << "txtScan";
+        order << kOptions[int(kind)] << "cmdRead";
+        int above = -1;
+        for (const char* name : std::as_const(order)) {
+            auto* control = v.findChild<QWidget*>(QString::fromLatin1(name));
+            const int top = control->mapTo(&v, QPoint(0, 0)).y();
+            QVERIFY2(top > above && control->height() > 0, name);
+            above = top + control->height() - 1;
         }
 
         // The grid: 11 centred headers whole, in the proportions of their widths in twips.
@@ -163,11 +181,10 @@ private Q_SLOTS:
             QCOMPARE(DataRows(h.table(other)), rows.at(int(other)));
         // Each row shows its own channel's record, in the view and in its mirror; no comment.
         for (int ch = FirstChannel(kind); ch <= LastChannel(kind); ++ch) {
-            const SettingCells expected = CellsFromChannel(DecodeRecord(h.radio->memory(ch)));
+            const RowCells expected = CellsFromChannel(DecodeRecord(h.radio->memory(ch)));  // no comment
             for (ViewKind shown : {kind, MirrorView(kind, ch)}) {
                 const int row = RowOfChannel(shown, ch);
-                QCOMPARE(h.table(shown).settings(row), expected);
-                QCOMPARE(h.table(shown).cell(row, ColComment), QString());
+                QCOMPARE(h.table(shown).row(row), expected);
                 QCOMPARE(h.table(shown).cell(row, ColLabel), ChannelLabel(ch));
             }
         }
@@ -246,6 +263,62 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kWaitMs);
         QCOMPARE(ended.at(0).at(0).toInt(), 0);
         QCOMPARE(DataRows(h.table(ViewKind::Pms)), QStringLiteral("1-9"));
+        QVERIFY(!pms.isVisible());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void closeWhileBusyShowsFailureFirst_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("read") << "cmdRead";
+        QTest::newRow("load from the saved file") << "cmdLoad";
+    }
+    // A window closed while an operation runs that then fails: the failure is shown, and the
+    // program ends only once the operator has answered it.
+    void closeWhileBusyShowsFailureFirst()
+    {
+        QFETCH(QString, command);
+        AppHarness h;
+        QVERIFY(h.started());
+        MemoryView& pms = h.open(ViewKind::Pms);
+        if (command == u"cmdLoad") {
+            QVERIFY(h.read(pms));
+            h.press(pms, "cmdSave");
+            QVERIFY(QFile::exists(h.dir.filePath(QStringLiteral("Pms.txt"))));
+        }
+        sim::Faults faults;
+        faults.stopAfter = h.radio->replyCount();  // silent from the next request on
+        h.radio->setFaults(faults);
+        QSignalSpy ended(h.app.get(), &VardoApp::ended);
+        // The box runs its own event loop: it is watched and answered from a timer, after a
+        // pause the program must sit out however long the operator takes.
+        QString shown;
+        int endedWhileShown = -1;
+        bool windowWhileShown = false;
+        QElapsedTimer shownFor;
+        QTimer operatorReads;
+        QObject::connect(&operatorReads, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            if (!shownFor.isValid()) {
+                shownFor.start();
+                shown = box->text();
+            } else if (shownFor.elapsed() > 300) {
+                endedWhileShown = int(ended.count());
+                windowWhileShown = pms.isVisible();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        operatorReads.start(20);
+        h.press(pms, qPrintable(command));
+        QVERIFY(h.app->busyState().busy());
+        pms.close();
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kWaitMs);
+        QVERIFY2(shown.contains(QStringLiteral("did not answer")), qPrintable(shown));
+        QCOMPARE(endedWhileShown, 0);
+        QVERIFY(windowWhileShown);
+        QCOMPARE(ended.at(0).at(0).toInt(), 0);
         QVERIFY(!pms.isVisible());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
@@ -436,7 +509,7 @@ private Q_SLOTS:
         const CommandLine line = ParseCommandLine(QStringList{"vardo"} + args);
         QCOMPARE(line.error.isEmpty(), !probed.isEmpty());
         if (!probed.isEmpty()) {
-            QCOMPARE(PortsToProbe(line, {"/dev/ttyS0", "/dev/ttyUSB0"}), probed);
+            QCOMPARE(PortsToProbe(line.ports, line.simulate, {"/dev/ttyS0", "/dev/ttyUSB0"}), probed);
             QTEST(line.dataDir, "dataDir");
         }
     }

@@ -16,14 +16,13 @@
 #include "codec.h"
 #include "editorcommands.h"
 #include "messageboxhelper.h"
-#include "wire.h"
 
 using namespace vardo;
 using namespace vardo::test;
 
 Q_DECLARE_METATYPE(vardo::ViewKind)
 Q_DECLARE_METATYPE(vardo::EditTexts)
-Q_DECLARE_METATYPE(vardo::SettingCells)
+Q_DECLARE_METATYPE(vardo::RowCells)
 
 namespace {
 
@@ -31,13 +30,13 @@ constexpr char kComment[] = "net on Sundays";
 
 const QString kCaption = QStringLiteral(" Enter changes desired for Memory Channel 12: ");
 
-SettingCells Cells(const QString& freq = QStringLiteral("14025.00  "), const QString& offset = QStringLiteral("0.00"),
-                   const QString& mode = QStringLiteral("USB"), const QString& rx = QStringLiteral("OFF"))
+RowCells Cells(const QString& freq = QStringLiteral("14025.00  "), const QString& offset = QStringLiteral("0.00"),
+               const QString& mode = QStringLiteral("USB"), const QString& rx = QStringLiteral("OFF"))
 {
     return {freq, mode, "2.4K", "2.0K", "A", rx, "OFF", offset, "OFF"};
 }
 
-QPointer<ChannelEditor> Open(const SettingCells& cells = Cells())
+QPointer<ChannelEditor> Open(const RowCells& cells = Cells())
 {
     auto* editor = new ChannelEditor(kCaption, cells);
     editor->show();
@@ -52,26 +51,20 @@ T* Child(QWidget* editor, const QString& name)
 
 // The program with the editor attached as it runs, and the writes it reports.
 struct EditorApp : AppHarness {
-    EditorApp()
-        : commands(AttachViewCommands(*app, app->radio(), [this](ViewKind k) -> MemoryView& { return view(k); }, *app))
-    {
-    }
-    [[nodiscard]] ChannelEditor* editor() const { return commands.editor->editor(); }
+    [[nodiscard]] ChannelEditor* editor() const { return app->editorCommands().editor(); }
     [[nodiscard]] bool written() const
     {
         return QTest::qWaitFor([this] { return writes.count() > 0 && !app->busyState().busy(); }, kWaitMs);
     }
-    [[nodiscard]] QList<SettingCells> allSettings() const
+    [[nodiscard]] QList<std::vector<RowCells>> allRows() const
     {
-        QList<SettingCells> all;
+        QList<std::vector<RowCells>> all;
         for (ViewKind kind : kAllViews)
-            for (int row = 1; row <= RowCount(kind); ++row)
-                all << table(kind).settings(row);
+            all << table(kind).rows();
         return all;
     }
 
-    ViewCommands commands;
-    QSignalSpy writes{commands.editor, &EditorCommands::writeEnded};
+    QSignalSpy writes{&app->editorCommands(), &EditorCommands::writeEnded};
 };
 
 void SetText(ChannelEditor& e, const char* box, const QString& text)
@@ -95,10 +88,12 @@ QString Caption(ChannelEditor* e)
     return e->findChild<QLabel*>(QStringLiteral("lblChanges"))->text();
 }
 
-// Every cell but the antenna, which has no command: the channel stores VFO-A's antenna.
-SettingCells WithoutAntenna(SettingCells cells)
+// The settings but the antenna, which has no command: the channel stores VFO-A's antenna.
+// The comment is not the radio's either.
+RowCells SettingsWithoutAntenna(RowCells cells)
 {
-    cells[ColAnt - ColFreq].clear();
+    cells[CellIndex(ColAnt)].clear();
+    cells[CellIndex(ColComment)].clear();
     return cells;
 }
 
@@ -161,18 +156,18 @@ private Q_SLOTS:
 
     void fill_data()
     {
-        QTest::addColumn<SettingCells>("cells");
+        QTest::addColumn<RowCells>("cells");
         QTest::addColumn<EditTexts>("texts");
         QTest::newRow("masked keeps its *") << Cells("14025.00* ")
                                             << EditTexts{"14025.00*", "0.00", "USB", "2.4K", "2.0K", "A", "OFF", "OFF", "OFF"};
         QTest::newRow("offset +1.50") << Cells("7050.00  ", "+1.50", "CW (lsb)", "ON")
                                       << EditTexts{"7050.00", "+1.50", "CW (lsb)", "2.4K", "2.0K", "A", "ON", "OFF", "OFF"};
-        QTest::newRow("unknown texts select nothing") << SettingCells{"3573.00  ", "usb", "", "6.0K", "C", "OFF", "x", "0.00", "+RPT"}
+        QTest::newRow("unknown texts select nothing") << RowCells{"3573.00  ", "usb", "", "6.0K", "C", "OFF", "x", "0.00", "+RPT"}
                                                       << EditTexts{"3573.00", "0.00", "", "", "6.0K", "", "OFF", "", "+RPT"};
     }
     void fill()
     {
-        QFETCH(SettingCells, cells);
+        QFETCH(RowCells, cells);
         QFETCH(EditTexts, texts);
         QPointer<ChannelEditor> editor = Open(cells);
         QCOMPARE(editor->texts(), texts);
@@ -292,13 +287,12 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([&] { return !h.editor(); }, kWaitMs));
 
         // Both rows show the edit; the comment stays.
-        const SettingCells cells = h.table(view).settings(row);
-        QTEST(cells[ColFreq - ColFreq], "freqCell");
-        QTEST(cells[ColOffset - ColFreq], "offsetCell");
-        QCOMPARE(cells[ColRxRit - ColFreq], rxRit);
-        QCOMPARE(h.table(mirror).settings(mirrorRow), cells);
-        QCOMPARE(h.table(view).cell(row, ColComment), QString::fromLatin1(kComment));
-        QCOMPARE(h.table(mirror).cell(mirrorRow, ColComment), QString::fromLatin1(kComment));
+        const RowCells cells = h.table(view).row(row);
+        QTEST(cells[CellIndex(ColFreq)], "freqCell");
+        QTEST(cells[CellIndex(ColOffset)], "offsetCell");
+        QCOMPARE(cells[CellIndex(ColRxRit)], rxRit);
+        QCOMPARE(cells[CellIndex(ColComment)], QString::fromLatin1(kComment));
+        QCOMPARE(h.table(mirror).row(mirrorRow), cells);
 
         // On the wire: VFO-A saved, eight settings, store and mask, VFO-A given back.
         const QStringList frames = SentFrames(*h.radio);
@@ -309,7 +303,7 @@ private Q_SLOTS:
         QTEST(frames.at(10), "maskFrame");
         QCOMPARE(h.radio->vfoA(), vfoA);
         // The radio's channel reads back as the grid shows it.
-        QCOMPARE(WithoutAntenna(CellsFromChannel(DecodeRecord(h.radio->memory(channel)))), WithoutAntenna(cells));
+        QCOMPARE(SettingsWithoutAntenna(CellsFromChannel(DecodeRecord(h.radio->memory(channel)))), SettingsWithoutAntenna(cells));
         QTRY_COMPARE(v.focusWidget(), v.button(QStringLiteral("cmdSave")));
     }
 
@@ -320,7 +314,7 @@ private Q_SLOTS:
         QVERIFY(h.started());
         MemoryView& pms = h.open(ViewKind::Pms);
         QVERIFY(h.read(pms));
-        const QList<SettingCells> before = h.allSettings();
+        const QList<std::vector<RowCells>> before = h.allRows();
         h.radio->clearLog();
         h.clickCell(pms, 4, ColOffset);
         QPointer<ChannelEditor> first = h.editor();
@@ -346,7 +340,7 @@ private Q_SLOTS:
         SetText(*h.editor(), "txtFreq", QStringLiteral("3600"));
         h.choose(pms, "optAll");
         QVERIFY(QTest::qWaitFor([&] { return !h.editor(); }, kWaitMs));
-        QCOMPARE(h.allSettings(), before);
+        QCOMPARE(h.allRows(), before);
         QCOMPARE(h.radio->frameLog().size(), std::size_t(0));
         QCOMPARE(h.writes.count(), 0);
     }
@@ -361,15 +355,15 @@ private Q_SLOTS:
         ChannelEditor* e = h.editor();
         QVERIFY(e);
         SetText(*e, "txtFreq", QStringLiteral("21080"));
-        const QList<SettingCells> before = h.allSettings();
-        QVERIFY(h.app->radio().scan(1, 10, 255));  // a scan started meanwhile holds the radio
+        const QList<std::vector<RowCells>> before = h.allRows();
+        QVERIFY(h.app->radio().scan(1, 10, 255, h.app.get(), {}, {}));  // a scan started meanwhile holds the radio
         MessageBoxHelper boxes;
         h.press(*e, "cmdOK");
         QCOMPARE(boxes.texts(), QStringList{EditorBusyMessage()});
         QCOMPARE(h.editor(), e);
         QVERIFY(e->isVisible());
         QCOMPARE(e->findChild<QLineEdit*>(QStringLiteral("txtFreq"))->text(), QStringLiteral("21080"));
-        QCOMPARE(h.allSettings(), before);
+        QCOMPARE(h.allRows(), before);
         QCOMPARE(h.writes.count(), 0);
         // Once the scan has ended, the same Load goes through.
         h.app->radio().stopScan();

@@ -7,7 +7,6 @@
 #include "app_harness.h"
 #include "filebytes.h"
 #include "messageboxhelper.h"
-#include "printcommands.h"
 #include "savedfilenames.h"
 #include "savedfiletext.h"
 
@@ -29,8 +28,14 @@ struct FileHarness : AppHarness {
         MemoryView& v = open(kind);
         return read(v) ? &v : nullptr;
     }
-    // Every cell of the view and of frmAll.
-    QList<QStringList> cells(ViewKind k) const { return ListingRows(table(k)) + ListingRows(table(ViewKind::All)); }
+    // Every row of the view, then every row of frmAll.
+    std::vector<RowCells> cells(ViewKind k) const
+    {
+        std::vector<RowCells> rows = table(k).rows();
+        const std::vector<RowCells> all = table(ViewKind::All).rows();
+        rows.insert(rows.end(), all.begin(), all.end());
+        return rows;
+    }
 };
 
 // A Pms.txt of nine good lines with line `number` replaced, or cut to `number` - 1 lines
@@ -147,7 +152,7 @@ private slots:
         MemoryView* v = h.ready(kind);
         QVERIFY(v);
         h.app->family().setCell(kind, 1, ColComment, "kept");
-        const QList<QStringList> before = h.cells(kind);
+        const std::vector<RowCells> before = h.cells(kind);
         if (!bytes.isNull())
             QVERIFY(PutFile(h.file(SavedFileName(kind)), bytes));
         h.radio->clearLog();

@@ -12,7 +12,6 @@
 #include "messageboxhelper.h"
 #include "pdftext.h"
 #include "printcommands.h"
-#include "wire.h"
 
 using namespace vardo;
 using namespace vardo::test;
@@ -23,9 +22,7 @@ namespace {
 struct PrintApp : AppHarness {
     PrintApp()
     {
-        const ViewCommands commands =
-            AttachViewCommands(*app, app->radio(), [this](ViewKind k) -> MemoryView& { return view(k); }, *app);
-        commands.print->setPrinterSetup([this](QPrinter& printer, QWidget* parent) {
+        app->printCommands().setPrinterSetup([this](QPrinter& printer, QWidget* parent) {
             ++setups;
             setupParent = parent;
             printer.setOutputFormat(QPrinter::PdfFormat);
@@ -75,10 +72,11 @@ private slots:
         QCOMPARE(pages[0].size(), 3 + 57);
         QCOMPARE(pages[0][0].trimmed(), QStringLiteral("Memory Channels 1 to 99  (page 1)"));
         QCOMPARE(pages[1][0].trimmed(), QStringLiteral("Memory Channels 1 to 99  (page 2)"));
-        const QList<QStringList> rows = ListingRows(h.table(ViewKind::Ch99));
+        const std::vector<RowCells> rows = h.table(ViewKind::Ch99).rows();
         QStringList expected;
-        for (int row = 1; row <= rows.size(); ++row)
-            expected << ChannelLine(rows[row - 1], ViewKind::Ch99, row).remove(QRegularExpression(" +$"));
+        for (int row = 1; row <= static_cast<int>(rows.size()); ++row)
+            expected << ChannelLine(rows[static_cast<std::size_t>(row - 1)], ViewKind::Ch99, row)
+                            .remove(QRegularExpression(" +$"));
         QCOMPARE(pages[0].mid(3) + pages[1].mid(3), expected);  // after the title and the headings
         QCOMPARE(expected.at(1).mid(72), comment);
     }
@@ -112,7 +110,7 @@ private slots:
         QVERIFY(v);
         QString dialogClass;
         bool pageRanges = true;
-        h.app->findChild<PrintCommands*>()->setPrinterSetup([&](QPrinter& printer, QWidget* parent) {
+        h.app->printCommands().setPrinterSetup([&](QPrinter& printer, QWidget* parent) {
             QTimer::singleShot(0, parent, [&] {
                 if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
                     dialogClass = dialog->metaObject()->className();
@@ -140,7 +138,7 @@ private slots:
         MemoryView* v = h.ready(ViewKind::Qmb);
         QVERIFY(v);
         h.pdf = h.dir.filePath("no such folder/listing.pdf");
-        QVERIFY(h.app->radio().scan(1, 10, 255));
+        QVERIFY(h.app->radio().scan(1, 10, 255, h.app.get(), {}, {}));
         MessageBoxHelper boxes;
         h.press(*v, "cmdPrint");
         QCOMPARE(h.setups, 0);

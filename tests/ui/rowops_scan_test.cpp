@@ -46,9 +46,9 @@ struct ScanBench : AppHarness {
         view = openFilled(kind);
         if (!view)
             return false;
-        scan = view->label(QStringLiteral("lblScan"));
-        escape = view->label(QStringLiteral("lblEscape"));
-        entry = view->textBox(QStringLiteral("txtScan"));
+        scan = view->findChild<QLabel*>(QStringLiteral("lblScan"));
+        escape = view->findChild<QLabel*>(QStringLiteral("lblEscape"));
+        entry = view->findChild<QLineEdit*>(QStringLiteral("txtScan"));
         radio->clearLog();
         return true;
     }

@@ -2,8 +2,11 @@
 // block edges, mirrors, labels that stay, the selection following the channel, scrolling,
 // silence towards the radio, and the move rule for every row. Comments: the box over the
 // view, its caption per view and row, every keystroke in both grids, Enter and leaving the
-// box, emptying it, and the refusal on an empty row.
+// box, emptying it, and the refusal on an empty row. The tables' writes keep Qt's model rules.
 
+#include <algorithm>
+
+#include <QAbstractItemModelTester>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -20,23 +23,27 @@ Q_DECLARE_METATYPE(vardo::ViewKind)
 
 namespace {
 
-// Every label, then every row's moving cells (columns 1..10, the comment too).
-QList<QStringList> Snapshot(const ChannelTable& table)
-{
-    QList<QStringList> rows{{}};
-    for (int row = 1; row <= table.channelRows(); ++row) {
-        rows[0] << table.cell(row, ColLabel);
-        rows << QStringList{};
-        for (int column = ColFreq; column <= ColComment; ++column)
-            rows.last() << table.cell(row, column);
+// Every label, and every row's moving cells (the comment too).
+struct Snapshot {
+    explicit Snapshot(const ChannelTable& table) : rows(table.rows())
+    {
+        for (int row = 1; row <= table.channelRows(); ++row)
+            labels << table.cell(row, ColLabel);
     }
-    return rows;
-}
+    bool operator==(const Snapshot&) const = default;
+
+    QStringList labels;
+    std::vector<RowCells> rows;
+};
 
 // `before` with the channel of row `from` taken out and put back in at row `to`.
-QList<QStringList> Moved(QList<QStringList> before, int from, int to)
+Snapshot Moved(Snapshot before, int from, int to)
 {
-    before.move(from, to);
+    const auto at = [&](int row) { return before.rows.begin() + (row - 1); };
+    if (from < to)
+        std::rotate(at(from), at(from) + 1, at(to) + 1);
+    else
+        std::rotate(at(to), at(from), at(from) + 1);
     return before;
 }
 
@@ -45,8 +52,8 @@ struct CommentBench : AppHarness {
     bool openOn(ViewKind kind)
     {
         view = openFilled(kind);
-        caption = view ? view->label(QStringLiteral("lblComments")) : nullptr;
-        box = view ? view->textBox(QStringLiteral("txtComments")) : nullptr;
+        caption = view ? view->findChild<QLabel*>(QStringLiteral("lblComments")) : nullptr;
+        box = view ? view->findChild<QLineEdit*>(QStringLiteral("txtComments")) : nullptr;
         return view;
     }
     [[nodiscard]] QString cell(ViewKind kind, int row) const { return table(kind).cell(row, ColComment); }
@@ -97,8 +104,8 @@ private Q_SLOTS:
         MemoryView& v = *opened;
         const ViewKind mirror = MirrorView(view, ChannelOfRow(view, row));
         const int shift = ViewFamily::MirrorRow(view, row) - row;
-        const QList<QStringList> viewBefore = Snapshot(h.table(view));
-        const QList<QStringList> mirrorBefore = Snapshot(h.table(mirror));
+        const Snapshot viewBefore(h.table(view));
+        const Snapshot mirrorBefore(h.table(mirror));
         h.radio->clearLog();
         QSignalSpy edges(v.findChild<ReorderCommands*>(), &ReorderCommands::edgeReached);
 
@@ -164,6 +171,44 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(MoveTarget(ViewKind::Ch99, 100, Direction::Up), Move{});
+    }
+
+    // Every write the family makes into a table, checked by Qt's model tester as it happens;
+    // a whole-row write is one change, a settings write keeps the comment, and a row off the
+    // grid is left alone.
+    void tableKeepsTheModelRules()
+    {
+        ViewFamily family;
+        ChannelTable& table = family.table(ViewKind::Pms);
+        QAbstractItemModelTester tester(&table, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy changed(&table, &ChannelTable::dataChanged);
+        const RowCells p3{"7050.00* ", "LSB", "2.4K", "2.0K", "A", "OFF", "OFF", "+1.50", "OFF", "net"};
+        const RowCells p4{"3573.00  ", "USB", "Thru", "6.0K", "B", "ON", "OFF", "0.00", "-RPT", "not written"};
+
+        family.setRow(ViewKind::Pms, 3, p3);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(table.row(3), p3);
+        QCOMPARE(family.table(ViewKind::All).row(ViewFamily::MirrorRow(ViewKind::Pms, 3)), p3);
+
+        family.setCell(ViewKind::Pms, 4, ColComment, QStringLiteral("kept"));
+        family.fillRow(ViewKind::Pms, ChannelOfRow(ViewKind::Pms, 4), p4);
+        RowCells filled = p4;
+        filled[CellIndex(ColComment)] = QStringLiteral("kept");
+        QCOMPARE(table.row(4), filled);
+
+        family.swapRows(ViewKind::Pms, 3, 4);
+        QCOMPARE(table.row(3), filled);
+        QCOMPARE(table.row(4), p3);
+        QCOMPARE(table.cell(3, ColLabel), QStringLiteral("P3"));
+
+        changed.clear();
+        table.setRow(0, p3);
+        table.setRow(table.channelRows() + 1, p3);
+        QCOMPARE(changed.count(), 0);
+
+        family.clear(ViewKind::Pms);
+        QCOMPARE(table.rows(), std::vector<RowCells>(static_cast<std::size_t>(table.channelRows())));
+        QCOMPARE(table.cell(9, ColLabel), QStringLiteral("P9"));
     }
 
     void typing_data()

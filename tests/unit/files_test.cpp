@@ -237,7 +237,7 @@ private slots:
         QCOMPARE(plan.rows[1], RowCells({"14250.00  ", "USB", "2.4K", "2.0K", "A", "OFF", "OFF", "-0.50", "OFF", ""}));
         QCOMPARE(plan.rows[2], RowCells({"3573.00  ", "", "", "", "", "", "", "0.00", "", ""}));
         QCOMPARE(plan.rows[3], RowCells{});
-        QCOMPARE(plan.rows[4][0], QStringLiteral("0.00  "));
+        QCOMPARE(plan.rows[4][CellIndex(ColFreq)], QStringLiteral("0.00  "));
         QList<std::pair<int, int>> written;  // channel, mask code
         for (const ChannelWrite& w : plan.writes)
             written.append({w.ChannelNo, w.MaskCode});

@@ -14,17 +14,16 @@ using namespace vardo;
 
 namespace {
 
-QStringList Row(const QString& label, const QString& freq, const QString& mode = "USB", const QString& comment = "net")
+RowCells Row(const QString& freq, const QString& mode = "USB", const QString& comment = "net")
 {
-    return {label, freq, mode, "2.4K", "2.0K", "A", "OFF", "OFF", "0.00", "OFF", comment};
+    return {freq, mode, "2.4K", "2.0K", "A", "OFF", "OFF", "0.00", "OFF", comment};
 }
 
-QList<QStringList> Rows(ViewKind view)
+std::vector<RowCells> Rows(ViewKind view)
 {
-    QList<QStringList> rows;
+    std::vector<RowCells> rows;
     for (int row = 1; row <= RowCount(view); ++row)
-        rows << Row(ChannelLabel(ChannelOfRow(view, row)), QString::number(100.0 + row * 263.17, 'f', 2) + "  ",
-                    "USB", QStringLiteral("comment %1").arg(row));
+        rows.push_back(Row(QString::number(100.0 + row * 263.17, 'f', 2) + "  ", "USB", QStringLiteral("comment %1").arg(row)));
     return rows;
 }
 
@@ -35,35 +34,36 @@ class ListingTest : public QObject {
 private slots:
     void columns_data()
     {
-        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<RowCells>("cells");
         QTest::addColumn<ViewKind>("view");
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("position");  // of the text's first character, counted from 1
         const ViewKind all = ViewKind::All;
         QTest::newRow("worked example")
-            << Row("1", "14250.00  ") << all << 1
+            << Row("14250.00  ") << all << 1
             << "  1  14250.00    USB      2.4K     2.0K     A    OFF   OFF   0.00  OFF  net" << 1;
-        QTest::newRow("masked mark on 14") << Row("1", "14025.00* ") << all << 1 << "14025.00*" << 6;
-        QTest::newRow("100.00 ends on 13") << Row("1", "100.00  ") << all << 1 << "  1    100.00 " << 1;
-        QTest::newRow("masked 7050.00 ends on 13") << Row("1", "7050.00* ") << all << 1 << "  1   7050.00*" << 1;
-        QTest::newRow("RTTY (lsb) on 15-24") << Row("1", "7080.00  ", "RTTY (lsb)") << all << 1 << " RTTY (lsb) " << 14;
-        QTest::newRow("AM (sync) on 16-24") << Row("1", "6000.00  ", "AM (sync)") << all << 1 << " AM (sync)  " << 15;
-        QTest::newRow("FM on 19-20") << Row("1", "29600.00  ", "FM") << all << 1 << "     FM      2.4K" << 14;
+        QTest::newRow("masked mark on 14") << Row("14025.00* ") << all << 1 << "14025.00*" << 6;
+        QTest::newRow("100.00 ends on 13") << Row("100.00  ") << all << 1 << "  1    100.00 " << 1;
+        QTest::newRow("masked 7050.00 ends on 13") << Row("7050.00* ") << all << 1 << "  1   7050.00*" << 1;
+        QTest::newRow("RTTY (lsb) on 15-24") << Row("7080.00  ", "RTTY (lsb)") << all << 1 << " RTTY (lsb) " << 14;
+        QTest::newRow("AM (sync) on 16-24") << Row("6000.00  ", "AM (sync)") << all << 1 << " AM (sync)  " << 15;
+        QTest::newRow("FM on 19-20") << Row("29600.00  ", "FM") << all << 1 << "     FM      2.4K" << 14;
         QTest::newRow("short and long settings from 27")
-            << QStringList{"1", "7000.00  ", "USB", "250", "500", "Rx (B)", "ON", "ON", "-9.99", "-RPT", "net"}
+            << RowCells{"7000.00  ", "USB", "250", "500", "Rx (B)", "ON", "ON", "-9.99", "-RPT", "net"}
             << all << 1 << " 250      500   Rx (B)  ON    ON  -9.99 -RPT  net" << 27;
-        QTest::newRow("long comment whole") << Row("1", "14250.00  ", "USB", QString(200, 'c')) << all << 1
+        QTest::newRow("long comment whole") << Row("14250.00  ", "USB", QString(200, 'c')) << all << 1
                                             << QString(200, 'c') << 73;
-        QTest::newRow("row 10 label on 2-3") << Row("10", "14250.00  ") << all << 10 << " 10  14250.00" << 1;
-        QTest::newRow("frmPms P1 label on 2-3") << Row("P1", "1800.00  ") << ViewKind::Pms << 1 << " P1   1800.00" << 1;
-        QTest::newRow("no frequency keeps the columns") << Row("P2", "") << all << 101
+        QTest::newRow("row 10 label on 2-3") << Row("14250.00  ") << all << 10 << " 10  14250.00" << 1;
+        QTest::newRow("frmPms P1 label on 2-3") << Row("1800.00  ") << ViewKind::Pms << 1 << " P1   1800.00" << 1;
+        QTest::newRow("frmQmb Q3 label on 2-3") << Row("7000.00  ") << ViewKind::Qmb << 3 << " Q3   7000.00" << 1;
+        QTest::newRow("no frequency keeps the columns") << Row("") << all << 101
                                                         << " P2" + QString(11, ' ') + "   USB    " << 1;
-        QTest::newRow("no frequency, masked") << Row("P2", " * ") << all << 101 << QString(8, ' ') + "*" << 6;
+        QTest::newRow("no frequency, masked") << Row(" * ") << all << 101 << QString(8, ' ') + "*" << 6;
     }
     void columns()
     {
-        QFETCH(QStringList, cells);
+        QFETCH(RowCells, cells);
         QFETCH(ViewKind, view);
         QFETCH(int, row);
         QFETCH(QString, text);
@@ -95,9 +95,9 @@ private slots:
         QFETCH(ViewKind, view);
         QFETCH(int, lastRowOfPage1);
         QFETCH(QString, title);
-        const QList<QStringList> rows = Rows(view);
+        const std::vector<RowCells> rows = Rows(view);
         const Listing listing = BuildListing(rows, view);
-        const bool paged = lastRowOfPage1 < rows.size();
+        const bool paged = lastRowOfPage1 < static_cast<int>(rows.size());
         QCOMPARE(listing.size(), paged ? 2 : 1);
         int row = 0;
         for (qsizetype p = 0; p < listing.size(); ++p) {
@@ -106,18 +106,18 @@ private slots:
                 expected[1].spans.append({QStringLiteral("  (page %1)").arg(p + 1), false});
             for (const QString& heading : ListingHeader())
                 expected << ListingLine{{{heading, false}}};
-            for (const int last = p == 0 ? lastRowOfPage1 : rows.size(); row < last; ++row)
-                expected << ListingLine{{{ChannelLine(rows[row], view, row + 1), false}}};
+            for (const int last = p == 0 ? lastRowOfPage1 : static_cast<int>(rows.size()); row < last; ++row)
+                expected << ListingLine{{{ChannelLine(rows[static_cast<std::size_t>(row)], view, row + 1), false}}};
             QCOMPARE(listing[p], expected);
         }
     }
 
     void longCommentPrintedWhole()
     {
-        QList<QStringList> rows = Rows(ViewKind::Pms);
+        std::vector<RowCells> rows = Rows(ViewKind::Pms);
         const QString comment = QStringLiteral("a long comment that runs well past the forty-eight dashes of the "
                                                "heading and past the right edge of an 8-point line on A4 paper, end");
-        rows[2][ColComment] = comment;
+        rows[2][CellIndex(ColComment)] = comment;
         QTemporaryDir dir;
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);

@@ -23,11 +23,11 @@ const Record kSample = RecordOf("80 01 5A 8E C0 03 20 02 B4 16 00 00 00 00 00 00
 const Record kVfoB = RecordOf("00 00 AC 1E 80 00 00 00 11 00 00 00 00 00 00 00");
 const Record kChannel5 = RecordOf("00 01 57 9A 80 00 00 01 11 00 00 00 00 00 00 00");
 
-// The cells a grid row shows for a record, joined by "|".
+// The settings a grid row shows for a record, joined by "|".
 QString Shown(const Record& r)
 {
-    const SettingCells cells = CellsFromChannel(DecodeRecord(r));
-    return QStringList(cells.begin(), cells.end()).join('|');
+    const RowCells cells = CellsFromChannel(DecodeRecord(r));
+    return QStringList(cells.begin(), cells.begin() + CellIndex(ColComment)).join('|');
 }
 
 template <typename T>

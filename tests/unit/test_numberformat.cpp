@@ -8,6 +8,7 @@
 
 #include "channelrow.h"
 #include "numberformat.h"
+#include "rowreader.h"
 
 using namespace vardo;
 
@@ -99,11 +100,11 @@ void TestNumberFormat::cells()
     QFETCH(QString, read);
     QFETCH(QString, shown);
     const QString freq = typed.section('|', 0, 0), offset = typed.section('|', 1);
-    SettingCells cells{freq, "CW (lsb)", "Thru", "6.0K", "Rx (A)", "OFF", "ON", offset, "-RPT"};
-    const Channel c = ChannelFromCells(cells);
+    RowCells cells{freq, "CW (lsb)", "Thru", "6.0K", "Rx (A)", "OFF", "ON", offset, "-RPT"};
+    const Channel c = test::ChannelFromCells(cells);
     QCOMPARE(QStringList({ShortestText(c.Freq), c.Mask, ShortestText(c.Offset), c.OffsetSign}).join('|'), read);
-    cells[0] = shown.section('|', 0, 0);
-    cells[7] = shown.section('|', 1);
+    cells[CellIndex(ColFreq)] = shown.section('|', 0, 0);
+    cells[CellIndex(ColOffset)] = shown.section('|', 1);
     QCOMPARE(CellsFromChannel(c), cells);
 }
 

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "codec.h"
+#include "rowreader.h"
 #include "validation.h"
 
 using namespace vardo;
@@ -124,79 +125,79 @@ private Q_SLOTS:
         };
 
         // Offset box.
-        row("1 offset empty", Edit("14025.00", ""), QStringLiteral("The Offset box is blank!"), none);
-        row("1 offset blanks pass as 0", Edit("14025.00", "   "), none, none);
-        row("2 comma passes as point", Edit("14025.00", "1,5"), none, none);
-        row("2 comma stays a point after a failure", Edit("14025.00", "1,5", ""), modeBlank, none, "=", "1.5");
-        row("3 second comma is non-numeric", Edit("14025.00", "1,5,0"), offNonNumeric, txtOffset, "=", "1.5,0");
-        row("3 inner blank", Edit("14025.00", "1 5"), offNonNumeric, txtOffset);
-        row("3 tab is not a blank", Edit("14025.00", "\t1"), offNonNumeric, txtOffset);
-        row("3 exponent", Edit("14025.00", "1e1"), offNonNumeric, txtOffset);
-        row("3 outer blanks pass", Edit("14025.00", " 1.5 "), none, none);
-        row("4 +-1", Edit("14025.00", "+-1"), QStringLiteral("Offset has too many plus (+) and/or minus (-) signs!"), none);
-        row("5 1-", Edit("14025.00", "1-"), QStringLiteral("Offset has improper placement of plus (+) or minus (-) sign!"), none);
-        row("5 sign after a blank", Edit("14025.00", " -1"), QStringLiteral("Offset has improper placement of plus (+) or minus (-) sign!"), none);
-        row("5 just + passes as 0", Edit("14025.00", "+"), none, none);
-        row("6 -9.99 passes", Edit("14025.00", "-9.99"), none, none);
-        row("6 9.99 passes", Edit("14025.00", "9.99"), none, none);
-        row("6 -10", Edit("14025.00", "-10"), offsetRange, none);
-        row("6 9.991", Edit("14025.00", "9.991"), offsetRange, none);
-        row("7 1.234", Edit("14025.00", "1.234"), offsetPoints, txtOffset);
-        row("7 1.2.3", Edit("14025.00", "1.2.3"), offsetPoints, txtOffset);
-        row("7 lone point passes as 0", Edit("14025.00", "."), none, none);
+        row("offset empty", Edit("14025.00", ""), QStringLiteral("The Offset box is blank!"), none);
+        row("offset only blanks passes as 0", Edit("14025.00", "   "), none, none);
+        row("offset comma passes as point", Edit("14025.00", "1,5"), none, none);
+        row("offset comma stays a point after a failure", Edit("14025.00", "1,5", ""), modeBlank, none, "=", "1.5");
+        row("offset second comma non-numeric", Edit("14025.00", "1,5,0"), offNonNumeric, txtOffset, "=", "1.5,0");
+        row("offset inner blank non-numeric", Edit("14025.00", "1 5"), offNonNumeric, txtOffset);
+        row("offset tab non-numeric, not a blank", Edit("14025.00", "\t1"), offNonNumeric, txtOffset);
+        row("offset exponent non-numeric", Edit("14025.00", "1e1"), offNonNumeric, txtOffset);
+        row("offset outer blanks pass", Edit("14025.00", " 1.5 "), none, none);
+        row("offset two signs", Edit("14025.00", "+-1"), QStringLiteral("Offset has too many plus (+) and/or minus (-) signs!"), none);
+        row("offset sign after the number", Edit("14025.00", "1-"), QStringLiteral("Offset has improper placement of plus (+) or minus (-) sign!"), none);
+        row("offset sign after a blank", Edit("14025.00", " -1"), QStringLiteral("Offset has improper placement of plus (+) or minus (-) sign!"), none);
+        row("offset lone plus passes as 0", Edit("14025.00", "+"), none, none);
+        row("offset -9.99 in range", Edit("14025.00", "-9.99"), none, none);
+        row("offset 9.99 in range", Edit("14025.00", "9.99"), none, none);
+        row("offset -10 out of range", Edit("14025.00", "-10"), offsetRange, none);
+        row("offset 9.991 out of range", Edit("14025.00", "9.991"), offsetRange, none);
+        row("offset three decimals", Edit("14025.00", "1.234"), offsetPoints, txtOffset);
+        row("offset two points", Edit("14025.00", "1.2.3"), offsetPoints, txtOffset);
+        row("offset lone point passes as 0", Edit("14025.00", "."), none, none);
 
         // Frequency box.
-        row("9 frequency empty", Edit("", "0"), QStringLiteral("The frequency box is blank!"), txtFreq);
-        row("9 frequency only blanks", Edit("   ", "0"), QStringLiteral("The frequency box is blank!"), txtFreq);
-        row("11 masked passes", Edit("14025.5*", "0"), none, none, "14025.5");
-        row("11 mask removed stays removed after a failure", Edit(" 14025,5* ", "0", ""), modeBlank, none, "14025.5");
-        row("11 only a mark", Edit("*", "0"), widest, none, "");
-        row("12 letter", Edit("14O25", "0"), freqNonNumeric, txtFreq);
-        row("12 second mark", Edit("14025**", "0"), freqNonNumeric, txtFreq, "14025*");
-        row("12 inner blank", Edit("14 025", "0"), freqNonNumeric, txtFreq);
-        row("12 a digit of another script", Edit(QStringLiteral("\u0663"), "0"), freqNonNumeric, txtFreq);
-        row("13 sign in the middle", Edit("140-25", "0"),
+        row("frequency empty", Edit("", "0"), QStringLiteral("The frequency box is blank!"), txtFreq);
+        row("frequency only blanks", Edit("   ", "0"), QStringLiteral("The frequency box is blank!"), txtFreq);
+        row("frequency mask mark passes", Edit("14025.5*", "0"), none, none, "14025.5");
+        row("frequency mask mark stays removed after a failure", Edit(" 14025,5* ", "0", ""), modeBlank, none, "14025.5");
+        row("frequency only a mask mark", Edit("*", "0"), widest, none, "");
+        row("frequency letter non-numeric", Edit("14O25", "0"), freqNonNumeric, txtFreq);
+        row("frequency second mask mark non-numeric", Edit("14025**", "0"), freqNonNumeric, txtFreq, "14025*");
+        row("frequency inner blank non-numeric", Edit("14 025", "0"), freqNonNumeric, txtFreq);
+        row("frequency digit of another script non-numeric", Edit(QStringLiteral("\u0663"), "0"), freqNonNumeric, txtFreq);
+        row("frequency sign in the middle", Edit("140-25", "0"),
             QStringLiteral("You can't put a plus (+) or minus (-) sign in the middle of the frequency!"), none);
-        row("13 leading sign passes, then 15", Edit("-100", "0"), widest, none);
-        row("13 leading plus passes", Edit("+7050", "0"), none, none);
-        row("14 7.000.00", Edit("7.000.00", "0"), freqPoints, txtFreq);
-        row("14 three decimals", Edit("7000.001", "0"), freqPoints, txtFreq);
-        row("14 7000,00 passes", Edit("7000,00", "0"), none, none);
+        row("frequency leading minus allowed, then beyond any Rx RIT", Edit("-100", "0"), widest, none);
+        row("frequency leading plus passes", Edit("+7050", "0"), none, none);
+        row("frequency two points", Edit("7.000.00", "0"), freqPoints, txtFreq);
+        row("frequency three decimals", Edit("7000.001", "0"), freqPoints, txtFreq);
+        row("frequency comma passes as point", Edit("7000,00", "0"), none, none);
 
         // Frequency range.
-        row("15 lone point", Edit(".", "0"), widest, none);
-        row("15 below 90.01", Edit("90", "0", "USB", on), widest, none);
-        row("15 above 30009.99", Edit("30010", "0", "USB", on), widest, none);
-        row("16 off 30000.00 passes", Edit("30000.00", "0"), none, none);
-        row("16 off 30000.01", Edit("30000.01", "0"), offMax, txtFreq);
-        row("18 off 100.00 passes", Edit("100.00", "0"), none, none);
-        row("18 off 99.99", Edit("99.99", "0"), offMin, txtFreq);
-        row("17 on +5 30005.00 passes", Edit("30005.00", "+5", "USB", on), none, none);
-        row("17 on +5 30005.01", Edit("30005.01", "+5", "USB", on), RitLimit("+5", "maximum", "30005"), none);
-        row("17 on 1.5", Edit("30002", "1.5", "USB", on), RitLimit("+1.5", "maximum", "30001.5"), none);
-        row("17 on -2", Edit("29999", "-2", "USB", on), RitLimit("-2", "maximum", "29998"), none);
-        row("19 on +5 104.99", Edit("104.99", "+5", "USB", on), RitLimit("+5", "minimum", "105"), none);
-        row("19 on 0.25", Edit("100.2", ".25", "USB", on), RitLimit("+0.25", "minimum", "100.25"), none);
-        row("19 on 0", Edit("99.99", "0", "USB", on), RitLimit("0", "minimum", "100"), none);
-        row("19 on -9.99 90.01 passes", Edit("90.01", "-9.99", "USB", on), none, none);
-        row("rx rit blank", Edit("95", "0", "USB", ""),
+        row("lone point frequency beyond any Rx RIT", Edit(".", "0"), widest, none);
+        row("below 90.01 beyond any Rx RIT", Edit("90", "0", "USB", on), widest, none);
+        row("above 30009.99 beyond any Rx RIT", Edit("30010", "0", "USB", on), widest, none);
+        row("Rx RIT off 30000.00 passes", Edit("30000.00", "0"), none, none);
+        row("Rx RIT off above 30000.00", Edit("30000.01", "0"), offMax, txtFreq);
+        row("Rx RIT off 100.00 passes", Edit("100.00", "0"), none, none);
+        row("Rx RIT off below 100.00", Edit("99.99", "0"), offMin, txtFreq);
+        row("Rx RIT on +5 at its maximum passes", Edit("30005.00", "+5", "USB", on), none, none);
+        row("Rx RIT on +5 above its maximum", Edit("30005.01", "+5", "USB", on), RitLimit("+5", "maximum", "30005"), none);
+        row("Rx RIT on +1.5 above its maximum", Edit("30002", "1.5", "USB", on), RitLimit("+1.5", "maximum", "30001.5"), none);
+        row("Rx RIT on -2 above its maximum", Edit("29999", "-2", "USB", on), RitLimit("-2", "maximum", "29998"), none);
+        row("Rx RIT on +5 below its minimum", Edit("104.99", "+5", "USB", on), RitLimit("+5", "minimum", "105"), none);
+        row("Rx RIT on +0.25 below its minimum", Edit("100.2", ".25", "USB", on), RitLimit("+0.25", "minimum", "100.25"), none);
+        row("Rx RIT on 0 below its minimum", Edit("99.99", "0", "USB", on), RitLimit("0", "minimum", "100"), none);
+        row("Rx RIT on -9.99 at its minimum passes", Edit("90.01", "-9.99", "USB", on), none, none);
+        row("Rx RIT blank", Edit("95", "0", "USB", ""),
             QStringLiteral("The Rx RIT is blank!\r\rSelect ON or OFF from the Rx RIT menu."), QStringLiteral("lstRxRit"));
 
         // Mode, filters and repeater shift.
-        row("20 mode blank", Edit("14025.00", "0", ""), modeBlank, none);
-        row("21 FM needs Thru", Edit("29600", "0", fm, "OFF", "2.4K", k6), fmThru, QStringLiteral("lst82Filt"));
-        row("21 PKT (fm) needs Thru", Edit("29600", "0", "PKT (fm)", "OFF", "", k6), fmThru, QStringLiteral("lst82Filt"));
-        row("22 FM Thru 2.4K", Edit("29600", "0", fm, "OFF", thru, "2.4K"), fm60, QStringLiteral("lst455Filt"));
-        row("25 FM +RPT passes", Edit("29600", "0", fm, "OFF", thru, k6, "+RPT"), none, none);
-        row("25 PKT (fm) -RPT passes", Edit("29600", "0", "PKT (fm)", "OFF", thru, k6, "-RPT"), none, none);
-        row("23 RTTY (lsb) 250", Edit("14080", "0", "RTTY (lsb)", "OFF", "250", "500"),
+        row("mode blank", Edit("14025.00", "0", ""), modeBlank, none);
+        row("FM needs the Thru 8.2 filter", Edit("29600", "0", fm, "OFF", "2.4K", k6), fmThru, QStringLiteral("lst82Filt"));
+        row("PKT (fm) needs the Thru 8.2 filter", Edit("29600", "0", "PKT (fm)", "OFF", "", k6), fmThru, QStringLiteral("lst82Filt"));
+        row("FM needs the 6.0K 455 filter", Edit("29600", "0", fm, "OFF", thru, "2.4K"), fm60, QStringLiteral("lst455Filt"));
+        row("FM with +RPT passes", Edit("29600", "0", fm, "OFF", thru, k6, "+RPT"), none, none);
+        row("PKT (fm) with -RPT passes", Edit("29600", "0", "PKT (fm)", "OFF", thru, k6, "-RPT"), none, none);
+        row("RTTY with the 250 8.2 filter", Edit("14080", "0", "RTTY (lsb)", "OFF", "250", "500"),
             QStringLiteral("RTTY modes cannot use the \"250\" 8.2 filter."), QStringLiteral("lst82Filt"));
-        row("24 RTTY (usb) 250", Edit("14080", "0", "RTTY (usb)", "OFF", "500", "250"),
+        row("RTTY with the 250 455 filter", Edit("14080", "0", "RTTY (usb)", "OFF", "500", "250"),
             QStringLiteral("RTTY modes cannot use the \"250\" 455 filter."), QStringLiteral("lst455Filt"));
-        row("23 RTTY 500 500 passes", Edit("14080", "0", "RTTY (usb)", "OFF", "500", "500"), none, none);
-        row("23 CW 250 250 passes", Edit("14025", "0", "CW (usb)", "OFF", "250", "250"), none, none);
-        row("25 USB -RPT", Edit("14025", "0", "USB", "OFF", "2.4K", "2.4K", "-RPT"), rpt, QStringLiteral("lstRpt"));
-        row("25 USB RPT blank", Edit("14025", "0", "USB", "OFF", "2.4K", "2.4K", ""), rpt, QStringLiteral("lstRpt"));
+        row("RTTY with 500 filters passes", Edit("14080", "0", "RTTY (usb)", "OFF", "500", "500"), none, none);
+        row("CW with 250 filters passes", Edit("14025", "0", "CW (usb)", "OFF", "250", "250"), none, none);
+        row("RPT outside FM", Edit("14025", "0", "USB", "OFF", "2.4K", "2.4K", "-RPT"), rpt, QStringLiteral("lstRpt"));
+        row("blank RPT outside FM", Edit("14025", "0", "USB", "OFF", "2.4K", "2.4K", ""), rpt, QStringLiteral("lstRpt"));
         row("blank filters pass", Edit("14025", "0", "USB", "OFF", "", ""), none, none);
 
         // Order: the offset box is checked before the frequency box, the range before the mode.
@@ -251,10 +252,10 @@ private Q_SLOTS:
         const EditVerdict verdict = ValidateEdit(texts);
         QVERIFY(std::holds_alternative<ValidEdit>(verdict));
         const auto& edit = std::get<ValidEdit>(verdict);
-        QTEST(edit.cells[0], "freqCell");
-        QTEST(edit.cells[7], "offsetCell");
-        QCOMPARE(edit.cells[1], texts.mode);
-        QCOMPARE(edit.cells[4], texts.ant);
+        QTEST(edit.cells[CellIndex(ColFreq)], "freqCell");
+        QTEST(edit.cells[CellIndex(ColOffset)], "offsetCell");
+        QCOMPARE(edit.cells[CellIndex(ColMode)], texts.mode);
+        QCOMPARE(edit.cells[CellIndex(ColAnt)], texts.ant);
         QTEST(Hex(SendFreq(edit.channel)), "freqFrame");
         QTEST(Hex(SendRitOffset(edit.channel)), "offsetFrame");
     }
@@ -278,8 +279,8 @@ private Q_SLOTS:
             const double vfo = FrameKHz(*freq);
             QVERIFY2(vfo >= 100.0 && vfo <= 30000.0, qPrintable(what));
             // The grid row, read back later for a save or restore, sends the same frequency.
-            QCOMPARE(Hex(SendFreq(ChannelFromCells(edit.cells))), Hex(freq));
-            QCOMPARE(Hex(SendRitOffset(ChannelFromCells(edit.cells))), Hex(SendRitOffset(edit.channel)));
+            QCOMPARE(Hex(SendFreq(test::ChannelFromCells(edit.cells))), Hex(freq));
+            QCOMPARE(Hex(SendRitOffset(test::ChannelFromCells(edit.cells))), Hex(SendRitOffset(edit.channel)));
         }
         QVERIFY2(accepted > 1000, qPrintable(QString::number(accepted)));
     }

@@ -2,22 +2,10 @@
 
 #include <QCommandLineParser>
 
+#include "launch.h"
+
 namespace vardo::cli {
 namespace {
-
-[[nodiscard]] bool ViewFromName(const QString& name, ViewKind& view)
-{
-    static const QList<std::pair<QString, ViewKind>> names{
-        {QStringLiteral("all"), ViewKind::All}, {QStringLiteral("99"), ViewKind::Ch99},
-        {QStringLiteral("pms"), ViewKind::Pms}, {QStringLiteral("qmb"), ViewKind::Qmb}};
-    for (const auto& [n, v] : names) {
-        if (n == name) {
-            view = v;
-            return true;
-        }
-    }
-    return false;
-}
 
 // Fills command and view from the positional arguments; false with options.error set.
 bool TakeCommand(const QStringList& words, CliOptions& options)
@@ -31,14 +19,16 @@ bool TakeCommand(const QStringList& words, CliOptions& options)
     }
     const qsizetype wanted = needsView ? 2 : 1;
     if (words.size() != wanted) {
-        options.error = needsView ? command + " needs one VIEW: all, 99, pms or qmb"
+        options.error = needsView ? command + " needs one VIEW: " + kViewNames
                                   : command + " takes no further arguments";
         return false;
     }
-    if (needsView && !ViewFromName(words[1], options.view)) {
-        options.error = "unknown VIEW \"" + words[1] + "\": use all, 99, pms or qmb";
+    const std::optional<ViewKind> view = ViewFromName(words.value(1));
+    if (needsView && !view) {
+        options.error = "unknown VIEW \"" + words[1] + "\": use " + kViewNames;
         return false;
     }
+    options.view = view.value_or(ViewKind::All);
     options.command = command == QLatin1String("probe")  ? Command::Probe
                       : command == QLatin1String("read") ? Command::Read
                       : command == QLatin1String("restore") ? Command::Restore
@@ -70,11 +60,10 @@ QString CliUsage()
 CliOptions ParseCliOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("NAME"));
-    const QCommandLineOption dataDir(QStringLiteral("data-dir"), QString(), QStringLiteral("DIR"));
-    const QCommandLineOption simulate(QStringLiteral("simulate"));
+    const LaunchOptions launch;
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({port, dataDir, simulate, help});
+    parser.addOptions(launch.all());
+    parser.addOption(help);
 
     CliOptions options;
     if (!parser.parse(arguments)) {
@@ -85,9 +74,9 @@ CliOptions ParseCliOptions(const QStringList& arguments)
         options.showHelp = true;
         return options;
     }
-    options.ports = parser.values(port);
-    options.dataDir = parser.value(dataDir);
-    options.simulate = parser.isSet(simulate);
+    options.ports = parser.values(launch.port);
+    options.dataDir = parser.value(launch.dataDir);
+    options.simulate = parser.isSet(launch.simulate);
     TakeCommand(parser.positionalArguments(), options);
     return options;
 }

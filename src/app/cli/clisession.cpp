@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include "channelrow.h"
+#include "messagetext.h"
 #include "safefile.h"
 #include "savedfilenames.h"
 #include "savedfileparse.h"
@@ -21,10 +22,10 @@ void PrintLine(std::FILE* stream, const QString& line)
     std::fflush(stream);
 }
 
-// Messages meant for a message box break lines with "\r"; here they fit on one line.
+// A message box's lines, here on one line.
 [[nodiscard]] QString OneLine(QString message)
 {
-    return message.replace(QLatin1Char('\r'), QLatin1Char(' ')).simplified();
+    return message.replace(kMessageLineBreak, QLatin1Char(' ')).simplified();
 }
 
 // Channels a restore leaves alone because the radio takes no such frequency.
@@ -49,9 +50,6 @@ CliSession::CliSession(CliOptions options, TransportFactory factory, QStringList
     , m_radio(std::move(factory))
     , m_showProgress(StderrIsTerminal())
 {
-    connect(&m_radio, &RadioClient::finished, this, &CliSession::onFinished);
-    connect(&m_radio, &RadioClient::failed, this, &CliSession::onFailed);
-    connect(&m_radio, &RadioClient::recordRead, this, &CliSession::onRecordRead);
     connect(&m_radio, &RadioClient::channelWritten, this, &CliSession::onChannelWritten);
 }
 
@@ -66,10 +64,14 @@ void CliSession::start()
         return;
     case Command::Probe:
     case Command::Read:
-        m_step = Step::Find;
-        m_radio.findRadio(m_ports);
+        findRadio();
         return;
     }
+}
+
+void CliSession::findRadio()
+{
+    m_radio.findRadio(m_ports, this, [this](const QString& port) { afterFind(port); });
 }
 
 void CliSession::upgrade()
@@ -98,51 +100,46 @@ void CliSession::restore()
         return succeed(QStringLiteral("No channel written into the radio from %1%2")
                            .arg(QDir::toNativeSeparators(PathIn(m_dataDir, SavedFileName(m_options.view))), why));
     }
-    m_step = Step::Find;
-    m_radio.findRadio(m_ports);
+    findRadio();
 }
 
-void CliSession::onFinished()
+void CliSession::afterFind(const QString& port)
 {
-    switch (m_step) {
-    case Step::Find:
-        return afterFind();
-    case Step::Read:
-        return saveRead();
-    case Step::Write:
-        return succeed(QStringLiteral("%1 channels written into the radio from %2%3")
-                           .arg(m_written)
-                           .arg(QDir::toNativeSeparators(PathIn(m_dataDir, SavedFileName(m_options.view))),
-                                UnsendableNote(m_plan.unsendable)));
-    case Step::Idle:
-        return;
-    }
-}
-
-void CliSession::afterFind()
-{
-    if (m_radio.portName().isEmpty())
+    if (port.isEmpty())
         return fail("the FT-1000MP did not answer on any port (tried: " + m_ports.join(QStringLiteral(", ")) + ")");
     switch (m_options.command) {
     case Command::Probe:
-        PrintLine(stdout, m_radio.portName());
+        PrintLine(stdout, port);
         return succeed();
     case Command::Read:
-        m_step = Step::Read;
-        m_radio.readMemories(FirstChannel(m_options.view), LastChannel(m_options.view));
+        m_radio.readMemories(
+            FirstChannel(m_options.view), LastChannel(m_options.view), this,
+            [this](int channel, const Channel& decoded) { onRecordRead(channel, decoded); },
+            [this](const LinkResult& outcome) { afterRead(outcome); });
         return;
     case Command::Restore:
-        m_step = Step::Write;
-        m_radio.writeBatch(m_plan.writes);
+        m_radio.writeBatch(m_plan.writes, this, [this](const LinkResult& outcome) { afterWrite(outcome); });
         return;
     case Command::Upgrade:
         return;
     }
 }
 
-void CliSession::onFailed(const QString& message)
+void CliSession::afterRead(const LinkResult& outcome)
 {
-    fail(message);
+    if (!outcome.ok)
+        return fail(outcome.error);
+    saveRead();
+}
+
+void CliSession::afterWrite(const LinkResult& outcome)
+{
+    if (!outcome.ok)
+        return fail(outcome.error);
+    succeed(QStringLiteral("%1 channels written into the radio from %2%3")
+                .arg(m_written)
+                .arg(QDir::toNativeSeparators(PathIn(m_dataDir, SavedFileName(m_options.view))),
+                     UnsendableNote(m_plan.unsendable)));
 }
 
 void CliSession::onRecordRead(int channel, const Channel& decoded)
@@ -172,9 +169,8 @@ void CliSession::saveRead()
         if (found == m_read.end())
             continue;
         RowCells& cells = rows[static_cast<std::size_t>(row - 1)];
-        const SettingCells settings = CellsFromChannel(found->second);
-        std::copy(settings.begin(), settings.end(), cells.begin());
-        cells[ColComment - ColFreq] = comments.value(row - 1);
+        cells = CellsFromChannel(found->second);
+        cells[CellIndex(ColComment)] = comments.value(row - 1);
     }
     const SaveResult saved = SaveWithBackup(m_dataDir, view, SavedFileBytes(view, rows), [] { return true; });
     if (saved.outcome != SaveOutcome::Saved)
@@ -197,7 +193,6 @@ void CliSession::fail(const QString& message)
 {
     if (m_progressShown)
         std::fputs("\n", stderr);
-    m_step = Step::Idle;
     PrintLine(stderr, "vardo-cli: " + OneLine(message));
     Q_EMIT done(kExitFailed);
 }
@@ -206,7 +201,6 @@ void CliSession::succeed(const QString& line)
 {
     if (m_progressShown)
         std::fputs("\n", stderr);
-    m_step = Step::Idle;
     if (!line.isEmpty())
         PrintLine(stdout, line);
     Q_EMIT done(kExitOk);

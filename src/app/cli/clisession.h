@@ -30,13 +30,12 @@ Q_SIGNALS:
     void done(int exitCode);
 
 private:
-    enum class Step { Idle, Find, Read, Write };
-
-    void onFinished();
-    void onFailed(const QString& message);
+    void findRadio();
+    void afterFind(const QString& port);
     void onRecordRead(int channel, const Channel& decoded);
     void onChannelWritten(int channel);
-    void afterFind();
+    void afterRead(const LinkResult& outcome);
+    void afterWrite(const LinkResult& outcome);
     void saveRead();
     void upgrade();
     void restore();
@@ -48,7 +47,6 @@ private:
     QStringList m_ports;
     QString m_dataDir;
     RadioClient m_radio;
-    Step m_step = Step::Idle;
     std::map<int, Channel> m_read;  // channel index -> what the radio holds
     RestorePlan m_plan;
     int m_written = 0;

@@ -8,8 +8,10 @@
 #include <QPrinter>
 
 #include "clisession.h"
+#include "launch.h"
 #include "listing.h"
 #include "listingprinter.h"
+#include "messagetext.h"
 #include "restoreplan.h"
 #include "safefile.h"
 #include "savedfilenames.h"
@@ -21,21 +23,20 @@ namespace {
 constexpr char kPrintWord[] = "print";
 constexpr char kPlatformVariable[] = "QT_QPA_PLATFORM";
 
-// Options of vardo-cli that take a value: their value is not the command word.
-[[nodiscard]] bool TakesValue(const QString& option)
+[[nodiscard]] QCommandLineOption PdfOption()
 {
-    return option == QLatin1String("--port") || option == QLatin1String("--data-dir")
-           || option == QLatin1String("--pdf");
+    return QCommandLineOption(QStringLiteral("pdf"), QString(), QStringLiteral("FILE"));
 }
 
-[[nodiscard]] bool ViewFromWord(const QString& word, ViewKind& view)
+// Options of vardo-cli that take a value: their value is not the command word.
+[[nodiscard]] bool TakesValue(const QString& word)
 {
-    const QStringList words{QStringLiteral("all"), QStringLiteral("99"), QStringLiteral("pms"), QStringLiteral("qmb")};
-    const qsizetype at = words.indexOf(word);
-    if (at < 0)
-        return false;
-    view = kAllViews[at];
-    return true;
+    const QList<QCommandLineOption> options = LaunchOptions().all() << PdfOption();
+    for (const QCommandLineOption& option : options) {
+        if (!option.valueName().isEmpty() && word == QLatin1String("--") + option.names().constFirst())
+            return true;
+    }
+    return false;
 }
 
 int Fail(const QString& line, int code)
@@ -54,10 +55,10 @@ void ChooseHeadlessPlatform()
 #endif
 }
 
-// The carriage returns of the program's messages become line breaks on a terminal.
+// A message box's line breaks become a terminal's.
 [[nodiscard]] QString TerminalText(QString message)
 {
-    return message.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return message.replace(kMessageLineBreak, QLatin1Char('\n'));
 }
 
 }  // namespace
@@ -74,7 +75,7 @@ bool IsPrintCommand(int argc, char* argv[])
     return false;
 }
 
-QList<QStringList> SavedListingRows(const QString& dataDir, ViewKind view, QString* problem)
+std::vector<RowCells> SavedListingRows(const QString& dataDir, ViewKind view, QString* problem)
 {
     if (!ExactFileExists(dataDir, SavedFileName(view))) {
         *problem = QStringLiteral("Nothing to print: \"%1\" has never been saved.").arg(SavedFileName(view));
@@ -85,21 +86,14 @@ QList<QStringList> SavedListingRows(const QString& dataDir, ViewKind view, QStri
         *problem = loaded.message;
         return {};
     }
-    const RestorePlan plan = PlanRestore(view, loaded.rows);
-    QList<QStringList> rows;
-    for (int row = 1; row <= static_cast<int>(plan.rows.size()); ++row) {
-        QStringList cells{ChannelLabel(ChannelOfRow(view, row))};
-        for (const QString& cell : plan.rows[static_cast<std::size_t>(row - 1)])
-            cells << cell;
-        rows << cells;
-    }
-    return rows;
+    // The rows a Load would put into the view's table.
+    return PlanRestore(view, loaded.rows).rows;
 }
 
 int RunPrintCommand(const QString& dataDir, ViewKind view, const QString& pdfPath)
 {
     QString problem;
-    const QList<QStringList> rows = SavedListingRows(dataDir, view, &problem);
+    const std::vector<RowCells> rows = SavedListingRows(dataDir, view, &problem);
     if (!problem.isEmpty())
         return Fail(TerminalText(problem), kExitFailed);
     if (const std::optional<QString> empty = NothingToPrint(rows, view))
@@ -119,24 +113,19 @@ int RunPrintMain(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("vardo-cli"));
 
     QCommandLineParser parser;
-    const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("NAME"));
-    const QCommandLineOption dataDir(QStringLiteral("data-dir"), QString(), QStringLiteral("DIR"));
-    const QCommandLineOption simulate(QStringLiteral("simulate"));
-    const QCommandLineOption pdf(QStringLiteral("pdf"), QString(), QStringLiteral("FILE"));
-    parser.addOptions({port, dataDir, simulate, pdf});
+    const LaunchOptions launch;
+    const QCommandLineOption pdf = PdfOption();
+    parser.addOptions(launch.all() << pdf);
     if (!parser.parse(QCoreApplication::arguments()))
         return Fail(parser.errorText() + QStringLiteral(" (try --help)"), kExitUsage);
 
     const QStringList words = parser.positionalArguments();
-    ViewKind view = ViewKind::All;
-    if (words.size() != 2 || !ViewFromWord(words[1], view))
-        return Fail(QStringLiteral("print needs one VIEW: all, 99, pms or qmb (try --help)"), kExitUsage);
+    const std::optional<ViewKind> view = ViewFromName(words.value(1));
+    if (words.size() != 2 || !view)
+        return Fail(QStringLiteral("print needs one VIEW: %1 (try --help)").arg(QLatin1String(kViewNames)), kExitUsage);
     if (parser.value(pdf).isEmpty())
         return Fail(QStringLiteral("print needs --pdf FILE (try --help)"), kExitUsage);
-    const QString folder =
-        QDir(parser.value(dataDir).isEmpty() ? QCoreApplication::applicationDirPath() : parser.value(dataDir))
-            .absolutePath();
-    return RunPrintCommand(folder, view, QDir().absoluteFilePath(parser.value(pdf)));
+    return RunPrintCommand(DataFolder(parser.value(launch.dataDir)), *view, QDir().absoluteFilePath(parser.value(pdf)));
 }
 
 }  // namespace vardo::cli

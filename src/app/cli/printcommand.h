@@ -3,11 +3,12 @@
 // program's own printing code into a PDF, so a listing can be made and checked without a
 // printer or a window.
 
-#include <QList>
+#include <vector>
+
 #include <QString>
-#include <QStringList>
 
 #include "channelindex.h"
+#include "channelrow.h"
 
 namespace vardo::cli {
 
@@ -18,9 +19,9 @@ namespace vardo::cli {
 // PDF printer, and makes one, offscreen when there is no display); returns the exit code.
 int RunPrintMain(int argc, char* argv[]);
 
-// The listing's rows from the view's saved file: the row label, then the file's fields.
-// Empty and `problem` set when the file is missing or cannot be read.
-[[nodiscard]] QList<QStringList> SavedListingRows(const QString& dataDir, ViewKind view, QString* problem);
+// The listing's rows from the view's saved file, as a Load would show them. Empty and
+// `problem` set when the file is missing or cannot be read.
+[[nodiscard]] std::vector<RowCells> SavedListingRows(const QString& dataDir, ViewKind view, QString* problem);
 
 // Prints the listing of the view's saved file in `dataDir` into `pdfPath`; needs a
 // QGuiApplication. Failures go to standard error; returns the exit code.

@@ -1,0 +1,53 @@
+#pragma once
+// What vardo and vardo-cli share at start-up: the options both take (--port, --data-dir,
+// --simulate), the view names of the command line, the data folder, the ports to probe in
+// order and the ports themselves, with the emulator in front of them on request.
+
+#include <optional>
+
+#include <QCommandLineOption>
+#include <QStringList>
+
+#include "channelindex.h"
+#include "simtransport.h"
+#include "transport.h"
+
+namespace vardo {
+
+// Port name of the emulated radio that --simulate probes first.
+inline constexpr char kSimulatedPort[] = "simulated radio";
+// How the command line names the views, for its messages.
+inline constexpr char kViewNames[] = "all, 99, pms or qmb";
+
+// --port NAME (repeatable), --data-dir DIR and --simulate, declared once for every program.
+struct LaunchOptions {
+    QCommandLineOption port{QStringLiteral("port"),
+                            QStringLiteral("Look for the radio on this serial port (repeatable; "
+                                           "replaces the ports the system lists)."),
+                            QStringLiteral("NAME")};
+    QCommandLineOption dataDir{QStringLiteral("data-dir"),
+                               QStringLiteral("Keep the saved memory files in this folder "
+                                              "(default: the program's folder)."),
+                               QStringLiteral("DIR")};
+    QCommandLineOption simulate{QStringLiteral("simulate"),
+                                QStringLiteral("Run on the built-in radio emulator, tried first.")};
+
+    [[nodiscard]] QList<QCommandLineOption> all() const { return {port, dataDir, simulate}; }
+};
+
+// The view a command-line word names ("all", "99", "pms", "qmb"); none for any other word.
+[[nodiscard]] std::optional<ViewKind> ViewFromName(const QString& name);
+
+// The folder of the saved files as an absolute path: `chosen` (--data-dir), or the program's
+// own folder when it is empty.
+[[nodiscard]] QString DataFolder(const QString& chosen);
+
+// The ports to probe, in order: the emulator first with --simulate, then the named ports or,
+// without --port, `systemPorts`.
+[[nodiscard]] QStringList PortsToProbe(const QStringList& named, bool simulate, const QStringList& systemPorts);
+
+// The serial ports; with `simulate`, the emulator with its demo memory answers on
+// kSimulatedPort in front of them.
+[[nodiscard]] TransportFactory RadioPorts(bool simulate, sim::Timing timing);
+
+}  // namespace vardo
