@@ -61,9 +61,9 @@ private:
     // The answer owed for the request under way.
     struct Pending {
         QPointer<QObject> context;
-        RadioDone done;
-        ScanStep step;
-        RecordStep record;
+        RadioDone done{};
+        ScanStep step{};
+        RecordStep record{};
     };
 
     void setBusy(bool busy);

@@ -29,9 +29,6 @@ public:
     void sleepFor(std::chrono::milliseconds duration) override;
 };
 
-// S-meter byte above which a channel counts as busy, for the S-unit digit 1..9.
-[[nodiscard]] constexpr int ScanThreshold(int sMeterDigit) { return 16 * sMeterDigit + 8; }
-
 class ScanLoop {
 public:
     using ChannelSink = std::function<void(int channel)>;

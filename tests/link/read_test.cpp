@@ -84,4 +84,4 @@ void ReadMemoriesTest::read()
 }
 
 QTEST_GUILESS_MAIN(ReadMemoriesTest)
-#include "test_read.moc"
+#include "read_test.moc"

@@ -108,4 +108,4 @@ void ScanLoopTest::scan()
 }
 
 QTEST_GUILESS_MAIN(ScanLoopTest)
-#include "test_scan.moc"
+#include "scan_test.moc"

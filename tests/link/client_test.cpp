@@ -149,4 +149,4 @@ void RadioClientTest::closingDuringScan()
 }
 
 QTEST_GUILESS_MAIN(RadioClientTest)
-#include "test_client.moc"
+#include "client_test.moc"

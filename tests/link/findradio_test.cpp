@@ -81,4 +81,4 @@ void FindRadioTest::portOrder()
 }
 
 QTEST_GUILESS_MAIN(FindRadioTest)
-#include "test_findradio.moc"
+#include "findradio_test.moc"

@@ -202,4 +202,4 @@ void TestCodec::encodeChannel()
 }
 
 QTEST_GUILESS_MAIN(TestCodec)
-#include "test_codec.moc"
+#include "codec_test.moc"

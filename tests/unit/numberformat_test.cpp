@@ -109,4 +109,4 @@ void TestNumberFormat::cells()
 }
 
 QTEST_GUILESS_MAIN(TestNumberFormat)
-#include "test_numberformat.moc"
+#include "numberformat_test.moc"

@@ -74,4 +74,9 @@ inline constexpr std::uint8_t kIdent3 = 0x03;  // fourth byte of the status repl
 inline constexpr std::uint8_t kIdent4 = 0x93;  // fifth byte
 
 }  // namespace Cat
+
+// The meter reply's byte above which the scan counts a channel as busy, for the S-unit digit
+// 1..9 the operator types: the one rule the scan set-up and the radio side share.
+[[nodiscard]] constexpr int ScanThreshold(int sMeterDigit) { return 16 * sMeterDigit + 8; }
+
 }  // namespace vardo

@@ -1,6 +1,6 @@
 #include "scansetup.h"
 
-#include "scanloop.h"  // ScanThreshold: the rule the radio side applies to the meter
+#include "catframe.h"
 
 namespace vardo {
 

@@ -141,4 +141,4 @@ void ChannelWriteTest::roundTrip()
 }
 
 QTEST_GUILESS_MAIN(ChannelWriteTest)
-#include "test_write.moc"
+#include "write_test.moc"
