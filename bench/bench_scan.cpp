@@ -40,12 +40,12 @@ const QString kSimPort = QStringLiteral("SIM");
 
 // Per channel: the VFO-A load and the meter request out, the five-byte meter reply back
 // with the radio's pacing delay between its bytes.
-constexpr int kWireBytesPerChannel = 5 + 5 + sim::kMeterReplySize;
+constexpr int kWireBytesPerChannel = 5 + 5 + Cat::kMeterReplySize;
 constexpr std::chrono::duration<double> kWaitPerChannel = 150ms + 100ms;
 
 [[nodiscard]] std::chrono::duration<double> WireTimePerChannel()
 {
-    const auto pacing = std::chrono::milliseconds(Cat::kPacing) * (sim::kMeterReplySize - 1);
+    const auto pacing = std::chrono::milliseconds(Cat::kPacing) * (Cat::kMeterReplySize - 1);
     return std::chrono::duration<double>(sim::kByteTime * kWireBytesPerChannel + pacing);
 }
 

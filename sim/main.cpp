@@ -1,7 +1,8 @@
-// vardo-sim: the FT-1000MP emulator on a pseudo-terminal. Prints the device path a client
-// opens, then answers CAT commands until SIGTERM or SIGINT.
+// vardo-sim: the FT-1000MP emulator on a pseudo-terminal (or a TCP port). Prints what a
+// client opens, then answers CAT commands until SIGTERM or SIGINT.
 
 #include <cstdio>
+#include <optional>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -22,6 +23,8 @@ struct Options {
     QString memoryFile;
     QString linkPath;
     bool saveOnExit = false;
+    bool logFrames = false;
+    std::optional<quint16> tcpPort;  // serve on 127.0.0.1 instead of a pseudo-terminal
 };
 
 void AddOptions(QCommandLineParser& p)
@@ -30,6 +33,8 @@ void AddOptions(QCommandLineParser& p)
     p.addHelpOption();
     p.addOptions({
         {QStringLiteral("link"), QStringLiteral("Make PATH a symbolic link to the pseudo-terminal."), QStringLiteral("PATH")},
+        {QStringLiteral("tcp"), QStringLiteral("Serve on TCP port PORT of 127.0.0.1, as a serial-to-network server "
+                                               "would (0: any free port), instead of a pseudo-terminal."), QStringLiteral("PORT")},
         {QStringLiteral("memory"), QStringLiteral("Load the memory image FILE (default: the demo image)."), QStringLiteral("FILE")},
         {QStringLiteral("save-on-exit"), QStringLiteral("Write the memory image back to FILE at exit.")},
         {QStringLiteral("fast"), QStringLiteral("Answer at once instead of at 4800 baud.")},
@@ -40,6 +45,8 @@ void AddOptions(QCommandLineParser& p)
         {QStringLiteral("long"), QStringLiteral("Send records four bytes long.")},
         {QStringLiteral("garbage"), QStringLiteral("Send random bytes instead of records.")},
         {QStringLiteral("delay"), QStringLiteral("Wait MS milliseconds more before each reply."), QStringLiteral("MS")},
+        {QStringLiteral("echo"), QStringLiteral("Send every byte received back first, as some CAT interfaces do.")},
+        {QStringLiteral("log"), QStringLiteral("Print each frame received, in hexadecimal, one a line.")},
     });
 }
 
@@ -49,6 +56,7 @@ bool ParseFaults(const QCommandLineParser& p, Faults& f, QString* error)
     f.shortReplies = p.isSet(QStringLiteral("short"));
     f.longReplies = p.isSet(QStringLiteral("long"));
     f.garbage = p.isSet(QStringLiteral("garbage"));
+    f.echo = p.isSet(QStringLiteral("echo"));
     if (p.isSet(QStringLiteral("ident"))) {
         const QString hex = p.value(QStringLiteral("ident"));
         const QByteArray bytes = QByteArray::fromHex(hex.toLatin1());
@@ -83,6 +91,17 @@ bool ParseOptions(const QCoreApplication& app, Options& o, QString* error)
     o.memoryFile = p.value(QStringLiteral("memory"));
     o.linkPath = p.value(QStringLiteral("link"));
     o.saveOnExit = p.isSet(QStringLiteral("save-on-exit"));
+    o.logFrames = p.isSet(QStringLiteral("log"));
+    if (p.isSet(QStringLiteral("tcp"))) {
+        bool ok = false;
+        const uint port = p.value(QStringLiteral("tcp")).toUInt(&ok);
+        if (!ok || port > 65535 || !o.linkPath.isEmpty()) {
+            *error = ok && port <= 65535 ? QStringLiteral("--link is for the pseudo-terminal, not --tcp")
+                                         : QStringLiteral("--tcp takes a port number, 0 to 65535");
+            return false;
+        }
+        o.tcpPort = quint16(port);
+    }
     if (o.saveOnExit && o.memoryFile.isEmpty()) {
         *error = QStringLiteral("--save-on-exit needs --memory FILE");
         return false;
@@ -144,18 +163,25 @@ int main(int argc, char* argv[])
         return Fail(error);
     SimRadio radio;
     radio.setFaults(options.faults);
+    if (options.logFrames)
+        radio.setFrameObserver([](const vardo::CatFrame& frame) { QTextStream(stdout) << frame.toHex() << Qt::endl; });
+    if (!LoadMemory(radio, options, &error) || !InstallTerminationHandlers(&error))
+        return Fail(error);
     Pty pty;
-    if (!LoadMemory(radio, options, &error) || !InstallTerminationHandlers(&error) || !pty.open(&error))
+    TcpPort tcp;
+    const bool opened = options.tcpPort ? tcp.listen(*options.tcpPort, &error) : pty.open(&error);
+    if (!opened)
         return Fail(error);
-    if (!options.linkPath.isEmpty() && !MakeLink(pty.clientPath(), options.linkPath, &error))
+    const QString clientPath = options.tcpPort ? tcp.clientPath() : pty.clientPath();
+    if (!options.linkPath.isEmpty() && !MakeLink(clientPath, options.linkPath, &error))
         return Fail(error);
-    QTextStream(stdout) << pty.clientPath() << Qt::endl;
+    QTextStream(stdout) << clientPath << Qt::endl;
 
-    const bool served = Serve(pty, radio, options.timing);
+    const bool served = options.tcpPort ? Serve(tcp, radio, options.timing) : Serve(pty, radio, options.timing);
 
     if (!options.linkPath.isEmpty())
-        RemoveLink(pty.clientPath(), options.linkPath);
+        RemoveLink(clientPath, options.linkPath);
     if (options.saveOnExit && !radio.saveImage(options.memoryFile, &error))
         return Fail(error);
-    return served ? 0 : Fail(QStringLiteral("the pseudo-terminal failed"));
+    return served ? 0 : Fail(options.tcpPort ? QStringLiteral("the TCP port failed") : QStringLiteral("the pseudo-terminal failed"));
 }

@@ -6,13 +6,24 @@ namespace vardo::sim {
 
 void SimLine::receive(const QByteArray& bytes, Clock::time_point now)
 {
+    const bool echo = m_radio.faults().echo;
     for (char byte : bytes) {
         const Clock::time_point arrival = m_timing == Timing::Real ? std::max(now, m_inputFreeAt) + kByteTime : now;
         m_inputFreeAt = arrival;
+        if (echo)
+            deliver({byte, arrival});
         const QByteArray reply = m_radio.feed(QByteArray(1, byte));
         if (!reply.isEmpty())
             schedule(reply, arrival);
     }
+}
+
+// An echoed byte comes back as it goes out, in between the radio's own bytes when they overlap.
+void SimLine::deliver(const TimedByte& byte)
+{
+    const auto later = std::upper_bound(m_inFlight.begin(), m_inFlight.end(), byte.due,
+                                        [](Clock::time_point due, const TimedByte& b) { return due < b.due; });
+    m_inFlight.insert(later, byte);
 }
 
 void SimLine::schedule(const QByteArray& reply, Clock::time_point frameEnd)

@@ -49,6 +49,7 @@ private:
     };
 
     void schedule(const QByteArray& reply, Clock::time_point frameEnd);
+    void deliver(const TimedByte& byte);
 
     SimRadio& m_radio;
     Timing m_timing;

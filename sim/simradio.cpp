@@ -58,6 +58,8 @@ bool SimRadio::hasPartialFrame() const
 QByteArray SimRadio::handleFrame(const CatFrame& frame)
 {
     m_log.push_back(frame);
+    if (m_observer)
+        m_observer(frame);
     applySetting(frame);
     applyMemoryOperation(frame);
     QByteArray reply = answer(frame);
@@ -84,7 +86,7 @@ QByteArray SimRadio::answer(const CatFrame& frame)
     }
     case kOpMeter: {
         const char level = static_cast<char>(ValidChannel(m_recalled) ? m_state.meter[m_recalled - 1] : 0);
-        return QByteArray(kMeterReplySize - 1, level) + static_cast<char>(kMeterTrailer);
+        return QByteArray(Cat::kMeterReplySize - 1, level) + static_cast<char>(kMeterTrailer);
     }
     case kOpUpdate:
         return withRecordFaults(recordReply(frame));
@@ -175,6 +177,12 @@ std::vector<CatFrame> SimRadio::frameLog() const
 {
     std::lock_guard lock(m_mutex);
     return m_log;
+}
+
+void SimRadio::setFrameObserver(std::function<void(const CatFrame&)> observer)
+{
+    std::lock_guard lock(m_mutex);
+    m_observer = std::move(observer);
 }
 
 void SimRadio::clearLog()

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -29,13 +30,13 @@ struct Faults {
     bool longReplies = false;  // records four bytes long
     bool garbage = false;      // random bytes instead of records
     std::chrono::milliseconds delay{0};  // extra wait before each reply (applied by the front ends)
+    bool echo = false;         // the line hands every byte sent back first, as some CAT interfaces do
 
     bool operator==(const Faults&) const = default;
 };
 
 // The status reply's first three bytes: VFO-A shown, no split, not in memory mode, receiving.
 inline constexpr std::array<std::uint8_t, 3> kStatusFlags{0x00, 0x00, 0x00};
-inline constexpr int kMeterReplySize = 5;
 inline constexpr int kVfoRecordCount = 2;  // the "both VFOs" read answers VFO-A then VFO-B
 
 class SimRadio {
@@ -55,6 +56,8 @@ public:
 
     // Every frame received, in order, answered or not.
     [[nodiscard]] std::vector<CatFrame> frameLog() const;
+    // Hears each frame as it is received (called with the radio locked: it must not call back).
+    void setFrameObserver(std::function<void(const CatFrame&)> observer);
     void clearLog();
 
     // Memory: channel 1..113 (a blank record outside that range); VFO-A and VFO-B records.
@@ -113,6 +116,7 @@ private:
     State m_state;
     QByteArray m_partial;
     std::vector<CatFrame> m_log;
+    std::function<void(const CatFrame&)> m_observer;
     int m_pacing = 0;
     int m_recalled = 0;
     int m_replies = 0;

@@ -28,7 +28,7 @@ void ForgetStaleFrame(const SimLine& line, SimRadio& radio, Clock::time_point no
 
 }  // namespace
 
-bool Serve(Pty& pty, SimRadio& radio, Timing timing)
+bool Serve(SimPort& pty, SimRadio& radio, Timing timing)
 {
     SimLine line(radio, timing);
     for (;;) {
@@ -38,15 +38,15 @@ bool Serve(Pty& pty, SimRadio& radio, Timing timing)
             pty.write(due);
         ForgetStaleFrame(line, radio, now);
         switch (pty.wait(NextWake(line, radio))) {
-        case Pty::Event::Terminate: return true;
-        case Pty::Event::Broken: return false;
-        case Pty::Event::Readable: {
+        case SimPort::Event::Terminate: return true;
+        case SimPort::Event::Broken: return false;
+        case SimPort::Event::Readable: {
             const Clock::time_point arrival = Clock::now();
             ForgetStaleFrame(line, radio, arrival);
             line.receive(pty.readAvailable(), arrival);
             break;
         }
-        case Pty::Event::Timeout: break;
+        case SimPort::Event::Timeout: break;
         }
     }
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The emulator's front-end loop: bytes from the pty go to the radio over a SimLine, reply
+// The emulator's front-end loop: bytes from the client's port go to the radio over a SimLine, reply
 // bytes go back when they are due. It sleeps in between (no polling on a tick).
 
 #include <chrono>
@@ -14,7 +14,7 @@ namespace vardo::sim {
 // frame. Clients that write a frame byte by byte do so a few milliseconds apart.
 inline constexpr std::chrono::milliseconds kFrameGap{500};
 
-// Serves `radio` on `pty` until a termination signal arrives (true) or the pty fails (false).
-bool Serve(Pty& pty, SimRadio& radio, Timing timing);
+// Serves `radio` on `port` until a termination signal arrives (true) or the port fails (false).
+bool Serve(SimPort& port, SimRadio& radio, Timing timing);
 
 }  // namespace vardo::sim

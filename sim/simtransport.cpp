@@ -17,7 +17,7 @@ SimTransport::SimTransport(std::shared_ptr<SimRadio> radio, QString portName, Ti
 bool SimTransport::open()
 {
     if (!m_radio->isPlugged()) {
-        m_error = kUnplugged;
+        m_error = QStringLiteral("cannot open %1: %2").arg(m_portName, kUnplugged);
         return false;
     }
     // A port opened afresh hears no reply meant for an earlier session.

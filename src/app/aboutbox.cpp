@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "launch.h"
 #include "windowkit.h"
 
 namespace vardo {
@@ -37,8 +38,8 @@ AboutBox::AboutBox(const QString& dataDir, QWidget* parent) : QDialog(parent)
     title->setFont(bold);
     AddLabel(layout, "lblVersion", QStringLiteral("Version " VARDO_VERSION));
     QLabel* folder = AddLabel(layout, "lblDataDir",
-                              QStringLiteral("Saved memory files are kept in:\n%1")
-                                  .arg(QDir::toNativeSeparators(dataDir)));
+                              QStringLiteral("Saved memory files are kept in:\n%1\n%2")
+                                  .arg(QDir::toNativeSeparators(dataDir), DataFolderReason(dataDir)));
     folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);

@@ -32,7 +32,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     line.simulate = parser.isSet(options.simulate);
     line.showHelp = parser.isSet(help);
     line.showVersion = parser.isSet(version);
-    if (parser.isSet(options.dataDir) && line.dataDir.isEmpty())
+    if (options.emptyDataDir(parser))
         line.error = QStringLiteral("--data-dir needs a folder name.");
     return line;
 }

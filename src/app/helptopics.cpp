@@ -27,6 +27,11 @@ QList<HelpEntry> HelpIndex(const QString& html)
     std::stable_sort(entries.begin(), entries.end(), [](const HelpEntry& a, const HelpEntry& b) {
         return a.term.compare(b.term, Qt::CaseInsensitive) < 0;
     });
+    // A heading and an extra entry may share a term: the heading, sorted first, stays.
+    const auto same = [](const HelpEntry& a, const HelpEntry& b) {
+        return a.term.compare(b.term, Qt::CaseInsensitive) == 0;
+    };
+    entries.erase(std::unique(entries.begin(), entries.end(), same), entries.end());
     return entries;
 }
 

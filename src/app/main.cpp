@@ -2,8 +2,9 @@
 
 #include <cstdio>
 
+#include <optional>
+
 #include <QApplication>
-#include <QDir>
 
 #include "commandline.h"
 #include "launch.h"
@@ -46,6 +47,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vardo"));
     QApplication::setApplicationVersion(QStringLiteral(VARDO_VERSION));
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VARDO_DESKTOP_ID));
     // Windows come and go together; the program ends when VardoApp says so.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -54,8 +57,8 @@ int main(int argc, char* argv[])
         return Fail(line.error);
 
     const QString dataDir = vardo::DataFolder(line.dataDir);
-    if (!QDir().mkpath(dataDir))
-        return Fail(QStringLiteral("cannot create the data folder %1").arg(QDir::toNativeSeparators(dataDir)));
+    if (const std::optional<QString> problem = vardo::CreateDataFolder(dataDir))
+        return Fail(*problem);
 
     // The emulator, when asked for, answers at the pace of the real link.
     vardo::VardoApp app(vardo::RadioPorts(line.simulate, vardo::sim::Timing::Real), dataDir);

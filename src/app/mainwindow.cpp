@@ -56,7 +56,7 @@ void MainWindow::buildMenu()
 
 void MainWindow::setOptionChecked(ViewKind kind)
 {
-    m_options.at(static_cast<qsizetype>(kind))->setChecked(true);
+    SetOptionQuietly(*m_options.at(static_cast<qsizetype>(kind)));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -7,11 +7,13 @@
 #include "aboutbox.h"
 #include "channelrow.h"
 #include "commentbox.h"
+#include "csvcommands.h"
 #include "editorcommands.h"
 #include "helpwindow.h"
 #include "mainwindow.h"
 #include "memoryfilecommands.h"
 #include "memoryview.h"
+#include "messagetext.h"
 #include "printcommands.h"
 #include "reordercommands.h"
 #include "scancontroller.h"
@@ -19,6 +21,31 @@
 #include "windowkit.h"
 
 namespace vardo {
+
+QString NotFoundMessage(const QList<ProbeFailure>& failures)
+{
+#ifdef Q_OS_WIN
+    constexpr bool blindComPorts = true;  // COM1 to COM16, most of which do not exist
+    const QString headline = QString::fromLatin1(kNotFoundMessage);
+#else
+    constexpr bool blindComPorts = false;
+    const QString headline = QString::fromLatin1(kNotFoundSerialMessage);
+#endif
+    QStringList reasons;
+    bool absentOrSilent = true;
+    for (const ProbeFailure& failure : failures) {
+        const bool missing = failure.kind == ProbeFailure::Kind::Missing;
+        absentOrSilent = absentOrSilent && (missing || failure.kind == ProbeFailure::Kind::Silent);
+        if (!(blindComPorts && missing))
+            reasons << failure.reason;
+    }
+    if (blindComPorts && absentOrSilent)
+        return headline;
+    if (reasons.isEmpty())
+        return headline + kMessageLineBreak + QStringLiteral("There is no serial port to try.");
+    return headline + kMessageLineBreak + QStringLiteral("Ports tried:") + kMessageLineBreak
+        + reasons.join(kMessageLineBreak);
+}
 
 VardoApp::VardoApp(TransportFactory factory, QString dataDir, QObject* parent)
     : QObject(parent)
@@ -64,6 +91,7 @@ void VardoApp::composeCommands()
         MemoryView& window = view(kind);
         const ViewDescriptor& descriptor = Descriptor(kind);
         new MemoryFileCommands(window, *this, m_radio, m_dataDir, [this] { beep(); });
+        new CsvCommands(window, *this, m_dataDir, [this] { beep(); });
         new CommentBox(window, *this);
         if (descriptor.moveButtons)
             new ReorderCommands(window, *this);
@@ -94,7 +122,7 @@ void VardoApp::onSearchEnded(const QString& port)
 
 void VardoApp::onRadioNotFound()
 {
-    ShowMessage(nullptr, QString::fromLatin1(kNotFoundMessage), QMessageBox::NoIcon);
+    ShowMessage(nullptr, NotFoundMessage(m_radio.probeFailures()), QMessageBox::NoIcon);
     Q_EMIT ended(kExitNotFound);
 }
 

@@ -24,7 +24,14 @@ class MainWindow;
 class MemoryView;
 class PrintCommands;
 
+// The words of the start-up message when no port answered: Windows has COM ports, other
+// systems serial ports under other names.
 inline constexpr char kNotFoundMessage[] = "I couldn't find the FT-1000MP on any COM port";
+inline constexpr char kNotFoundSerialMessage[] = "I couldn't find the FT-1000MP on any serial port";
+
+// The start-up message when no port answered, with each port tried and why it failed, except
+// on Windows when every port was simply absent or silent (COM1 to COM16 are tried blindly).
+[[nodiscard]] QString NotFoundMessage(const QList<ProbeFailure>& failures);
 inline constexpr int kExitNotFound = 1;
 
 class VardoApp : public QObject, public ViewHost {

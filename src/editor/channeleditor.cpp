@@ -56,6 +56,24 @@ const QStringList kAntennas = {"A", "B", "Rx (A)", "Rx (B)"};
 const QStringList kSwitches = {"OFF", "ON"};
 const QStringList kShifts = {"OFF", "+RPT", "-RPT"};
 
+// A list of choices: Ctrl+click or Ctrl+Space on the chosen item keeps it chosen, so a list
+// the operator has picked from is never left empty.
+class ChoiceList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    [[nodiscard]] QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                                       const QEvent* event) const override
+    {
+        const QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, event);
+        if (flags.testAnyFlags(QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)
+            && selectionModel()->isSelected(index))
+            return QItemSelectionModel::NoUpdate;
+        return flags;
+    }
+};
+
 [[nodiscard]] QString ListText(const QListWidget* list)
 {
     const QList<QListWidgetItem*> selected = list->selectedItems();
@@ -111,7 +129,7 @@ QLineEdit* ChannelEditor::addBox(const char* name)
 
 QListWidget* ChannelEditor::addList(const char* name, const QStringList& items)
 {
-    auto* list = new QListWidget(this);
+    auto* list = new ChoiceList(this);
     list->setObjectName(QString::fromLatin1(name));
     list->addItems(items);
     list->setSelectionMode(QAbstractItemView::SingleSelection);

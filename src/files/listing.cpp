@@ -72,20 +72,22 @@ struct Title {
     return (Blanks(lead) + mode).leftJustified(kModeField, QLatin1Char(' '), true) + Blanks(2);
 }
 
-// A column whose texts come in two lengths, each with its own blanks before and after; a
-// text of any other length adds nothing.
+// A column whose texts come in two lengths, each with its own blanks before and after (both
+// fill the same width).
 struct TwoWidths {
     int longSize, longBefore, longAfter;
     int shortSize, shortBefore, shortAfter;
 };
 
+// A text of any other length (an empty cell: a code the radio reported that has no text)
+// still fills the column's width, so the columns after it stay where the heading has them.
 [[nodiscard]] QString Field(const QString& text, const TwoWidths& w)
 {
     if (text.size() == w.longSize)
         return Blanks(w.longBefore) + text + Blanks(w.longAfter);
     if (text.size() == w.shortSize)
         return Blanks(w.shortBefore) + text + Blanks(w.shortAfter);
-    return {};
+    return text.leftJustified(w.longBefore + w.longSize + w.longAfter);
 }
 
 constexpr TwoWidths kFilt82{4, 0, 3, 3, 1, 3};

@@ -7,7 +7,7 @@ namespace vardo {
 
 RowCells CellsFromSavedLine(const SavedLine& line)
 {
-    RowCells cells = CellsFromChannel(line.channel);
+    RowCells cells = line.hasChannel ? CellsFromChannel(line.channel) : RowCells{};
     cells[CellIndex(ColComment)] = line.CommentText;
     return cells;
 }
@@ -20,7 +20,7 @@ RestorePlan PlanRestore(ViewKind view, const std::vector<std::optional<SavedLine
         const std::optional<SavedLine>& line = lines[i];
         plan.rows.push_back(line ? CellsFromSavedLine(*line) : RowCells{});
         const int channelNo = RadioChannelNumber(ChannelOfRow(view, static_cast<int>(i) + 1));
-        if (!line || view == ViewKind::Qmb || channelNo == 0)
+        if (!line || !line->hasChannel || view == ViewKind::Qmb || channelNo == 0)
             continue;
         if (SendFreq(line->channel))
             plan.writes.append(ChannelWrite{line->channel, channelNo, line->MaskCode});
@@ -28,6 +28,19 @@ RestorePlan PlanRestore(ViewKind view, const std::vector<std::optional<SavedLine
             plan.unsendable.append(channelNo);
     }
     return plan;
+}
+
+QString LeftAsTheyWereMessage(const QList<int>& channels)
+{
+    QStringList labels;
+    for (int channel : channels)
+        labels << ChannelLabel(channel);
+    const bool one = channels.size() == 1;
+    const auto pick = [one](const char* single, const char* several) { return QString::fromLatin1(one ? single : several); };
+    return QStringLiteral("%1 %2 %3 left as %4 in the radio: the file gives %5 no frequency the radio can be set to "
+                          "(a blank channel reads as 0.00).")
+        .arg(pick("Channel", "Channels"), labels.join(QStringLiteral(", ")), pick("was", "were"),
+             pick("it is", "they are"), pick("it", "them"));
 }
 
 }  // namespace vardo

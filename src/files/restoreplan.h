@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QList>
+#include <QString>
 
 #include "channel.h"
 #include "channelindex.h"
@@ -28,7 +29,11 @@ struct RestorePlan {
 
 // An empty saved row stays empty in the grid and nothing is written to its channel (writing
 // it would store whatever VFO-A holds into the channel); the same for a frequency the radio
-// cannot be set to.
+// cannot be set to. A row without channel data keeps its comment.
 [[nodiscard]] RestorePlan PlanRestore(ViewKind view, const std::vector<std::optional<SavedLine>>& lines);
+
+// What Load tells the operator about the channels it left out as unsendable:
+// "Channels 78, 79 were left as they are in the radio: ..."
+[[nodiscard]] QString LeftAsTheyWereMessage(const QList<int>& channels);
 
 }  // namespace vardo

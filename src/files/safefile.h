@@ -19,10 +19,13 @@ struct ReadResult {
     [[nodiscard]] bool ok() const { return error.isEmpty(); }
 };
 
+// Refuses, without opening it, anything that is not a file (or a link to one): a named pipe
+// or a device would block or never end.
 [[nodiscard]] ReadResult ReadWholeFile(const QString& path);
 
-// New contents for a file, written beside it and put in its place only by commit(); until
-// then, and after any failure, the file on disk is as it was. Dropping it uncommitted
+// New contents for a file, written beside it under the file's name plus ".vardo-partial" and
+// put in its place only by commit(); until then, and after any failure, the file on disk is as
+// it was. Dropping it uncommitted
 // discards what was written.
 class PendingFile {
 public:
@@ -34,9 +37,11 @@ public:
     [[nodiscard]] QString commit();
 
 private:
-    [[nodiscard]] QString fail();
+    [[nodiscard]] QString fail(int systemError);
 
-    QSaveFile m_file;
+    QString m_path;    // as the messages name it
+    QString m_target;  // where a link points
+    QSaveFile m_file;  // "<path>.vardo-partial", renamed to `path` by commit()
 };
 
 // write() then commit().
@@ -45,8 +50,8 @@ private:
 // Gives `from` the name `to` in one step, replacing a file of that name; "" or the message.
 [[nodiscard]] QString ReplaceFile(const QString& from, const QString& to);
 
-// Removes the scratch files an interrupted save or upgrade can leave in `dir`: a stray
-// "Temp.txt" and the temporaries that carry a saved file's name plus a six-letter suffix.
+// Removes the scratch files an interrupted save or upgrade can leave in `dir`: those named
+// after a saved file or backup with the program's ".vardo-partial" mark, and nothing else.
 // Returns a message for each one that could not be removed.
 QStringList RemoveStraySaveTemporaries(const QString& dir);
 

@@ -21,6 +21,11 @@ constexpr qsizetype kMarkLast = 9;
 // The old-layout test looks at characters 6 to 10.
 constexpr qsizetype kOldLayoutFirst = 5;
 constexpr qsizetype kOldLayoutLast = 9;
+// A message quotes this much of a line; control characters show as U+2400 + code ("␀"
+// for NUL), DEL as U+2421.
+constexpr qsizetype kQuotedLength = 60;
+constexpr char16_t kControlPictures = 0x2400;
+constexpr char16_t kDeletePicture = 0x2421;
 
 // A line cut into its fields as the reader walks it from colon to colon.
 struct Fields {
@@ -141,8 +146,13 @@ QString SavedLineFromCells(const RowCells& cells, bool keepMark)
 
 SavedLine ReadSavedLine(const QString& line)
 {
-    const Fields f = SplitFields(line);
     SavedLine s;
+    if (IsCommentOnlySavedLine(line)) {
+        s.hasChannel = false;
+        s.CommentText = line.mid(kSavedColonCount);
+        return s;
+    }
+    const Fields f = SplitFields(line);
     s.MaskCode = f.MaskCode;
     Channel& c = s.channel;
     c.Mask = f.MaskCode == 1 ? kMasked : QStringLiteral("  ");
@@ -162,17 +172,19 @@ SavedLine ReadSavedLine(const QString& line)
 
 QString SavedLineProblem(const QString& line)
 {
+    if (IsCommentOnlySavedLine(line))
+        return {};
     const Fields f = SplitFields(line);
     if (f.colons < kSavedColonCount)
         return QStringLiteral("has fewer than nine colons");
     if (!IsNumberField(f.field[kFreqField], false))
-        return QStringLiteral("has a frequency that is not a number (\"%1\")").arg(f.field[kFreqField]);
+        return QStringLiteral("has a frequency that is not a number (\"%1\")").arg(QuotedText(f.field[kFreqField]));
     if (!IsNumberField(f.field[kOffsetField], true))
-        return QStringLiteral("has an offset that is not a number (\"%1\")").arg(f.field[kOffsetField]);
+        return QStringLiteral("has an offset that is not a number (\"%1\")").arg(QuotedText(f.field[kOffsetField]));
     for (const SettingField& s : kSettingFields) {
         const QString& text = f.field[s.field];
         if (!text.isEmpty() && !s.texts().contains(text))
-            return QStringLiteral("has an unknown %1 setting (\"%2\")").arg(QLatin1String(s.column), text);
+            return QStringLiteral("has an unknown %1 setting (\"%2\")").arg(QLatin1String(s.column), QuotedText(text));
     }
     return {};
 }
@@ -180,6 +192,23 @@ QString SavedLineProblem(const QString& line)
 bool IsEmptySavedLine(const QString& line)
 {
     return line == QString(kSavedColonCount, kColon);
+}
+
+bool IsCommentOnlySavedLine(const QString& line)
+{
+    return line.startsWith(QString(kSavedColonCount, kColon));
+}
+
+QString QuotedText(const QString& text)
+{
+    QString shown = text.left(kQuotedLength);
+    for (QChar& c : shown) {
+        if (c.unicode() < 0x20)
+            c = QChar(kControlPictures + c.unicode());
+        else if (c.unicode() == 0x7F)
+            c = QChar(kDeletePicture);
+    }
+    return text.size() > kQuotedLength ? shown + QStringLiteral("...") : shown;
 }
 
 bool IsOldLayout(const QString& firstLine)

@@ -23,6 +23,9 @@ struct SavedLine {
     Channel channel;  // Freq, Mask, the setting texts, Offset, OffsetSign, Rpt
     int MaskCode = 2; // 1 masked, 2 not masked
     QString CommentText;
+    // False for a row without channel data that carries a comment: nine colons, then the
+    // comment. Only CommentText counts then.
+    bool hasChannel = true;
 
     bool operator==(const SavedLine&) const = default;
 };
@@ -44,11 +47,21 @@ struct SavedLine {
 [[nodiscard]] SavedLine ReadSavedLine(const QString& line);
 
 // Why a line cannot be loaded ("" when it can): fewer than nine colons, a number field that
-// is not a number, or a setting that is neither empty nor one of its column's texts.
+// is not a number, or a setting that is neither empty nor one of its column's texts. A
+// comment-only line can always be loaded.
 [[nodiscard]] QString SavedLineProblem(const QString& line);
 
 // A line of nine colons and nothing else: what an empty grid row is saved as.
 [[nodiscard]] bool IsEmptySavedLine(const QString& line);
+
+// Nine colons and then a comment: what a row without channel data but with a comment is
+// saved as. Its comment is taken whole (no masked mark is looked for in it).
+[[nodiscard]] bool IsCommentOnlySavedLine(const QString& line);
+
+// A piece of a line as an error message quotes it: at most 60 characters, and control
+// characters (a NUL byte among them) shown as their visible symbols, so that the message is
+// neither cut short nor garbled.
+[[nodiscard]] QString QuotedText(const QString& text);
 
 // Old layout: "," where the current one has ":". Judged on a file's first line: none of its
 // characters 6 to 10 is ":".

@@ -22,8 +22,6 @@ QString SavedFileName(ViewKind v) { return BaseName(v) + QStringLiteral(".txt");
 
 QString BackupFileName(ViewKind v) { return BaseName(v) + QStringLiteral(".bak"); }
 
-QString TempFileName() { return QStringLiteral("Temp.txt"); }
-
 QString NeverSavedMessage(ViewKind v)
 {
     // frmAll's message has always named the file "All.Mem.txt"; operators know it that way.

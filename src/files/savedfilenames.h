@@ -1,6 +1,6 @@
 #pragma once
-// The fixed file names of the saved memory files, their backups and the upgrade's work file,
-// and the texts the views show about them.
+// The fixed file names of the saved memory files and their backups, and the texts the views
+// show about them.
 
 #include <QString>
 
@@ -12,8 +12,6 @@ namespace vardo {
 [[nodiscard]] QString SavedFileName(ViewKind v);
 // "AllMem.bak", "99Mem.bak", "Pms.bak", "Qmb.bak".
 [[nodiscard]] QString BackupFileName(ViewKind v);
-// The upgrade's work file.
-[[nodiscard]] QString TempFileName();
 
 // Load's message when the view's file is not there.
 [[nodiscard]] QString NeverSavedMessage(ViewKind v);

@@ -17,10 +17,12 @@ namespace vardo {
 struct SavedFileRows {
     // One entry per grid row of the view; nullopt for a row that was empty when saved.
     std::vector<std::optional<SavedLine>> rows;
-    int badLine = 0;  // 1-based number of the refused line; 0 when the file can be loaded
-    QString problem;  // what is wrong with that line, e.g. "has fewer than nine colons"
+    int badLine = 0;  // 1-based number of the refused line; 0 when none is (all, or the whole file)
+    // What is wrong with that line, e.g. "has fewer than nine colons", or with the whole file
+    // (empty, CR line ends, the older layout); empty when the file can be loaded.
+    QString problem;
 
-    [[nodiscard]] bool ok() const { return badLine == 0; }
+    [[nodiscard]] bool ok() const { return problem.isEmpty(); }
     bool operator==(const SavedFileRows&) const = default;
 };
 
@@ -31,7 +33,8 @@ struct SavedFileRows {
 // colons of the current layout. A read that replaces the file keeps these comments.
 [[nodiscard]] QStringList SavedComments(const QByteArray& bytes);
 
-// "Cannot load "<path>": line 12 has fewer than nine colons."
+// "Cannot load "<path>": line 12 has fewer than nine colons.", or "Cannot load "<path>": the
+// file is empty."
 [[nodiscard]] QString RefusalMessage(const QString& path, const SavedFileRows& parsed);
 
 }  // namespace vardo

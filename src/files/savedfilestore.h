@@ -19,7 +19,7 @@
 
 namespace vardo {
 
-// The whole file for a view's rows: one line per row, UTF-8, CR LF.
+// The whole file for a view's rows: one line per row, CR LF, Windows-1252 where it can be.
 [[nodiscard]] QByteArray SavedFileBytes(ViewKind view, const std::vector<RowCells>& rows);
 
 enum class SaveOutcome { Saved, Declined, Failed };

@@ -1,6 +1,8 @@
 #include "savedfiletext.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
 
 #include <QStringDecoder>
 
@@ -25,6 +27,34 @@ constexpr std::array<char16_t, 32> kCp1252High{
         text.append(QChar(high ? kCp1252High[b - 0x80] : char16_t(b)));
     }
     return text;
+}
+
+// The Windows-1252 bytes of a text, or nothing when a character has no place in that code
+// page.
+[[nodiscard]] std::optional<QByteArray> EncodeCp1252(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            bytes.append(static_cast<char>(u));
+            continue;
+        }
+        const auto* found = std::find(kCp1252High.begin(), kCp1252High.end(), u);
+        if (found == kCp1252High.end())
+            return std::nullopt;
+        bytes.append(static_cast<char>(0x80 + (found - kCp1252High.begin())));
+    }
+    return bytes;
+}
+
+[[nodiscard]] bool IsUtf8(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(bytes);  // decoding happens on conversion
+    Q_UNUSED(decoded);
+    return !utf8.hasError();
 }
 
 }  // namespace
@@ -52,12 +82,17 @@ QStringList SplitSavedLines(const QString& text)
 
 QByteArray EncodeSavedLines(const QStringList& lines)
 {
-    QByteArray bytes;
-    for (const QString& line : lines) {
-        bytes += line.toUtf8();
-        bytes += "\r\n";
-    }
-    return bytes;
+    QString text;
+    for (const QString& line : lines)
+        text += line + QStringLiteral("\r\n");
+    // Windows-1252 as the older program wrote, so that it reads our files too. Such bytes
+    // that also read as UTF-8 (rare: "Ã©" and the like; plain ASCII reads the same either
+    // way) would come back as other letters, so that text, like any the code page cannot
+    // hold, is written in UTF-8.
+    const std::optional<QByteArray> ansi = EncodeCp1252(text);
+    if (ansi && !IsUtf8(*ansi))
+        return *ansi;
+    return text.toUtf8();
 }
 
 }  // namespace vardo

@@ -1,7 +1,7 @@
 #pragma once
-// The bytes of a saved file and its lines. Files are written in UTF-8 with CR LF line ends.
-// A file that is not valid UTF-8 was written by the old Windows program in its ANSI code
-// page and is read as Windows-1252, so those files still load.
+// The bytes of a saved file and its lines. Files are written with CR LF line ends in
+// Windows-1252, the code page of the old Windows program, when every character fits in it,
+// and in UTF-8 otherwise. A file that is not valid UTF-8 is read as Windows-1252.
 
 #include <QByteArray>
 #include <QString>
@@ -16,7 +16,8 @@ namespace vardo {
 // The lines of a text; a line ends in LF or CR LF, and a final line end starts no new line.
 [[nodiscard]] QStringList SplitSavedLines(const QString& text);
 
-// The lines in UTF-8, each ended by CR LF.
+// The lines, each ended by CR LF, in Windows-1252 when every character fits in it (and the
+// bytes would not read back as UTF-8), otherwise in UTF-8.
 [[nodiscard]] QByteArray EncodeSavedLines(const QStringList& lines);
 
 }  // namespace vardo

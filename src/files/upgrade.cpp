@@ -1,7 +1,6 @@
 #include "upgrade.h"
 
 #include <QDir>
-#include <QFile>
 
 #include "channelindex.h"
 #include "safefile.h"
@@ -11,6 +10,19 @@
 
 namespace vardo {
 namespace {
+
+// The first `count` lines with their first nine commas made colons, each ended by CR LF; every
+// other byte as it was, so a comment keeps its code page. Commas and colons are one byte in
+// Windows-1252 and UTF-8 alike, so the lines are converted as bytes (Latin-1 maps each byte to
+// one character and back).
+[[nodiscard]] QByteArray ConvertedBytes(const QByteArray& bytes, int count)
+{
+    const QStringList lines = SplitSavedLines(QString::fromLatin1(bytes));
+    QString converted;
+    for (int i = 0; i < count; ++i)
+        converted += ConvertOldLine(lines.value(i)) + QStringLiteral("\r\n");
+    return converted.toLatin1();
+}
 
 // "" when the file is converted or needs nothing; otherwise why it was left as it was.
 [[nodiscard]] QString UpgradeOne(const QString& dir, ViewKind view)
@@ -23,7 +35,8 @@ namespace {
     if (!read.ok())
         return read.error;
     const QStringList lines = SplitSavedLines(DecodeSavedText(read.bytes));
-    if (!IsOldLayout(lines.value(0)))
+    // An empty file has no layout: nothing to convert.
+    if (lines.isEmpty() || !IsOldLayout(lines.first()))
         return {};
     const int count = RowCount(view);
     if (lines.size() < count)
@@ -31,17 +44,8 @@ namespace {
             .arg(QDir::toNativeSeparators(path))
             .arg(lines.size())
             .arg(count);
-    QStringList converted;
-    for (int i = 0; i < count; ++i)
-        converted << ConvertOldLine(lines[i]);
-    const QString tempPath = PathIn(dir, TempFileName());
-    if (const QString e = WriteFileSafely(tempPath, EncodeSavedLines(converted)); !e.isEmpty())
-        return e;
-    if (const QString e = ReplaceFile(tempPath, path); !e.isEmpty()) {
-        QFile::remove(tempPath);
-        return e;
-    }
-    return {};
+    // Written beside the file under the program's own scratch name, then renamed over it.
+    return WriteFileSafely(path, ConvertedBytes(read.bytes, count));
 }
 
 }  // namespace

@@ -7,8 +7,9 @@
 namespace vardo {
 
 // Converts "AllMem.txt", "99Mem.txt", "Pms.txt" and "Qmb.txt" in `dataDir`, in that order,
-// when their first line is in the old layout: exactly the view's line count, written to
-// "Temp.txt" and then put in the file's place in one step. A file too short for its line
+// when their first line is in the old layout: exactly the view's line count, written beside
+// the file under the program's own scratch name and put in its place in one step, the
+// comments' bytes as they were. A file with no line to convert is not touched. A file too short for its line
 // count, or one that cannot be read or replaced, is left as it was. Returns one message per
 // file left unconverted for such a reason (start-up shows none; the command line prints them).
 QStringList UpgradeSavedFiles(const QString& dataDir);

@@ -21,23 +21,32 @@ RadioClient::RadioClient(TransportFactory factory, QObject* parent)
     qRegisterMetaType<vardo::Channel>("vardo::Channel");
     qRegisterMetaType<vardo::ChannelWrite>("vardo::ChannelWrite");
     qRegisterMetaType<vardo::LinkResult>("vardo::LinkResult");
+    qRegisterMetaType<QList<vardo::ProbeFailure>>("QList<vardo::ProbeFailure>");
     m_thread.setObjectName(QStringLiteral("radio"));
     m_worker->moveToThread(&m_thread);
     // The worker has no parent; it goes with its thread, on that thread.
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
 
-    connect(m_worker, &RadioWorker::portFound, this, [this](const QString& port) { m_port = port; });
+    connect(m_worker, &RadioWorker::portFound, this,
+            [this](const QString& port, const QList<ProbeFailure>& failures) {
+                m_port = port;
+                m_probeFailures = failures;
+            });
     connect(m_worker, &RadioWorker::recordRead, this, [this](int channel, const Channel& decoded) {
         if (m_pending.record && m_pending.context)
             m_pending.record(channel, decoded);
         Q_EMIT recordRead(channel, decoded);
     });
-    connect(m_worker, &RadioWorker::channelWritten, this, &RadioClient::channelWritten);
-    connect(m_worker, &RadioWorker::scanAt, this, [this](int channel) {
-        if (m_pending.step && m_pending.context)
-            m_pending.step(channel);
-        Q_EMIT scanAt(channel);
-    });
+    // A batch's written channels and a scan's steps: the asker hears each before the broadcast.
+    const auto stepThen = [this](void (RadioClient::*broadcast)(int)) {
+        return [this, broadcast](int channel) {
+            if (m_pending.step && m_pending.context)
+                m_pending.step(channel);
+            Q_EMIT(this->*broadcast)(channel);
+        };
+    };
+    connect(m_worker, &RadioWorker::channelWritten, this, stepThen(&RadioClient::channelWritten));
+    connect(m_worker, &RadioWorker::scanAt, this, stepThen(&RadioClient::scanAt));
     connect(m_worker, &RadioWorker::ended, this, &RadioClient::onEnded);
     m_thread.start();
 }
@@ -81,6 +90,8 @@ bool RadioClient::start(Pending pending, Call call)
         return false;
     m_running = true;
     m_pending = std::move(pending);
+    // Cleared here, not on the worker, so a cancel() right after the request is not lost.
+    m_worker->cancel().store(false);
     setBusy(true);
     QMetaObject::invokeMethod(m_worker, std::move(call), Qt::QueuedConnection);
     return true;
@@ -108,7 +119,12 @@ bool RadioClient::writeChannel(const ChannelWrite& write, QObject* context, Radi
 
 bool RadioClient::writeBatch(const QList<ChannelWrite>& batch, QObject* context, RadioDone done)
 {
-    return start({context, std::move(done)}, [w = m_worker, batch] { w->writeBatch(batch); });
+    return writeBatch(batch, context, {}, std::move(done));
+}
+
+bool RadioClient::writeBatch(const QList<ChannelWrite>& batch, QObject* context, WrittenStep written, RadioDone done)
+{
+    return start({context, std::move(done), std::move(written)}, [w = m_worker, batch] { w->writeBatch(batch); });
 }
 
 bool RadioClient::loadVfoA(int channel, QObject* context, RadioDone done)
@@ -124,6 +140,12 @@ bool RadioClient::scan(int first, int last, int threshold, QObject* context, Sca
     m_worker->scanStop().store(false);
     return start({context, std::move(done), std::move(step)},
                  [w = m_worker, first, last, threshold] { w->scan(first, last, threshold); });
+}
+
+void RadioClient::cancel()
+{
+    if (m_running)
+        m_worker->cancel().store(true);
 }
 
 void RadioClient::stopScan()

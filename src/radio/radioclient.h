@@ -28,6 +28,7 @@ using RadioDone = std::function<void(const LinkResult& outcome)>;
 // The end of a search: the port the radio answered on, empty when none did.
 using RadioFound = std::function<void(const QString& port)>;
 using ScanStep = std::function<void(int channel)>;
+using WrittenStep = std::function<void(int channel)>;
 using RecordStep = std::function<void(int channel, const Channel& decoded)>;
 
 class RadioClient : public QObject {
@@ -38,6 +39,8 @@ public:
 
     [[nodiscard]] bool busy() const { return m_running; }
     [[nodiscard]] QString portName() const { return m_port; }
+    // Why each port of the last search was not the radio, in the order tried.
+    [[nodiscard]] QList<ProbeFailure> probeFailures() const { return m_probeFailures; }
 
     // Each of these does nothing and returns false while busy().
     bool findRadio(const QStringList& ports, QObject* context, RadioFound found);
@@ -45,11 +48,16 @@ public:
     bool readMemories(int first, int last, QObject* context, RecordStep record, RadioDone done);
     bool writeChannel(const ChannelWrite& write, QObject* context, RadioDone done);       // one channel through VFO-A
     bool writeBatch(const QList<ChannelWrite>& batch, QObject* context, RadioDone done);  // VFO-A saved and restored once
+    // The same; `written` hears each channel after its store and mask, before channelWritten.
+    bool writeBatch(const QList<ChannelWrite>& batch, QObject* context, WrittenStep written, RadioDone done);
     bool loadVfoA(int channel, QObject* context, RadioDone done);                          // 00 00 00 ch 06
     // Scans channels first..last until stopScan(), holding while the meter reads above
     // threshold; `step` hears each channel the scan loads.
     bool scan(int first, int last, int threshold, QObject* context, ScanStep step, RadioDone done);
     void stopScan();  // safe at any time; the scan ends at its next check
+    // Ends the request under way at its next step, as an interrupted command line wants: a
+    // read stops, a batch write stops and gives VFO-A back, a search stops probing.
+    void cancel();
 
 Q_SIGNALS:
     void recordRead(int channel, const vardo::Channel& decoded);
@@ -62,7 +70,7 @@ private:
     struct Pending {
         QPointer<QObject> context;
         RadioDone done{};
-        ScanStep step{};
+        ScanStep step{};  // a scan's or a batch's
         RecordStep record{};
     };
 
@@ -77,6 +85,7 @@ private:
     bool m_running = false;    // a request is with the worker
     bool m_busyShown = false;  // what busyChanged last said
     QString m_port;
+    QList<ProbeFailure> m_probeFailures;
 };
 
 }  // namespace vardo

@@ -1,5 +1,7 @@
 #include "radiolink.h"
 
+#include <QDeadlineTimer>
+
 #include "channelindex.h"
 #include "codec.h"
 #include "messagetext.h"
@@ -14,6 +16,15 @@ namespace {
         && static_cast<std::uint8_t>(reply.at(4)) == Cat::kIdent4;
 }
 
+// Some CAT interfaces hear their own transmission: the frame sent comes back ahead of the reply.
+// Only a reply longer than it should be can hold an echo (a quiet meter's reply, 00 00 00 00 F7,
+// is the very bytes of its request).
+[[nodiscard]] QByteArray WithoutEcho(const QByteArray& reply, const CatFrame& frame, qsizetype replySize)
+{
+    const QByteArray sent = frame.toBytes();
+    return reply.size() > replySize && reply.startsWith(sent) ? reply.mid(sent.size()) : reply;
+}
+
 [[nodiscard]] bool IsWritable(const ChannelWrite& w)
 {
     const bool known = w.ChannelNo >= kFirstRegular && w.ChannelNo <= kLastQmb;
@@ -25,12 +36,19 @@ namespace {
     return QStringLiteral("memory channel %1").arg(ChannelLabel(channel));
 }
 
-// What went wrong, how far the batch got, and whether VFO-A is as the operator left it.
-[[nodiscard]] QString BatchFailureText(const LinkResult& failure, int lastWritten, const LinkResult& restored)
+// What went wrong, how far the batch got, and whether VFO-A is as the operator left it. Frames
+// handed to a port that then died may never have left it: after a lost link only what was sent
+// is known, not what the radio took in.
+[[nodiscard]] QString BatchFailureText(const LinkResult& failure, int lastWritten, bool linkLost,
+                                       const LinkResult& restored)
 {
     QStringList lines{failure.ok ? restored.error : failure.error};
     if (failure.ok)
         lines << QStringLiteral("Every channel was written.");
+    else if (lastWritten && linkLost)
+        lines << QStringLiteral("The last channel sent was %1, but the link was lost: the radio may have taken in "
+                                "fewer channels.")
+                     .arg(ChannelLabel(lastWritten));
     else if (lastWritten)
         lines << QStringLiteral("The last channel written was %1.").arg(ChannelLabel(lastWritten));
     else
@@ -61,20 +79,33 @@ void RadioLink::close()
         m_transport->close();
 }
 
-std::unique_ptr<Transport> RadioLink::Probe(const QString& port) const
+std::unique_ptr<Transport> RadioLink::Probe(const QString& port, ProbeFailure* failure) const
 {
+    using Kind = ProbeFailure::Kind;
+    const auto fail = [&](const QString& reason, Kind kind) {
+        if (failure)
+            *failure = {port, reason, kind};
+        return nullptr;
+    };
     std::unique_ptr<Transport> transport = m_factory(port);
-    if (!transport || !transport->open())
-        return {};
+    if (!transport)
+        return fail(QStringLiteral("cannot open %1: there is no such port").arg(port), Kind::Missing);
+    if (!transport->open())
+        return fail(transport->errorString(), transport->missing() ? Kind::Missing : Kind::Unusable);
     transport->clearInput();
+    const CatFrame pacing = Cat::SetPacing(Cat::kPacing);
+    const CatFrame status = Cat::StatusRequest();
     QByteArray reply;
-    const bool answered = transport->write(Cat::SetPacing(Cat::kPacing).toBytes()) == IoStatus::Ok
-        && transport->write(Cat::StatusRequest().toBytes()) == IoStatus::Ok
+    const bool answered = transport->write(pacing.toBytes()) == IoStatus::Ok
+        && transport->write(status.toBytes()) == IoStatus::Ok
         && transport->readAfter(kStatusWait, reply) == IoStatus::Ok;
+    reply = WithoutEcho(WithoutEcho(reply, pacing, Cat::kStatusReplySize), status, Cat::kStatusReplySize);
     if (answered && IsRadioIdent(reply))
         return transport;
     transport->close();
-    return {};
+    if (reply.isEmpty())
+        return fail(QStringLiteral("%1 did not answer").arg(port), Kind::Silent);
+    return fail(QStringLiteral("%1 answered, but not as the FT-1000MP").arg(port), Kind::NotTheRadio);
 }
 
 bool RadioLink::FindRadio(const QStringList& ports)
@@ -82,14 +113,17 @@ bool RadioLink::FindRadio(const QStringList& ports)
     close();
     m_transport.reset();
     m_port.clear();
+    m_probeFailures.clear();
     for (const QString& port : ports) {
         if (Cancelled())
             break;
-        if (std::unique_ptr<Transport> found = Probe(port)) {
+        ProbeFailure failure;
+        if (std::unique_ptr<Transport> found = Probe(port, &failure)) {
             m_transport = std::move(found);
             m_port = port;
             return true;
         }
+        m_probeFailures << failure;
     }
     return false;
 }
@@ -143,21 +177,71 @@ LinkResult RadioLink::Send(const CatFrame& frame, const QString& what)
         QStringLiteral("The command for %1 could not be sent to the radio on %2.").arg(what, m_port));
 }
 
-// Empties the input first, so a late or surplus byte never becomes part of this reply;
-// only the first 16 bytes of the reply are used.
+// One record reply to `frame`: the echo of the frame ahead of it is skipped, and after its
+// 16th byte the line must stay quiet for a gap. A reply of any other length is malformed.
+RadioLink::Reply RadioLink::ReadReply(const CatFrame& frame, QByteArray& reply)
+{
+    const qsizetype echoSize = frame.toBytes().size();
+    QByteArray got;
+    IoStatus status = m_transport->readAtLeast(kRecordSize, kReplyTimeout, got);
+    if (status == IoStatus::Ok && got.startsWith(frame.toBytes()) && got.size() < kRecordSize + echoSize) {
+        QByteArray rest;
+        status = m_transport->readAtLeast(kRecordSize + echoSize - got.size(), kReplyTimeout, rest);
+        got += rest;
+    }
+    if (status == IoStatus::Ok)
+        status = ReadUntilQuiet(got);
+    if (status == IoStatus::LinkLost)
+        return Reply::Lost;
+    reply = WithoutEcho(got, frame, kRecordSize);
+    if (reply.isEmpty())
+        return Reply::Silent;
+    return reply.size() == kRecordSize ? Reply::Ok : Reply::Malformed;
+}
+
+// Adds what arrives to `got` until the line has been quiet for a gap, within the reply bound
+// (a stream of noise ends there too).
+IoStatus RadioLink::ReadUntilQuiet(QByteArray& got)
+{
+    const QDeadlineTimer deadline(kReplyTimeout);
+    QByteArray more;
+    do {
+        more.clear();
+        if (const IoStatus status = m_transport->readAfter(kReplyQuietGap, more); status != IoStatus::Ok)
+            return status;
+        got += more;
+    } while (!more.isEmpty() && !deadline.hasExpired());
+    return IoStatus::Ok;
+}
+
+// Empties the input first, so a late byte never becomes part of this reply. A malformed reply
+// is asked for again once: a burst of noise should not end a long read.
 LinkResult RadioLink::Request(const CatFrame& frame, const QString& what, Record& record)
 {
-    if (!isOpen())
-        return LinkLost();
-    m_transport->clearInput();
-    if (LinkResult sent = Send(frame, what); !sent.ok)
-        return sent;
     QByteArray reply;
-    const IoStatus status = m_transport->readAtLeast(kRecordSize, kReplyTimeout, reply);
-    if (status != IoStatus::Ok || reply.size() < kRecordSize)
-        return Failed(status == IoStatus::Ok ? IoStatus::TimedOut : status, what);
-    record = RecordFromBytes(reply);
-    return LinkResult::Success();
+    for (int attempt = 1;; ++attempt) {
+        if (!isOpen())
+            return LinkLost();
+        m_transport->clearInput();
+        if (LinkResult sent = Send(frame, what); !sent.ok)
+            return sent;
+        switch (ReadReply(frame, reply)) {
+        case Reply::Ok: record = RecordFromBytes(reply); return LinkResult::Success();
+        case Reply::Silent: return Failed(IoStatus::TimedOut, what);
+        case Reply::Lost: return LinkLost();
+        case Reply::Malformed: break;
+        }
+        if (attempt == kReplyAttempts)
+            return LinkResult::Failure(
+                QStringLiteral("The radio's replies to the request for %1 were malformed (%2 bytes where %3 were "
+                               "expected).")
+                    .arg(what)
+                    .arg(reply.size())
+                    .arg(kRecordSize));
+        // The rest of a malformed reply must not become the start of the next one.
+        QByteArray late;
+        ReadUntilQuiet(late);
+    }
 }
 
 LinkResult RadioLink::ReadMemories(int first, int last, const RecordSink& sink)
@@ -244,10 +328,11 @@ LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const Written
             written(lastWritten);
     }
     // VFO-A is only borrowed: give it back even after a failure, if the port still works.
-    const LinkResult restored = isOpen() ? RestoreVfoA() : LinkLost();
+    const bool linkLost = !isOpen();
+    const LinkResult restored = linkLost ? LinkLost() : RestoreVfoA();
     if (failure.ok && restored.ok)
         return LinkResult::Success();
-    return LinkResult::Failure(BatchFailureText(failure, lastWritten, restored));
+    return LinkResult::Failure(BatchFailureText(failure, lastWritten, linkLost, restored));
 }
 
 LinkResult RadioLink::LoadVfoA(int channel)
@@ -274,6 +359,7 @@ MeterResult RadioLink::TakeMeterReply(std::chrono::milliseconds wait)
         return {LinkLost()};
     QByteArray reply;
     const IoStatus status = m_transport->readAfter(wait, reply);
+    reply = WithoutEcho(reply, Cat::MeterRequest(), Cat::kMeterReplySize);
     if (status != IoStatus::Ok || reply.isEmpty())
         return {Failed(status == IoStatus::Ok ? IoStatus::TimedOut : status, kMeterText)};
     return {LinkResult::Success(), static_cast<std::uint8_t>(reply.at(0))};

@@ -26,6 +26,12 @@ inline constexpr std::chrono::milliseconds kReplyTimeout{1000};
 // The status reply during the probe and the meter reply are read after a fixed wait.
 inline constexpr std::chrono::milliseconds kStatusWait{100};
 inline constexpr std::chrono::milliseconds kMeterWait{100};
+// A reply is framed, not just counted: after its last byte the line must stay quiet this long,
+// or the reply is malformed. The radio's bytes come about 7 ms apart (2.3 ms each at 4800 baud
+// plus the 5 ms pacing), so a surplus byte shows within this gap.
+inline constexpr std::chrono::milliseconds kReplyQuietGap{20};
+// A malformed reply is asked for this many times in all before the operation fails.
+inline constexpr int kReplyAttempts = 2;
 
 struct LinkResult {
     bool ok = true;
@@ -42,6 +48,20 @@ struct MeterResult {
     bool operator==(const MeterResult&) const = default;
 };
 
+// Why one port of a search did not turn out to be the radio.
+struct ProbeFailure {
+    enum class Kind {
+        Missing,      // the port does not exist
+        Unusable,     // it exists but did not open: in use, no permission, not a serial port
+        Silent,       // it opened, and nothing answered
+        NotTheRadio,  // something answered, but not as the FT-1000MP
+    };
+    QString port;
+    QString reason;  // "cannot open /dev/ttyUSB0: No such file or directory", "COM3 did not answer"
+    Kind kind = Kind::Silent;
+    bool operator==(const ProbeFailure&) const = default;
+};
+
 class RadioLink {
 public:
     using RecordSink = std::function<void(int channel, const Record& record)>;
@@ -55,6 +75,8 @@ public:
     // Probes the ports in order; the first that answers as the radio stays open and the
     // later ones are not touched. False when none answered.
     bool FindRadio(const QStringList& ports);
+    // Each port the last FindRadio tried without finding the radio, in order.
+    [[nodiscard]] QList<ProbeFailure> probeFailures() const { return m_probeFailures; }
     // Reopens and re-identifies the port of the last FindRadio after the link was lost.
     LinkResult Reconnect();
     [[nodiscard]] QString portName() const { return m_port; }
@@ -80,7 +102,11 @@ public:
     void setCancelFlag(const std::atomic<bool>* cancel) { m_cancel = cancel; }
 
 private:
-    [[nodiscard]] std::unique_ptr<Transport> Probe(const QString& port) const;
+    enum class Reply { Ok, Silent, Malformed, Lost };
+
+    [[nodiscard]] std::unique_ptr<Transport> Probe(const QString& port, ProbeFailure* failure = nullptr) const;
+    Reply ReadReply(const CatFrame& frame, QByteArray& reply);
+    IoStatus ReadUntilQuiet(QByteArray& got);
     LinkResult EnsureLink();
     LinkResult Send(const CatFrame& frame, const QString& what);
     LinkResult Request(const CatFrame& frame, const QString& what, Record& record);
@@ -92,6 +118,7 @@ private:
     TransportFactory m_factory;
     std::unique_ptr<Transport> m_transport;
     QString m_port;
+    QList<ProbeFailure> m_probeFailures;
     std::optional<Record> m_savedVfoA;
     const std::atomic<bool>* m_cancel = nullptr;
 };

@@ -19,7 +19,8 @@ RadioWorker::~RadioWorker()
 // Not finding the radio is a normal end of the search; the caller decides what it means.
 void RadioWorker::findRadio(const QStringList& ports)
 {
-    Q_EMIT portFound(m_link.FindRadio(ports) ? m_link.portName() : QString());
+    const bool found = m_link.FindRadio(ports);
+    Q_EMIT portFound(found ? m_link.portName() : QString(), m_link.probeFailures());
     Q_EMIT ended(LinkResult::Success());
 }
 

@@ -33,7 +33,8 @@ public:
     std::atomic<bool>& cancel() { return m_cancel; }
 
 Q_SIGNALS:
-    void portFound(const QString& port);  // the search's answer; empty when no port answered
+    // The search's answer: the port, empty when no port answered, and why each port tried was not it.
+    void portFound(const QString& port, const QList<vardo::ProbeFailure>& failures);
     void recordRead(int channel, const vardo::Channel& decoded);
     void channelWritten(int channel);
     void scanAt(int channel);
@@ -41,7 +42,7 @@ Q_SIGNALS:
 
 private:
     std::atomic<bool> m_scanStop{false};
-    std::atomic<bool> m_cancel{false};  // set when the client goes away
+    std::atomic<bool> m_cancel{false};  // set when the client goes away or cancels a request
     ThreadSleeper m_sleeper;
     RadioLink m_link;
 };

@@ -3,22 +3,52 @@
 #include <algorithm>
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
+
+#include "devicereads.h"
 
 namespace vardo {
 namespace {
 
 constexpr qint32 kBaudRate = 4800;
 
-[[nodiscard]] int RemainingMs(const QDeadlineTimer& deadline)
-{
-    return static_cast<int>(std::max<qint64>(0, deadline.remainingTime()));
-}
-
 // A time-out is the only error after which the port is still worth using. Anything else
 // (on Linux an unplugged adapter shows up as ReadError) means the device is gone.
 [[nodiscard]] bool IsLinkError(QSerialPort::SerialPortError error)
 {
     return error != QSerialPort::NoError && error != QSerialPort::TimeoutError;
+}
+
+// Why `name` did not open, in words that point at the remedy: a missing device, something that
+// is no serial port at all (a plain file, /dev/null, a FIFO, a folder), a port another program
+// holds, or one the user may not use.
+[[nodiscard]] QString OpenFailureText(const QString& name, QSerialPort::SerialPortError error, const QString& reason)
+{
+    const QString cannotOpen = QStringLiteral("cannot open %1: %2").arg(name, reason);
+    const QString inUse = QStringLiteral("%1 is in use by another program").arg(name);
+    const QString notSerial = QStringLiteral("%1 is not a serial port").arg(name);
+    if (QFileInfo(name).isDir())
+        return notSerial;
+    switch (error) {
+    case QSerialPort::UnsupportedOperationError: return notSerial;  // the terminal settings were refused
+    case QSerialPort::PermissionError: {
+#ifdef Q_OS_WIN
+        return inUse;  // Windows refuses a COM port that is open elsewhere as "access denied"
+#else
+        // Qt reports a lock held by another program as a permission error too.
+        const QFileInfo device(name);
+        if (device.isReadable() && device.isWritable())
+            return inUse;
+#ifdef Q_OS_LINUX
+        return cannotOpen + QStringLiteral(" (add your user to the dialout group: sudo adduser $USER "
+                                           "dialout, then log in again)");
+#else
+        return cannotOpen;
+#endif
+#endif
+    }
+    default: return cannotOpen;
+    }
 }
 
 }  // namespace
@@ -51,6 +81,7 @@ TransportFactory SerialTransport::factory()
 bool SerialTransport::open()
 {
     m_error.clear();
+    m_missing = false;
     m_opening = true;
     const bool ok = m_port.open(QIODevice::ReadWrite);
     if (ok) {
@@ -58,7 +89,8 @@ bool SerialTransport::open()
         m_port.setDataTerminalReady(false);
         m_port.clear(QSerialPort::AllDirections);
     } else {
-        m_error = m_port.errorString();
+        m_missing = m_port.error() == QSerialPort::DeviceNotFoundError;
+        m_error = OpenFailureText(m_name, m_port.error(), m_port.errorString());
     }
     m_opening = false;
     m_port.clearError();
@@ -104,7 +136,7 @@ IoStatus SerialTransport::write(const QByteArray& bytes)
         return failure();
     const QDeadlineTimer deadline(kWriteTimeout);
     while (m_port.bytesToWrite() > 0) {
-        if (!m_port.waitForBytesWritten(RemainingMs(deadline)))
+        if (!m_port.waitForBytesWritten(int(Remaining(deadline).count())))
             return failure();
     }
     return IoStatus::Ok;
@@ -131,30 +163,12 @@ IoStatus SerialTransport::waitForData(std::chrono::milliseconds timeout)
 
 IoStatus SerialTransport::readAtLeast(qsizetype count, std::chrono::milliseconds timeout, QByteArray& out)
 {
-    const QDeadlineTimer deadline(timeout);
-    while (m_port.bytesAvailable() < count) {
-        const IoStatus status = waitForData(std::chrono::milliseconds(RemainingMs(deadline)));
-        if (status == IoStatus::LinkLost)
-            return status;
-        if (status == IoStatus::TimedOut) {
-            out = m_port.readAll();
-            return status;
-        }
-    }
-    out = m_port.readAll();
-    return IoStatus::Ok;
+    return ReadAtLeast(m_port, [this](std::chrono::milliseconds t) { return waitForData(t); }, count, timeout, out);
 }
 
 IoStatus SerialTransport::readAfter(std::chrono::milliseconds wait, QByteArray& out)
 {
-    const QDeadlineTimer deadline(wait);
-    // At least one look, so a zero wait still collects what has arrived meanwhile.
-    do {
-        if (waitForData(std::chrono::milliseconds(RemainingMs(deadline))) == IoStatus::LinkLost)
-            return IoStatus::LinkLost;
-    } while (!deadline.hasExpired());
-    out = m_port.readAll();
-    return IoStatus::Ok;
+    return ReadAfter(m_port, [this](std::chrono::milliseconds t) { return waitForData(t); }, wait, out);
 }
 
 }  // namespace vardo

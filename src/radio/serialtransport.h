@@ -18,6 +18,7 @@ public:
 
     [[nodiscard]] QString portName() const override { return m_name; }
     bool open() override;
+    [[nodiscard]] bool missing() const override { return m_missing; }
     void close() override;
     [[nodiscard]] bool isOpen() const override { return m_port.isOpen(); }
 
@@ -39,6 +40,7 @@ private:
     QString m_name;
     QSerialPort m_port;
     QString m_error;
+    bool m_missing = false;
     bool m_opening = false;  // errors while opening are reported by open() itself
 };
 

@@ -38,7 +38,8 @@ constexpr int kRowPadding = 6;       // pixels above and below a row's text
     return texts;
 }
 
-// The label column looks like the header it stands beside.
+// The label column looks like the header it stands beside, except on the current row: there
+// it is the marker that shows where the operator is, in the selection colours and bold.
 class LabelDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -47,6 +48,13 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
+        const auto* grid = qobject_cast<const QAbstractItemView*>(option->widget);
+        if (grid && grid->currentIndex().row() == index.row()) {
+            option->backgroundBrush = option->palette.highlight();
+            option->palette.setBrush(QPalette::Text, option->palette.highlightedText());
+            option->font.setBold(true);
+            return;
+        }
         option->backgroundBrush = option->palette.button();
         option->palette.setBrush(QPalette::Text, option->palette.buttonText());
     }
@@ -102,7 +110,22 @@ void ChannelGrid::layOutColumns()
     verticalHeader()->setMinimumSectionSize(rowHeight);
     verticalHeader()->setDefaultSectionSize(rowHeight);
     const int chrome = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
-    setFixedWidth(std::max(qRound(Descriptor(m_kind).gridTwips * scale), columns + chrome));
+    // At least the classic width; a wider window gives the rest to Comments, the last column.
+    setMinimumWidth(std::max(qRound(Descriptor(m_kind).gridTwips * scale), columns + chrome));
+}
+
+bool ChannelGrid::marksRow(int row) const
+{
+    return currentIndex().isValid() && currentIndex().row() == row - 1;
+}
+
+void ChannelGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    // The marker sits in the label column, which the view does not repaint on its own.
+    for (const QModelIndex& index : {previous, current})
+        if (index.isValid())
+            viewport()->update(visualRect(model()->index(index.row(), ColLabel)));
 }
 
 int ChannelGrid::heightForRows(int rows) const

@@ -1,6 +1,7 @@
 #pragma once
 // The grid of a view: a read-only table of one ChannelTable with the row labels in a
-// header-like first column, sized from the column widths in twips.
+// header-like first column that marks the current row, sized from the column widths in twips;
+// it takes the room its window gives it, the extra width going to Comments.
 
 #include <QTableView>
 
@@ -23,12 +24,15 @@ public:
     void layOutColumns();
     // Height that shows `rows` channel rows under the header.
     [[nodiscard]] int heightForRows(int rows) const;
+    // Whether the current-row marker stands on grid row `row` (from 1).
+    [[nodiscard]] bool marksRow(int row) const;
 
 Q_SIGNALS:
     void escapePressed();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     ViewKind m_kind;

@@ -1,5 +1,6 @@
 #include "commentbox.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,6 +22,21 @@ CommentBox::CommentBox(MemoryView& view, ViewHost& host) : QObject(&view), m_vie
     connect(m_box, &QLineEdit::textChanged, this, &CommentBox::onTextChanged);
     connect(m_box, &QLineEdit::returnPressed, this, &CommentBox::onEnter);
     connect(&view, &MemoryView::commentRequested, this, &CommentBox::open);
+    // A command, or a table changed under the box, ends the edit: the next keystroke must not
+    // land in a row that was just cleared, loaded or read.
+    connect(&view, &MemoryView::commandStarting, this, &CommentBox::close);
+    // The program may give the keyboard to another control of the view while the window is
+    // inactive (the editor's Cancel focuses cmdSave); no focus-out reaches the box then.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (isOpen() && now && now != m_box && now->window() == m_box->window())
+            close();
+    });
+    const ChannelTable& table = host.family().table(view.kind());
+    connect(&table, &ChannelTable::modelReset, this, &CommentBox::close);
+    connect(&table, &ChannelTable::dataChanged, this, [this](const QModelIndex& from, const QModelIndex& to) {
+        if (isOpen() && !m_writing && from.row() + 1 <= m_row && m_row <= to.row() + 1)
+            close();
+    });
 }
 
 QWidget* CommentBox::buildRow()
@@ -42,6 +58,7 @@ void CommentBox::open(int row)
         return;
     }
     m_caption->setText(CommentCaption(m_view.kind(), row));
+    m_caption->parentWidget()->show();
     m_caption->show();
     m_box->show();
     m_box->setFocus(Qt::OtherFocusReason);
@@ -52,8 +69,11 @@ void CommentBox::open(int row)
 
 void CommentBox::onTextChanged(const QString& text)
 {
-    if (isOpen())
-        m_host.family().setCell(m_view.kind(), m_row, ColComment, text);
+    if (!isOpen())
+        return;
+    m_writing = true;
+    m_host.family().setComment(m_view.kind(), m_row, text);
+    m_writing = false;
 }
 
 void CommentBox::onEnter()
@@ -64,9 +84,12 @@ void CommentBox::onEnter()
 
 void CommentBox::close()
 {
+    if (!isOpen())
+        return;
     m_row = 0;
     m_box->hide();
     m_caption->hide();
+    m_caption->parentWidget()->hide();
 }
 
 bool CommentBox::eventFilter(QObject* watched, QEvent* event)

@@ -37,6 +37,7 @@ private:
     QLabel* m_caption = nullptr;
     QLineEdit* m_box = nullptr;
     int m_row = 0;  // grid row whose comment is being edited; 0 while closed
+    bool m_writing = false;  // the box's own write into the table is under way
 };
 
 }  // namespace vardo

@@ -40,6 +40,9 @@ void EditorCommands::connectViews()
     for (ViewKind kind : kAllViews) {
         MemoryView& view = m_views(kind);
         connect(&view, &MemoryView::editRequested, this, [this, kind](int row) { open(kind, row); });
+        // Rows are about to move: the row the editor was opened on may soon hold another
+        // channel, which its Load would overwrite. The edit ends as Cancel.
+        connect(&view, &MemoryView::sortModeEntered, this, &EditorCommands::closeEditor);
         view.installEventFilter(this);
     }
 }

@@ -32,7 +32,8 @@ public:
     [[nodiscard]] ChannelEditor* editor() const;
 
     // Connects every view's click hook to open(); a view that the program hides (a switch to
-    // another view, the end of the program) closes an editor opened on it.
+    // another view, the end of the program) or that enters sort mode closes an editor opened
+    // on it.
     void connectViews();
 
 Q_SIGNALS:

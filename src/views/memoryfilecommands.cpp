@@ -60,20 +60,21 @@ void MemoryFileCommands::save()
     busy.reset();
     if (result.outcome == SaveOutcome::Failed)
         return ShowMessage(&m_view, result.message);
-    if (result.outcome == SaveOutcome::Saved) {
-        m_view.setCurrentCell(RowCount(kind), ColComment);
+    // The operator's current cell stays where it was.
+    if (result.outcome == SaveOutcome::Saved)
         m_beep();
-    }
 }
 
-void MemoryFileCommands::fillTables(const RestorePlan& plan)
+void MemoryFileCommands::fillRow(int row)
 {
-    const ViewKind kind = m_view.kind();
-    ViewFamily& family = m_host.family();
-    family.clear(kind);
-    for (int row = 1; row <= static_cast<int>(plan.rows.size()); ++row)
-        family.setRow(kind, row, plan.rows[static_cast<std::size_t>(row - 1)]);
-    m_view.setCurrentCell(RowCount(kind), ColFreq);
+    // Row by row, not by clearing the table: the operator's current cell stays where it was.
+    m_host.family().setRow(m_view.kind(), row, m_plan.rows[static_cast<std::size_t>(row - 1)]);
+}
+
+void MemoryFileCommands::fillAllRows()
+{
+    for (int row = 1; row <= static_cast<int>(m_plan.rows.size()); ++row)
+        fillRow(row);
 }
 
 void MemoryFileCommands::load()
@@ -85,21 +86,27 @@ void MemoryFileCommands::load()
     const LoadResult loaded = LoadSavedFile(m_dataDir, kind);
     if (!loaded.ok())
         return ShowMessage(&m_view, loaded.message);
-    const RestorePlan plan = PlanRestore(kind, loaded.rows);
-    fillTables(plan);
+    m_plan = PlanRestore(kind, loaded.rows);
     if (kind == ViewKind::Qmb)
-        return;  // the Quick Memory Banks are only shown, never written
-    m_radio.writeBatch(plan.writes, this, [this](const LinkResult& outcome) { onBatchEnded(outcome); });
+        return fillAllRows();  // the Quick Memory Banks are only shown, never written
+    // A row shows the file once its channel is in the radio, so that a radio that stops
+    // answering leaves the tables telling what the radio holds.
+    m_radio.writeBatch(
+        m_plan.writes, this, [this](int channel) { fillRow(RowOfChannel(m_view.kind(), channel)); },
+        [this](const LinkResult& outcome) { onBatchEnded(outcome); });
 }
 
 void MemoryFileCommands::onBatchEnded(const LinkResult& outcome)
 {
     // After a failure the batch has given VFO-A back where it could; the message says which
     // channel was the last one written.
-    if (outcome.ok)
-        m_beep();
-    else
-        ShowMessage(&m_view, outcome.error);
+    if (!outcome.ok)
+        return ShowMessage(&m_view, outcome.error);
+    // The rows that are not written: empty ones, comments without a channel, QMB lines.
+    fillAllRows();
+    if (!m_plan.unsendable.isEmpty())
+        return ShowMessage(&m_view, LeftAsTheyWereMessage(m_plan.unsendable), QMessageBox::Information);
+    m_beep();
 }
 
 }  // namespace vardo

@@ -1,7 +1,7 @@
 #pragma once
 // Save and Load of a view (cmdSave, cmdLoad): the view's table to its saved file with the
-// overwrite question and the backup, and a checked saved file into the tables (mirror rows
-// included) and into the radio in one batch.
+// overwrite question and the backup, and a checked saved file into the radio in one batch and
+// into the tables (mirror rows included), each row as its channel is written.
 
 #include <functional>
 #include <vector>
@@ -20,7 +20,8 @@ class RadioClient;
 class ViewHost;
 
 // Save and Load of one view, owned by the view and connected to its saveRequested and
-// loadRequested hooks. `beep` sounds the end of a save or of a load that wrote to the radio.
+// loadRequested hooks. `beep` sounds the end of a save or of a load that wrote every channel
+// of the file into the radio.
 class MemoryFileCommands : public QObject {
     Q_OBJECT
 public:
@@ -31,7 +32,8 @@ public:
     void load();
 
 private:
-    void fillTables(const RestorePlan& plan);
+    void fillRow(int row);  // from the plan of the Load under way
+    void fillAllRows();
     [[nodiscard]] bool askOverwrite();
     void onBatchEnded(const LinkResult& outcome);
 
@@ -40,6 +42,7 @@ private:
     RadioClient& m_radio;
     QString m_dataDir;
     std::function<void()> m_beep;
+    RestorePlan m_plan;  // of the last Load
 };
 
 }  // namespace vardo

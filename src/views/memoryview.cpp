@@ -1,5 +1,7 @@
 #include "memoryview.h"
 
+#include <utility>
+
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -32,10 +34,17 @@ MemoryView::MemoryView(ViewKind kind, ViewHost& host, QWidget* parent)
     buildMenu();
     setFont(ControlFont());
     m_grid->layOutColumns();
+    // The options and commands hide in sort and scan modes; their rows keep their height, so
+    // the grid does not jump.
+    for (QWidget* row : {m_options.first()->parentWidget(), button(QStringLiteral("cmdRead"))->parentWidget()})
+        row->setMinimumHeight(row->sizeHint().height());
     const int rows = std::min(kScrollingRows, RowCount(kind));
     m_grid->setMinimumHeight(m_grid->heightForRows(rows));
-    if (rows == RowCount(kind))
+    if (rows == RowCount(kind)) {
+        // A view whose rows all show at once grows only in width: taller would leave a band.
         m_grid->setMaximumHeight(m_grid->heightForRows(rows));
+        layout()->setSizeConstraint(QLayout::SetMinAndMaxSize);
+    }
 }
 
 void MemoryView::buildWindow()
@@ -43,12 +52,10 @@ void MemoryView::buildWindow()
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     m_grid = new ChannelGrid(m_host.family().table(m_kind), central);
-    layout->addWidget(m_grid, 1, Qt::AlignHCenter);
-    // Empty until their rows are placed; an empty place takes no room and no spacing.
+    layout->addWidget(m_grid, 1);
+    // Empty until its row is placed; an empty place takes no room and no spacing.
     m_commentPlace = new QVBoxLayout;
-    m_scanPlace = new QVBoxLayout;
     layout->addLayout(m_commentPlace);
-    layout->addLayout(m_scanPlace);
     layout->addWidget(buildOptions());
     layout->addWidget(buildCommands());
     setCentralWidget(central);
@@ -56,6 +63,13 @@ void MemoryView::buildWindow()
     connect(m_grid, &ChannelGrid::clicked, this,
             [this](const QModelIndex& index) { onGridClicked(index.row() + 1, index.column()); });
     connect(m_grid, &ChannelGrid::escapePressed, this, &MemoryView::escapePressed);
+    // A click on another row's Mode cell, a refused click or an arrow key would move the
+    // current row away from the picked one, and Up/Down would then move a row not shown.
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        // Not scrolled: a click still under way must end on the cell it started on.
+        if (m_pickedRow != 0 && current.row() + 1 != m_pickedRow)
+            setCurrentCell(m_pickedRow, ColLabel);
+    });
 }
 
 QWidget* MemoryView::buildOptions()
@@ -74,6 +88,8 @@ QPushButton* MemoryView::addButton(QWidget* parent, const char* name, const char
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);
     parent->layout()->addWidget(button);
+    // Connected before the command itself, so it runs first.
+    connect(button, &QPushButton::clicked, this, &MemoryView::commandStarting);
     return button;
 }
 
@@ -129,11 +145,20 @@ QPushButton* MemoryView::button(const QString& name) const
 void MemoryView::placeCommentRow(QWidget* row)
 {
     m_commentPlace->addWidget(row);
+    // A view whose rows all show has no room to give: the row keeps its line there. A long
+    // view gives the box one line of the grid while it is open.
+    if (m_grid->maximumHeight() < QWIDGETSIZE_MAX)
+        HideKeepingPlace(*row);
+    else
+        row->hide();
 }
 
 void MemoryView::placeScanRow(QWidget* row)
 {
-    m_scanPlace->addWidget(row);
+    // Scan mode hides the options: the scan line takes their place, so nothing moves.
+    QWidget* options = m_options.first()->parentWidget();
+    static_cast<QBoxLayout*>(options->layout())->insertWidget(int(m_options.size()), row);
+    options->setMinimumHeight(std::max(options->minimumHeight(), row->sizeHint().height()));
 }
 
 bool MemoryView::busy() const
@@ -193,7 +218,7 @@ void MemoryView::setTopRow(int row)
 
 void MemoryView::setOptionChecked(ViewKind kind)
 {
-    m_options.at(static_cast<qsizetype>(kind))->setChecked(true);
+    SetOptionQuietly(*m_options.at(static_cast<qsizetype>(kind)));
 }
 
 void MemoryView::showAsCurrent()
@@ -232,15 +257,23 @@ void MemoryView::enterSortMode(int row)
 {
     m_host.viewState().SortMode = true;
     setHighlight(true);
-    selectRow(row);
+    pickRow(row);
     setNormalCommandsVisible(false);
     setMoveButtonsVisible(true);
+    Q_EMIT sortModeEntered();
+}
+
+void MemoryView::pickRow(int row)
+{
+    m_pickedRow = row;
+    selectRow(row);
 }
 
 void MemoryView::leaveSortMode()
 {
+    const int row = std::exchange(m_pickedRow, 0);
     setHighlight(false);
-    setCurrentCell(currentRow(), ColFreq);
+    setCurrentCell(row, ColFreq);
     setMoveButtonsVisible(false);
     setNormalCommandsVisible(true);
     m_host.viewState().SortMode = false;
@@ -277,6 +310,7 @@ void MemoryView::onExit()
 
 void MemoryView::onOption(ViewKind target)
 {
+    Q_EMIT commandStarting();
     if (busy()) {
         setOptionChecked(m_kind);  // the click toggled the button; put it back
         return;

@@ -32,7 +32,8 @@ public:
     // focus then stays where it is. True when the button has it.
     bool focusButton(const char* name);
 
-    // The comment row goes under the grid, the scan row under that, both above the options.
+    // The comment row goes under the grid, shown while its box is open; the scan row goes on
+    // the options' line, which it fills while the options are hidden.
     void placeCommentRow(QWidget* row);
     void placeScanRow(QWidget* row);
 
@@ -56,8 +57,16 @@ public:
     void setNormalCommandsVisible(bool visible);
     void enterSortMode(int row);
     void leaveSortMode();  // cmdOK
+    // The row Up and Down move: the one the highlight shows (0 outside sort mode). While a row
+    // is picked the grid's current row stays on it, whatever is clicked or keyed.
+    [[nodiscard]] int pickedRow() const { return m_pickedRow; }
+    void pickRow(int row);
 
 Q_SIGNALS:
+    // A command button or an option was pressed (by click, key or access key), before it acts:
+    // boxes open over the view close first.
+    void commandStarting();
+    void sortModeEntered();          // a row was picked for moving
     void editRequested(int row);     // a settings cell of a row with data
     void commentRequested(int row);  // the Comments cell
     void scanClicked(int row, int column);  // a click while the scan is set up
@@ -96,11 +105,11 @@ private:
     ViewHost& m_host;
     ChannelGrid* m_grid = nullptr;
     QBoxLayout* m_commentPlace = nullptr;
-    QBoxLayout* m_scanPlace = nullptr;
     QList<QRadioButton*> m_options;
     QList<QPushButton*> m_normalCommands;
     QList<QPushButton*> m_moveCommands;
     bool m_highlight = false;
+    int m_pickedRow = 0;
 };
 
 }  // namespace vardo

@@ -20,7 +20,7 @@ void ReorderCommands::move(Direction direction)
 {
     if (!m_host.viewState().SortMode)
         return;
-    const int row = m_view.currentRow();
+    const int row = m_view.pickedRow();
     const Move move = MoveTarget(m_view.kind(), row, direction);
     switch (move.kind) {
     case MoveKind::Nothing:
@@ -36,7 +36,7 @@ void ReorderCommands::move(Direction direction)
     if (!m_view.rowVisible(move.target))
         m_view.setTopRow(TopRowAfterMove(move.target, direction));
     // The picked channel stays picked: the next press moves it further.
-    m_view.selectRow(move.target);
+    m_view.pickRow(move.target);
 }
 
 }  // namespace vardo

@@ -17,7 +17,7 @@ class ReorderCommands : public QObject {
 public:
     ReorderCommands(MemoryView& view, ViewHost& host);
 
-    // One press: moves the grid's current row one row up or down within its block.
+    // One press: moves the picked row one row up or down within its block.
     void move(Direction direction);
 
 Q_SIGNALS:

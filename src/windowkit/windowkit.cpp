@@ -8,6 +8,10 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QSignalBlocker>
+
+#include <memory>
+#include <utility>
 
 #include "messagetext.h"
 #include "viewdescriptor.h"
@@ -62,7 +66,19 @@ QList<QRadioButton*> AddViewOptions(QWidget& parent, QBoxLayout& layout,
         group->addButton(option);
         layout.addWidget(option);
         options.append(option);
-        QObject::connect(option, &QRadioButton::clicked, &parent, [chosen, kind] { chosen(kind); });
+        // An option that becomes set chooses its view however it was set (a click, a key, or a
+        // screen reader's toggle action, which emits no click); a click on the option already
+        // set chooses it again. Whether it was set is noted when the press starts.
+        auto wasSet = std::make_shared<bool>(false);
+        QObject::connect(option, &QRadioButton::pressed, &parent, [option, wasSet] { *wasSet = option->isChecked(); });
+        QObject::connect(option, &QRadioButton::toggled, &parent, [chosen, kind](bool on) {
+            if (on)
+                chosen(kind);
+        });
+        QObject::connect(option, &QRadioButton::clicked, &parent, [chosen, kind, wasSet] {
+            if (std::exchange(*wasSet, false))
+                chosen(kind);
+        });
     }
     return options;
 }
@@ -81,6 +97,12 @@ QHBoxLayout* FlatRow(QWidget* box)
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
     return row;
+}
+
+void SetOptionQuietly(QRadioButton& option)
+{
+    const QSignalBlocker quiet(option);
+    option.setChecked(true);
 }
 
 void HideKeepingPlace(QWidget& widget)

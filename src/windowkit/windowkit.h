@@ -30,9 +30,12 @@ void ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon = 
 void AddHelpMenu(QMainWindow& window, const std::function<void()>& contents, const std::function<void()>& about);
 
 // The four view options (optAll .. optQmb) as one exclusive group, added to `layout`;
-// `chosen` runs with the option's view on every click.
+// `chosen` runs with the option's view whenever the operator sets an option, and on a click
+// on the option already set.
 QList<QRadioButton*> AddViewOptions(QWidget& parent, QBoxLayout& layout,
                                     const std::function<void(ViewKind)>& chosen);
+// Sets an option as the program's record of the current view; it chooses nothing.
+void SetOptionQuietly(QRadioButton& option);
 
 // A row that holds `widget` in its middle.
 [[nodiscard]] QHBoxLayout* Centred(QWidget* widget);

@@ -1,8 +1,11 @@
 // vardo-cli against vardo-sim on a pseudo-terminal (and against its in-process emulator): a
 // read saved and restored into another radio gives back the same memory, comments survive a
-// new read, a bad file is refused before the radio is touched, and every failure says why.
+// new read, a bad file (or a named pipe in its place) is refused before the radio is touched,
+// the upgrade touches only the saved files, and every failure says why.
 
 #include <QtTest>
+
+#include <sys/stat.h>
 
 #include "channelrow.h"
 #include "codec.h"
@@ -11,6 +14,7 @@
 #include "simprocess.h"
 
 using namespace vardo::test;
+using Files = QMap<QString, QByteArray>;
 
 namespace {
 
@@ -136,7 +140,9 @@ private slots:
         const auto again = RunCli({"--simulate", "--data-dir", m_data, "read", "pms"});
         QVERIFY2(again.status == 0, qPrintable(again.err));
         QCOMPARE(FileBytes(m_data + "/Pms.bak"), lines.join('\n'));
-        QCOMPARE(FileBytes(m_data + "/Pms.txt"), lines.join('\n'));
+        // The comment fits in Windows-1252, so the new file is written in it, as the older
+        // program wrote its files.
+        QCOMPARE(FileBytes(m_data + "/Pms.txt"), lines.join('\n').replace("Bod\xC3\xB8", "Bod\xF8"));
     }
 
     void refusedFileTouchesNothing()
@@ -172,7 +178,7 @@ private slots:
         QTest::newRow("extra") << QStringList{"probe", "x"} << 2 << "probe takes no further arguments (try --help)";
         QTest::newRow("unknown option") << QStringList{"--fast", "probe"} << 2 << "Unknown option 'fast'. (try --help)";
         QTest::newRow("silent radio") << QStringList{"--port", "PTY", "read", "99"} << 1
-                                      << "the FT-1000MP did not answer on any port (tried: PTY)";
+                                      << "the FT-1000MP was not found (PTY did not answer)";
         QTest::newRow("never saved") << QStringList{"--port", "PTY", "restore", "all"} << 1
                                      << "Cannot load because the \"All.Mem.txt\" data file has never been saved!";
         QTest::newRow("upgrade of a short old file")  // Qmb.txt: one line of five
@@ -191,6 +197,57 @@ private slots:
         QTEST(run.status, "status");
         QCOMPARE(run.err, "vardo-cli: " + err.arg(m_data).replace("PTY", silent.pty()) + "\n");
         QCOMPARE(FileListing(m_data), upgrade ? QStringList{"Qmb.txt"} : QStringList());
+    }
+
+    // A saved file that is a named pipe (which used to block open() for ever), or one still in
+    // the older layout, is refused by name; nothing is written.
+    void savedFileRefused_data()
+    {
+        QTest::addColumn<bool>("pipe");  // AllMem.txt a named pipe; otherwise in the older layout
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("err");  // %1: AllMem.txt
+        const QString pipe = "Could not read \"%1\": it is a named pipe, not a file.";
+        QTest::newRow("restore from a pipe") << true << QStringList{"restore", "all"} << pipe;
+        QTest::newRow("read beside a pipe") << true << QStringList{"read", "all"}
+                                            << pipe + " The saved file and its backup are as they were.";
+        QTest::newRow("upgrade of a pipe") << true << QStringList{"upgrade"} << pipe;
+        QTest::newRow("restore of the older layout")
+            << false << QStringList{"restore", "all"}
+            << "Cannot load \"%1\": it is in the older layout, with commas between the fields; \"vardo-cli "
+               "upgrade\" or a restart of the program converts it.";
+    }
+    void savedFileRefused()
+    {
+        QFETCH(bool, pipe);
+        QFETCH(QStringList, args);
+        QFETCH(QString, err);
+        const QString all = m_data + "/AllMem.txt";
+        const QByteArray old = QByteArray("7001.00,LSB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,edge, 1\r\n").repeated(113);
+        QVERIFY(pipe ? ::mkfifo(QFile::encodeName(all).constData(), 0600) == 0 : PutFile(all, old));
+        const auto run = RunCli(QStringList{"--simulate", "--data-dir", m_data} + args);
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err, "vardo-cli: " + err.arg(all) + "\n");
+        QCOMPARE(FileListing(m_data), pipe ? QStringList() : QStringList{"AllMem.txt"});
+        if (!pipe)
+            QCOMPARE(FileBytes(all), old);
+    }
+
+    // The upgrade converts the saved files and leaves every other file alone, even ones named
+    // like a saved file's scratch copy, and the operator's "Temp.txt".
+    void upgradeKeepsTheOperatorsFiles()
+    {
+        const Files own{{"AllMem.txt.backup", "a"}, {"Pms.txt.orig01", "b"}, {"Qmb.txt.before", "c"},
+                        {"Temp.txt", "d"}, {"99Mem.txt", QByteArray("7001.00:LSB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:x\r\n")}};
+        for (auto it = own.begin(); it != own.end(); ++it)
+            QVERIFY(PutFile(m_data + "/" + it.key(), it.value()));
+        QVERIFY(PutFile(m_data + "/AllMem.txt", QByteArray("7001.00,LSB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,edge, 1\r\n").repeated(113)));
+        const auto run = RunCli({"--data-dir", m_data, "upgrade"});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        Files after;
+        for (const QString& name : FileListing(m_data))
+            after[name] = FileBytes(m_data + "/" + name);
+        QCOMPARE(after.take("AllMem.txt"), QByteArray("7001.00:LSB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:edge, 1\r\n").repeated(113));
+        QCOMPARE(after, own);
     }
 
     void progressOnlyOnATerminal()

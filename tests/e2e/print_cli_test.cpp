@@ -1,9 +1,14 @@
 // vardo-cli print VIEW --pdf FILE as a user runs it, without any display: a saved file becomes
 // a PDF listing whose text, read back with pdftotext, holds every channel line in order with
-// its fields in their columns; a bad request ends with a message and no PDF.
+// its fields in their columns; a bad request (a saved file that is a pipe, a PDF that cannot be
+// written) ends with a message that says why, and no PDF.
 
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include "filebytes.h"
 #include "pdftext.h"
@@ -94,30 +99,55 @@ private slots:
     void refused_data()
     {
         QTest::addColumn<QByteArray>("pms");  // Pms.txt; empty: no file
+        QTest::addColumn<QString>("setup");   // "pipe": Pms.txt a named pipe; "folder NAME", "read-only NAME"
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
         const QByteArray good = QByteArray("7000.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:x\r\n").repeated(9);
         const QStringList print{"print", "pms", "--pdf", "DIR/out.pdf"};
-        QTest::newRow("never saved") << QByteArray() << print << 1 << "has never been saved";
-        QTest::newRow("first row empty") << ":::::::::\r\n" + good << print << 1 << "Nothing to print!";
-        QTest::newRow("bad line") << "7000.00:USB:2.4K\r\n" + good << print << 1 << "line 1";
-        QTest::newRow("unwritable PDF") << good << QStringList{"print", "pms", "--pdf", "DIR/no/out.pdf"} << 1
-                                        << "could not be started";
-        QTest::newRow("no --pdf") << good << QStringList{"print", "pms"} << 2 << "--pdf";
+        const QString cannot = "The PDF file \"DIR/%1\" cannot be written: %2.";
+        QTest::newRow("never saved") << QByteArray() << "" << print << 1 << "has never been saved";
+        QTest::newRow("first row empty") << ":::::::::\r\n" + good << "" << print << 1 << "Nothing to print!";
+        QTest::newRow("bad line") << "7000.00:USB:2.4K\r\n" + good << "" << print << 1 << "line 1";
+        QTest::newRow("PDF in a missing folder") << good << "" << QStringList{"print", "pms", "--pdf", "DIR/no/out.pdf"}
+                                                 << 1 << cannot.arg("no/out.pdf", "No such file or directory");
+        QTest::newRow("PDF onto a folder") << good << "folder out.pdf" << print << 1
+                                           << cannot.arg("out.pdf", "Is a directory");
+        QTest::newRow("PDF in a read-only folder") << good << "read-only ro"
+                                                   << QStringList{"print", "pms", "--pdf", "DIR/ro/out.pdf"} << 1
+                                                   << cannot.arg("ro/out.pdf", "Permission denied");
+        QTest::newRow("no --pdf") << good << "" << QStringList{"print", "pms"} << 2 << "--pdf";
+#ifdef Q_OS_UNIX
+        QTest::newRow("saved file a named pipe") << QByteArray() << "pipe" << print << 1
+                                                 << "Pms.txt\": it is a named pipe, not a file.";
+#endif
     }
     void refused()
     {
         QFETCH(QByteArray, pms);
+        QFETCH(QString, setup);
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
         QTemporaryDir dir;
         if (!pms.isEmpty())
             QVERIFY(PutFile(dir.filePath("Pms.txt"), pms));
+        const QString folder = dir.filePath(setup.section(' ', 1));
+        if (setup.startsWith("folder") || setup.startsWith("read-only"))
+            QVERIFY(QDir().mkdir(folder));
+        if (setup.startsWith("read-only")) {
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+            if (PutFile(folder + "/probe", "x"))
+                QSKIP("a read-only folder is still writable for this user (root)");
+        }
+#ifdef Q_OS_UNIX
+        if (setup == "pipe")
+            QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("Pms.txt")).constData(), 0600) == 0);
+#endif
         const auto run = RunCli(arguments, dir.path());
         QTEST(run.status, "exitCode");
         // Qt may add warnings of its own; the program's line names what went wrong.
         const qsizetype own = run.err.indexOf("vardo-cli: ");
+        message.replace("DIR", dir.path());
         QVERIFY2(own >= 0 && run.err.indexOf(message, own) > own, qPrintable(run.err));
         QCOMPARE(FileListing(dir.path()), pms.isEmpty() ? QStringList() : QStringList{"Pms.txt"});
     }

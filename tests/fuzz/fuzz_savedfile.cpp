@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (ViewKind view : kAllViews) {
         const SavedFileRows parsed = ParseSavedFile(bytes, view);
         Require(parsed.ok() == (parsed.rows.size() == static_cast<std::size_t>(RowCount(view))));
-        Require(parsed.ok() || (parsed.badLine >= 1 && parsed.badLine <= RowCount(view)));
+        Require(parsed.ok() || (parsed.badLine >= 0 && parsed.badLine <= RowCount(view)));
         Require(!parsed.ok() || PlanRestore(view, parsed.rows).rows.size() == parsed.rows.size());
     }
     return 0;

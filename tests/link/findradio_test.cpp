@@ -21,14 +21,25 @@ void FindRadioTest::probe_data()
 {
     QTest::addColumn<QStringList>("kinds");  // the devices on COM1, COM2, ...
     QTest::addColumn<QString>("found");
+    QTest::addColumn<QStringList>("failures");  // why each port before it was not the radio
 
+    const QString silent = QStringLiteral("COM%1 did not answer");
+    const QString other = QStringLiteral("COM%1 answered, but not as the FT-1000MP");
+    const QString busy = QStringLiteral("cannot open COM%1: The radio's link was lost");
     QTest::newRow("radio on the third port, later ports untouched")
-        << QStringList{"silent", "silent", "radio", "radio", "silent"} << "COM3";
-    QTest::newRow("a port that cannot be opened") << QStringList{"busy", "radio"} << "COM2";
-    QTest::newRow("a port that does not exist") << QStringList{"none", "silent", "radio"} << "COM3";
-    QTest::newRow("five bytes, other identification") << QStringList{"ident", "radio"} << "COM2";
-    QTest::newRow("six bytes, identification matching") << QStringList{"six", "radio"} << "COM2";
-    QTest::newRow("no radio anywhere") << QStringList{"silent", "busy", "ident", "six", "none"} << QString();
+        << QStringList{"silent", "silent", "radio", "radio", "silent"} << "COM3"
+        << QStringList{silent.arg(1), silent.arg(2)};
+    QTest::newRow("a port that cannot be opened") << QStringList{"busy", "radio"} << "COM2" << QStringList{busy.arg(1)};
+    QTest::newRow("a port that does not exist") << QStringList{"none", "silent", "radio"} << "COM3"
+                                                << QStringList{"cannot open COM1: there is no such port", silent.arg(2)};
+    QTest::newRow("five bytes, other identification") << QStringList{"ident", "radio"} << "COM2"
+                                                      << QStringList{other.arg(1)};
+    QTest::newRow("six bytes, identification matching") << QStringList{"six", "radio"} << "COM2"
+                                                        << QStringList{other.arg(1)};
+    QTest::newRow("an interface that echoes both frames") << QStringList{"echo"} << "COM1" << QStringList();
+    QTest::newRow("no radio anywhere") << QStringList{"silent", "busy", "ident", "six", "none"} << QString()
+                                       << QStringList{silent.arg(1), busy.arg(2), other.arg(3), other.arg(4),
+                                                      "cannot open COM5: there is no such port"};
 }
 
 void FindRadioTest::probe()
@@ -45,6 +56,7 @@ void FindRadioTest::probe()
         SimBench& device = devices[names.last()];
         sim::Faults faults;
         faults.silent = kind == u"silent";
+        faults.echo = kind == u"echo";
         if (kind == u"ident")
             faults.ident = {{0x03, 0x94}};
         device.radio->setFaults(faults);
@@ -59,6 +71,10 @@ void FindRadioTest::probe()
     QCOMPARE(link.FindRadio(names), !found.isEmpty());
     QCOMPARE(link.portName(), found);
     QCOMPARE(link.isOpen(), !found.isEmpty());
+    QStringList reasons;
+    for (const ProbeFailure& failure : link.probeFailures())
+        reasons << failure.reason;
+    QTEST(reasons, "failures");
 
     const qsizetype probed = found.isEmpty() ? names.size() : names.indexOf(found) + 1;
     const QStringList probe{"00 00 00 05 0E", "00 00 00 00 FA"};

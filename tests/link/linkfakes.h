@@ -19,6 +19,7 @@ inline const QString kSimPort = QStringLiteral("SIM");
 struct WireScript {
     std::function<std::optional<IoStatus>(const QByteArray& frame)> failWrite;  // returned instead of writing
     QByteArray trailer;  // appended to every reply that waits its full time
+    std::atomic<int> strayBytes = 0;  // this many counted replies get one byte too many
     std::atomic<int> closes = 0;
     std::atomic<QThread*> closedOn = nullptr;  // the thread that last closed an open port
 };
@@ -48,7 +49,12 @@ public:
     void clearInput() override { m_inner->clearInput(); }
     IoStatus readAtLeast(qsizetype n, std::chrono::milliseconds t, QByteArray& out) override
     {
-        return m_inner->readAtLeast(n, t, out);
+        const IoStatus status = m_inner->readAtLeast(n, t, out);
+        if (status == IoStatus::Ok && m_script->strayBytes > 0) {
+            --m_script->strayBytes;
+            out += '\xFF';
+        }
+        return status;
     }
     IoStatus readAfter(std::chrono::milliseconds t, QByteArray& out) override
     {
@@ -67,9 +73,9 @@ struct SimBench {
     std::shared_ptr<sim::SimRadio> radio = std::make_shared<sim::SimRadio>();
     std::shared_ptr<WireScript> wire = std::make_shared<WireScript>();
 
-    [[nodiscard]] TransportFactory factory(const QString& port = kSimPort) const
+    [[nodiscard]] TransportFactory factory(const QString& port = kSimPort, sim::Timing timing = sim::Timing::Fast) const
     {
-        return [inner = sim::SimulatedPortFactory(radio, port, {}, sim::Timing::Fast),
+        return [inner = sim::SimulatedPortFactory(radio, port, {}, timing),
                 script = wire](const QString& name) -> std::unique_ptr<Transport> {
             std::unique_ptr<Transport> t = inner(name);
             return t ? std::make_unique<ScriptedFailures>(std::move(t), script) : nullptr;

@@ -1,4 +1,5 @@
-// Reading memory channels: the requests on the wire, the records, a radio that stops answering.
+// Reading memory channels: the requests on the wire, the records, a radio that stops answering
+// or answers with too many or too few bytes, an interface that echoes each request.
 #include <QtTest>
 
 #include "channelindex.h"
@@ -31,6 +32,9 @@ struct ReadCase {
     int answered = -1;  // requests answered after the search (-1: all)
     int recordsRead = last - first + 1;
     QString error{};
+    sim::Timing timing = sim::Timing::Fast;
+    int strayBytes = 0;   // replies that get one byte too many on the way
+    int asked = 1;        // times the channel that failed (the first, when none did) was asked for
 };
 
 }  // namespace
@@ -48,9 +52,20 @@ void ReadMemoriesTest::read_data()
     for (const auto& [name, view] : {std::pair{"QMB", ViewKind::Qmb}, std::pair{"PMS", ViewKind::Pms},
                                      std::pair{"1-99", ViewKind::Ch99}, std::pair{"all", ViewKind::All}})
         QTest::newRow(name) << ReadCase{FirstChannel(view), LastChannel(view)};
-    QTest::newRow("20-byte replies: first 16 used, the rest dropped") << ReadCase{1, 20, &sim::Faults::longReplies};
     const QString noAnswer = QStringLiteral("The radio did not answer the request for memory channel %1.");
-    QTest::newRow("15-byte reply") << ReadCase{1, 5, &sim::Faults::shortReplies, -1, 0, noAnswer.arg(1)};
+    const QString malformed = QStringLiteral("The radio's replies to the request for memory channel 1 were "
+                                             "malformed (%1 bytes where 16 were expected).");
+    // The surplus of a long record arrives after the 16th byte: it must not start the next reply.
+    for (const auto timing : {sim::Timing::Fast, sim::Timing::Real}) {
+        const char* pace = timing == sim::Timing::Real ? ", at the line's pace" : ", at once";
+        QTest::newRow(qPrintable(QStringLiteral("20-byte replies%1").arg(pace)))
+            << ReadCase{1, 5, &sim::Faults::longReplies, -1, 0, malformed.arg(20), timing, 0, 2};
+        QTest::newRow(qPrintable(QStringLiteral("each request echoed by the interface%1").arg(pace)))
+            << ReadCase{1, 12, &sim::Faults::echo, -1, 12, {}, timing};
+    }
+    QTest::newRow("15-byte replies") << ReadCase{1, 5, &sim::Faults::shortReplies, -1, 0, malformed.arg(15), {}, 0, 2};
+    QTest::newRow("one stray byte: that channel asked for again")
+        << ReadCase{7, 9, {}, -1, 3, {}, {}, 1, 2};
     QTest::newRow("falls silent after three channels") << ReadCase{10, 20, {}, 3, 3, noAnswer.arg(13)};
     QTest::newRow("falls silent in the QMB range") << ReadCase{109, 113, {}, 3, 3, noAnswer.arg("Q4")};
 }
@@ -59,10 +74,13 @@ void ReadMemoriesTest::read_data()
 void ReadMemoriesTest::read()
 {
     QFETCH(ReadCase, c);
-    LinkBench bench;
+    SimBench bench;
+    RadioLink link(bench.factory(kSimPort, c.timing));
     for (const auto& [channel, record] : Expected(1, kChannelCount))
         bench.radio->setMemory(channel, record);
-    QVERIFY(bench.find());
+    QVERIFY(link.FindRadio({kSimPort}));
+    bench.radio->clearLog();
+    bench.wire->strayBytes = c.strayBytes;
     sim::Faults faults;
     if (c.fault)
         faults.*c.fault = true;
@@ -71,7 +89,7 @@ void ReadMemoriesTest::read()
     bench.radio->setFaults(faults);
 
     Reads got;
-    const LinkResult result = bench.link.ReadMemories(c.first, c.last, [&](int ch, const Record& r) {
+    const LinkResult result = link.ReadMemories(c.first, c.last, [&](int ch, const Record& r) {
         got.append({ch, r});
     });
     QCOMPARE(result.error, c.error);
@@ -80,6 +98,9 @@ void ReadMemoriesTest::read()
     QStringList requests;
     for (int ch = c.first; ch <= (c.error.isEmpty() ? c.last : c.first + c.recordsRead); ++ch)
         requests << QStringLiteral("%1 00 00 04 10").arg(ch, 2, 16, QLatin1Char('0')).toUpper();
+    const QString again = c.error.isEmpty() ? requests.first() : requests.last();
+    for (int n = 1; n < c.asked; ++n)
+        requests.insert(requests.indexOf(again), again);
     QCOMPARE(bench.sent(), requests);
 }
 

@@ -15,7 +15,7 @@ using Visit = std::pair<int, qint64>;  // channel, virtual time in ms
 struct ScanCase {
     int signal = 0;    // channel 2's meter level
     int stopAtMs = 0;  // when the stop flag is set (0: when channel 1 comes round again)
-    QString fault{};   // "silent" radio, or "unplug" on reaching channel 2
+    QString fault{};   // "silent" radio, an "echo" of every frame, or "unplug" on reaching channel 2
     int last = 3;      // of the range from channel 1
     QList<Visit> visits{};
     QStringList frames{};
@@ -67,6 +67,9 @@ void ScanLoopTest::scan_data()
     QTest::newRow("153 is held, then measured again")
         << ScanCase{.signal = 153, .visits = {{1, 0}, {2, 250}, {2, 6400}, {3, 6650}, {1, 6900}},
                     .frames = heldOn2 + Quiet({2, 3})};
+    QTest::newRow("153 is held behind an interface that echoes each frame")
+        << ScanCase{.signal = 153, .fault = "echo", .visits = {{1, 0}, {2, 250}, {2, 6400}, {3, 6650}, {1, 6900}},
+                    .frames = heldOn2 + Quiet({2, 3})};
     QTest::newRow("stopped while VFO-A settles")
         << ScanCase{.stopAtMs = 100, .visits = {{1, 0}}, .frames = {ChannelFrame(1, "06")}};
     QTest::newRow("stopped during a hold")
@@ -90,6 +93,7 @@ void ScanLoopTest::scan()
     bench.radio->setMeterLevel(2, std::uint8_t(c.signal));
     sim::Faults faults;
     faults.silent = c.fault == u"silent";
+    faults.echo = c.fault == u"echo";
     bench.radio->setFaults(faults);
     bench.stopAtMs = c.stopAtMs;
     QList<Visit> visits;

@@ -38,6 +38,16 @@ public:
     // The client side of the pseudo-terminal; empty when the emulator did not start.
     [[nodiscard]] QString pty() const { return m_pty; }
     [[nodiscard]] QString errorString() const { return m_process.errorString(); }
+    [[nodiscard]] qint64 processId() const { return m_process.processId(); }
+
+    // The next line it prints (with --log, the next frame it received); empty when none comes
+    // within `ms`.
+    [[nodiscard]] QString nextLine(int ms = kStartMs)
+    {
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(ms)) {
+        }
+        return QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
 
     // Ends it at once, as a pulled plug would.
     void kill()

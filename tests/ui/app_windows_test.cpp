@@ -2,6 +2,7 @@
 // Clear, switching, the busy guard, clicks with their refusals and the VFO-A load, sort mode,
 // a failed read, help, about and the end; and the command line.
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -16,8 +17,11 @@
 #include "app_harness.h"
 #include "clickdispatch.h"
 #include "codec.h"
+#include "channeleditor.h"
 #include "commandline.h"
+#include "editorcommands.h"
 #include "launch.h"
+#include "helptopics.h"
 #include "helpwindow.h"
 #include "messageboxhelper.h"
 #include "viewdescriptor.h"
@@ -123,19 +127,25 @@ private Q_SLOTS:
             auto* hidden = v.findChild<QWidget*>(QString::fromLatin1(name));
             QVERIFY(!hidden || !hidden->isVisible());
         }
-        // Top to bottom: grid, comment row, scan row, options, commands; the hidden rows keep
-        // their room, so nothing moves when they show.
-        QList<const char*> order{"Grid", "txtComments"};
-        if (scan)
-            order << "txtScan";
-        order << kOptions[int(kind)] << "cmdRead";
+        // Top to bottom: grid, options, commands; the comment row shows between the grid and
+        // the options only while its box is open (a view that shows all its rows keeps its
+        // line), and the scan row stands on the options' line, which it takes in scan mode.
+        const bool allRowsShow = RowCount(kind) < 15;
+        QWidget* commentRow = v.findChild<QWidget*>(QStringLiteral("txtComments"))->parentWidget();
+        QWidget* optionRow = h.control<QRadioButton>(v, kOptions[int(kind)])->parentWidget();
+        QList<QWidget*> order{v.grid()};
+        if (allRowsShow)
+            order << commentRow;
+        order << optionRow << v.button(QStringLiteral("cmdRead"));
         int above = -1;
-        for (const char* name : std::as_const(order)) {
-            auto* control = v.findChild<QWidget*>(QString::fromLatin1(name));
+        for (QWidget* control : std::as_const(order)) {
             const int top = control->mapTo(&v, QPoint(0, 0)).y();
-            QVERIFY2(top > above && control->height() > 0, name);
+            QVERIFY2(top > above && control->height() > 0, qPrintable(control->objectName()));
             above = top + control->height() - 1;
         }
+        QVERIFY(!commentRow->isVisible());
+        if (scan)
+            QCOMPARE(v.findChild<QWidget*>(QStringLiteral("txtScan"))->parentWidget()->parentWidget(), optionRow);
 
         // The grid: 11 centred headers whole, in the proportions of their widths in twips.
         const QStringList headers{"Ch#", "Freq (kHz)", "Mode", "8.2 Filter", "455 Filter", "Ant",
@@ -272,6 +282,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("command");
         QTest::newRow("read") << "cmdRead";
         QTest::newRow("load from the saved file") << "cmdLoad";
+        QTest::newRow("editor write") << "editor";
     }
     // A window closed while an operation runs that then fails: the failure is shown, and the
     // program ends only once the operator has answered it.
@@ -285,6 +296,11 @@ private Q_SLOTS:
             QVERIFY(h.read(pms));
             h.press(pms, "cmdSave");
             QVERIFY(QFile::exists(h.dir.filePath(QStringLiteral("Pms.txt"))));
+        }
+        if (command == u"editor") {
+            QVERIFY(h.read(pms));
+            h.clickCell(pms, 4, ColOffset);
+            QVERIFY(h.app->editorCommands().editor());
         }
         sim::Faults faults;
         faults.stopAfter = h.radio->replyCount();  // silent from the next request on
@@ -311,7 +327,10 @@ private Q_SLOTS:
             }
         });
         operatorReads.start(20);
-        h.press(pms, qPrintable(command));
+        if (command == u"editor")
+            h.press(*h.app->editorCommands().editor(), "cmdOK");
+        else
+            h.press(pms, qPrintable(command));
         QVERIFY(h.app->busyState().busy());
         pms.close();
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, kWaitMs);
@@ -482,6 +501,95 @@ private Q_SLOTS:
         h.press(about, "cmdOK");
         QCOMPARE(ended.count(), 1);
         QCOMPARE(ended.at(0).at(0).toInt(), 0);
+    }
+
+    // A screen reader sets an option through its toggle action, which emits no click; the view
+    // opens all the same, from the main window and from a view.
+    void optionsOpenTheirViewByAccessibleToggle()
+    {
+        AppHarness h;
+        QVERIFY(h.started());
+        const auto toggle = [&](QWidget& window, const char* name) {
+            QAccessibleInterface* option = QAccessible::queryAccessibleInterface(h.control<QRadioButton>(window, name));
+            QVERIFY(option && option->actionInterface());
+            QVERIFY(option->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+            option->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        };
+        toggle(h.app->mainWindow(), "optPms");
+        QTRY_VERIFY(h.view(ViewKind::Pms).isVisible());
+        QVERIFY(!h.app->mainWindow().isVisible());
+        QCOMPARE(h.app->viewState().current, ViewKind::Pms);
+        toggle(h.view(ViewKind::Pms), "optQmb");
+        QTRY_VERIFY(h.view(ViewKind::Qmb).isVisible());
+        QVERIFY(!h.view(ViewKind::Pms).isVisible());
+        QVERIFY(h.control<QRadioButton>(h.view(ViewKind::Qmb), "optQmb")->isChecked());
+        QCOMPARE(h.app->viewState().current, ViewKind::Qmb);
+    }
+
+    // Each index term once, though a heading and an index comment may name the same thing.
+    void helpIndexListsEachEntryOnce()
+    {
+        QFile file(QString::fromLatin1(kHelpResource));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll()) + QStringLiteral("<!-- index: read | read -->");
+        QStringList terms;
+        for (const HelpEntry& entry : HelpIndex(html))
+            terms << entry.term.toLower();
+        QVERIFY(terms.contains(QStringLiteral("exit")));
+        QVERIFY(terms.contains(QStringLiteral("read")));
+        QCOMPARE(QSet<QString>(terms.begin(), terms.end()).size(), terms.size());
+    }
+
+    // The grid takes the room its window gives it: width goes to Comments, height to more rows;
+    // sort and scan modes leave it where it is; the current row carries the marker.
+    void gridFitsTheWindow()
+    {
+        AppHarness h;
+        QVERIFY(h.started());
+        MemoryView& all = h.open(ViewKind::All);
+        QVERIFY(QTest::qWaitForWindowExposed(&all));
+        QVERIFY(h.read(all));
+        ChannelGrid* grid = all.grid();
+        const auto rowsShown = [&] { return grid->viewport()->height() / grid->rowHeight(0); };
+        const int comments = grid->horizontalHeader()->sectionSize(ColComment);
+        const int rows = rowsShown();
+        const int freq = grid->horizontalHeader()->sectionSize(ColFreq);
+        all.resize(all.width() + 200, all.height() + 200);
+        QTRY_VERIFY(grid->horizontalHeader()->sectionSize(ColComment) >= comments + 190);
+        QCOMPARE(grid->horizontalHeader()->sectionSize(ColFreq), freq);
+        QVERIFY(rowsShown() >= rows + 200 / grid->rowHeight(0) - 1);
+        // No band between the grid and the options under it.
+        auto* optionRow = h.control<QRadioButton>(all, "optAll")->parentWidget();
+        QVERIFY(optionRow->geometry().top() - grid->geometry().bottom() <= 20);
+
+        // The comment box takes a line of the grid while it is open; the rows stay put.
+        const QRect place = grid->geometry();
+        const int top = TopRow(all);
+        h.clickCell(all, 3, ColComment);
+        auto* box = all.findChild<QLineEdit*>(QStringLiteral("txtComments"));
+        QTRY_VERIFY(box->isVisible());
+        QVERIFY(box->mapTo(&all, QPoint(0, 0)).y() > grid->geometry().bottom());
+        QCOMPARE(grid->geometry().top(), place.top());
+        QCOMPARE(TopRow(all), top);
+        QTest::keyClick(box, Qt::Key_Return);
+        QTRY_COMPARE(grid->geometry(), place);
+        h.clickCell(all, 30, ColLabel);
+        QCOMPARE(grid->geometry(), place);
+        QVERIFY(grid->marksRow(30));
+        h.press(all, "cmdOK");
+        h.press(all, "cmdScan");
+        QVERIFY(h.app->viewState().ScanMode);
+        QCOMPARE(grid->geometry(), place);
+        QTest::keyClick(grid, Qt::Key_Escape);
+        QCOMPARE(grid->geometry(), place);
+
+        // A view whose rows all show keeps its height: no band below its last row.
+        h.choose(all, "optQmb");
+        MemoryView& qmb = h.view(ViewKind::Qmb);
+        QVERIFY(QTest::qWaitForWindowExposed(&qmb));
+        qmb.resize(qmb.width() + 200, qmb.height() + 200);
+        QTRY_VERIFY(qmb.grid()->horizontalHeader()->sectionSize(ColComment) >= 190);
+        QVERIFY(qmb.grid()->viewport()->height() - 5 * qmb.grid()->rowHeight(0) < qmb.grid()->rowHeight(0));
     }
 
     void commandLine_data()

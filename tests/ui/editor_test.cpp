@@ -64,6 +64,18 @@ struct EditorApp : AppHarness {
         return all;
     }
 
+    // Opens `kind`, reads it and clicks the editor open on a row; null when a step fails.
+    [[nodiscard]] ChannelEditor* editRow(ViewKind kind, int row, int column)
+    {
+        if (!started())
+            return nullptr;
+        MemoryView& v = open(kind);
+        if (!read(v))
+            return nullptr;
+        clickCell(v, row, column);
+        return editor();
+    }
+
     QSignalSpy writes{&app->editorCommands(), &EditorCommands::writeEnded};
 };
 
@@ -345,14 +357,56 @@ private Q_SLOTS:
         QCOMPARE(h.writes.count(), 0);
     }
 
+    // Picking a row for moving ends an edit under way as Cancel: after the move the edited
+    // row holds another channel, which the edit must never land on.
+    void sortModeEndsTheEdit()
+    {
+        EditorApp h;
+        QPointer<ChannelEditor> e = h.editRow(ViewKind::Ch99, 10, ColOffset);
+        QVERIFY(e);
+        MemoryView& ch99 = h.view(ViewKind::Ch99);
+        SetText(*e, "txtFreq", QStringLiteral("3600"));
+        h.radio->clearLog();
+        const RowCells channel11 = h.table(ViewKind::Ch99).row(11);
+        h.clickCell(ch99, 11, ColLabel);
+        h.press(ch99, "cmdUp");
+        QVERIFY(QTest::qWaitFor([&] { return !e; }, kWaitMs));
+        QCOMPARE(h.table(ViewKind::Ch99).row(10), channel11);
+        QCOMPARE(h.table(ViewKind::All).row(10), channel11);
+        QCOMPARE(h.writes.count(), 0);
+        QVERIFY(h.radio->frameLog().empty());
+    }
+
+    void listKeepsItsChoice_data()
+    {
+        QTest::addColumn<bool>("byKey");  // Ctrl+Space on the chosen item, else Ctrl+click
+        QTest::newRow("Ctrl+click") << false;
+        QTest::newRow("Ctrl+Space") << true;
+    }
+    // A list the operator has chosen from cannot be emptied again.
+    void listKeepsItsChoice()
+    {
+        QFETCH(bool, byKey);
+        QPointer<ChannelEditor> e = Open();
+        auto* list = Child<QListWidget>(e, QStringLiteral("lstMode"));
+        QCOMPARE(e->texts().mode, QStringLiteral("USB"));
+        QListWidgetItem* usb = list->findItems(QStringLiteral("USB"), Qt::MatchExactly).first();
+        if (byKey) {
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+        } else {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, list->visualItemRect(usb).center());
+        }
+        QCOMPARE(e->texts().mode, QStringLiteral("USB"));
+        Pick(*e, "lstMode", QStringLiteral("FM"));
+        QCOMPARE(e->texts().mode, QStringLiteral("FM"));
+        delete e;
+    }
+
     void busyRadioKeepsEditorOpen()
     {
         EditorApp h;
-        QVERIFY(h.started());
-        MemoryView& ch99 = h.open(ViewKind::Ch99);
-        QVERIFY(h.read(ch99));
-        h.clickCell(ch99, 8, Col455);
-        ChannelEditor* e = h.editor();
+        ChannelEditor* e = h.editRow(ViewKind::Ch99, 8, Col455);
         QVERIFY(e);
         SetText(*e, "txtFreq", QStringLiteral("21080"));
         const QList<std::vector<RowCells>> before = h.allRows();

@@ -7,6 +7,7 @@
 #include "app_harness.h"
 #include "filebytes.h"
 #include "messageboxhelper.h"
+#include "restoreplan.h"
 #include "savedfilenames.h"
 #include "savedfiletext.h"
 
@@ -27,6 +28,15 @@ struct FileHarness : AppHarness {
             return nullptr;
         MemoryView& v = open(kind);
         return read(v) ? &v : nullptr;
+    }
+    // Opened, read and saved, then the view's table emptied: a Load has all to fill.
+    MemoryView* savedThenCleared(ViewKind kind)
+    {
+        MemoryView* v = ready(kind);
+        if (!v || !run(*v, "cmdSave"))
+            return nullptr;
+        app->family().clear(kind);
+        return v;
     }
     // Every row of the view, then every row of frmAll.
     std::vector<RowCells> cells(ViewKind k) const
@@ -89,10 +99,13 @@ private slots:
 
         // The frames a Load must send: each channel with data stored, then masked or not.
         QStringList expected;
+        QList<int> blank;
         for (int ch = firstWritten; ch <= lastWritten; ++ch) {
             const QString freq = h.table(ViewKind::All).cell(ch, ColFreq);
             const QString n = QStringLiteral("%1 03").arg(ch, 2, 16, QLatin1Char('0')).toUpper();
-            if (!freq.startsWith("0.00"))  // a blank channel the radio cannot be set to
+            if (freq.startsWith("0.00"))  // a blank channel the radio cannot be set to
+                blank << ch;
+            else
                 expected << "00 00 00 " + n << (freq.endsWith("* ") ? "00 00 01 " : "00 00 02 ") + n;
         }
         // Another radio's memory: the tables emptied, then Load.
@@ -100,8 +113,11 @@ private slots:
         h.app->family().clear(ViewKind::All);
         h.radio->clearLog();
         beeps = h.beeps;
+        MessageBoxHelper boxes;
         QVERIFY(h.run(*v, "cmdLoad"));
-        QTRY_COMPARE_WITH_TIMEOUT(h.beeps, beeps + (kind == ViewKind::Qmb ? 0 : 1), kWaitMs);
+        // A beep when every channel went into the radio; otherwise the ones that did not.
+        QTRY_COMPARE_WITH_TIMEOUT(h.beeps, beeps + (kind == ViewKind::Qmb || !blank.isEmpty() ? 0 : 1), kWaitMs);
+        QCOMPARE(boxes.texts(), blank.isEmpty() ? QStringList() : QStringList{LeftAsTheyWereMessage(blank)});
         QCOMPARE(table.cell(last, ColComment), comment);
         QCOMPARE(table.cell(last, ColFreq), kind == ViewKind::Qmb ? lastFreq.chopped(2) + "  " : lastFreq);
         const ViewKind mirror = MirrorView(kind, ChannelOfRow(kind, last));
@@ -126,8 +142,10 @@ private slots:
         QTest::newRow("frmPms never saved") << ViewKind::Pms << QByteArray() << never.arg("Pms.txt");
         QTest::newRow("frmQmb never saved") << ViewKind::Qmb << QByteArray() << never.arg("Qmb.txt");
         const QString bad = "Cannot load \"%1\": line ";
-        QTest::newRow("empty") << ViewKind::Pms << QByteArray("")
-                               << bad + "1 is missing: the file has 0 of its 9 lines.";
+        QTest::newRow("empty") << ViewKind::Pms << QByteArray("") << "Cannot load \"%1\": the file is empty.";
+        QTest::newRow("older layout") << ViewKind::Pms << PmsFile().replace(':', ',')
+                                      << "Cannot load \"%1\": it is in the older layout, with commas between the "
+                                         "fields; \"vardo-cli upgrade\" or a restart of the program converts it.";
         QTest::newRow("one line short") << ViewKind::Pms << PmsFile(9, nullptr)
                                         << bad + "9 is missing: the file has 8 of its 9 lines.";
         QTest::newRow("eight colons") << ViewKind::Pms << PmsFile(4, "7004.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF")
@@ -209,12 +227,13 @@ private slots:
         QCOMPARE(FileListing(h.app->dataDir()), QStringList());
     }
 
+    // Nothing reached the radio, so the tables do not show the file either.
     void silentRadioDuringLoad()
     {
         FileHarness h;
-        MemoryView* v = h.ready(ViewKind::Pms);
+        MemoryView* v = h.savedThenCleared(ViewKind::Pms);
         QVERIFY(v);
-        QVERIFY(h.run(*v, "cmdSave"));
+        const std::vector<RowCells> before = h.cells(ViewKind::Pms);
         sim::Faults silent = h.radio->faults();
         silent.silent = true;
         h.radio->setFaults(silent);
@@ -223,6 +242,75 @@ private slots:
         QVERIFY(boxes.waitForCount(1, std::chrono::milliseconds(kWaitMs)));
         QVERIFY2(boxes.lastText().contains("No channel was written."), qPrintable(boxes.lastText()));
         QVERIFY(h.idle());
+        QCOMPARE(h.cells(ViewKind::Pms), before);
+    }
+
+    // Each row shows the file once its channel is in the radio, as a read fills rows as they come.
+    void loadFillsRowsAsWritten()
+    {
+        FileHarness h;
+        MemoryView* v = h.savedThenCleared(ViewKind::Pms);
+        QVERIFY(v);
+        QStringList shownWhenWritten;
+        QObject::connect(&h.app->radio(), &RadioClient::channelWritten, v, [&](int channel) {
+            shownWhenWritten << QStringLiteral("%1: %2").arg(ChannelLabel(channel), DataRows(h.table(ViewKind::Pms)));
+        });
+        const int beeps = h.beeps;
+        QVERIFY(h.run(*v, "cmdLoad"));
+        QTRY_COMPARE_WITH_TIMEOUT(h.beeps, beeps + 1, kWaitMs);
+        QCOMPARE(shownWhenWritten, QStringList({"P1: 1", "P2: 1-2", "P3: 1-3", "P4: 1-4", "P5: 1-5", "P6: 1-6",
+                                                "P7: 1-7", "P8: 1-8", "P9: 1-9"}));
+    }
+
+    // A channel the radio cannot be set to is left out and the operator is told which; a row
+    // with a comment and no channel data loads with its comment; no beep for a partial load.
+    void loadLeavesUnsendableChannels()
+    {
+        FileHarness h;
+        MemoryView* v = h.ready(ViewKind::Pms);
+        QVERIFY(v);
+        QByteArray file = PmsFile(5, "0.00:LSB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:blank");
+        file.replace("7006.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:line 6", ":::::::::comment only");
+        QVERIFY(PutFile(h.file("Pms.txt"), file));
+        h.radio->clearLog();
+        MessageBoxHelper boxes;
+        const int beeps = h.beeps;
+        QVERIFY(h.run(*v, "cmdLoad"));
+        QVERIFY(boxes.waitForCount(1, std::chrono::milliseconds(kWaitMs)));
+        QCOMPARE(boxes.texts(), QStringList{"Channel P5 was left as it is in the radio: the file gives it no frequency "
+                                            "the radio can be set to (a blank channel reads as 0.00)."});
+        QCOMPARE(boxes.seen().first().icon, QMessageBox::Information);
+        QCOMPARE(h.beeps, beeps);
+        QCOMPARE(h.table(ViewKind::Pms).row(6), RowCells({"", "", "", "", "", "", "", "", "", "comment only"}));
+        QStringList stored;
+        for (const CatFrame& f : h.radio->frameLog())
+            if (f.bytes[3] != 0 && f.bytes[4] == 0x03 && f.bytes[2] == 0)
+                stored << ChannelLabel(f.bytes[3]);
+        QCOMPARE(stored, QStringList({"P1", "P2", "P3", "P4", "P7", "P8", "P9"}));
+    }
+
+    // Save and Load leave the operator's current row where it was.
+    void currentRowKept_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Save") << "cmdSave";
+        QTest::newRow("Load") << "cmdLoad";
+    }
+    void currentRowKept()
+    {
+        QFETCH(QString, command);
+        FileHarness h;
+        MemoryView* v = h.ready(ViewKind::Pms);
+        QVERIFY(v);
+        if (command == "cmdLoad")
+            QVERIFY(h.run(*v, "cmdSave"));
+        // Moved there as the arrow keys move it (a click on a row would load its channel).
+        v->grid()->setCurrentIndex(v->grid()->model()->index(2, ColMode));
+        MessageBoxHelper boxes(QMessageBox::Yes);  // Save's overwrite question
+        const int beeps = h.beeps;
+        QVERIFY(h.run(*v, qPrintable(command)));
+        QTRY_COMPARE_WITH_TIMEOUT(h.beeps, beeps + 1, kWaitMs);
+        QCOMPARE(v->grid()->currentIndex().row() + 1, 3);
     }
 };
 

@@ -60,7 +60,13 @@ private slots:
         h.pdf = h.dir.filePath("listing.pdf");
         QSignalSpy busy(&h.app->busyState(), &BusyState::busyChanged);
         MessageBoxHelper boxes;
+        // The operator's place in the grid stays where it was.
+        v->setTopRow(35);
+        v->setCurrentCell(40, ColMode);
         h.press(*v, "cmdPrint");
+        QCOMPARE(v->currentRow(), 40);
+        QCOMPARE(v->currentColumn(), int(ColMode));
+        QCOMPARE(TopRow(*v), 35);
         QCOMPARE(h.setups, 1);
         QCOMPARE(h.setupParent, v);
         QCOMPARE(boxes.count(), 0);
@@ -131,7 +137,7 @@ private slots:
         QVERIFY(FileListing(h.dir.path()).filter(".pdf").isEmpty());
     }
 
-    // While the radio is busy Print does nothing; a printer that cannot start says so; then it prints.
+    // While the radio is busy Print does nothing; a PDF that cannot be written says why; then it prints.
     void refusedThenPrints()
     {
         PrintApp h;
@@ -146,7 +152,8 @@ private slots:
         h.app->radio().stopScan();
         QVERIFY(h.idle());
         h.press(*v, "cmdPrint");
-        QCOMPARE(boxes.lastText(), "The printer \"" + h.pdf + "\" could not be started.\rNothing more was printed.");
+        QCOMPARE(boxes.lastText(), "The PDF file \"" + h.pdf + "\" cannot be written: No such file or directory.\r"
+                                   "Nothing was printed.");
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         QVERIFY(!h.app->busyState().busy());
         h.pdf = h.dir.filePath("listing.pdf");

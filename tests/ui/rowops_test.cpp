@@ -7,14 +7,17 @@
 #include <algorithm>
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 
 #include "app_harness.h"
+#include "clickdispatch.h"
 #include "commentrules.h"
 #include "messageboxhelper.h"
 #include "moverules.h"
 #include "reordercommands.h"
+#include "savedfilestore.h"
 
 using namespace vardo;
 using namespace vardo::test;
@@ -120,6 +123,62 @@ private Q_SLOTS:
         QCOMPARE(SelectedCells(v), QStringLiteral("%1:0-10").arg(endRow));
         QVERIFY(h.radio->frameLog().empty());
         QVERIFY(h.app->viewState().SortMode);
+    }
+
+    void pickedRowIsTheMovedRow_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("Mode click on another row") << "mode";
+        QTest::newRow("refused click on a QMB row") << "qmb";
+        QTest::newRow("refused click on an empty row") << "empty";
+        QTest::newRow("arrow key") << "arrow";
+    }
+    // Whatever else moves the grid's current cell in sort mode, the highlight and the marker
+    // stay on the picked row, and Down moves that row.
+    void pickedRowIsTheMovedRow()
+    {
+        QFETCH(QString, action);
+        AppHarness h;
+        MemoryView* opened = h.openFilled(ViewKind::All);
+        QVERIFY(opened);
+        MemoryView& v = *opened;
+        h.app->family().setRow(ViewKind::All, 50, RowCells{});
+        MessageBoxHelper boxes;
+        h.clickCell(v, 10, ColLabel);
+        if (action == u"mode")
+            h.clickCell(v, 20, ColMode);
+        else if (action == u"qmb")
+            h.clickCell(v, 110, ColLabel);
+        else if (action == u"empty")
+            h.clickCell(v, 50, ColFreq);
+        else
+            QTest::keyClick(v.grid(), Qt::Key_Down);
+        QVERIFY(h.idle());
+        QCOMPARE(boxes.count(), action == u"qmb" || action == u"empty" ? 1 : 0);
+        QCOMPARE(SelectedCells(v), QStringLiteral("10:0-10"));
+        QVERIFY(v.grid()->marksRow(10));
+        h.press(v, "cmdDown");
+        QCOMPARE(h.table(ViewKind::All).cell(11, ColFreq), QStringLiteral("7050.10"));
+        QCOMPARE(h.table(ViewKind::All).cell(10, ColFreq), QStringLiteral("7050.11"));
+        QCOMPARE(SelectedCells(v), QStringLiteral("11:0-10"));
+        QCOMPARE(v.currentRow(), 11);
+    }
+
+    // The mirror takes the moved rows as this view shows them, also where the views disagreed.
+    void moveWritesTheMovedRowsIntoTheMirror()
+    {
+        AppHarness h;
+        MemoryView* opened = h.openFilled(ViewKind::Ch99);
+        QVERIFY(opened);
+        ChannelTable& all = h.app->family().table(ViewKind::All);
+        all.setCell(11, ColComment, QStringLiteral("only in frmAll"));
+        all.setCell(10, ColFreq, QStringLiteral("14000.00  "));
+        h.clickCell(*opened, 10, ColLabel);
+        h.press(*opened, "cmdDown");
+        for (int row : {10, 11})
+            QCOMPARE(all.row(row), h.table(ViewKind::Ch99).row(row));
+        QCOMPARE(all.cell(11, ColFreq), QStringLiteral("7050.10"));
+        QCOMPARE(all.cell(10, ColComment), QStringLiteral("comment 11"));
     }
 
     // Moving down past the last row in sight brings the channel back as the bottom row of a
@@ -303,6 +362,82 @@ private Q_SLOTS:
         QCOMPARE(b.cell(view, row), comment);
         QCOMPARE(b.cell(mirror, mirrorRow), comment);
         QCOMPARE(b.table(view).cell(row, ColFreq), QStringLiteral("7050.%1").arg(ChannelOfRow(view, row)));
+    }
+
+    void commentReachesMirrorRowsWithData_data()
+    {
+        QTest::addColumn<bool>("clearAllFirst");  // frmAll emptied before its rows 1-99 are read again
+        QTest::addColumn<QString>("mirrorComment");
+        QTest::newRow("mirror row with data") << false << "net";
+        QTest::newRow("mirror row without data") << true << "";
+    }
+    // A comment typed in frmPms reaches frmAll's row only where that row shows the channel;
+    // frmAll's saved file loads again either way.
+    void commentReachesMirrorRowsWithData()
+    {
+        QFETCH(bool, clearAllFirst);
+        AppHarness h;
+        QVERIFY(h.started());
+        MemoryView& pms = h.open(ViewKind::Pms);
+        MemoryView& all = h.view(ViewKind::All);
+        QVERIFY(h.read(pms));
+        h.choose(pms, "optAll");
+        if (clearAllFirst)
+            h.press(all, "cmdClear");
+        h.choose(all, "optCh99");
+        QVERIFY(h.read(h.view(ViewKind::Ch99)));
+        h.choose(h.view(ViewKind::Ch99), "optPms");
+        QVERIFY(QTest::qWaitForWindowActive(&pms));
+        h.clickCell(pms, 3, ColComment);
+        QTest::keyClicks(pms.findChild<QLineEdit*>(QStringLiteral("txtComments")), QStringLiteral("net"));
+        QTest::keyClick(pms.findChild<QLineEdit*>(QStringLiteral("txtComments")), Qt::Key_Return);
+        QCOMPARE(h.table(ViewKind::Pms).cell(3, ColComment), QStringLiteral("net"));
+        QTEST(h.table(ViewKind::All).cell(102, ColComment), "mirrorComment");
+        QCOMPARE(h.table(ViewKind::All).hasData(102), !clearAllFirst);
+        h.choose(pms, "optAll");
+        MessageBoxHelper boxes;
+        h.press(all, "cmdSave");
+        QCOMPARE(boxes.count(), 0);
+        const LoadResult again = LoadSavedFile(h.dir.path(), ViewKind::All);
+        QVERIFY2(again.ok(), qPrintable(again.message));
+    }
+
+    void commandClosesTheBox_data()
+    {
+        QTest::addColumn<int>("key");     // pressed with Alt while the box is open
+        QTest::addColumn<bool>("saved");  // the view's file is saved first
+        QTest::newRow("Alt+C Clear") << int(Qt::Key_C) << false;
+        QTest::newRow("Alt+L Load") << int(Qt::Key_L) << true;
+        QTest::newRow("Alt+S Save") << int(Qt::Key_S) << true;
+        QTest::newRow("Alt+R Read") << int(Qt::Key_R) << false;
+    }
+    // A command run from its access key while the comment box is open closes the box first:
+    // the next keystroke changes no row.
+    void commandClosesTheBox()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, saved);
+        AppHarness h;
+        QVERIFY(h.started());
+        MemoryView& pms = h.open(ViewKind::Pms);
+        QVERIFY(QTest::qWaitForWindowActive(&pms));
+        QVERIFY(h.read(pms));
+        MessageBoxHelper boxes(QMessageBox::Yes);
+        if (saved)
+            h.press(pms, "cmdSave");
+        auto* box = pms.findChild<QLineEdit*>(QStringLiteral("txtComments"));
+        h.clickCell(pms, 3, ColComment);
+        QTest::keyClicks(box, QStringLiteral("net"));
+        QTest::keyClick(box, Qt::Key(key), Qt::AltModifier);
+        QTest::qWait(300);  // an access key clicks its button after a short animation
+        QVERIFY(h.idle());
+        QVERIFY(!box->isVisible());
+        const std::vector<RowCells> pmsRows = h.table(ViewKind::Pms).rows();
+        const std::vector<RowCells> allRows = h.table(ViewKind::All).rows();
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClicks(focus ? focus : &pms, QStringLiteral("x"));
+        QCOMPARE(h.table(ViewKind::Pms).rows(), pmsRows);
+        QCOMPARE(h.table(ViewKind::All).rows(), allRows);
     }
 
     // The box's own context menu takes the focus for a moment; that is not leaving the box.

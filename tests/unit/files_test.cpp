@@ -1,14 +1,19 @@
 // Saved memory files: a grid row to a line and a line back, the checks that refuse a line,
 // the old-layout conversion, the encoding, what a Load makes of a checked file, and on a real
 // directory Save with its overwrite question and backup, the clean-up after an interrupted
-// save, and the start-up upgrade.
+// save, the start-up upgrade, and saved files that are not files.
 
 #include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include "filebytes.h"
 
 #include "restoreplan.h"
 #include "safefile.h"
+#include "savedfilenames.h"
 #include "savedfileparse.h"
 #include "savedfilestore.h"
 #include "savedfiletext.h"
@@ -38,6 +43,8 @@ RowCells Row(const QString& freqCell, const QString& comment = "net")
 QString Describe(const SavedLine& s)
 {
     const Channel& c = s.channel;
+    if (!s.hasChannel)
+        return "no channel|{" + s.CommentText + "}";
     return QStringList{QString::number(c.Freq, 'f', 2), "[" + c.Mask + "]", QString::number(s.MaskCode), c.Mode,
                        c.Filt82, c.Filt455, c.Ant, c.RxRit, c.TxRit, QString::number(c.Offset, 'f', 2),
                        "[" + c.OffsetSign + "]", c.Rpt, "{" + s.CommentText + "}"}
@@ -125,6 +132,9 @@ private slots:
         QTest::newRow("non-ASCII comment")
             << With(9, "Tromsø ÆØÅ €") << "14250.00|[  ]|2|USB|2.4K|2.0K|A|OFF|OFF|0.00|[]|OFF|{Tromsø ÆØÅ €}" << "";
         QTest::newRow("unknown codes stay empty") << "3573.00:::::::0.00::" << "3573.00|[  ]|2|||||||0.00|[]||{}" << "";
+        // What Save writes for a row with a comment and no channel data; the comment is whole.
+        QTest::newRow("comment without a channel") << ":::::::::net" << "no channel|{net}" << "";
+        QTest::newRow("comment without a channel, star") << ":::::::::*x:" << "no channel|{*x:}" << "";
         const QString fewer = "has fewer than nine colons";
         QTest::newRow("fewer colons: the rest is the comment") << "14250.00:USB:rest"
                                                                << "14250.00|[  ]|2|USB||||||0.00|[]||{rest}" << fewer;
@@ -134,6 +144,11 @@ private slots:
         for (const char* text : {"", "14250.00x", "-7050.00", "9999999999999999999999999999999999999999"})
             QTest::addRow("frequency \"%s\"", text) << With(0, text) << "" << freq.arg(text);
         QTest::newRow("two marks") << With(0, "7050*.00*") << "" << freq.arg("7050*.00");
+        // A message quotes at most 60 characters and shows control characters, NUL included.
+        QTest::newRow("long frequency quoted in part") << With(0, QString(100, 'x')) << ""
+                                                       << freq.arg(QString(60, 'x') + "...");
+        QTest::newRow("NUL shown") << With(1, QString::fromLatin1("US\0B\x01", 5)) << ""
+                                   << QStringLiteral("has an unknown Mode setting (\"US\u2400B\u2401\")");
         QTest::newRow("offset") << With(7, "") << "" << "has an offset that is not a number (\"\")";
         const std::tuple<int, const char*, const char*> settings[] = {
             {1, "usb", "Mode"}, {2, "2.4", "8.2 Filter"}, {3, "Thru", "455 Filter"}, {4, "C", "Ant"},
@@ -192,17 +207,34 @@ private slots:
         QTEST(SavedComments(file), "comments");
     }
 
-    // Written: one line per row in UTF-8 with CR LF, and a non-ASCII comment reads back as it
-    // was. Read: UTF-8 (a byte-order mark skipped), else the old program's Windows-1252.
+    // Written: one line per row with CR LF, in Windows-1252 when every character fits (as the
+    // older program wrote), else in UTF-8; what is written reads back as it was.
+    void encoding_data()
+    {
+        QTest::addColumn<QString>("comment");
+        QTest::addColumn<QByteArray>("bytes");  // of the comment in the file
+        QTest::newRow("ASCII") << "net" << QByteArray("net");
+        QTest::newRow("Windows-1252") << QStringLiteral("Bodø – ÆØÅ € “q”")
+                                      << QByteArray("Bod\xF8 \x96 \xC6\xD8\xC5 \x80 \x93q\x94");
+        QTest::newRow("beyond Windows-1252: UTF-8") << QStringLiteral("Bodø 日本")
+                                                    << QByteArray("Bod\xC3\xB8 \xE6\x97\xA5\xE6\x9C\xAC");
+        QTest::newRow("Windows-1252 bytes that read as UTF-8: UTF-8")
+            << QStringLiteral("Ã©") << QByteArray("\xC3\x83\xC2\xA9");
+    }
     void encoding()
     {
-        const QString comment = QStringLiteral("Bodø – ÆØÅ € 日本");
+        QFETCH(QString, comment);
+        QFETCH(QByteArray, bytes);
         std::vector<RowCells> rows(5);
         rows[0] = Row("7050.00* ", comment);
-        const QByteArray bytes = SavedFileBytes(ViewKind::Qmb, rows);
-        const QString empty(":::::::::\r\n");
-        QCOMPARE(bytes, (With(0, "7050.00").replace("net", comment) + "\r\n" + empty.repeated(4)).toUtf8());
-        QCOMPARE(ReadSavedLine(SplitSavedLines(DecodeSavedText(bytes)).at(0)).CommentText, comment);
+        const QByteArray file = SavedFileBytes(ViewKind::Qmb, rows);
+        QCOMPARE(file, With(0, "7050.00").replace("net", "").toLatin1() + bytes + "\r\n"
+                           + QByteArray(":::::::::\r\n").repeated(4));
+        QCOMPARE(ReadSavedLine(SplitSavedLines(DecodeSavedText(file)).at(0)).CommentText, comment);
+    }
+
+    void decoding()
+    {
         QCOMPARE(SplitSavedLines("a\r\nb\nc\r\n\r\n"), QStringList({"a", "b", "c", ""}));
         QCOMPARE(DecodeSavedText("\xEF\xBB\xBFnet"), QStringLiteral("net"));
         QCOMPARE(DecodeSavedText("Troms\xF8 \x80 \x93q\x94"), QStringLiteral("Tromsø € “q”"));
@@ -222,6 +254,32 @@ private slots:
         }
     }
 
+    // Whole files Load refuses, and the message naming the file.
+    void refusedFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");  // Pms.txt
+        QTest::addColumn<QString>("message");
+        const QString cannot = "Cannot load \"F\": ";
+        QTest::newRow("empty") << QByteArray() << cannot + "the file is empty.";
+        QTest::newRow("CR line ends") << Lines(9, ':').join('\r').toUtf8() + '\r'
+                                      << cannot + "its lines end in a carriage return alone (CR); only CR LF or LF "
+                                                  "line ends are read.";
+        QTest::newRow("older layout") << OldFile(9)
+                                      << cannot + "it is in the older layout, with commas between the fields; "
+                                                  "\"vardo-cli upgrade\" or a restart of the program converts it.";
+        QTest::newRow("older layout, too short to convert") << OldFile(5)
+                                                            << cannot + "line 6 is missing: the file has 5 of its 9 lines.";
+        QTest::newRow("NUL in a line") << NewFile(9).replace("USB", QByteArray("U\0SB", 4))
+                                       << cannot + "line 1 has an unknown Mode setting (\"U\u2400SB\").";
+    }
+    void refusedFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        const SavedFileRows parsed = ParseSavedFile(bytes, ViewKind::Pms);
+        QVERIFY(!parsed.ok());
+        QTEST(RefusalMessage("F", parsed), "message");
+    }
+
     // What Load puts in the grid and sends: empty rows and 0.00 kHz (a blank channel) are not written.
     void restorePlan()
     {
@@ -231,6 +289,7 @@ private slots:
         lines[2] = "3573.00:::::::0.00::";
         lines[3] = ":::::::::";
         lines[4] = "0.00:LSB:Thru:6.0K:A:OFF:OFF:0.00:OFF:blank channel";
+        lines[5] = ":::::::::net: no channel";
         const auto plan = PlanRestore(ViewKind::Pms, ParseSavedFile(EncodeSavedLines(lines), ViewKind::Pms).rows);
         QCOMPARE(plan.rows[0],
                  RowCells({"7050.00* ", "CW (usb)", "500", "250", "B", "ON", "OFF", "+1.25", "-RPT", "a: b"}));
@@ -238,12 +297,17 @@ private slots:
         QCOMPARE(plan.rows[2], RowCells({"3573.00  ", "", "", "", "", "", "", "0.00", "", ""}));
         QCOMPARE(plan.rows[3], RowCells{});
         QCOMPARE(plan.rows[4][CellIndex(ColFreq)], QStringLiteral("0.00  "));
+        QCOMPARE(plan.rows[5], RowCells({"", "", "", "", "", "", "", "", "", "net: no channel"}));
+        // Saved again as it was read.
+        QCOMPARE(SavedLineFromCells(plan.rows[5], true), lines[5]);
         QList<std::pair<int, int>> written;  // channel, mask code
         for (const ChannelWrite& w : plan.writes)
             written.append({w.ChannelNo, w.MaskCode});
-        QCOMPARE(written, (QList<std::pair<int, int>>{{100, 1}, {101, 2}, {102, 2}, {105, 2}, {106, 2}, {107, 2},
-                                                      {108, 2}}));
+        QCOMPARE(written, (QList<std::pair<int, int>>{{100, 1}, {101, 2}, {102, 2}, {106, 2}, {107, 2}, {108, 2}}));
         QCOMPARE(plan.unsendable, QList<int>{104});
+        QCOMPARE(LeftAsTheyWereMessage(plan.unsendable),
+                 "Channel P5 was left as it is in the radio: the file gives it no frequency the radio can be set to "
+                 "(a blank channel reads as 0.00).");
     }
 
     void save_data()
@@ -272,12 +336,31 @@ private slots:
         QTEST(files(), "after");
     }
 
+    // A save replaces the file by renaming a new one over it; the new one keeps the old one's
+    // permissions.
+    void savePermissionsKept()
+    {
+        put({{"AllMem.txt", "private"}});
+        const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+        QVERIFY(QFile::setPermissions(m_dir.filePath("AllMem.txt"), ownerOnly));
+        QCOMPARE(SaveWithBackup(m_dir.path(), ViewKind::All, "new", [] { return true; }).outcome, SaveOutcome::Saved);
+        QCOMPARE(QFile::permissions(m_dir.filePath("AllMem.txt")) & ~(QFile::ReadUser | QFile::WriteUser), ownerOnly);
+    }
+
+    // Only the program's own marked scratch files go; names an operator may have chosen stay.
     void strayTemporaries()
     {
-        const QStringList stray{"AllMem.txt.AbCdEf", "AllMem.bak.x1Y2z3", "Qmb.txt.qwerty", "Temp.txt",
-                                "Temp.txt.ZZZZZZ"};
-        const QStringList kept{"AllMem.bak", "AllMem.txt", "AllMem.txt.AbCdEfG", "AllMem.txt.old", "Pms.txt.ab-def",
-                               "allmem.txt.AbCdEf", "notes.txt", "temp.txt"};
+        const QStringList stray{"AllMem.txt.vardo-partial", "AllMem.txt.vardo-partial.AbCdEf",
+                                "Qmb.bak.vardo-partial.x1Y2z3"};
+        const QStringList kept{"AllMem.bak",
+                               "AllMem.txt",
+                               "AllMem.txt.backup",
+                               "AllMem.txt.vardo-partial.AbCdEfG",
+                               "Pms.txt.orig01",
+                               "Qmb.txt.before",
+                               "Temp.txt",
+                               "allmem.txt.vardo-partial",
+                               "notes.txt.vardo-partial"};
         for (const QString& name : stray + kept)
             QVERIFY(PutFile(m_dir.filePath(name), "x"));
         QCOMPARE(RemoveStraySaveTemporaries(m_dir.path()), QStringList());
@@ -290,20 +373,23 @@ private slots:
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QByteArray>("after");
         QTest::addColumn<QString>("problem");  // %1: the directory
+        // The separators change, the comments' bytes stay in the code page they were written in.
         QByteArray ansi = OldFile(5);
         ansi.replace("net, 3", "Troms\xF8 \x80");
-        const QByteArray utf8 = NewFile(5).replace("net, 3", "Troms\xC3\xB8 \xE2\x82\xAC");
+        const QByteArray utf8 = QByteArray(ansi).replace("Troms\xF8 \x80", "Troms\xC3\xB8 \xE2\x82\xAC");
         const QString shortFile = "\"%1/%2\" is in the old layout but has %3 of its %4 lines; it was left as it was.";
         QTest::newRow("converted") << "AllMem.txt" << OldFile(113) << NewFile(113) << "";
         QTest::newRow("converted, LF line ends") << "99Mem.txt" << OldFile(99, "\n") << NewFile(99) << "";
         QTest::newRow("converted, lines beyond the count dropped") << "Pms.txt" << OldFile(12) << NewFile(9) << "";
-        QTest::newRow("converted, Windows-1252 comment") << "Qmb.txt" << ansi << utf8 << "";
+        QTest::newRow("converted, Windows-1252 comment")
+            << "Qmb.txt" << ansi << QByteArray(NewFile(5)).replace("net, 3", "Troms\xF8 \x80") << "";
+        QTest::newRow("converted, UTF-8 comment")
+            << "Qmb.txt" << utf8 << QByteArray(NewFile(5)).replace("net, 3", "Troms\xC3\xB8 \xE2\x82\xAC") << "";
         QTest::newRow("current layout untouched") << "AllMem.txt" << NewFile(113) << NewFile(113) << "";
         QTest::newRow("other letter case untouched") << "allmem.txt" << OldFile(113) << OldFile(113) << "";
         QTest::newRow("short file untouched") << "99Mem.txt" << OldFile(40) << OldFile(40)
                                               << shortFile.arg("%1", "99Mem.txt", "40", "99");
-        QTest::newRow("empty file untouched") << "Qmb.txt" << QByteArray() << QByteArray()
-                                              << shortFile.arg("%1", "Qmb.txt", "0", "5");
+        QTest::newRow("empty file untouched") << "Qmb.txt" << QByteArray() << QByteArray() << "";
     }
     void upgrade()
     {
@@ -311,12 +397,41 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, after);
         QFETCH(QString, problem);
-        put({{file, before}});
-        if (after != before)
-            put({{"Temp.txt", "an older scratch file"}});
-        QCOMPARE(UpgradeSavedFiles(m_dir.path()).join('\n'), problem.arg(m_dir.path()));
-        QCOMPARE(files(), (Files{{file, after}}));
+        // The operator's own "Temp.txt" is no concern of the upgrade, converting or not.
+        put({{file, before}, {"Temp.txt", "my notes"}});
+        QCOMPARE(PrepareSavedFiles(m_dir.path()).join('\n'), problem.isEmpty() ? problem : problem.arg(m_dir.path()));
+        QCOMPARE(files(), (Files{{file, after}, {"Temp.txt", "my notes"}}));
     }
+
+#ifdef Q_OS_UNIX
+    // A saved file that is a named pipe or a folder is refused by name before it is opened: a
+    // pipe would block open() for ever.
+    void notAFile_data()
+    {
+        QTest::addColumn<bool>("pipe");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("named pipe") << true << "it is a named pipe, not a file";
+        QTest::newRow("folder") << false << "it is a folder, not a file";
+    }
+    void notAFile()
+    {
+        QFETCH(bool, pipe);
+        QFETCH(QString, reason);
+        for (ViewKind view : {ViewKind::All, ViewKind::Qmb}) {
+            const QString path = m_dir.filePath(SavedFileName(view));
+            QVERIFY(pipe ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 : QDir().mkdir(path));
+        }
+        const QString all = m_dir.filePath("AllMem.txt");
+        const QString refused = "Could not read \"" + all + "\": " + reason + ".";
+        QCOMPARE(LoadSavedFile(m_dir.path(), ViewKind::All).message, refused);
+        QCOMPARE(ReadWholeFile(all).error, refused);
+        QCOMPARE(SaveWithBackup(m_dir.path(), ViewKind::All, "new", [] { return true; }).message,
+                 refused + " The saved file and its backup are as they were.");
+        QCOMPARE(PrepareSavedFiles(m_dir.path()),
+                 QStringList({refused, "Could not read \"" + m_dir.filePath("Qmb.txt") + "\": " + reason + "."}));
+        QCOMPARE(QFileInfo(all).isFile(), false);
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestFiles)

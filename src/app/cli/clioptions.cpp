@@ -11,7 +11,8 @@ namespace {
 bool TakeCommand(const QStringList& words, CliOptions& options)
 {
     const QString command = words.value(0);
-    const bool needsView = command == QLatin1String("read") || command == QLatin1String("restore");
+    const bool csv = command == QLatin1String("export") || command == QLatin1String("import");
+    const bool needsView = csv || command == QLatin1String("read") || command == QLatin1String("restore");
     const bool plain = command == QLatin1String("probe") || command == QLatin1String("upgrade");
     if (!needsView && !plain) {
         options.error = command.isEmpty() ? QStringLiteral("no command given") : "unknown command \"" + command + "\"";
@@ -29,10 +30,16 @@ bool TakeCommand(const QStringList& words, CliOptions& options)
         return false;
     }
     options.view = view.value_or(ViewKind::All);
-    options.command = command == QLatin1String("probe")  ? Command::Probe
-                      : command == QLatin1String("read") ? Command::Read
+    options.command = command == QLatin1String("probe")     ? Command::Probe
+                      : command == QLatin1String("read")    ? Command::Read
                       : command == QLatin1String("restore") ? Command::Restore
-                                                             : Command::Upgrade;
+                      : command == QLatin1String("export")  ? Command::Export
+                      : command == QLatin1String("import")  ? Command::Import
+                                                            : Command::Upgrade;
+    if (csv != !options.csvPath.isEmpty()) {
+        options.error = csv ? command + " needs --csv FILE" : QStringLiteral("--csv is only for export and import");
+        return false;
+    }
     return true;
 }
 
@@ -50,11 +57,19 @@ QString CliUsage()
         "  upgrade        convert saved files of the older layout\n"
         "  print VIEW --pdf FILE\n"
         "                 the view's saved file as a printed listing, into a PDF\n"
+        "  export VIEW --csv FILE\n"
+        "                 the view's saved file as CSV in CHIRP's layout\n"
+        "  import VIEW --csv FILE\n"
+        "                 the view's saved file made from such a CSV (the old file becomes the\n"
+        "                 backup); rows the radio cannot hold are named and left out (status 3)\n"
         "VIEW is all, 99, pms or qmb.\n"
         "Options:\n"
         "  --port NAME    probe this port (repeatable) instead of the system's ports\n"
-        "  --data-dir DIR where the saved files are (default: the program's folder)\n"
-        "  --simulate     use the built-in radio emulator, probed first\n");
+        "  --data-dir DIR where the saved files are (default: the user's data folder\n"
+        "                 once installed, else the program's folder)\n"
+        "  --simulate     use the built-in radio emulator, probed first\n"
+        "  -h, --help     print this help\n"
+        "  --version      print the program's version\n");
 }
 
 CliOptions ParseCliOptions(const QStringList& arguments)
@@ -62,21 +77,29 @@ CliOptions ParseCliOptions(const QStringList& arguments)
     QCommandLineParser parser;
     const LaunchOptions launch;
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    const QCommandLineOption csv(QStringLiteral("csv"), QString(), QStringLiteral("FILE"));
     parser.addOptions(launch.all());
-    parser.addOption(help);
+    parser.addOptions({help, version, csv});
 
     CliOptions options;
     if (!parser.parse(arguments)) {
         options.error = parser.errorText();
         return options;
     }
-    if (parser.isSet(help)) {
-        options.showHelp = true;
+    if (parser.isSet(help) || parser.isSet(version)) {
+        options.showHelp = parser.isSet(help);
+        options.showVersion = !options.showHelp;
+        return options;
+    }
+    if (launch.emptyDataDir(parser)) {
+        options.error = QString::fromLatin1(kEmptyDataDir);
         return options;
     }
     options.ports = parser.values(launch.port);
     options.dataDir = parser.value(launch.dataDir);
     options.simulate = parser.isSet(launch.simulate);
+    options.csvPath = parser.value(csv);
     TakeCommand(parser.positionalArguments(), options);
     return options;
 }

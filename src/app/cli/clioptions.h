@@ -8,7 +8,7 @@
 
 namespace vardo::cli {
 
-enum class Command { Probe, Read, Restore, Upgrade };
+enum class Command { Probe, Read, Restore, Upgrade, Export, Import };
 
 struct CliOptions {
     QStringList ports;     // replaces the system's port list when not empty
@@ -16,7 +16,9 @@ struct CliOptions {
     bool simulate = false; // the emulator in-process, probed first
     Command command = Command::Probe;
     ViewKind view = ViewKind::All;
+    QString csvPath;       // export and import: the CSV file
     bool showHelp = false;
+    bool showVersion = false;
     QString error;         // one line for standard error when the command line is wrong
 
     bool operator==(const CliOptions&) const = default;
@@ -26,5 +28,7 @@ struct CliOptions {
 [[nodiscard]] CliOptions ParseCliOptions(const QStringList& arguments);
 
 [[nodiscard]] QString CliUsage();
+
+inline constexpr char kEmptyDataDir[] = "--data-dir needs a folder name";
 
 }  // namespace vardo::cli

@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include "channelrow.h"
+#include "csvverbs.h"
 #include "messagetext.h"
 #include "safefile.h"
 #include "savedfilenames.h"
@@ -55,9 +56,17 @@ CliSession::CliSession(CliOptions options, TransportFactory factory, QStringList
 
 void CliSession::start()
 {
+    if (m_finished)
+        return;  // interrupted before it began
     switch (m_options.command) {
     case Command::Upgrade:
         upgrade();
+        return;
+    case Command::Export:
+        Q_EMIT done(RunCsvExport(m_dataDir, m_options.view, m_options.csvPath));
+        return;
+    case Command::Import:
+        Q_EMIT done(RunCsvImport(m_dataDir, m_options.view, m_options.csvPath));
         return;
     case Command::Restore:
         restore();
@@ -67,6 +76,17 @@ void CliSession::start()
         findRadio();
         return;
     }
+}
+
+void CliSession::interrupt()
+{
+    if (m_finished)
+        return;
+    m_interrupted = true;
+    if (m_radio.busy())
+        m_radio.cancel();
+    else
+        fail(QStringLiteral("interrupted"));
 }
 
 void CliSession::findRadio()
@@ -105,8 +125,11 @@ void CliSession::restore()
 
 void CliSession::afterFind(const QString& port)
 {
+    // A new request clears the cancel, so an interrupt during the search must end here.
+    if (m_interrupted)
+        return fail(QStringLiteral("interrupted before the radio was found"));
     if (port.isEmpty())
-        return fail("the FT-1000MP did not answer on any port (tried: " + m_ports.join(QStringLiteral(", ")) + ")");
+        return notFound();
     switch (m_options.command) {
     case Command::Probe:
         PrintLine(stdout, port);
@@ -121,7 +144,9 @@ void CliSession::afterFind(const QString& port)
         m_radio.writeBatch(m_plan.writes, this, [this](const LinkResult& outcome) { afterWrite(outcome); });
         return;
     case Command::Upgrade:
-        return;
+    case Command::Export:
+    case Command::Import:
+        return;  // none of these needs the radio
     }
 }
 
@@ -140,6 +165,18 @@ void CliSession::afterWrite(const LinkResult& outcome)
                 .arg(m_written)
                 .arg(QDir::toNativeSeparators(PathIn(m_dataDir, SavedFileName(m_options.view))),
                      UnsendableNote(m_plan.unsendable)));
+}
+
+// Each port tried and why it was not the radio: a missing device, one in use or not a serial
+// port at all is told apart from a radio that did not answer.
+void CliSession::notFound()
+{
+    QStringList reasons;
+    for (const ProbeFailure& failure : m_radio.probeFailures())
+        reasons << failure.reason;
+    if (reasons.isEmpty())
+        return fail(QStringLiteral("the FT-1000MP was not found: there is no serial port to try"));
+    fail(QStringLiteral("the FT-1000MP was not found (%1)").arg(reasons.join(QStringLiteral("; "))));
 }
 
 void CliSession::onRecordRead(int channel, const Channel& decoded)
@@ -194,6 +231,7 @@ void CliSession::fail(const QString& message)
     if (m_progressShown)
         std::fputs("\n", stderr);
     PrintLine(stderr, "vardo-cli: " + OneLine(message));
+    m_finished = true;
     Q_EMIT done(kExitFailed);
 }
 
@@ -203,6 +241,7 @@ void CliSession::succeed(const QString& line)
         std::fputs("\n", stderr);
     if (!line.isEmpty())
         PrintLine(stdout, line);
+    m_finished = true;
     Q_EMIT done(kExitOk);
 }
 

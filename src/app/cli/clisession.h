@@ -17,6 +17,8 @@ namespace vardo::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+// Done, but not all of it: some rows or channels are named on standard error as left out.
+inline constexpr int kExitPartly = 3;
 
 class CliSession : public QObject {
     Q_OBJECT
@@ -25,6 +27,9 @@ public:
                QObject* parent = nullptr);
 
     void start();
+    // SIGINT or SIGTERM: the radio work under way ends at its next step (a batch write gives
+    // VFO-A back first) and the program fails with what the link says.
+    void interrupt();
 
 Q_SIGNALS:
     void done(int exitCode);
@@ -41,6 +46,7 @@ private:
     void restore();
     void progress(const QString& what, int done, int total);
     void fail(const QString& message);
+    void notFound();
     void succeed(const QString& line = {});
 
     CliOptions m_options;
@@ -52,6 +58,8 @@ private:
     int m_written = 0;
     bool m_showProgress = false;
     bool m_progressShown = false;
+    bool m_interrupted = false;
+    bool m_finished = false;  // done() has been emitted
 };
 
 }  // namespace vardo::cli

@@ -118,6 +118,8 @@ int RunPrintMain(int argc, char* argv[])
     parser.addOptions(launch.all() << pdf);
     if (!parser.parse(QCoreApplication::arguments()))
         return Fail(parser.errorText() + QStringLiteral(" (try --help)"), kExitUsage);
+    if (launch.emptyDataDir(parser))
+        return Fail(QString::fromLatin1(kEmptyDataDir) + QStringLiteral(" (try --help)"), kExitUsage);
 
     const QStringList words = parser.positionalArguments();
     const std::optional<ViewKind> view = ViewFromName(words.value(1));

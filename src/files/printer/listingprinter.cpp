@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -76,6 +78,24 @@ void DrawPage(QPainter& painter, const ListingPage& page, const QSizeF& area)
     return QStringLiteral("The printer \"%1\" could not be started.\rNothing more was printed.").arg(Target(printer));
 }
 
+// A PDF printer that cannot write its file only says it could not start; trying the file
+// first gives the reason (a missing or read-only folder, a folder in the file's place). A file
+// made only for the try is removed again.
+[[nodiscard]] std::optional<QString> PdfTargetProblem(const QPrinter& printer)
+{
+    if (printer.outputFormat() != QPrinter::PdfFormat)
+        return std::nullopt;
+    QFile target(printer.outputFileName());
+    const bool existed = target.exists();
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Append))
+        return QStringLiteral("The PDF file \"%1\" cannot be written: %2.\rNothing was printed.")
+            .arg(QDir::toNativeSeparators(target.fileName()), target.errorString());
+    target.close();
+    if (!existed)
+        target.remove();
+    return std::nullopt;
+}
+
 [[nodiscard]] QString FailedOnPage(const QPrinter& printer, int page)
 {
     return QStringLiteral("The printer \"%1\" reported an error on page %2.\rThe listing was not finished.")
@@ -136,6 +156,8 @@ std::optional<QString> PrintListing(const Listing& listing, QPrinter& printer)
 
 std::optional<QString> PrintListing(const Listing& listing, QPrinter& printer, ListingJobs jobs)
 {
+    if (auto problem = PdfTargetProblem(printer))
+        return problem;
     if (jobs == ListingJobs::OneDocument)
         return PrintDocument(listing, printer, 0, listing.size());
     for (qsizetype i = 0; i < listing.size(); ++i)

@@ -23,8 +23,9 @@ enum class ListingJobs {
 // One document for PDF output (a second job would overwrite the file), a job per page otherwise.
 [[nodiscard]] ListingJobs DefaultJobs(const QPrinter& printer);
 
-// Prints the listing; the message when the printer could not be started or failed on the way
-// (the document is then ended, nothing more is sent).
+// Prints the listing; the message when the printer could not be started (for a PDF, why its
+// file cannot be written) or failed on the way (the document is then ended, nothing more is
+// sent).
 [[nodiscard]] std::optional<QString> PrintListing(const Listing& listing, QPrinter& printer);
 [[nodiscard]] std::optional<QString> PrintListing(const Listing& listing, QPrinter& printer, ListingJobs jobs);
 

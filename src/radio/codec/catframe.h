@@ -70,6 +70,7 @@ inline constexpr std::uint8_t kOffsetMinus = 0xFF;
 
 inline constexpr std::uint8_t kPacing = 5;
 inline constexpr int kStatusReplySize = 5;
+inline constexpr int kMeterReplySize = 5;  // the meter byte four times, then F7
 inline constexpr std::uint8_t kIdent3 = 0x03;  // fourth byte of the status reply
 inline constexpr std::uint8_t kIdent4 = 0x93;  // fifth byte
 

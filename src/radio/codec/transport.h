@@ -19,8 +19,11 @@ public:
 
     [[nodiscard]] virtual QString portName() const = 0;
     // Opens the port and applies 4800 baud, 8 data bits, no parity, 2 stop bits, DTR off.
-    // False when the port cannot be opened or configured.
+    // False when the port cannot be opened or configured; errorString() then says why, naming
+    // the port ("cannot open /dev/ttyUSB0: No such file or directory").
     virtual bool open() = 0;
+    // After a failed open(): the port does not exist at all (rather than refusing to open).
+    [[nodiscard]] virtual bool missing() const { return false; }
     virtual void close() = 0;
     [[nodiscard]] virtual bool isOpen() const = 0;
 

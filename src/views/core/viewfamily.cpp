@@ -55,15 +55,24 @@ void ViewFamily::setCell(ViewKind kind, int row, int column, const QString& text
     writeWithMirror(kind, row, [&](ChannelTable& t, int r) { t.setCell(r, column, text); });
 }
 
+void ViewFamily::setComment(ViewKind kind, int row, const QString& text)
+{
+    writeWithMirror(kind, row, [&](ChannelTable& t, int r) {
+        if (&t == &table(kind) || t.hasData(r))
+            t.setCell(r, ColComment, text);
+    });
+}
+
 void ViewFamily::swapRows(ViewKind kind, int rowA, int rowB)
 {
-    const int mirrorA = MirrorRow(kind, rowA);
-    const int mirrorB = MirrorRow(kind, rowB);
-    const ViewKind mirrorView = MirrorView(kind, ChannelOfRow(kind, rowA));
     table(kind).swapCells(rowA, rowB);
-    // Both rows lie in one block (moves never cross blocks), so they share one mirror view.
-    if (mirrorA != 0 && mirrorB != 0 && mirrorView == MirrorView(kind, ChannelOfRow(kind, rowB)))
-        table(mirrorView).swapCells(mirrorA, mirrorB);
+    // The mirror takes the moved rows as this view shows them, even where it held something
+    // else before: afterwards both views show the same channel in the same place.
+    for (int row : {rowA, rowB})
+        writeWithMirror(kind, row, [&](ChannelTable& t, int r) {
+            if (&t != &table(kind))
+                t.setRow(r, table(kind).row(row));
+        });
 }
 
 void ViewFamily::clear(ViewKind kind)

@@ -31,7 +31,12 @@ public:
     // Writes one cell of grid row `row` of `kind` and the same cell of the mirror row.
     void setCell(ViewKind kind, int row, int column, const QString& text);
 
-    // Exchanges columns 1..10 of two rows of `kind` and of their mirror rows.
+    // Writes a comment into grid row `row` of `kind`, and into the mirror row when that row
+    // has channel data: a row without data in the other view gets no lone comment.
+    void setComment(ViewKind kind, int row, const QString& text);
+
+    // Exchanges columns 1..10 of two rows of `kind`, then writes both rows as they now stand
+    // into their mirror rows.
     void swapRows(ViewKind kind, int rowA, int rowB);
 
     // Empties one view and lays it out again; the other views keep their rows.

@@ -1,0 +1,185 @@
+// vardo-cli against a link that misbehaves, on vardo-sim's pseudo-terminal: records with bytes
+// to spare and an interface that echoes each request, at the line's pace and at once; ports that
+// are no radio at all; Ctrl-C and SIGTERM during a restore; an empty --data-dir.
+
+#include <csignal>
+
+#include <sys/stat.h>
+
+#include <QSerialPort>
+#include <QtTest>
+
+#include "codec.h"
+#include "filebytes.h"
+#include "processrun.h"
+#include "simprocess.h"
+#include "simradio.h"
+
+using namespace vardo::test;
+
+namespace {
+
+QString Cli() { return qEnvironmentVariable("VARDO_BIN") + "/vardo-cli"; }
+ProcessRun RunCli(const QStringList& args) { return RunProcess(Cli(), args); }
+
+const QString kVfoARequest = QStringLiteral("00 00 00 02 10");
+
+// The frames that set VFO-A back to the demo image's own.
+QStringList DemoVfoAFrames()
+{
+    vardo::sim::SimRadio demo;
+    demo.loadDemoImage();
+    QStringList frames;
+    for (const vardo::CatFrame& frame : vardo::EncodeChannel(vardo::DecodeRecord(demo.vfoA())))
+        frames << frame.toHex();
+    return frames;
+}
+
+}  // namespace
+
+class TestCliFaults : public QObject {
+    Q_OBJECT
+private slots:
+
+    // A reply is framed: a record with bytes to spare fails the read (asked for twice) and
+    // nothing is saved; an echo of each request is skipped, and the file is as from a plain link.
+    void read_data()
+    {
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<QString>("err");  // empty: the read succeeds
+        const QString malformed = "vardo-cli: The radio's replies to the request for memory channel P1 were "
+                                  "malformed (20 bytes where 16 were expected).\n";
+        QTest::newRow("records four bytes long, at the line's pace") << QStringList{"--long"} << malformed;
+        QTest::newRow("records four bytes long, at once") << QStringList{"--long", "--fast"} << malformed;
+        QTest::newRow("an interface that echoes, at the line's pace") << QStringList{"--echo"} << QString();
+        QTest::newRow("an interface that echoes, at once") << QStringList{"--echo", "--fast"} << QString();
+    }
+    void read()
+    {
+        QFETCH(QStringList, simArgs);
+        QFETCH(QString, err);
+        QTemporaryDir reference;
+        QTemporaryDir data;
+        {
+            SimProcess plain({"--fast"});
+            QCOMPARE(RunCli({"--port", plain.pty(), "--data-dir", reference.path(), "read", "pms"}).status, 0);
+        }
+        SimProcess radio(simArgs);
+        QVERIFY(!radio.pty().isEmpty());
+        const auto run = RunCli({"--port", radio.pty(), "--data-dir", data.path(), "read", "pms"});
+        QCOMPARE(run.err, err);
+        QCOMPARE(run.status, err.isEmpty() ? 0 : 1);
+        if (err.isEmpty())
+            QCOMPARE(FileBytes(data.filePath("Pms.txt")), FileBytes(reference.filePath("Pms.txt")));
+        else
+            QCOMPARE(FileListing(data.path()), QStringList());
+    }
+
+    // Each kind of port that is not the radio says what is wrong with it.
+    void notFound_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");  // %1: the port
+        QTest::newRow("missing") << "missing" << "cannot open %1: No such file or directory";
+        QTest::newRow("plain file") << "file" << "%1 is not a serial port";
+        QTest::newRow("/dev/null") << "null" << "%1 is not a serial port";
+        QTest::newRow("folder") << "folder" << "%1 is not a serial port";
+        QTest::newRow("FIFO") << "fifo" << "%1 is not a serial port";
+        QTest::newRow("held by another program") << "held" << "%1 is in use by another program";
+        QTest::newRow("silent") << "silent" << "%1 did not answer";
+        QTest::newRow("other identification") << "ident" << "%1 answered, but not as the FT-1000MP";
+    }
+    void notFound()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QString port = dir.filePath(kind);
+        SimProcess radio(kind == "silent" ? QStringList{"--fast", "--silent"} : QStringList{"--fast", "--ident", "0394"});
+        QSerialPort holder;
+        if (kind == "file")
+            QVERIFY(PutFile(port, "7074.00\r\n"));
+        else if (kind == "null")
+            port = "/dev/null";
+        else if (kind == "folder")
+            QVERIFY(QDir().mkpath(port));
+        else if (kind == "fifo")
+            QCOMPARE(::mkfifo(qPrintable(port), 0600), 0);
+        else if (kind != "missing")
+            port = radio.pty();
+        if (kind == "held") {
+            holder.setPortName(port);
+            QVERIFY2(holder.open(QIODevice::ReadWrite), qPrintable(holder.errorString()));
+        }
+        const auto run = RunCli({"--port", port, "--data-dir", dir.path(), "probe"});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err, "vardo-cli: the FT-1000MP was not found (" + reason.arg(port) + ")\n");
+    }
+
+    // A signal while the restore waits for VFO-A: the batch writes no channel and sets VFO-A back
+    // before the program ends. A second Ctrl-C ends it at once.
+    void interrupt_data()
+    {
+        QTest::addColumn<QList<int>>("sent");
+        QTest::addColumn<bool>("setBack");
+        QTest::newRow("Ctrl-C") << QList<int>{SIGINT} << true;
+        QTest::newRow("SIGTERM") << QList<int>{SIGTERM} << true;
+        QTest::newRow("Ctrl-C twice") << QList<int>{SIGINT, SIGINT} << false;
+    }
+    void interrupt()
+    {
+        QFETCH(QList<int>, sent);
+        QFETCH(bool, setBack);
+        QTemporaryDir data;
+        QCOMPARE(RunCli({"--simulate", "--data-dir", data.path(), "read", "all"}).status, 0);
+        SimProcess radio({"--log"});  // at the line's pace
+        QVERIFY(!radio.pty().isEmpty());
+        QProcess cli;
+        cli.start(Cli(), {"--port", radio.pty(), "--data-dir", data.path(), "restore", "all"});
+        QVERIFY(cli.waitForStarted());
+        QString frame;
+        while (frame != kVfoARequest && !(frame = radio.nextLine()).isEmpty()) {
+        }
+        QCOMPARE(frame, kVfoARequest);
+        // The radio holds its reply while the signals come in; the program waits for it (up to a
+        // second), so the cancel can only be seen once the reply has come.
+        QCOMPARE(::kill(pid_t(radio.processId()), SIGSTOP), 0);
+        for (int signal : sent) {
+            QCOMPARE(::kill(pid_t(cli.processId()), signal), 0);
+            QTest::qWait(150);
+        }
+        QCOMPARE(::kill(pid_t(radio.processId()), SIGCONT), 0);
+        QVERIFY(cli.state() == QProcess::NotRunning || cli.waitForFinished(10000));
+        const QString err = QString::fromUtf8(cli.readAllStandardError());
+        if (!setBack) {
+            QCOMPARE(cli.exitStatus(), QProcess::CrashExit);
+            return;
+        }
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 1);
+        QCOMPARE(err, "vardo-cli: The write was cancelled. No channel was written. VFO-A has been set back as it "
+                      "was.\n");
+        QStringList after;
+        for (qsizetype n = 0; n < DemoVfoAFrames().size(); ++n)
+            after << radio.nextLine();
+        QCOMPARE(after, DemoVfoAFrames());
+    }
+
+    void emptyDataFolderIsRefused_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("probe") << QStringList{"--simulate", "--data-dir", "", "probe"};
+        QTest::newRow("print") << QStringList{"--data-dir", "", "print", "all", "--pdf", "x.pdf"};
+    }
+    void emptyDataFolderIsRefused()
+    {
+        QFETCH(QStringList, args);
+        const auto run = RunCli(args);
+        QCOMPARE(run.status, 2);
+        // print starts a GUI application first, which may have its own warnings.
+        QVERIFY2(run.err.endsWith("vardo-cli: --data-dir needs a folder name (try --help)\n"), qPrintable(run.err));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliFaults)
+#include "cli_faults_test.moc"

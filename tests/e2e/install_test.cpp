@@ -1,0 +1,66 @@
+// Where the programs keep their saved files. A copy of vardo or vardo-cli without the build
+// tree's marker beside it (installed, or unpacked from the package) uses the user's data folder,
+// the same one for both; with the marker it uses its own folder; --data-dir wins over both.
+
+#include <QtTest>
+
+#include "filebytes.h"
+#include "processrun.h"
+
+using namespace vardo::test;
+
+class InstallTest : public QObject {
+    Q_OBJECT
+private slots:
+    void savedFilesFolder_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<bool>("buildTree");
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<QString>("expected");  // "user", "own" or "chosen"
+        for (const char* program : {"vardo", "vardo-cli"}) {
+            const QString name = QString::fromLatin1(program);
+            QTest::addRow("%s installed", program) << name << false << false << "user";
+            QTest::addRow("%s in its build tree", program) << name << true << false << "own";
+            QTest::addRow("%s installed, --data-dir", program) << name << false << true << "chosen";
+            QTest::addRow("%s in its build tree, --data-dir", program) << name << true << true << "chosen";
+        }
+    }
+    void savedFilesFolder()
+    {
+        QFETCH(QString, program);
+        QFETCH(bool, buildTree);
+        QFETCH(bool, chosen);
+        QFETCH(QString, expected);
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        const QString bin = tmp.filePath("bin");
+        QVERIFY(QDir().mkpath(bin));
+        QVERIFY(QFile::copy(qEnvironmentVariable("VARDO_BIN") + "/" + program, bin + "/" + program));
+        if (buildTree)
+            QVERIFY(PutFile(bin + "/" VARDO_BUILD_TREE_MARKER, {}));
+        const QMap<QString, QString> folders{
+            {"user", tmp.filePath("xdg/Vardo")}, {"own", bin}, {"chosen", tmp.filePath("chosen")}};
+
+        QStringList args;
+        if (chosen)
+            args << "--data-dir" << folders["chosen"];
+        // vardo makes its data folder, finds no radio on a missing port and ends; vardo-cli saves
+        // the emulator's channels into its folder.
+        const bool windowed = program == "vardo";
+        args << (windowed ? QStringList{"--port", tmp.filePath("no-such-port")} : QStringList{"--simulate", "read", "99"});
+        const ProcessRun run = RunProcess(bin + "/" + program, args,
+                                          {"XDG_DATA_HOME=" + tmp.filePath("xdg"), "VARDO_TEST_HOOKS=1"});
+        QVERIFY2(!run.crashed && run.status >= 0, qPrintable(run.err));
+
+        for (auto it = folders.cbegin(); it != folders.cend(); ++it) {
+            if (windowed && it.key() == "own")
+                continue;  // there anyway: that no other folder is made tells
+            const bool used = windowed ? QFileInfo(it.value()).isDir() : QFileInfo::exists(it.value() + "/99Mem.txt");
+            QVERIFY2(used == (it.key() == expected), qPrintable(it.key() + ": " + run.err));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(InstallTest)
+#include "install_test.moc"

@@ -1,0 +1,532 @@
+// The whole program against a small reference model: a seeded random sequence of operator
+// actions on the real windows (offscreen, emulator in-process), and after every step the
+// invariants: every table as the model has it (so a view row and its mirror agree where both
+// have data), every saved file loads again, the emulator's memory holds what the model says
+// was written, and no message box waits for an answer. A failure prints the seed and the
+// shortest failing sequence found by dropping steps.
+//
+// 300 steps by default; VARDO_MODEL_SEED and VARDO_MODEL_STEPS (or --seed N --steps N on the
+// command line) choose others, for example 100000 steps for a long run; VARDO_MODEL_LOG=1
+// prints every step taken.
+
+#include <optional>
+#include <random>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include "app_harness.h"
+#include "channeleditor.h"
+#include "clickdispatch.h"
+#include "codec.h"
+#include "editorcommands.h"
+#include "messageboxhelper.h"
+#include "moverules.h"
+#include "restoreplan.h"
+#include "savedfilestore.h"
+#include "validation.h"
+
+using namespace vardo;
+using namespace vardo::test;
+
+namespace {
+
+constexpr quint32 kDefaultSeed = 20261207;
+constexpr int kDefaultSteps = 300;
+constexpr int kShrinkBudget = 4000;  // steps run while shrinking, so a failure ends in reasonable time
+constexpr int kAccessKeyWaitMs = 250;  // an access key clicks its button after a short animation
+
+quint32 g_seed = kDefaultSeed;
+int g_steps = kDefaultSteps;
+
+enum class Act { Switch, Read, Click, Pick, Move, SortOk, Type, Stray, Save, Load, Clear, Scan, EditLoad, EditCancel };
+constexpr Act kActs[] = {Act::Switch, Act::Read,  Act::Click, Act::Pick, Act::Move, Act::SortOk,   Act::Type,
+                         Act::Stray,  Act::Save,  Act::Load,  Act::Clear, Act::Scan, Act::EditLoad, Act::EditCancel};
+constexpr int kWeights[] = {6, 4, 12, 5, 12, 8, 10, 4, 5, 3, 2, 2, 8, 3};
+
+// One step as drawn: what it means depends on the state it meets.
+struct Step {
+    Act act;
+    quint32 a, b, c;
+};
+
+const QStringList kFreqs{"7050", "14250.5", "3573*", "10136", "18100", "21074,5"};
+const QStringList kModes{"LSB", "USB", "CW (usb)", "CW (lsb)", "AM (env)", "AM (sync)",
+                         "FM", "RTTY (lsb)", "RTTY (usb)", "PKT (lsb)", "PKT (fm)"};
+const QStringList kWords{"net", "dx 1", "beacon", "FT8", "Sundays", ""};
+
+[[nodiscard]] RowCells Settings(RowCells cells, bool antenna = true)
+{
+    cells[CellIndex(ColComment)].clear();
+    if (!antenna)
+        cells[CellIndex(ColAnt)].clear();  // no command sets it: a stored channel keeps VFO-A's
+    return cells;
+}
+
+[[nodiscard]] QString Joined(const RowCells& cells)
+{
+    return QStringList(cells.begin(), cells.end()).join(u'|');
+}
+
+// What the program should hold, kept by the rules the operator reads in the help.
+struct Model {
+    std::array<std::vector<RowCells>, 4> tables;
+    std::array<std::optional<std::vector<RowCells>>, 4> files;
+    std::array<RowCells, kLastQmb + 1> radio;  // by channel index
+    ViewKind current = ViewKind::All;
+    int picked = 0;             // sort mode's row; 0 outside sort mode
+    int commentRow = 0;         // the comment box's row; 0 while closed
+    std::optional<int> editorRow;
+    ViewKind editorView = ViewKind::All;
+    RowCells editorCells;
+
+    std::vector<RowCells>& rows(ViewKind v) { return tables[std::size_t(v)]; }
+    RowCells& row(ViewKind v, int r) { return rows(v)[std::size_t(r - 1)]; }
+    bool hasData(ViewKind v, int r) { return !row(v, r)[CellIndex(ColFreq)].isEmpty(); }
+    int mirrorRow(ViewKind v, int r) { return RowOfChannel(MirrorView(v, ChannelOfRow(v, r)), ChannelOfRow(v, r)); }
+    ViewKind mirror(ViewKind v, int r) { return MirrorView(v, ChannelOfRow(v, r)); }
+
+    // A read or an edit: the settings reach both views that show the channel.
+    void fill(int channel, const RowCells& cells)
+    {
+        for (ViewKind v : {ViewKind::All, MirrorView(ViewKind::All, channel)})
+            for (std::size_t i = 0; i < CellIndex(ColComment); ++i)
+                row(v, RowOfChannel(v, channel))[i] = cells[i];
+    }
+    void copyToMirror(ViewKind v, int r) { row(mirror(v, r), mirrorRow(v, r)) = row(v, r); }
+};
+
+class Run {
+public:
+    explicit Run(const std::vector<Step>& steps) : m_steps(steps) {}
+
+    // Runs the steps; the index of the first that breaks an invariant and what broke.
+    std::optional<std::pair<int, QString>> go()
+    {
+        if (!h.started())
+            return std::pair{-1, QStringLiteral("the program did not start")};
+        for (ViewKind v : kAllViews)
+            m.rows(v).assign(std::size_t(RowCount(v)), RowCells{});
+        for (int ch = 1; ch <= kLastQmb; ++ch)
+            m.radio[std::size_t(ch)] = CellsFromChannel(DecodeRecord(h.radio->memory(ch)));
+        h.open(ViewKind::All);
+        for (int i = 0; i < int(m_steps.size()); ++i) {
+            m_keyed = false;
+            const QString done = apply(m_steps[std::size_t(i)]);
+            log << (m_keyed ? done + QStringLiteral(" (by its access key)") : done);
+            settle();
+            if (const QString broken = check(); !broken.isEmpty())
+                return std::pair{i, broken};
+        }
+        return std::nullopt;
+    }
+
+    QStringList log;
+
+private:
+    MemoryView& view() { return h.view(m.current); }
+    ChannelEditor* editor() { return h.app->editorCommands().editor(); }
+    QLineEdit* box() { return view().findChild<QLineEdit*>(QStringLiteral("txtComments")); }
+    int rowOf(quint32 a)
+    {
+        // Half the picks near the top of the table, where moves and edits meet.
+        const int rows = RowCount(m.current);
+        return a % 2 ? int(a / 2 % quint32(std::min(rows, 12))) + 1 : int(a / 2 % quint32(rows)) + 1;
+    }
+
+    // Lets the step's last effects happen: a queued focus move, a radio operation's end.
+    void settle()
+    {
+        (void)h.idle();
+        QTest::qWait(10);
+        (void)h.idle();
+    }
+
+    // The window gets the keyboard, as when the operator clicks its title. Not
+    // qWaitForWindowActive: a view counts as active while its editor is.
+    void activate(QWidget& window)
+    {
+        window.activateWindow();
+        if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }, 1000))
+            qWarning("not active: %s", qPrintable(window.objectName()));
+    }
+
+    // A command button, by mouse or by its access key (Alt and the underlined letter).
+    void command(const char* name, Qt::Key key, bool byKey)
+    {
+        MemoryView& v = view();
+        activate(v);
+        m_keyed = byKey;
+        if (byKey) {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus && focus->window() == &v ? focus : &v, key, Qt::AltModifier);
+            QTest::qWait(kAccessKeyWaitMs);
+        } else {
+            h.press(v, name);
+        }
+    }
+
+    QString apply(const Step& s)
+    {
+        const bool sort = m.picked != 0;
+        const bool byKey = s.c % 2;
+        switch (s.act) {
+        case Act::Switch: {
+            const ViewKind to = kAllViews[s.a % 4];
+            if (sort)
+                return QStringLiteral("(switch: options hidden)");
+            static constexpr const char* kOptions[] = {"optAll", "optCh99", "optPms", "optQmb"};
+            MemoryView& v = view();
+            activate(v);
+            if (s.b % 3 == 0 && to != m.current) {
+                QAccessibleInterface* option = QAccessible::queryAccessibleInterface(
+                    v.findChild<QRadioButton*>(QString::fromLatin1(kOptions[int(to)])));
+                option->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            } else {
+                h.choose(v, kOptions[int(to)]);
+            }
+            m.commentRow = 0;
+            if (to != m.current)
+                m.editorRow.reset();
+            m.current = to;
+            return QStringLiteral("switch to %1").arg(kOptions[int(to)]);
+        }
+        case Act::Read:
+            if (sort)
+                return QStringLiteral("(read: hidden)");
+            command("cmdRead", Qt::Key_R, byKey);
+            m.commentRow = 0;
+            if (!h.idle())
+                return QStringLiteral("read did not end");
+            for (int ch = FirstChannel(m.current); ch <= LastChannel(m.current); ++ch) {
+                RowCells cells = m.radio[std::size_t(ch)];
+                cells[CellIndex(ColAnt)] = CellsFromChannel(DecodeRecord(h.radio->memory(ch)))[CellIndex(ColAnt)];
+                m.fill(ch, cells);
+            }
+            return QStringLiteral("read in %1").arg(view().objectName());
+        case Act::Click:
+        case Act::Pick: {
+            const int row = rowOf(s.a);
+            const int column = s.act == Act::Pick ? int(s.b % 2) : int(s.b % kColumnCount);
+            return click(row, column);
+        }
+        case Act::Move: {
+            if (!sort || m.current == ViewKind::Qmb)
+                return QStringLiteral("(move: not in sort mode)");
+            const Direction d = s.a % 2 ? Direction::Up : Direction::Down;
+            command(d == Direction::Up ? "cmdUp" : "cmdDown", d == Direction::Up ? Qt::Key_U : Qt::Key_D, byKey);
+            const Move move = MoveTarget(m.current, m.picked, d);
+            if (move.kind == MoveKind::Swap) {
+                std::swap(m.row(m.current, m.picked), m.row(m.current, move.target));
+                m.copyToMirror(m.current, m.picked);
+                m.copyToMirror(m.current, move.target);
+                m.picked = move.target;
+            }
+            return QStringLiteral("%1 on row %2").arg(d == Direction::Up ? "cmdUp" : "cmdDown").arg(m.picked);
+        }
+        case Act::SortOk:
+            if (!sort)
+                return QStringLiteral("(ok: not in sort mode)");
+            command("cmdOK", Qt::Key_O, byKey);
+            m.picked = 0;
+            return QStringLiteral("cmdOK");
+        case Act::Type: {
+            QString opened;
+            if (!m.commentRow)
+                opened = click(rowOf(s.a), ColComment) + QStringLiteral(", ");
+            if (!m.commentRow)
+                return opened + QStringLiteral("(no box)");
+            const QString word = kWords[s.b % quint32(kWords.size())];
+            box()->selectAll();
+            if (word.isEmpty())
+                QTest::keyClick(box(), Qt::Key_Delete);
+            else
+                QTest::keyClicks(box(), word);
+            m.row(m.current, m.commentRow)[CellIndex(ColComment)] = word;
+            const ViewKind mirror = m.mirror(m.current, m.commentRow);
+            const int mirrorRow = m.mirrorRow(m.current, m.commentRow);
+            if (mirrorRow && m.hasData(mirror, mirrorRow))
+                m.row(mirror, mirrorRow)[CellIndex(ColComment)] = word;
+            if (s.c % 3 == 0) {
+                QTest::keyClick(box(), Qt::Key_Return);
+                m.commentRow = 0;
+            }
+            return opened + QStringLiteral("type \"%1\"%2").arg(word, s.c % 3 == 0 ? QStringLiteral(", Enter") : QString());
+        }
+        case Act::Stray: {
+            // A key pressed where the focus is: only an open comment box takes it.
+            MemoryView& v = view();
+            activate(v);
+            QWidget* focus = QApplication::focusWidget();
+            if (!focus || focus->window() != &v || qobject_cast<QLineEdit*>(focus) != box())
+                return QStringLiteral("(stray key: no box)");
+            QTest::keyClick(focus, Qt::Key_X);
+            QString& comment = m.row(m.current, m.commentRow)[CellIndex(ColComment)];
+            comment += u'x';
+            const ViewKind mirror = m.mirror(m.current, m.commentRow);
+            const int mirrorRow = m.mirrorRow(m.current, m.commentRow);
+            if (mirrorRow && m.hasData(mirror, mirrorRow))
+                m.row(mirror, mirrorRow)[CellIndex(ColComment)] = comment;
+            return QStringLiteral("key x in the comment box");
+        }
+        case Act::Save: {
+            if (sort)
+                return QStringLiteral("(save: hidden)");
+            command("cmdSave", Qt::Key_S, byKey);
+            m.commentRow = 0;
+            if (!m.hasData(m.current, 1))
+                return QStringLiteral("save: nothing to save");
+            m.files[std::size_t(m.current)] = m.rows(m.current);
+            const LoadResult again = LoadSavedFile(h.dir.path(), m.current);
+            if (!again.ok())
+                m_fileBroken = again.message;
+            return QStringLiteral("save %1").arg(view().objectName());
+        }
+        case Act::Load: {
+            if (sort)
+                return QStringLiteral("(load: hidden)");
+            command("cmdLoad", Qt::Key_L, byKey);
+            m.commentRow = 0;
+            const std::optional<std::vector<RowCells>>& file = m.files[std::size_t(m.current)];
+            if (!file)
+                return QStringLiteral("load: never saved");
+            for (int r = 1; r <= RowCount(m.current); ++r) {
+                m.row(m.current, r) = (*file)[std::size_t(r - 1)];
+                if (m.mirrorRow(m.current, r))
+                    m.copyToMirror(m.current, r);
+            }
+            // Which lines the radio can take (a frequency of 0.00 cannot be sent) is the
+            // restore plan's rule, checked on its own elsewhere.
+            for (const ChannelWrite& write : PlanRestore(m.current, LoadSavedFile(h.dir.path(), m.current).rows).writes)
+                m.radio[std::size_t(write.ChannelNo)] = Settings(m.row(ViewKind::All, write.ChannelNo));
+            return QStringLiteral("load %1").arg(view().objectName());
+        }
+        case Act::Clear:
+            if (sort)
+                return QStringLiteral("(clear: hidden)");
+            command("cmdClear", Qt::Key_C, byKey);
+            m.commentRow = 0;
+            m.rows(m.current).assign(std::size_t(RowCount(m.current)), RowCells{});
+            return QStringLiteral("clear %1").arg(view().objectName());
+        case Act::Scan: {
+            if (sort || !view().button(QStringLiteral("cmdScan")))
+                return QStringLiteral("(scan: none)");
+            command("cmdScan", Qt::Key_N, byKey);
+            m.commentRow = 0;
+            if (h.app->viewState().ScanMode) {
+                h.clickCell(view(), rowOf(s.a), ColFreq);
+                QTest::keyClick(view().grid(), Qt::Key_Escape);
+            }
+            return QStringLiteral("scan set up, Esc");
+        }
+        case Act::EditLoad:
+        case Act::EditCancel:
+            return edit(s);
+        }
+        return {};
+    }
+
+    QString click(int row, int column)
+    {
+        MemoryView& v = view();
+        activate(v);
+        h.clickCell(v, row, column);
+        const ClickOutcome outcome = DispatchClick({m.current, row, column, m.hasData(m.current, row),
+                                                    IsMaskedFreqCell(m.row(m.current, row)[0]), false,
+                                                    m.picked != 0, false, false});
+        m.commentRow = 0;
+        switch (outcome.action) {
+        case ClickAction::PickRow:
+            m.picked = row;
+            m.editorRow.reset();
+            break;
+        case ClickAction::OpenEditor:
+            if (!m.editorRow || *m.editorRow != row || m.editorView != m.current)
+                m.editorCells = m.row(m.current, row);
+            m.editorRow = row;
+            m.editorView = m.current;
+            break;
+        case ClickAction::EditComment:
+            if (m.hasData(m.current, row))
+                m.commentRow = row;
+            break;
+        default:
+            break;
+        }
+        return QStringLiteral("click row %1 column %2").arg(row).arg(column);
+    }
+
+    QString edit(const Step& s)
+    {
+        QString opened;
+        if (!m.editorRow && s.act == Act::EditLoad)
+            opened = click(rowOf(s.a), Col82 + int(s.c % 7)) + QStringLiteral(", ");
+        ChannelEditor* e = editor();
+        if (!e || !m.editorRow)
+            return opened + QStringLiteral("(editor: not open)");
+        activate(*e);
+        // Cancel, and a Load that goes through, give the keyboard back to the view's cmdSave:
+        // an open comment box there closes.
+        if (s.act == Act::EditCancel) {
+            h.press(*e, "CmdCancel");
+            m.editorRow.reset();
+            m.commentRow = 0;
+            return QStringLiteral("editor Cancel");
+        }
+        const QString freq = kFreqs[s.a % quint32(kFreqs.size())];
+        const QString mode = kModes[s.b % quint32(kModes.size())];
+        auto* freqBox = e->findChild<QLineEdit*>(QStringLiteral("txtFreq"));
+        freqBox->selectAll();
+        QTest::keyClicks(freqBox, freq);
+        auto* offsetBox = e->findChild<QLineEdit*>(QStringLiteral("txtOffset"));
+        offsetBox->selectAll();
+        QTest::keyClicks(offsetBox, QStringLiteral("0"));
+        auto* modes = e->findChild<QListWidget*>(QStringLiteral("lstMode"));
+        modes->setCurrentRow(int(s.b % quint32(kModes.size())));
+        EditTexts texts = e->texts();
+        h.press(*e, "cmdOK");
+        const EditVerdict verdict = ValidateEdit(texts);
+        const QString what = opened + QStringLiteral("editor Load %1 %2 on row %3").arg(freq, mode).arg(*m.editorRow);
+        if (const auto* valid = std::get_if<ValidEdit>(&verdict)) {
+            const int channel = ChannelOfRow(m.editorView, *m.editorRow);
+            m.fill(channel, valid->cells);
+            m.radio[std::size_t(channel)] = Settings(valid->cells);
+            m.editorRow.reset();
+            m.commentRow = 0;
+        }
+        return what;
+    }
+
+    QString check()
+    {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            return QStringLiteral("a message box waits for an answer: ") + box->text();
+        if (!m_fileBroken.isEmpty())
+            return QStringLiteral("a saved file does not load: ") + m_fileBroken;
+        for (ViewKind v : kAllViews) {
+            const std::vector<RowCells> shown = h.table(v).rows();
+            for (int r = 1; r <= RowCount(v); ++r)
+                if (shown[std::size_t(r - 1)] != m.row(v, r))
+                    return QStringLiteral("%1 row %2 shows \"%3\", the model has \"%4\"")
+                        .arg(h.view(v).objectName()).arg(r)
+                        .arg(Joined(shown[std::size_t(r - 1)]), Joined(m.row(v, r)));
+        }
+        for (int ch = 1; ch <= kLastPms; ++ch) {
+            const ViewKind block = MirrorView(ViewKind::All, ch);
+            const ChannelTable& all = h.table(ViewKind::All);
+            const ChannelTable& other = h.table(block);
+            const int r = RowOfChannel(block, ch);
+            if (all.hasData(ch) && other.hasData(r) && Settings(all.row(ch)) != Settings(other.row(r)))
+                return QStringLiteral("channel %1 differs between frmAll and its mirror").arg(ChannelLabel(ch));
+            const RowCells stored = Settings(CellsFromChannel(DecodeRecord(h.radio->memory(ch))), false);
+            if (stored != Settings(m.radio[std::size_t(ch)], false))
+                return QStringLiteral("the radio's channel %1 holds \"%2\", the model has \"%3\"")
+                    .arg(ChannelLabel(ch), Joined(stored), Joined(Settings(m.radio[std::size_t(ch)], false)));
+        }
+        const ViewState& state = h.app->viewState();
+        if (state.SortMode != (m.picked != 0) || (m.picked && view().pickedRow() != m.picked))
+            return QStringLiteral("sort mode or the picked row differs from the model");
+        if (box()->isVisible() != (m.commentRow != 0))
+            return QStringLiteral("the comment box is %1").arg(m.commentRow ? "closed" : "open");
+        if ((editor() != nullptr) != m.editorRow.has_value())
+            return QStringLiteral("the editor is %1").arg(m.editorRow ? "closed" : "open");
+        return {};
+    }
+
+    std::vector<Step> m_steps;
+    AppHarness h;
+    MessageBoxHelper answers{QMessageBox::Yes};
+    Model m;
+    QString m_fileBroken;
+    bool m_keyed = false;  // the step's command was given by its access key
+};
+
+std::vector<Step> Draw(quint32 seed, int count)
+{
+    std::mt19937 random(seed);
+    std::discrete_distribution<int> act(std::begin(kWeights), std::end(kWeights));
+    // The operator starts as every session does: Read in frmAll.
+    std::vector<Step> steps{{Act::Read, 0, 0, 0}};
+    for (int i = 1; i < count; ++i)
+        steps.push_back({kActs[act(random)], quint32(random()), quint32(random()), quint32(random())});
+    return steps;
+}
+
+// Drops ever smaller runs of steps while the sequence still fails.
+std::vector<Step> Shrink(std::vector<Step> steps)
+{
+    int budget = kShrinkBudget;
+    for (std::size_t chunk = steps.size() / 2; chunk >= 1 && budget > 0; chunk /= 2) {
+        for (std::size_t at = 0; at + chunk <= steps.size() && budget > 0;) {
+            std::vector<Step> shorter = steps;
+            shorter.erase(shorter.begin() + std::ptrdiff_t(at), shorter.begin() + std::ptrdiff_t(at + chunk));
+            budget -= int(shorter.size());
+            Run run(shorter);
+            if (const auto failed = run.go()) {
+                shorter.resize(std::size_t(failed->first + 1));
+                steps = shorter;
+            } else {
+                at += chunk;
+            }
+        }
+    }
+    return steps;
+}
+
+}  // namespace
+
+class ModelTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void randomOperatorKeepsEveryChannel()
+    {
+        qInfo("model test: seed %u, %d steps", g_seed, g_steps);
+        std::vector<Step> steps = Draw(g_seed, g_steps);
+        std::optional<std::pair<int, QString>> failed;
+        {
+            Run run(steps);
+            failed = run.go();
+            if (qEnvironmentVariableIsSet("VARDO_MODEL_LOG"))
+                for (const QString& line : std::as_const(run.log))
+                    qInfo("  %s", qPrintable(line));
+        }
+        if (!failed)
+            return;
+        const QString first = failed->second;
+        steps.resize(std::size_t(failed->first + 1));
+        steps = Shrink(steps);
+        Run shortest(steps);
+        const auto again = shortest.go();
+        qInfo("seed %u: shortest failing sequence, %d steps:", g_seed, int(shortest.log.size()));
+        for (int i = 0; i < shortest.log.size(); ++i)
+            qInfo("  %d. %s", i + 1, qPrintable(shortest.log.at(i)));
+        QFAIL(qPrintable(QStringLiteral("seed %1: %2").arg(g_seed).arg(again ? again->second : first)));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    g_seed = qEnvironmentVariableIsSet("VARDO_MODEL_SEED") ? quint32(qEnvironmentVariableIntValue("VARDO_MODEL_SEED"))
+                                                           : kDefaultSeed;
+    if (qEnvironmentVariableIsSet("VARDO_MODEL_STEPS"))
+        g_steps = qEnvironmentVariableIntValue("VARDO_MODEL_STEPS");
+    QStringList args = app.arguments();
+    for (qsizetype at = 1; at + 1 < args.size();) {
+        if (args.at(at) == u"--seed")
+            g_seed = args.at(at + 1).toUInt();
+        else if (args.at(at) == u"--steps")
+            g_steps = args.at(at + 1).toInt();
+        else {
+            ++at;
+            continue;
+        }
+        args.remove(at, 2);
+    }
+    ModelTest test;
+    return QTest::qExec(&test, args);
+}
+
+#include "model_test.moc"
