@@ -32,14 +32,11 @@ RestorePlan PlanRestore(ViewKind view, const std::vector<std::optional<SavedLine
 
 QString LeftAsTheyWereMessage(const QList<int>& channels)
 {
-    QStringList labels;
-    for (int channel : channels)
-        labels << ChannelLabel(channel);
     const bool one = channels.size() == 1;
     const auto pick = [one](const char* single, const char* several) { return QString::fromLatin1(one ? single : several); };
     return QStringLiteral("%1 %2 %3 left as %4 in the radio: the file gives %5 no frequency the radio can be set to "
                           "(a blank channel reads as 0.00).")
-        .arg(pick("Channel", "Channels"), labels.join(QStringLiteral(", ")), pick("was", "were"),
+        .arg(pick("Channel", "Channels"), ChannelLabels(channels), pick("was", "were"),
              pick("it is", "they are"), pick("it", "them"));
 }
 

@@ -6,7 +6,6 @@
 
 #include "channelrow.h"
 #include "csvverbs.h"
-#include "messagetext.h"
 #include "safefile.h"
 #include "savedfilenames.h"
 #include "savedfileparse.h"
@@ -17,27 +16,12 @@
 namespace vardo::cli {
 namespace {
 
-void PrintLine(std::FILE* stream, const QString& line)
-{
-    std::fprintf(stream, "%s\n", qUtf8Printable(line));
-    std::fflush(stream);
-}
-
-// A message box's lines, here on one line.
-[[nodiscard]] QString OneLine(QString message)
-{
-    return message.replace(kMessageLineBreak, QLatin1Char(' ')).simplified();
-}
-
 // Channels a restore leaves alone because the radio takes no such frequency.
 [[nodiscard]] QString UnsendableNote(const QList<int>& channels)
 {
     if (channels.isEmpty())
         return {};
-    QStringList labels;
-    for (int channel : channels)
-        labels << ChannelLabel(channel);
-    return QStringLiteral(" (not written, no frequency the radio takes: %1)").arg(labels.join(QStringLiteral(", ")));
+    return QStringLiteral(" (not written, no frequency the radio takes: %1)").arg(ChannelLabels(channels));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include "messagetext.h"
+
 #ifdef Q_OS_WIN
 #include <io.h>
 #include <stdio.h>
@@ -18,6 +20,17 @@ bool StderrIsTerminal()
 #else
     return isatty(STDERR_FILENO) == 1;
 #endif
+}
+
+void PrintLine(std::FILE* stream, const QString& line)
+{
+    std::fprintf(stream, "%s\n", qUtf8Printable(line));
+    std::fflush(stream);
+}
+
+QString OneLine(QString message)
+{
+    return message.replace(kMessageLineBreak, QLatin1Char(' ')).simplified();
 }
 
 }  // namespace vardo::cli

@@ -2,7 +2,9 @@
 // The one numbering of the 113 channels (1-99 regular, 100-108 PMS P1-P9, 109-113 QMB Q1-Q5)
 // and how each of the four tables maps its rows onto it.
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include "channel.h"
 
@@ -62,6 +64,15 @@ inline constexpr ViewKind kAllViews[] = {ViewKind::All, ViewKind::Ch99, ViewKind
     if (IsPmsChannel(channel))
         return QStringLiteral("P%1").arg(channel - kLastRegular);
     return QString::number(channel);
+}
+
+// Labels of several channels, "5, P1, P9".
+[[nodiscard]] inline QString ChannelLabels(const QList<int>& channels)
+{
+    QStringList labels;
+    for (int channel : channels)
+        labels << ChannelLabel(channel);
+    return labels.join(QStringLiteral(", "));
 }
 
 // The other view that shows the same channel: All for the three block views; for All, the
