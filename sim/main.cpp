@@ -46,7 +46,9 @@ void AddOptions(QCommandLineParser& p)
         {QStringLiteral("garbage"), QStringLiteral("Send random bytes instead of records.")},
         {QStringLiteral("delay"), QStringLiteral("Wait MS milliseconds more before each reply."), QStringLiteral("MS")},
         {QStringLiteral("echo"), QStringLiteral("Send every byte received back first, as some CAT interfaces do.")},
-        {QStringLiteral("log"), QStringLiteral("Print each frame received, in hexadecimal, one a line.")},
+        {QStringLiteral("drop-store"), QStringLiteral("Ignore every store into channel CH (1-108): it keeps "
+                                                      "its old contents."), QStringLiteral("CH")},
+        {QStringLiteral("log"), QStringLiteral("Print each frame as the radio takes it in, in hexadecimal, one a line.")},
     });
 }
 
@@ -71,6 +73,12 @@ bool ParseFaults(const QCommandLineParser& p, Faults& f, QString* error)
         f.stopAfter = p.value(QStringLiteral("stop-after")).toInt(&ok);
     if (!ok || f.stopAfter < -1) {
         *error = QStringLiteral("--stop-after takes a number of replies");
+        return false;
+    }
+    if (p.isSet(QStringLiteral("drop-store")))
+        f.dropStore = p.value(QStringLiteral("drop-store")).toInt(&ok);
+    if (!ok || f.dropStore < 0 || f.dropStore > vardo::kLastPms) {
+        *error = QStringLiteral("--drop-store takes a channel number, 1 to 108");
         return false;
     }
     if (p.isSet(QStringLiteral("delay")))

@@ -12,10 +12,28 @@ void SimLine::receive(const QByteArray& bytes, Clock::time_point now)
         m_inputFreeAt = arrival;
         if (echo)
             deliver({byte, arrival});
-        const QByteArray reply = m_radio.feed(QByteArray(1, byte));
-        if (!reply.isEmpty())
-            schedule(reply, arrival);
+        m_incoming.push_back({byte, arrival});
     }
+    advance(now);
+}
+
+void SimLine::advance(Clock::time_point now)
+{
+    while (!m_incoming.empty() && m_incoming.front().due <= now) {
+        const TimedByte byte = m_incoming.front();
+        m_incoming.pop_front();
+        const QByteArray reply = m_radio.feed(QByteArray(1, byte.byte));
+        if (!reply.isEmpty())
+            schedule(reply, byte.due);
+    }
+}
+
+std::optional<SimLine::Clock::time_point> SimLine::nextDue() const
+{
+    std::optional<Clock::time_point> next = dueOf(1);
+    if (!m_incoming.empty())
+        next = next ? std::min(*next, m_incoming.front().due) : m_incoming.front().due;
+    return next;
 }
 
 // An echoed byte comes back as it goes out, in between the radio's own bytes when they overlap.
@@ -45,6 +63,7 @@ void SimLine::schedule(const QByteArray& reply, Clock::time_point frameEnd)
 
 QByteArray SimLine::takeDue(Clock::time_point now)
 {
+    advance(now);
     QByteArray due;
     while (!m_inFlight.empty() && m_inFlight.front().due <= now) {
         due.append(m_inFlight.front().byte);

@@ -1,6 +1,6 @@
 #pragma once
 // The serial line between a client and the emulated radio: when each byte a client sends
-// reaches the radio and when each reply byte reaches the client. Real timing follows the
+// reaches the radio (it takes the byte in only then) and when each reply byte reaches the client. Real timing follows the
 // FT-1000MP's link (4800 baud, 8 data bits, 2 stop bits: 11 bits a byte) plus the pacing
 // delay between reply bytes; every time is an absolute deadline, so a late wake-up of the
 // front end never pushes the later bytes back.
@@ -11,15 +11,14 @@
 
 #include <QByteArray>
 
+#include "linetime.h"
 #include "simradio.h"
 
 namespace vardo::sim {
 
 enum class Timing { Real, Fast };
 
-inline constexpr int kBaud = 4800;
-inline constexpr int kBitsPerByte = 11;  // start bit, 8 data bits, 2 stop bits
-inline constexpr std::chrono::nanoseconds kByteTime{std::chrono::nanoseconds(std::chrono::seconds(1)) * kBitsPerByte / kBaud};
+using vardo::kByteTime;
 // The radio's pacing value p puts p milliseconds between the bytes of a reply.
 inline constexpr std::chrono::milliseconds kPacingUnit{1};
 
@@ -31,13 +30,19 @@ public:
 
     // Bytes a client wrote at `now`; the radio gets them one at a time, as the wire delivers.
     void receive(const QByteArray& bytes, Clock::time_point now);
-    // Reply bytes that have reached the client by `now`.
+    // Hands the radio every byte that has reached it by `now`.
+    void advance(Clock::time_point now);
+    // Reply bytes that have reached the client by `now` (after advancing the radio to `now`).
     [[nodiscard]] QByteArray takeDue(Clock::time_point now);
-    // When the next reply byte arrives; nothing when no reply is under way.
-    [[nodiscard]] std::optional<Clock::time_point> nextDue() const { return dueOf(1); }
-    // When the n-th reply byte still on its way arrives (n from 1); nothing when fewer are.
+    // When something happens next on the line: a byte reaches the radio or a reply byte the
+    // client; nothing when the line is idle.
+    [[nodiscard]] std::optional<Clock::time_point> nextDue() const;
+
+    // When the n-th reply byte still on its way arrives (n from 1); nothing when fewer are
+    // (a reply whose request has not reached the radio yet is not on its way).
     [[nodiscard]] std::optional<Clock::time_point> dueOf(qsizetype n) const;
-    // When the bytes received so far stop arriving (the partial-frame gap starts there).
+    // When the bytes received so far have all reached the radio (the partial-frame gap
+    // starts there).
     [[nodiscard]] Clock::time_point lastInput() const { return m_inputFreeAt; }
     // Forgets the reply bytes still on their way (a replugged link starts clean).
     void discardInFlight() { m_inFlight.clear(); }
@@ -53,7 +58,8 @@ private:
 
     SimRadio& m_radio;
     Timing m_timing;
-    std::deque<TimedByte> m_inFlight;
+    std::deque<TimedByte> m_inFlight;  // reply (and echo) bytes on their way to the client
+    std::deque<TimedByte> m_incoming;  // the client's bytes on their way to the radio
     Clock::time_point m_inputFreeAt{};
     Clock::time_point m_outputFreeAt{};
 };

@@ -159,6 +159,8 @@ void SimRadio::applyMemoryOperation(const CatFrame& frame)
     if (!ValidChannel(channel))
         return;
     Record& stored = m_state.channels[channel - 1];
+    if (b[4] == kOpStore && b[2] == 0 && channel == m_faults.dropStore)
+        return;  // a store the radio silently did not take
     if (b[4] == kOpStore && b[2] == 0) {
         // A stored channel is shown again: the radio unmasks what it stores into.
         stored = m_state.vfoA;

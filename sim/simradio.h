@@ -31,6 +31,7 @@ struct Faults {
     bool garbage = false;      // random bytes instead of records
     std::chrono::milliseconds delay{0};  // extra wait before each reply (applied by the front ends)
     bool echo = false;         // the line hands every byte sent back first, as some CAT interfaces do
+    int dropStore = 0;         // stores into this channel are ignored: it keeps its old contents (0: none)
 
     bool operator==(const Faults&) const = default;
 };

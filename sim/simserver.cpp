@@ -38,7 +38,9 @@ bool Serve(SimPort& pty, SimRadio& radio, Timing timing)
             pty.write(due);
         ForgetStaleFrame(line, radio, now);
         switch (pty.wait(NextWake(line, radio))) {
-        case SimPort::Event::Terminate: return true;
+        case SimPort::Event::Terminate:
+            line.advance(Clock::now());  // what has reached the radio by now is taken in
+            return true;
         case SimPort::Event::Broken: return false;
         case SimPort::Event::Readable: {
             const Clock::time_point arrival = Clock::now();

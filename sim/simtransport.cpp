@@ -10,7 +10,7 @@ const QString kUnplugged = QStringLiteral("The radio's link was lost");
 }  // namespace
 
 SimTransport::SimTransport(std::shared_ptr<SimRadio> radio, QString portName, Timing timing)
-    : m_radio(std::move(radio)), m_portName(std::move(portName)), m_line(*m_radio, timing)
+    : m_radio(std::move(radio)), m_portName(std::move(portName)), m_timing(timing), m_line(*m_radio, timing)
 {
 }
 
@@ -65,7 +65,9 @@ bool SimTransport::waitUntil(Clock::time_point deadline, qsizetype wanted)
     const std::uint64_t seen = m_radio->changeCount();
     if (!linkUp())
         return false;
-    const auto due = m_line.dueOf(wanted);
+    auto due = m_line.dueOf(wanted);
+    if (wanted > 0 && !due)
+        due = m_line.nextDue();
     m_radio->waitForChange(seen, due ? std::min(*due, deadline) : deadline);
     return linkUp();
 }
@@ -87,19 +89,32 @@ IoStatus SimTransport::readAtLeast(qsizetype count, std::chrono::milliseconds ti
     return out.size() >= count ? IoStatus::Ok : IoStatus::TimedOut;
 }
 
-IoStatus SimTransport::readAfter(std::chrono::milliseconds wait, QByteArray& out)
+bool SimTransport::sleepUntil(Clock::time_point deadline)
 {
-    const Clock::time_point deadline = Clock::now() + wait;
     while (Clock::now() < deadline) {
         if (!waitUntil(deadline))
-            return IoStatus::LinkLost;
+            return false;
     }
     if (!linkUp())
-        return IoStatus::LinkLost;
+        return false;
     collectArrived();
+    return true;
+}
+
+IoStatus SimTransport::readAfter(std::chrono::milliseconds wait, QByteArray& out)
+{
+    if (!sleepUntil(Clock::now() + wait))
+        return IoStatus::LinkLost;
     out = m_input;
     m_input.clear();
     return IoStatus::Ok;
+}
+
+IoStatus SimTransport::drain(std::chrono::milliseconds bound)
+{
+    if (!sleepUntil(std::min(Clock::now() + bound, m_line.lastInput())))
+        return IoStatus::LinkLost;
+    return Clock::now() >= m_line.lastInput() ? IoStatus::Ok : IoStatus::TimedOut;
 }
 
 TransportFactory SimulatedPortFactory(std::shared_ptr<SimRadio> radio, QString simPortName,

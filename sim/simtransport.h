@@ -24,6 +24,9 @@ public:
     void clearInput() override;
     IoStatus readAtLeast(qsizetype count, std::chrono::milliseconds timeout, QByteArray& out) override;
     IoStatus readAfter(std::chrono::milliseconds wait, QByteArray& out) override;
+    [[nodiscard]] bool takesLineTime() const override { return m_timing == Timing::Real; }
+    // Sleeps until the radio has taken in the last byte written.
+    IoStatus drain(std::chrono::milliseconds bound) override;
     [[nodiscard]] QString errorString() const override { return m_error; }
 
     [[nodiscard]] SimRadio& radio() const { return *m_radio; }
@@ -32,13 +35,17 @@ private:
     using Clock = SimLine::Clock;
 
     // Sleeps until `deadline` (or until the `wanted`-th reply byte on its way arrives, if
-    // sooner), waking early when the link changes. False when the link is gone.
+    // sooner; or, while that byte's request is still on the line, until the next byte reaches
+    // the radio), waking early when the link changes. False when the link is gone.
     bool waitUntil(Clock::time_point deadline, qsizetype wanted = 0);
+    // Sleeps through to `deadline`, then takes in what has arrived. False when the link is gone.
+    bool sleepUntil(Clock::time_point deadline);
     bool linkUp();
     void collectArrived();
 
     std::shared_ptr<SimRadio> m_radio;
     QString m_portName;
+    Timing m_timing;
     SimLine m_line;
     QByteArray m_input;
     QString m_error;

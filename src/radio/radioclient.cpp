@@ -103,7 +103,8 @@ bool RadioClient::findRadio(const QStringList& ports, QObject* context, RadioFou
         if (found)
             found(m_port);
     };
-    return start({context, std::move(done)}, [w = m_worker, ports] { w->findRadio(ports); });
+    return start({context, std::move(done)},
+                 [w = m_worker, ports, pacing = m_pacing] { w->findRadio(ports, pacing); });
 }
 
 bool RadioClient::readMemories(int first, int last, QObject* context, RecordStep record, RadioDone done)
@@ -122,9 +123,11 @@ bool RadioClient::writeBatch(const QList<ChannelWrite>& batch, QObject* context,
     return writeBatch(batch, context, {}, std::move(done));
 }
 
-bool RadioClient::writeBatch(const QList<ChannelWrite>& batch, QObject* context, WrittenStep written, RadioDone done)
+bool RadioClient::writeBatch(const QList<ChannelWrite>& batch, QObject* context, WrittenStep written, RadioDone done,
+                             WriteCheck check)
 {
-    return start({context, std::move(done), std::move(written)}, [w = m_worker, batch] { w->writeBatch(batch); });
+    return start({context, std::move(done), std::move(written)},
+                 [w = m_worker, batch, check] { w->writeBatch(batch, check == WriteCheck::ReadBack); });
 }
 
 bool RadioClient::loadVfoA(int channel, QObject* context, RadioDone done)

@@ -31,6 +31,10 @@ using ScanStep = std::function<void(int channel)>;
 using WrittenStep = std::function<void(int channel)>;
 using RecordStep = std::function<void(int channel, const Channel& decoded)>;
 
+// Whether a batch write reads each channel back after storing it and compares what the
+// radio holds with what was written (LinkResult::mismatches), or sends the commands alone.
+enum class WriteCheck { ReadBack, None };
+
 class RadioClient : public QObject {
     Q_OBJECT
 public:
@@ -48,13 +52,18 @@ public:
     bool readMemories(int first, int last, QObject* context, RecordStep record, RadioDone done);
     bool writeChannel(const ChannelWrite& write, QObject* context, RadioDone done);       // one channel through VFO-A
     bool writeBatch(const QList<ChannelWrite>& batch, QObject* context, RadioDone done);  // VFO-A saved and restored once
-    // The same; `written` hears each channel after its store and mask, before channelWritten.
-    bool writeBatch(const QList<ChannelWrite>& batch, QObject* context, WrittenStep written, RadioDone done);
+    // The same; `written` hears each channel after its store and mask (and its read-back),
+    // before channelWritten.
+    bool writeBatch(const QList<ChannelWrite>& batch, QObject* context, WrittenStep written, RadioDone done,
+                    WriteCheck check = WriteCheck::ReadBack);
     bool loadVfoA(int channel, QObject* context, RadioDone done);                          // 00 00 00 ch 06
     // Scans channels first..last until stopScan(), holding while the meter reads above
     // threshold; `step` hears each channel the scan loads.
     bool scan(int first, int last, int threshold, QObject* context, ScanStep step, RadioDone done);
     void stopScan();  // safe at any time; the scan ends at its next check
+    // The pacing the next search asks the radio for: ms between the bytes of a reply (0-255).
+    void setPacing(int milliseconds) { m_pacing = milliseconds; }
+    [[nodiscard]] int pacing() const { return m_pacing; }
     // Ends the request under way at its next step, as an interrupted command line wants: a
     // read stops, a batch write stops and gives VFO-A back, a search stops probing.
     void cancel();
@@ -86,6 +95,7 @@ private:
     bool m_busyShown = false;  // what busyChanged last said
     QString m_port;
     QList<ProbeFailure> m_probeFailures;
+    int m_pacing = Cat::kPacing;
 };
 
 }  // namespace vardo

@@ -1,5 +1,7 @@
 #include "radiolink.h"
 
+#include <thread>
+
 #include <QDeadlineTimer>
 
 #include "channelindex.h"
@@ -36,15 +38,41 @@ namespace {
     return QStringLiteral("memory channel %1").arg(ChannelLabel(channel));
 }
 
+// How far an operation the operator stopped got: "The read was stopped after channel 42."
+[[nodiscard]] QString StoppedText(const QString& operation, int lastDone)
+{
+    if (lastDone == 0)
+        return QStringLiteral("The %1 was stopped before the first channel.").arg(operation);
+    return QStringLiteral("The %1 was stopped after channel %2.").arg(operation, ChannelLabel(lastDone));
+}
+
+// The channels the read-back found differing, a line each.
+[[nodiscard]] QStringList MismatchLines(const QList<ChannelMismatch>& mismatches)
+{
+    QStringList lines;
+    lines << (mismatches.size() == 1
+                  ? QStringLiteral("The radio does not hold 1 channel as written:")
+                  : QStringLiteral("The radio does not hold %1 channels as written:").arg(mismatches.size()));
+    for (const ChannelMismatch& m : mismatches)
+        lines << DifferenceLine(m.channel, m.differences);
+    return lines;
+}
+
 // What went wrong, how far the batch got, and whether VFO-A is as the operator left it. Frames
 // handed to a port that then died may never have left it: after a lost link only what was sent
 // is known, not what the radio took in.
 [[nodiscard]] QString BatchFailureText(const LinkResult& failure, int lastWritten, bool linkLost,
-                                       const LinkResult& restored)
+                                       const LinkResult& restored, const QList<ChannelMismatch>& mismatches)
 {
-    QStringList lines{failure.ok ? restored.error : failure.error};
-    if (failure.ok)
+    QStringList lines;
+    if (!failure.ok || !restored.ok)
+        lines << (failure.ok ? restored.error : failure.error);
+    if (!mismatches.isEmpty())
+        lines << MismatchLines(mismatches);
+    if (failure.ok && mismatches.isEmpty())
         lines << QStringLiteral("Every channel was written.");
+    else if (failure.ok)
+        lines << QStringLiteral("Every other channel was written and read back as written.");
     else if (lastWritten && linkLost)
         lines << QStringLiteral("The last channel sent was %1, but the link was lost: the radio may have taken in "
                                 "fewer channels.")
@@ -93,12 +121,15 @@ std::unique_ptr<Transport> RadioLink::Probe(const QString& port, ProbeFailure* f
     if (!transport->open())
         return fail(transport->errorString(), transport->missing() ? Kind::Missing : Kind::Unusable);
     transport->clearInput();
-    const CatFrame pacing = Cat::SetPacing(Cat::kPacing);
+    const CatFrame pacing = Cat::SetPacing(static_cast<std::uint8_t>(m_pacing));
     const CatFrame status = Cat::StatusRequest();
+    // Both frames on the line, then the status reply at the pacing just asked for.
+    const auto statusTime = LineTime(2 * pacing.toBytes().size()) + ReplyTime(Cat::kStatusReplySize, m_pacing);
+    const auto wait = kStatusWait + std::chrono::ceil<std::chrono::milliseconds>(statusTime);
     QByteArray reply;
     const bool answered = transport->write(pacing.toBytes()) == IoStatus::Ok
         && transport->write(status.toBytes()) == IoStatus::Ok
-        && transport->readAfter(kStatusWait, reply) == IoStatus::Ok;
+        && transport->readAfter(wait, reply) == IoStatus::Ok;
     reply = WithoutEcho(WithoutEcho(reply, pacing, Cat::kStatusReplySize), status, Cat::kStatusReplySize);
     if (answered && IsRadioIdent(reply))
         return transport;
@@ -120,6 +151,7 @@ bool RadioLink::FindRadio(const QStringList& ports)
         ProbeFailure failure;
         if (std::unique_ptr<Transport> found = Probe(port, &failure)) {
             m_transport = std::move(found);
+            m_line.reset();  // the probe waited out its own bytes
             m_port = port;
             return true;
         }
@@ -135,6 +167,7 @@ LinkResult RadioLink::Reconnect()
     close();
     m_transport.reset();  // the old handle may still hold the device
     m_transport = Probe(m_port);
+    m_line.reset();
     if (m_transport)
         return LinkResult::Success();
     return LinkResult::Failure(
@@ -168,27 +201,50 @@ LinkResult RadioLink::Send(const CatFrame& frame, const QString& what)
 {
     if (!isOpen())
         return LinkLost();
-    const IoStatus status = m_transport->write(frame.toBytes());
-    if (status == IoStatus::Ok)
+    const QByteArray bytes = frame.toBytes();
+    const IoStatus status = m_transport->write(bytes);
+    if (status == IoStatus::Ok) {
+        if (m_transport->takesLineTime())
+            m_line.sent(bytes.size(), LineClock::Clock::now());
         return LinkResult::Success();
+    }
     if (status == IoStatus::LinkLost)
         return LinkLost();
     return LinkResult::Failure(
         QStringLiteral("The command for %1 could not be sent to the radio on %2.").arg(what, m_port));
 }
 
+std::chrono::milliseconds RadioLink::ReplyBound(qsizetype bytes) const
+{
+    const auto ahead = m_line.pending(LineClock::Clock::now()) + ReplyTime(bytes, m_pacing);
+    return kReplyTimeout + std::chrono::ceil<std::chrono::milliseconds>(ahead);
+}
+
+// Long enough to see the next byte of a reply that goes on: two byte times and the pacing,
+// and a margin for adapters that pass bytes on in bursts.
+std::chrono::milliseconds RadioLink::QuietGap() const
+{
+    const auto gap = std::chrono::ceil<std::chrono::milliseconds>(LineTime(2)) + std::chrono::milliseconds(m_pacing + 10);
+    return std::max(kReplyQuietGap, gap);
+}
+
 // One record reply to `frame`: the echo of the frame ahead of it is skipped, and after its
 // 16th byte the line must stay quiet for a gap. A reply of any other length is malformed.
-RadioLink::Reply RadioLink::ReadReply(const CatFrame& frame, QByteArray& reply)
+// `whileQuiet` runs once the 16 bytes are in, before the gap is watched (its result goes to
+// `quietWork`).
+RadioLink::Reply RadioLink::ReadReply(const CatFrame& frame, QByteArray& reply, const WhileQuiet& whileQuiet,
+                                      LinkResult& quietWork)
 {
     const qsizetype echoSize = frame.toBytes().size();
     QByteArray got;
-    IoStatus status = m_transport->readAtLeast(kRecordSize, kReplyTimeout, got);
+    IoStatus status = m_transport->readAtLeast(kRecordSize, ReplyBound(kRecordSize), got);
     if (status == IoStatus::Ok && got.startsWith(frame.toBytes()) && got.size() < kRecordSize + echoSize) {
         QByteArray rest;
-        status = m_transport->readAtLeast(kRecordSize + echoSize - got.size(), kReplyTimeout, rest);
+        status = m_transport->readAtLeast(kRecordSize + echoSize - got.size(), ReplyBound(kRecordSize), rest);
         got += rest;
     }
+    if (status == IoStatus::Ok && whileQuiet)
+        quietWork = whileQuiet();
     if (status == IoStatus::Ok)
         status = ReadUntilQuiet(got);
     if (status == IoStatus::LinkLost)
@@ -203,11 +259,11 @@ RadioLink::Reply RadioLink::ReadReply(const CatFrame& frame, QByteArray& reply)
 // (a stream of noise ends there too).
 IoStatus RadioLink::ReadUntilQuiet(QByteArray& got)
 {
-    const QDeadlineTimer deadline(kReplyTimeout);
+    const QDeadlineTimer deadline(ReplyBound(kRecordSize));
     QByteArray more;
     do {
         more.clear();
-        if (const IoStatus status = m_transport->readAfter(kReplyQuietGap, more); status != IoStatus::Ok)
+        if (const IoStatus status = m_transport->readAfter(QuietGap(), more); status != IoStatus::Ok)
             return status;
         got += more;
     } while (!more.isEmpty() && !deadline.hasExpired());
@@ -216,7 +272,7 @@ IoStatus RadioLink::ReadUntilQuiet(QByteArray& got)
 
 // Empties the input first, so a late byte never becomes part of this reply. A malformed reply
 // is asked for again once: a burst of noise should not end a long read.
-LinkResult RadioLink::Request(const CatFrame& frame, const QString& what, Record& record)
+LinkResult RadioLink::Request(const CatFrame& frame, const QString& what, Record& record, WhileQuiet whileQuiet)
 {
     QByteArray reply;
     for (int attempt = 1;; ++attempt) {
@@ -225,7 +281,11 @@ LinkResult RadioLink::Request(const CatFrame& frame, const QString& what, Record
         m_transport->clearInput();
         if (LinkResult sent = Send(frame, what); !sent.ok)
             return sent;
-        switch (ReadReply(frame, reply)) {
+        LinkResult quietWork;
+        const Reply got = ReadReply(frame, reply, std::exchange(whileQuiet, {}), quietWork);
+        if (!quietWork.ok)
+            return quietWork;
+        switch (got) {
         case Reply::Ok: record = RecordFromBytes(reply); return LinkResult::Success();
         case Reply::Silent: return Failed(IoStatus::TimedOut, what);
         case Reply::Lost: return LinkLost();
@@ -252,7 +312,7 @@ LinkResult RadioLink::ReadMemories(int first, int last, const RecordSink& sink)
         return link;
     for (int channel = first; channel <= last; ++channel) {
         if (Cancelled())
-            return LinkResult::Failure(QStringLiteral("The read was cancelled."));
+            return LinkResult::Stopped(StoppedText(QStringLiteral("read"), channel > first ? channel - 1 : 0));
         Record record{};
         if (LinkResult r = Request(Cat::MemoryRequest(channel), MemoryChannelText(channel), record); !r.ok)
             return r;
@@ -288,20 +348,48 @@ LinkResult RadioLink::RestoreVfoA()
     return LinkResult::Success();
 }
 
-// The eight setting commands into VFO-A, then store and mask.
-LinkResult RadioLink::SetChannel(const ChannelWrite& w)
+// The eight setting commands into VFO-A.
+LinkResult RadioLink::SendSettings(const ChannelWrite& w)
 {
     const QString what = QStringLiteral("channel %1").arg(ChannelLabel(w.ChannelNo));
     for (const CatFrame& frame : EncodeChannel(w.channel)) {
         if (LinkResult r = Send(frame, what); !r.ok)
             return r;
     }
+    return LinkResult::Success();
+}
+
+// VFO-A into the channel, then its mask.
+LinkResult RadioLink::StoreChannel(const ChannelWrite& w)
+{
+    const QString what = QStringLiteral("channel %1").arg(ChannelLabel(w.ChannelNo));
     if (LinkResult r = Send(Cat::StoreVfoA(w.ChannelNo), what); !r.ok)
         return r;
     return Send(Cat::SetMask(w.MaskCode, w.ChannelNo), what);
 }
 
-LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const WrittenSink& written)
+// Reads the channel just stored and notes where it differs from what was written. While the
+// line is watched for a surplus reply byte, the settings of `next` go out (they draw no reply),
+// so the check costs only the read itself.
+LinkResult RadioLink::ReadBack(const ChannelWrite& w, const ChannelWrite* next, bool& nextSent,
+                               QList<ChannelMismatch>& mismatches)
+{
+    WhileQuiet sendNext;
+    if (next)
+        sendNext = [this, next, &nextSent] {
+            LinkResult r = SendSettings(*next);
+            nextSent = r.ok;
+            return r;
+        };
+    Record held{};
+    if (LinkResult r = Request(Cat::MemoryRequest(w.ChannelNo), MemoryChannelText(w.ChannelNo), held, sendNext); !r.ok)
+        return r;
+    if (QList<FieldDifference> differences = RowDifferences(CellsOfWrite(w), DecodeRecord(held)); !differences.isEmpty())
+        mismatches.append({w.ChannelNo, differences});
+    return LinkResult::Success();
+}
+
+LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const WrittenSink& written, Check check)
 {
     for (const ChannelWrite& w : batch) {
         if (!IsWritable(w))
@@ -314,13 +402,23 @@ LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const Written
         return LinkResult::Failure(r.error + kMessageLineBreak + QStringLiteral("No channel was written."));
 
     LinkResult failure;
+    QList<ChannelMismatch> mismatches;
     int lastWritten = 0;
-    for (const ChannelWrite& w : batch) {
+    bool settingsSent = false;  // the next channel's settings went out during a read-back
+    for (qsizetype i = 0; i < batch.size(); ++i) {
+        const ChannelWrite& w = batch[i];
         if (Cancelled()) {
-            failure = LinkResult::Failure(QStringLiteral("The write was cancelled."));
+            failure = LinkResult::Stopped(QStringLiteral("The write was stopped."));
             break;
         }
-        failure = SetChannel(w);
+        failure = settingsSent ? LinkResult::Success() : SendSettings(w);
+        if (failure.ok)
+            failure = StoreChannel(w);
+        settingsSent = false;
+        if (failure.ok && check == Check::ReadBack) {
+            const ChannelWrite* next = i + 1 < batch.size() && !Cancelled() ? &batch[i + 1] : nullptr;
+            failure = ReadBack(w, next, settingsSent, mismatches);
+        }
         if (!failure.ok)
             break;
         lastWritten = w.ChannelNo;
@@ -329,10 +427,15 @@ LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const Written
     }
     // VFO-A is only borrowed: give it back even after a failure, if the port still works.
     const bool linkLost = !isOpen();
-    const LinkResult restored = linkLost ? LinkLost() : RestoreVfoA();
-    if (failure.ok && restored.ok)
+    LinkResult restored = linkLost ? LinkLost() : RestoreVfoA();
+    if (restored.ok)
+        restored = FinishSending();
+    if (failure.ok && restored.ok && mismatches.isEmpty())
         return LinkResult::Success();
-    return LinkResult::Failure(BatchFailureText(failure, lastWritten, linkLost, restored));
+    LinkResult result = LinkResult::Failure(BatchFailureText(failure, lastWritten, linkLost, restored, mismatches));
+    result.cancelled = failure.cancelled;
+    result.mismatches = mismatches;
+    return result;
 }
 
 LinkResult RadioLink::LoadVfoA(int channel)
@@ -345,20 +448,42 @@ LinkResult RadioLink::LoadVfoA(int channel)
     return Send(Cat::RecallChannel(channel), MemoryChannelText(channel));
 }
 
+LinkResult RadioLink::FinishSending()
+{
+    if (!isOpen())
+        return LinkLost();
+    using Clock = LineClock::Clock;
+    const auto bound = std::chrono::ceil<std::chrono::milliseconds>(m_line.pending(Clock::now())) + kDrainSlack;
+    const IoStatus drained = m_transport->drain(bound);
+    if (drained == IoStatus::LinkLost)
+        return LinkLost();
+    if (drained == IoStatus::TimedOut)
+        return LinkResult::Failure(
+            QStringLiteral("The port %1 has not sent the last commands on to the radio.").arg(m_port));
+    // The port may pass bytes on faster than the line can carry them: never earlier than
+    // the line time allows.
+    std::this_thread::sleep_until(m_line.freeAt() + kCommandSettle);
+    return LinkResult::Success();
+}
+
 LinkResult RadioLink::RequestMeter()
 {
     if (LinkResult link = EnsureLink(); !link.ok)
         return link;
     m_transport->clearInput();
-    return Send(Cat::MeterRequest(), kMeterText);
+    LinkResult sent = Send(Cat::MeterRequest(), kMeterText);
+    m_meterDue = m_line.freeAt() + ReplyTime(Cat::kMeterReplySize, m_pacing);
+    return sent;
 }
 
 MeterResult RadioLink::TakeMeterReply(std::chrono::milliseconds wait)
 {
     if (!isOpen())
         return {LinkLost()};
+    // At least until the reply can be complete, however long the request waited on the line.
+    const auto untilDue = std::chrono::ceil<std::chrono::milliseconds>(m_meterDue - LineClock::Clock::now());
     QByteArray reply;
-    const IoStatus status = m_transport->readAfter(wait, reply);
+    const IoStatus status = m_transport->readAfter(std::max(wait, untilDue), reply);
     reply = WithoutEcho(reply, Cat::MeterRequest(), Cat::kMeterReplySize);
     if (status != IoStatus::Ok || reply.isEmpty())
         return {Failed(status == IoStatus::Ok ? IoStatus::TimedOut : status, kMeterText)};

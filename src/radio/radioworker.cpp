@@ -17,8 +17,9 @@ RadioWorker::~RadioWorker()
 }
 
 // Not finding the radio is a normal end of the search; the caller decides what it means.
-void RadioWorker::findRadio(const QStringList& ports)
+void RadioWorker::findRadio(const QStringList& ports, int pacing)
 {
+    m_link.setPacing(pacing);
     const bool found = m_link.FindRadio(ports);
     Q_EMIT portFound(found ? m_link.portName() : QString(), m_link.probeFailures());
     Q_EMIT ended(LinkResult::Success());
@@ -31,14 +32,18 @@ void RadioWorker::readMemories(int first, int last)
     }));
 }
 
-void RadioWorker::writeBatch(const QList<ChannelWrite>& batch)
+void RadioWorker::writeBatch(const QList<ChannelWrite>& batch, bool readBack)
 {
-    Q_EMIT ended(m_link.WriteBatch(batch, [this](int channel) { Q_EMIT channelWritten(channel); }));
+    const auto written = [this](int channel) { Q_EMIT channelWritten(channel); };
+    Q_EMIT ended(m_link.WriteBatch(batch, written, readBack ? RadioLink::Check::ReadBack : RadioLink::Check::None));
 }
 
 void RadioWorker::loadVfoA(int channel)
 {
-    Q_EMIT ended(m_link.LoadVfoA(channel));
+    LinkResult loaded = m_link.LoadVfoA(channel);
+    if (loaded.ok)
+        loaded = m_link.FinishSending();
+    Q_EMIT ended(loaded);
 }
 
 void RadioWorker::scan(int first, int last, int threshold)

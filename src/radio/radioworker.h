@@ -22,9 +22,9 @@ public:
     explicit RadioWorker(TransportFactory factory, QObject* parent = nullptr);
     ~RadioWorker() override;  // closes the port on the worker thread
 
-    void findRadio(const QStringList& ports);
+    void findRadio(const QStringList& ports, int pacing);
     void readMemories(int first, int last);
-    void writeBatch(const QList<ChannelWrite>& batch);
+    void writeBatch(const QList<ChannelWrite>& batch, bool readBack);
     void loadVfoA(int channel);
     void scan(int first, int last, int threshold);
 

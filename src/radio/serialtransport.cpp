@@ -1,16 +1,33 @@
 #include "serialtransport.h"
 
 #include <algorithm>
+#include <optional>
+#include <thread>
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#include <termios.h>
+#endif
+
 #include "devicereads.h"
+#include "linetime.h"
 
 namespace vardo {
 namespace {
 
-constexpr qint32 kBaudRate = 4800;
+// The bytes still in the driver's output queue; none where the system does not say.
+[[nodiscard]] std::optional<int> OutputQueueBytes([[maybe_unused]] QSerialPort& port)
+{
+#ifdef Q_OS_UNIX
+    int queued = 0;
+    if (::ioctl(static_cast<int>(port.handle()), TIOCOUTQ, &queued) == 0)
+        return queued;
+#endif
+    return std::nullopt;
+}
 
 // A time-out is the only error after which the port is still worth using. Anything else
 // (on Linux an unplugged adapter shows up as ReadError) means the device is gone.
@@ -57,7 +74,7 @@ SerialTransport::SerialTransport(const QString& portName)
     : m_name(portName)
 {
     m_port.setPortName(portName);
-    m_port.setBaudRate(kBaudRate);
+    m_port.setBaudRate(kBaud);
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::TwoStop);
@@ -169,6 +186,24 @@ IoStatus SerialTransport::readAtLeast(qsizetype count, std::chrono::milliseconds
 IoStatus SerialTransport::readAfter(std::chrono::milliseconds wait, QByteArray& out)
 {
     return ReadAfter(m_port, [this](std::chrono::milliseconds t) { return waitForData(t); }, wait, out);
+}
+
+IoStatus SerialTransport::drain(std::chrono::milliseconds bound)
+{
+    if (!m_port.isOpen())
+        return IoStatus::LinkLost;
+    const QDeadlineTimer deadline(bound);
+    for (;;) {
+        const std::optional<int> queued = OutputQueueBytes(m_port);
+        if (!queued || *queued <= 0)
+            return IoStatus::Ok;
+        if (deadline.hasExpired())
+            return IoStatus::TimedOut;
+        // Sleep for about the line time of what is still queued: no busy loop, no long overshoot.
+        const auto wait = std::min(std::chrono::duration_cast<std::chrono::milliseconds>(LineTime(*queued)),
+                                   Remaining(deadline));
+        std::this_thread::sleep_for(std::max(wait, std::chrono::milliseconds{1}));
+    }
 }
 
 }  // namespace vardo

@@ -26,6 +26,8 @@ public:
     void clearInput() override;
     IoStatus readAtLeast(qsizetype count, std::chrono::milliseconds timeout, QByteArray& out) override;
     IoStatus readAfter(std::chrono::milliseconds wait, QByteArray& out) override;
+    // Waits until the driver's output queue is empty, where the system says how full it is.
+    IoStatus drain(std::chrono::milliseconds bound) override;
 
     [[nodiscard]] QString errorString() const override { return m_error; }
 

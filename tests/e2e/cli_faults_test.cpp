@@ -157,7 +157,7 @@ private slots:
         }
         QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
         QCOMPARE(cli.exitCode(), 1);
-        QCOMPARE(err, "vardo-cli: The write was cancelled. No channel was written. VFO-A has been set back as it "
+        QCOMPARE(err, "vardo-cli: The write was stopped. No channel was written. VFO-A has been set back as it "
                       "was.\n");
         QStringList after;
         for (qsizetype n = 0; n < DemoVfoAFrames().size(); ++n)

@@ -47,6 +47,8 @@ public:
         return status ? *status : m_inner->write(bytes);
     }
     void clearInput() override { m_inner->clearInput(); }
+    IoStatus drain(std::chrono::milliseconds bound) override { return m_inner->drain(bound); }
+    [[nodiscard]] bool takesLineTime() const override { return m_inner->takesLineTime(); }
     IoStatus readAtLeast(qsizetype n, std::chrono::milliseconds t, QByteArray& out) override
     {
         const IoStatus status = m_inner->readAtLeast(n, t, out);

@@ -1,4 +1,6 @@
 // Writing channels through VFO-A: the exact frames, failures midway, every setting's round trip.
+#include <map>
+
 #include <QtTest>
 
 #include "codec.h"
@@ -31,6 +33,8 @@ struct WriteCase {
     bool restored = true;
     int cancelAfter = 0;                // the batch is cancelled once this channel is written
     QList<int> written = batch ? channels : QList<int>{};  // reported by the batch
+    RadioLink::Check check = RadioLink::Check::None;
+    int dropStore = 0;                  // the radio ignores stores into this channel, which holds kVfoARxRit
     QString error{};
 };
 
@@ -71,7 +75,19 @@ void ChannelWriteTest::write_data()
                               "it was."};
     QTest::newRow("cancelled after the second channel, as on Ctrl-C")
         << WriteCase{.channels = {1, 2, 3}, .cancelAfter = 2, .written = {1, 2},
-                     .error = "The write was cancelled.\rThe last channel written was 2.\r"
+                     .error = "The write was stopped.\rThe last channel written was 2.\r"
+                              "VFO-A has been set back as it was."};
+    const auto readBack = RadioLink::Check::ReadBack;
+    QTest::newRow("read back: each channel after its store") << WriteCase{.channels = {1, 2, 100}, .check = readBack};
+    QTest::newRow("read back: a store the radio did not take is named, the batch goes on")
+        << WriteCase{.channels = {1, 2, 3}, .check = readBack, .dropStore = 2,
+                     .error = "The radio does not hold 1 channel as written:\r2: frequency radio 7051.50, file "
+                              "14195.00; mode radio LSB, file USB; 455 filter radio 500, file 2.0K; Rx RIT radio ON, "
+                              "file OFF; offset radio 1.50, file 0.00\rEvery other channel was written and read back "
+                              "as written.\rVFO-A has been set back as it was."};
+    QTest::newRow("read back: stopped after the first channel")
+        << WriteCase{.channels = {1, 2, 3}, .cancelAfter = 1, .written = {1}, .check = readBack,
+                     .error = "The write was stopped.\rThe last channel written was 1.\r"
                               "VFO-A has been set back as it was."};
     QTest::newRow("VFO-A does not answer")
         << WriteCase{.channels = {1, 2}, .stopAt = kUsbFrames[0], .vfoSilent = true, .restored = false, .written = {},
@@ -94,28 +110,38 @@ void ChannelWriteTest::write()
     };
     sim::Faults faults;
     faults.silent = c.vfoSilent;
+    faults.dropStore = c.dropStore;
     bench.radio->setFaults(faults);
+    bench.radio->setMemory(c.dropStore, kVfoARxRit);
+    const bool readBack = c.check == RadioLink::Check::ReadBack;
 
     QList<ChannelWrite> writes;
     QStringList expected{kVfoARequest};
     for (int ch : c.channels) {
         writes << ChannelWrite{kUsb, ch, ch % 2 ? 1 : 2};
         expected << kUsbFrames << ChannelFrame(ch, "03") << ChannelFrame(ch, "03", writes.last().MaskCode);
+        if (readBack)
+            expected << Cat::MemoryRequest(ch).toHex();
     }
     QList<int> written;
     std::atomic<bool> cancel = false;
     bench.link.setCancelFlag(&cancel);
-    const LinkResult result = c.batch ? bench.link.WriteBatch(writes, [&](int ch) {
+    const auto note = [&](int ch) {
         written << ch;
         cancel = ch == c.cancelAfter;
-    })
-                                      : bench.link.WriteBatch({writes.first()});
+    };
+    const LinkResult result = c.batch ? bench.link.WriteBatch(writes, note, c.check)
+                                      : bench.link.WriteBatch({writes.first()}, {}, c.check);
     QCOMPARE(result.error, c.error);
     QCOMPARE(result.ok, c.error.isEmpty());
+    QCOMPARE(result.cancelled, c.cancelAfter != 0);
+    QCOMPARE(result.mismatches.size(), c.dropStore ? 1 : 0);
     QCOMPARE(written, c.written);
     qsizetype end = c.stopAt.isEmpty() ? expected.size() : expected.indexOf(c.stopAt);
     if (c.cancelAfter)  // the next channel's settings and store never go out
         end = expected.indexOf(ChannelFrame(c.cancelAfter + 1, "03")) - kUsbFrames.size();
+    if (c.cancelAfter && readBack)  // its settings went out during the read-back, its store did not
+        end += kUsbFrames.size();
     expected = expected.mid(0, end);
     QCOMPARE(bench.sent(), c.restored ? expected + kRestoreFrames : expected);
     if (c.restored)
@@ -129,14 +155,16 @@ void ChannelWriteTest::roundTrip_data()
         QTest::newRow(qPrintable(mode)) << mode;
 }
 
-// Every combination of filters, clarifier switches and repeater shift, for each mode: written
-// into a memory channel through VFO-A and read back, the channel shows the same texts.
+// Every combination of filters, clarifier switches and repeater shift, for each mode, written
+// into memory channels through VFO-A in one batch: the read-back finds every channel as written,
+// and a read of its own afterwards shows the last combination each channel got.
 void ChannelWriteTest::roundTrip()
 {
     QFETCH(QString, mode);
     LinkBench bench;
     QVERIFY(bench.find());
-    int n = 0;
+    QList<ChannelWrite> writes;
+    std::map<int, Channel> last;
     for (const QString& f82 : Filter82Texts())
         for (const QString& f455 : Filter455Texts())
             for (const QString& rx : RitTexts())
@@ -145,19 +173,26 @@ void ChannelWriteTest::roundTrip()
                         Channel c = kUsb;
                         std::tie(c.Mode, c.Filt82, c.Filt455) = std::tie(mode, f82, f455);
                         std::tie(c.RxRit, c.TxRit, c.Rpt) = std::tie(rx, tx, rpt);
-                        const bool odd = ++n % 2, masked = n % 3 == 0;
+                        const int n = int(writes.size()) + 1;
+                        const bool odd = n % 2, masked = n % 3 == 0;
                         c.Offset = odd ? -1.25f : 9.99f;
                         c.OffsetSign = odd ? "" : "+";
                         c.Mask = masked ? "* " : "  ";
                         const int channel = 1 + n % kLastPms;
-                        QVERIFY(bench.link.WriteBatch({{c, channel, masked ? 1 : 2}}).ok);
-                        Channel back;
-                        const auto decode = [&](int, const Record& r) { back = DecodeRecord(r); };
-                        QVERIFY(bench.link.ReadMemories(channel, channel, decode).ok);
-                        back.Ant = c.Ant;  // the antenna is never written
-                        QCOMPARE(CellsFromChannel(back), CellsFromChannel(c));
+                        writes << ChannelWrite{c, channel, masked ? 1 : 2};
+                        last[channel] = c;
                     }
-    QCOMPARE(n, 5 * 5 * 2 * 2 * 3);
+    QCOMPARE(writes.size(), 5 * 5 * 2 * 2 * 3);
+    const LinkResult result = bench.link.WriteBatch(writes);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    std::map<int, Channel> back;
+    const auto decode = [&](int channel, const Record& r) { back[channel] = DecodeRecord(r); };
+    QVERIFY(bench.link.ReadMemories(kFirstRegular, kLastPms, decode).ok);
+    for (const auto& [channel, c] : last) {
+        Channel held = back[channel];
+        held.Ant = c.Ant;  // the antenna is never written
+        QCOMPARE(CellsFromChannel(held), CellsFromChannel(c));
+    }
 }
 
 QTEST_GUILESS_MAIN(ChannelWriteTest)

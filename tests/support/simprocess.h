@@ -49,6 +49,15 @@ public:
         return QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
 
+    // Every line it printed that nobody has read yet; after stop(), all it ever printed.
+    [[nodiscard]] QStringList unreadLines()
+    {
+        QStringList lines;
+        while (m_process.canReadLine())
+            lines << QString::fromLocal8Bit(m_process.readLine()).trimmed();
+        return lines;
+    }
+
     // Ends it at once, as a pulled plug would.
     void kill()
     {

@@ -38,6 +38,7 @@ private slots:
     void lineSchedule();
     void lineRepliesQueueBehindEachOther();
     void clearInputKeepsBytesOnTheWire();
+    void drainWaitsUntilTheRadioHasTheBytes();
     void lostLink();
     void factoryPicksThePort();
 };
@@ -54,6 +55,12 @@ void SimTransportTest::lineSchedule()
     SimLine line(radio, Timing::Real);
     const SimLine::Clock::time_point t0{};
     line.receive(kVfoA, t0);
+    QVERIFY(!line.dueOf(1));  // the request is still on the line: the radio has not heard it
+    QCOMPARE(line.nextDue().value(), t0 + kByteTime);
+    line.advance(t0 + 5 * kByteTime - 1ns);
+    QCOMPARE(radio.frameLog().size(), std::size_t{1});  // only the pacing fed before
+    line.advance(t0 + 5 * kByteTime);
+    QCOMPARE(radio.frameLog().size(), std::size_t{2});
     const auto gap = kByteTime + 5ms;
     QCOMPARE(line.dueOf(1).value(), t0 + 5 * kByteTime + 30ms + kByteTime);
     QCOMPARE(line.dueOf(16).value(), line.dueOf(1).value() + 15 * gap);
@@ -70,6 +77,7 @@ void SimTransportTest::lineRepliesQueueBehindEachOther()
     SimLine line(radio, Timing::Real);
     const SimLine::Clock::time_point t0{};
     line.receive(kStatus + kStatus, t0);  // two requests in one write
+    line.advance(t0 + 10 * kByteTime);
     QCOMPARE(line.dueOf(5).value(), t0 + 10 * kByteTime);
     QCOMPARE(line.dueOf(6).value(), t0 + 11 * kByteTime);  // the line is busy until then
     QCOMPARE(line.takeDue(t0 + 1s), Hex("00 00 00 03 93 00 00 00 03 93"));
@@ -88,6 +96,20 @@ void SimTransportTest::clearInputKeepsBytesOnTheWire()
     fast->clearInput();  // already arrived: discarded
     QCOMPARE(fast->readAtLeast(5, 20ms, out), IoStatus::TimedOut);
     QCOMPARE(out, QByteArray());
+}
+
+// A write returns at once, as on a port with a queue; the radio acts on a frame only once its
+// last byte has crossed the line, and drain() returns only then.
+void SimTransportTest::drainWaitsUntilTheRadioHasTheBytes()
+{
+    auto port = OpenPort(Timing::Real);
+    const QByteArray frames = Cat::SetMode(1).toBytes().repeated(20);  // 100 bytes, 229 ms of line
+    QCOMPARE(port->write(frames), IoStatus::Ok);
+    QVERIFY(port->radio().frameLog().size() < 20);
+    QCOMPARE(port->drain(5s), IoStatus::Ok);
+    QCOMPARE(port->radio().frameLog().size(), std::size_t{20});
+    port->write(frames);
+    QCOMPARE(port->drain(0ms), IoStatus::TimedOut);  // the bound holds
 }
 
 // An unplugged adapter wakes a blocked read at once and fails every call until it is back.

@@ -12,7 +12,8 @@ bool TakeCommand(const QStringList& words, CliOptions& options)
 {
     const QString command = words.value(0);
     const bool csv = command == QLatin1String("export") || command == QLatin1String("import");
-    const bool needsView = csv || command == QLatin1String("read") || command == QLatin1String("restore");
+    const bool needsView = csv || command == QLatin1String("read") || command == QLatin1String("restore")
+        || command == QLatin1String("verify");
     const bool plain = command == QLatin1String("probe") || command == QLatin1String("upgrade");
     if (!needsView && !plain) {
         options.error = command.isEmpty() ? QStringLiteral("no command given") : "unknown command \"" + command + "\"";
@@ -33,11 +34,16 @@ bool TakeCommand(const QStringList& words, CliOptions& options)
     options.command = command == QLatin1String("probe")     ? Command::Probe
                       : command == QLatin1String("read")    ? Command::Read
                       : command == QLatin1String("restore") ? Command::Restore
+                      : command == QLatin1String("verify")  ? Command::Verify
                       : command == QLatin1String("export")  ? Command::Export
                       : command == QLatin1String("import")  ? Command::Import
                                                             : Command::Upgrade;
     if (csv != !options.csvPath.isEmpty()) {
         options.error = csv ? command + " needs --csv FILE" : QStringLiteral("--csv is only for export and import");
+        return false;
+    }
+    if (!options.readBack && options.command != Command::Restore) {
+        options.error = QStringLiteral("--no-verify is only for restore");
         return false;
     }
     return true;
@@ -48,12 +54,17 @@ bool TakeCommand(const QStringList& words, CliOptions& options)
 QString CliUsage()
 {
     return QStringLiteral(
-        "Usage: vardo-cli [--port NAME]... [--data-dir DIR] [--simulate] COMMAND\n"
+        "Usage: vardo-cli [--port NAME]... [--data-dir DIR] [--simulate] [--pacing MS] COMMAND\n"
         "Commands:\n"
         "  probe          find the FT-1000MP and print the port it answered on\n"
         "  read VIEW      read the view's channels and save them to its file (the old file\n"
         "                 becomes the backup; its comments are kept)\n"
-        "  restore VIEW   write the view's saved file into the radio\n"
+        "  restore VIEW [--no-verify]\n"
+        "                 write the view's saved file into the radio, reading every channel\n"
+        "                 back; channels the radio does not hold as written are named (status 3).\n"
+        "                 --no-verify sends the commands alone, without the read-back\n"
+        "  verify VIEW    compare the radio's channels with the view's saved file, writing\n"
+        "                 nothing: a line for each channel that differs (status 3)\n"
         "  upgrade        convert saved files of the older layout\n"
         "  print VIEW --pdf FILE\n"
         "                 the view's saved file as a printed listing, into a PDF\n"
@@ -68,6 +79,8 @@ QString CliUsage()
         "  --data-dir DIR where the saved files are (default: the user's data folder\n"
         "                 once installed, else the program's folder)\n"
         "  --simulate     use the built-in radio emulator, probed first\n"
+        "  --pacing MS    ask the radio for MS milliseconds between reply bytes (0-255,\n"
+        "                 default 5; 0 is fastest)\n"
         "  -h, --help     print this help\n"
         "  --version      print the program's version\n");
 }
@@ -79,8 +92,9 @@ CliOptions ParseCliOptions(const QStringList& arguments)
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     const QCommandLineOption csv(QStringLiteral("csv"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption noVerify(QStringLiteral("no-verify"));
     parser.addOptions(launch.all());
-    parser.addOptions({help, version, csv});
+    parser.addOptions({help, version, csv, noVerify});
 
     CliOptions options;
     if (!parser.parse(arguments)) {
@@ -100,6 +114,11 @@ CliOptions ParseCliOptions(const QStringList& arguments)
     options.dataDir = parser.value(launch.dataDir);
     options.simulate = parser.isSet(launch.simulate);
     options.csvPath = parser.value(csv);
+    options.readBack = !parser.isSet(noVerify);
+    const std::optional<int> pacing = launch.pacingValue(parser, &options.error);
+    if (!pacing)
+        return options;
+    options.pacing = *pacing;
     TakeCommand(parser.positionalArguments(), options);
     return options;
 }

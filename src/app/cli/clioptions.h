@@ -1,5 +1,6 @@
 #pragma once
-// vardo-cli's command line: [--port NAME]... [--data-dir DIR] [--simulate] COMMAND [VIEW].
+// vardo-cli's command line: [--port NAME]... [--data-dir DIR] [--simulate] [--pacing MS]
+// COMMAND [VIEW] [--no-verify] [--csv FILE].
 
 #include <QString>
 #include <QStringList>
@@ -8,7 +9,7 @@
 
 namespace vardo::cli {
 
-enum class Command { Probe, Read, Restore, Upgrade, Export, Import };
+enum class Command { Probe, Read, Restore, Verify, Upgrade, Export, Import };
 
 struct CliOptions {
     QStringList ports;     // replaces the system's port list when not empty
@@ -17,6 +18,8 @@ struct CliOptions {
     Command command = Command::Probe;
     ViewKind view = ViewKind::All;
     QString csvPath;       // export and import: the CSV file
+    bool readBack = true;  // restore: read every channel back and compare (off with --no-verify)
+    int pacing = 5;        // ms the radio is asked to put between reply bytes
     bool showHelp = false;
     bool showVersion = false;
     QString error;         // one line for standard error when the command line is wrong

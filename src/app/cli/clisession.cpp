@@ -6,6 +6,7 @@
 
 #include "channelrow.h"
 #include "csvverbs.h"
+#include "rowcompare.h"
 #include "safefile.h"
 #include "savedfilenames.h"
 #include "savedfileparse.h"
@@ -35,6 +36,7 @@ CliSession::CliSession(CliOptions options, TransportFactory factory, QStringList
     , m_radio(std::move(factory))
     , m_showProgress(StderrIsTerminal())
 {
+    m_radio.setPacing(m_options.pacing);
     connect(&m_radio, &RadioClient::channelWritten, this, &CliSession::onChannelWritten);
 }
 
@@ -54,6 +56,9 @@ void CliSession::start()
         return;
     case Command::Restore:
         restore();
+        return;
+    case Command::Verify:
+        verify();
         return;
     case Command::Probe:
     case Command::Read:
@@ -89,22 +94,40 @@ void CliSession::upgrade()
     fail(problems.last());
 }
 
+QString CliSession::savedFilePath() const
+{
+    return QDir::toNativeSeparators(PathIn(m_dataDir, SavedFileName(m_options.view)));
+}
+
+bool CliSession::planFromSavedFile()
+{
+    const LoadResult loaded = LoadSavedFile(m_dataDir, m_options.view);
+    if (!loaded.ok()) {
+        fail(loaded.message);
+        return false;
+    }
+    m_plan = PlanRestore(m_options.view, loaded.rows);
+    return true;
+}
+
 void CliSession::restore()
 {
-    // The whole file is checked before the radio is touched.
-    const LoadResult loaded = LoadSavedFile(m_dataDir, m_options.view);
-    if (!loaded.ok())
-        return fail(loaded.message);
-    m_plan = PlanRestore(m_options.view, loaded.rows);
+    if (!planFromSavedFile())
+        return;
     if (m_plan.writes.isEmpty()) {
         // Nothing for the radio: say so rather than look like a restore that wrote everything.
         const QString why = m_options.view == ViewKind::Qmb
                                 ? QStringLiteral(" (the Quick Memory Banks are never written)")
                                 : UnsendableNote(m_plan.unsendable);
-        return succeed(QStringLiteral("No channel written into the radio from %1%2")
-                           .arg(QDir::toNativeSeparators(PathIn(m_dataDir, SavedFileName(m_options.view))), why));
+        return succeed(QStringLiteral("No channel written into the radio from %1%2").arg(savedFilePath(), why));
     }
     findRadio();
+}
+
+void CliSession::verify()
+{
+    if (planFromSavedFile())
+        findRadio();
 }
 
 void CliSession::afterFind(const QString& port)
@@ -119,13 +142,18 @@ void CliSession::afterFind(const QString& port)
         PrintLine(stdout, port);
         return succeed();
     case Command::Read:
+    case Command::Verify:
         m_radio.readMemories(
             FirstChannel(m_options.view), LastChannel(m_options.view), this,
             [this](int channel, const Channel& decoded) { onRecordRead(channel, decoded); },
-            [this](const LinkResult& outcome) { afterRead(outcome); });
+            [this](const LinkResult& outcome) {
+                m_options.command == Command::Verify ? afterVerifyRead(outcome) : afterRead(outcome);
+            });
         return;
     case Command::Restore:
-        m_radio.writeBatch(m_plan.writes, this, [this](const LinkResult& outcome) { afterWrite(outcome); });
+        m_radio.writeBatch(
+            m_plan.writes, this, {}, [this](const LinkResult& outcome) { afterWrite(outcome); },
+            m_options.readBack ? WriteCheck::ReadBack : WriteCheck::None);
         return;
     case Command::Upgrade:
     case Command::Export:
@@ -141,14 +169,57 @@ void CliSession::afterRead(const LinkResult& outcome)
     saveRead();
 }
 
+// Channels the read-back found differing do not make the restore a failure of the link: every
+// channel was written and checked. They are named a line each, and the status says so.
 void CliSession::afterWrite(const LinkResult& outcome)
+{
+    const bool onlyMismatches = !outcome.ok && !outcome.mismatches.isEmpty() && m_written == m_plan.writes.size();
+    if (!outcome.ok && !onlyMismatches)
+        return fail(outcome.error);
+    const QString summary = QStringLiteral("%1 channels written into the radio from %2%3")
+                                .arg(m_written)
+                                .arg(savedFilePath(), UnsendableNote(m_plan.unsendable));
+    if (outcome.ok)
+        return succeed(summary);
+    endProgressLine();
+    PrintLine(stdout, summary);
+    PrintLine(stderr, QStringLiteral("vardo-cli: the radio does not hold %1 of them as written:")
+                          .arg(outcome.mismatches.size()));
+    for (const ChannelMismatch& m : outcome.mismatches)
+        PrintLine(stderr, DifferenceLine(m.channel, m.differences));
+    finish(kExitPartly);
+}
+
+// Every row of the file with channel data against what the radio holds: a line for each
+// channel that differs, on standard output, as the command's own result.
+void CliSession::afterVerifyRead(const LinkResult& outcome)
 {
     if (!outcome.ok)
         return fail(outcome.error);
-    succeed(QStringLiteral("%1 channels written into the radio from %2%3")
-                .arg(m_written)
-                .arg(QDir::toNativeSeparators(PathIn(m_dataDir, SavedFileName(m_options.view))),
-                     UnsendableNote(m_plan.unsendable)));
+    int compared = 0;
+    QStringList lines;
+    for (int row = 1; row <= RowCount(m_options.view); ++row) {
+        const RowCells& expected = m_plan.rows[static_cast<std::size_t>(row - 1)];
+        const int channel = ChannelOfRow(m_options.view, row);
+        const auto held = m_read.find(channel);
+        if (expected[CellIndex(ColFreq)].trimmed().isEmpty() || held == m_read.end())
+            continue;
+        ++compared;
+        if (const QList<FieldDifference> differences = RowDifferences(expected, held->second); !differences.isEmpty())
+            lines << DifferenceLine(channel, differences);
+    }
+    endProgressLine();
+    for (const QString& line : lines)
+        PrintLine(stdout, line);
+    if (lines.isEmpty()) {
+        PrintLine(stdout, QStringLiteral("%1 channels match %2").arg(compared).arg(savedFilePath()));
+        return finish(kExitOk);
+    }
+    PrintLine(stderr, QStringLiteral("vardo-cli: %1 of %2 channels differ from %3")
+                          .arg(lines.size())
+                          .arg(compared)
+                          .arg(savedFilePath()));
+    finish(kExitPartly);
 }
 
 // Each port tried and why it was not the radio: a missing device, one in use or not a serial
@@ -172,7 +243,8 @@ void CliSession::onRecordRead(int channel, const Channel& decoded)
 void CliSession::onChannelWritten(int /*channel*/)
 {
     ++m_written;
-    progress(QStringLiteral("writing"), m_written, static_cast<int>(m_plan.writes.size()));
+    progress(m_options.readBack ? QStringLiteral("writing and checking") : QStringLiteral("writing"), m_written,
+             static_cast<int>(m_plan.writes.size()));
 }
 
 void CliSession::saveRead()
@@ -210,23 +282,31 @@ void CliSession::progress(const QString& what, int done, int total)
     m_progressShown = true;
 }
 
+void CliSession::endProgressLine()
+{
+    if (std::exchange(m_progressShown, false))
+        std::fputs("\n", stderr);
+}
+
 void CliSession::fail(const QString& message)
 {
-    if (m_progressShown)
-        std::fputs("\n", stderr);
+    endProgressLine();
     PrintLine(stderr, "vardo-cli: " + OneLine(message));
-    m_finished = true;
-    Q_EMIT done(kExitFailed);
+    finish(kExitFailed);
 }
 
 void CliSession::succeed(const QString& line)
 {
-    if (m_progressShown)
-        std::fputs("\n", stderr);
+    endProgressLine();
     if (!line.isEmpty())
         PrintLine(stdout, line);
+    finish(kExitOk);
+}
+
+void CliSession::finish(int exitCode)
+{
     m_finished = true;
-    Q_EMIT done(kExitOk);
+    Q_EMIT done(exitCode);
 }
 
 }  // namespace vardo::cli

@@ -44,10 +44,17 @@ private:
     void saveRead();
     void upgrade();
     void restore();
+    void verify();
+    void afterVerifyRead(const LinkResult& outcome);
     void progress(const QString& what, int done, int total);
     void fail(const QString& message);
     void notFound();
     void succeed(const QString& line = {});
+    void finish(int exitCode);
+    void endProgressLine();
+    // Loads and plans the view's saved file, checked whole before the radio is touched.
+    bool planFromSavedFile();
+    [[nodiscard]] QString savedFilePath() const;
 
     CliOptions m_options;
     QStringList m_ports;

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "catframe.h"
 #include "serialtransport.h"
 #include "tcptransport.h"
 
@@ -86,6 +87,18 @@ TransportFactory RadioPorts(bool simulate, sim::Timing timing)
     auto radio = std::make_shared<sim::SimRadio>();
     radio->loadDemoImage();
     return sim::SimulatedPortFactory(radio, QString::fromLatin1(kSimulatedPort), serial, timing);
+}
+
+std::optional<int> LaunchOptions::pacingValue(const QCommandLineParser& parser, QString* error) const
+{
+    if (!parser.isSet(pacing))
+        return Cat::kPacing;
+    bool ok = false;
+    const int ms = parser.value(pacing).toInt(&ok);
+    if (ok && ms >= 0 && ms <= Cat::kMaxPacing)
+        return ms;
+    *error = QStringLiteral("--pacing takes a number of milliseconds from 0 to %1").arg(Cat::kMaxPacing);
+    return std::nullopt;
 }
 
 }  // namespace vardo

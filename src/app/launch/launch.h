@@ -20,7 +20,8 @@ inline constexpr char kSimulatedPort[] = "simulated radio";
 // How the command line names the views, for its messages.
 inline constexpr char kViewNames[] = "all, 99, pms or qmb";
 
-// --port NAME (repeatable), --data-dir DIR and --simulate, declared once for every program.
+// --port NAME (repeatable), --data-dir DIR, --simulate and --pacing MS, declared once for every
+// program.
 struct LaunchOptions {
     QCommandLineOption port{QStringLiteral("port"),
                             QStringLiteral("Look for the radio on this serial port (repeatable; "
@@ -33,8 +34,14 @@ struct LaunchOptions {
                                QStringLiteral("DIR")};
     QCommandLineOption simulate{QStringLiteral("simulate"),
                                 QStringLiteral("Run on the built-in radio emulator, tried first.")};
+    QCommandLineOption pacing{QStringLiteral("pacing"),
+                              QStringLiteral("Ask the radio for MS milliseconds between the bytes of a reply "
+                                             "(0-255, default 5)."),
+                              QStringLiteral("MS")};
 
-    [[nodiscard]] QList<QCommandLineOption> all() const { return {port, dataDir, simulate}; }
+    [[nodiscard]] QList<QCommandLineOption> all() const { return {port, dataDir, simulate, pacing}; }
+    // The --pacing value, the default without it; none with `error` set for anything but 0..255.
+    [[nodiscard]] std::optional<int> pacingValue(const QCommandLineParser& parser, QString* error) const;
     // An empty --data-dir would quietly mean the default folder; the programs refuse it.
     [[nodiscard]] bool emptyDataDir(const QCommandLineParser& parser) const
     {

@@ -68,7 +68,8 @@ inline constexpr std::uint8_t kOffsetMinus = 0xFF;
 [[nodiscard]] CatFrame SetRepeaterShift(std::uint8_t p);       // 00 00 00 p 84
 [[nodiscard]] CatFrame SetFrequency(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4);  // b1 b2 b3 b4 0A
 
-inline constexpr std::uint8_t kPacing = 5;
+inline constexpr std::uint8_t kPacing = 5;  // ms between reply bytes, unless the operator sets another
+inline constexpr int kMaxPacing = 255;
 inline constexpr int kStatusReplySize = 5;
 inline constexpr int kMeterReplySize = 5;  // the meter byte four times, then F7
 inline constexpr std::uint8_t kIdent3 = 0x03;  // fourth byte of the status reply

@@ -36,6 +36,16 @@ public:
     virtual IoStatus readAtLeast(qsizetype count, std::chrono::milliseconds timeout, QByteArray& out) = 0;
     // Waits the whole interval, then hands over everything that arrived.
     virtual IoStatus readAfter(std::chrono::milliseconds wait, QByteArray& out) = 0;
+    // Whether bytes written take the serial line's time to reach the radio (4800 baud, 8N2).
+    // Only an emulator that skips the line says no.
+    [[nodiscard]] virtual bool takesLineTime() const { return true; }
+    // Returns once every byte written has left the port, as far as the platform can tell, or
+    // TimedOut when `bound` passes first. A port that cannot tell returns at once.
+    virtual IoStatus drain(std::chrono::milliseconds bound)
+    {
+        Q_UNUSED(bound);
+        return isOpen() ? IoStatus::Ok : IoStatus::LinkLost;
+    }
 
     [[nodiscard]] virtual QString errorString() const = 0;
 };

@@ -1,0 +1,115 @@
+// What the radio holds against what a row says: which fields count, and the operator's line.
+// Also the line-time account the link ends its writes by.
+
+#include <QTest>
+
+#include "channelrow.h"
+#include "linetime.h"
+#include "rowcompare.h"
+
+using namespace std::chrono_literals;
+using namespace vardo;
+
+namespace {
+
+Channel Held()
+{
+    Channel c;
+    c.Freq = 14074.0f;
+    c.Mode = "USB";
+    c.Filt82 = "2.4K";
+    c.Filt455 = "2.4K";
+    c.Ant = "A";
+    c.RxRit = "OFF";
+    c.TxRit = "OFF";
+    c.Rpt = "OFF";
+    c.Offset = 1.5f;
+    c.OffsetSign = "+";
+    return c;
+}
+
+}  // namespace
+
+class RowCompareTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void differences_data();
+    void differences();
+    void writeCellsCarryTheMask();
+    void lineClockQueuesBytes();
+};
+
+void RowCompareTest::differences_data()
+{
+    QTest::addColumn<int>("column");  // the cell the row changes, ColLabel for none
+    QTest::addColumn<QString>("rowValue");
+    QTest::addColumn<QString>("line");  // DifferenceLine for channel 42, empty when nothing differs
+
+    QTest::newRow("same") << int(ColLabel) << "" << "";
+    QTest::newRow("frequency") << int(ColFreq) << "14250.00  " << "42: frequency radio 14074.00, file 14250.00";
+    QTest::newRow("mask only") << int(ColFreq) << "14074.00* " << "42: mask radio off, file on";
+    QTest::newRow("frequency and mask") << int(ColFreq) << "7000.00* "
+                                        << "42: frequency radio 14074.00, file 7000.00; mask radio off, file on";
+    QTest::newRow("mode") << int(ColMode) << "LSB" << "42: mode radio USB, file LSB";
+    QTest::newRow("455 filter") << int(Col455) << "500" << "42: 455 filter radio 2.4K, file 500";
+    QTest::newRow("Tx RIT") << int(ColTxRit) << "ON" << "42: Tx RIT radio OFF, file ON";
+    QTest::newRow("RPT") << int(ColRpt) << "-RPT" << "42: RPT radio OFF, file -RPT";
+    QTest::newRow("offset") << int(ColOffset) << "-1.50" << "42: offset radio 1.50, file -1.50";
+    QTest::newRow("offset written the other way") << int(ColOffset) << "1.5" << "";
+    QTest::newRow("offset no command can send") << int(ColOffset) << "12.00" << "";
+    QTest::newRow("antenna: no command sets it") << int(ColAnt) << "B" << "";
+    QTest::newRow("blank mode: nothing was sent") << int(ColMode) << "" << "";
+    QTest::newRow("blank channel's frequency is never sent") << int(ColFreq) << "0.00  " << "";
+    QTest::newRow("row without channel data") << int(ColFreq) << "" << "";
+}
+
+void RowCompareTest::differences()
+{
+    QFETCH(int, column);
+    QFETCH(QString, rowValue);
+    QFETCH(QString, line);
+    RowCells row = CellsFromChannel(Held());
+    if (column != ColLabel)
+        row[CellIndex(Column(column))] = rowValue;
+    const QList<FieldDifference> found = RowDifferences(row, Held());
+    QCOMPARE(found.isEmpty() ? QString() : DifferenceLine(42, found), line);
+    for (const FieldDifference& d : found)
+        QCOMPARE(int(d.column), column);  // each mark lands on the cell the row changed
+}
+
+// The read-back compares against the mask the write sets, not the channel's own Mask text;
+// the receive clarifier shows the receive frequency on both sides.
+void RowCompareTest::writeCellsCarryTheMask()
+{
+    Channel radio = Held();
+    radio.RxRit = "ON";
+    radio.Freq = 14075.5f;
+    const ChannelWrite masked{radio, 100, 1};
+    QCOMPARE(DifferenceLine(100, RowDifferences(CellsOfWrite(masked), radio)), "P1: mask radio off, file on");
+    radio.Mask = "* ";
+    QVERIFY(RowDifferences(CellsOfWrite(masked), radio).isEmpty());
+    Channel unknownMode = radio;
+    unknownMode.Mode.clear();
+    QCOMPARE(DifferenceLine(100, RowDifferences(CellsOfWrite(masked), unknownMode), "table"),
+             "P1: mode radio unknown, table USB");
+}
+
+// Bytes handed over while the line is busy wait their turn; an idle line starts afresh.
+void RowCompareTest::lineClockQueuesBytes()
+{
+    LineClock line;
+    const LineClock::Clock::time_point t0{};
+    line.sent(5, t0);
+    line.sent(5, t0 + 1ms);
+    QCOMPARE(line.freeAt(), t0 + LineTime(10));
+    QCOMPARE(line.pending(t0 + LineTime(4)), LineTime(6));
+    line.sent(1, t0 + 1s);
+    QCOMPARE(line.freeAt(), t0 + 1s + LineTime(1));
+    QCOMPARE(line.pending(t0 + 2s), 0ns);
+    QCOMPARE(LineTime(4800), std::chrono::nanoseconds(11s));  // 11 bits a byte at 4800 baud
+    QCOMPARE(ReplyTime(16, 5), LineTime(16) + 75ms);
+    QCOMPARE(ReplyTime(0, 5), 0ns);
+}
+
+QTEST_APPLESS_MAIN(RowCompareTest)
+#include "rowcompare_test.moc"
