@@ -1,11 +1,11 @@
 // bench-read-all: a full read of the 113 memory channels from vardo-sim at real wire speed,
-// through the real serial transport. Prints how the read's wall time compares with the time
-// the bytes need on the wire, and how much of that time this process spent on the CPU.
+// through the real serial transport, at the default pacing and at pacing 0. Prints how each
+// read's wall time compares with the time its bytes need on the wire, and how much of that
+// time this process spent on the CPU.
 //
 //   bench-read-all [--last N]    (reads channels 1..N, default 113)
 
 #include <cstdio>
-#include <ctime>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -13,108 +13,31 @@
 #include "radiolink.h"
 #include "serialtransport.h"
 #include "simprocess.h"
+#include "traffic.h"
 
 namespace {
 
 using namespace vardo;
-using namespace std::chrono;
+using namespace vardo::bench;
 
-// The emulator's line: 11 bits a byte at 4800 baud, and the pacing delay (1 ms a unit)
-// between the bytes of a reply.
-constexpr double kByteSeconds = 11.0 / 4800.0;
-constexpr double kPacingSeconds = Cat::kPacing * 0.001;
+int Fail(const char* what, const QString& detail = {}) { return FailWith("bench-read-all", what, detail); }
 
-struct Traffic {
-    qint64 sent = 0;
-    qint64 received = 0;
-    qint64 replies = 0;  // replies that brought at least one byte
-
-    [[nodiscard]] double wireSeconds() const
-    {
-        const qint64 pacedGaps = received - replies;  // no pacing before a reply's first byte
-        return double(sent + received) * kByteSeconds + double(pacedGaps) * kPacingSeconds;
-    }
-};
-
-// Counts the bytes that cross the port.
-class CountingTransport final : public Transport {
-public:
-    CountingTransport(std::unique_ptr<Transport> inner, Traffic& traffic)
-        : m_inner(std::move(inner)), m_traffic(traffic) {}
-
-    [[nodiscard]] QString portName() const override { return m_inner->portName(); }
-    bool open() override { return m_inner->open(); }
-    void close() override { m_inner->close(); }
-    [[nodiscard]] bool isOpen() const override { return m_inner->isOpen(); }
-    IoStatus write(const QByteArray& bytes) override
-    {
-        m_traffic.sent += bytes.size();
-        return m_inner->write(bytes);
-    }
-    void clearInput() override { m_inner->clearInput(); }
-    IoStatus readAtLeast(qsizetype count, milliseconds timeout, QByteArray& out) override
-    {
-        return counted(m_inner->readAtLeast(count, timeout, out), out);
-    }
-    IoStatus readAfter(milliseconds wait, QByteArray& out) override
-    {
-        return counted(m_inner->readAfter(wait, out), out);
-    }
-    [[nodiscard]] QString errorString() const override { return m_inner->errorString(); }
-
-private:
-    IoStatus counted(IoStatus status, const QByteArray& out)
-    {
-        m_traffic.received += out.size();
-        m_traffic.replies += out.isEmpty() ? 0 : 1;
-        return status;
-    }
-    std::unique_ptr<Transport> m_inner;
-    Traffic& m_traffic;
-};
-
-// CPU time of this process, all threads.
-[[nodiscard]] double CpuSeconds()
+// Finds the radio at `pacing` and reads channels 1..last, printing the figures under `label`.
+int ReadAll(const QString& port, int pacing, int last, const char* label)
 {
-    return double(std::clock()) / CLOCKS_PER_SEC;
-}
-
-int Fail(const char* what, const QString& detail = {})
-{
-    std::fprintf(stderr, "bench-read-all: %s %s\n", what, qPrintable(detail));
-    return 1;
-}
-
-int LastChannel(const QStringList& args)
-{
-    const qsizetype at = args.indexOf(QStringLiteral("--last"));
-    if (at < 0 || at + 1 >= args.size())
-        return kChannelCount;
-    const int last = args.at(at + 1).toInt();
-    return last >= 1 && last <= kChannelCount ? last : kChannelCount;
-}
-
-}  // namespace
-
-int main(int argc, char* argv[])
-{
-    QCoreApplication app(argc, argv);
-    const int last = LastChannel(app.arguments());
-    test::SimProcess sim({});  // real wire timing
-    if (sim.pty().isEmpty())
-        return Fail("vardo-sim did not start:", sim.errorString());
-
     Traffic traffic;
-    RadioLink link([&traffic](const QString& port) -> std::unique_ptr<Transport> {
-        return std::make_unique<CountingTransport>(std::make_unique<SerialTransport>(port), traffic);
+    RadioLink link([&traffic](const QString& name) -> std::unique_ptr<Transport> {
+        return std::make_unique<CountingTransport>(std::make_unique<SerialTransport>(name), traffic);
     });
+    link.setPacing(pacing);
     QElapsedTimer clock;
     clock.start();
-    if (!link.FindRadio({sim.pty()}))
-        return Fail("the radio was not found on", sim.pty());
-    std::printf("FindRadio on %s: %.3f s\n", qPrintable(sim.pty()), clock.nsecsElapsed() / 1e9);
+    if (!link.FindRadio({port}))
+        return Fail("the radio was not found on", port);
+    std::printf("FindRadio on %s at pacing %d: %.3f s\n", qPrintable(port), pacing, clock.nsecsElapsed() / 1e9);
 
     traffic = {};
+    traffic.pacing = pacing;
     int records = 0;
     const double cpuStart = CpuSeconds();
     clock.restart();
@@ -125,8 +48,22 @@ int main(int argc, char* argv[])
         return Fail("the read failed:", result.error);
 
     const double wire = traffic.wireSeconds();
-    std::printf("read %d channels: %lld bytes sent, %lld received; wall %.3f s, wire %.3f s, cpu %.3f s\n",
-                records, traffic.sent, traffic.received, wall, wire, cpu);
-    std::printf("read_all wall/wire=%.3f cpu/wall=%.3f\n", wall / wire, cpu / wall);
+    std::printf("read %d channels at pacing %d: %lld bytes sent, %lld received; wall %.3f s, wire %.3f s, cpu %.3f s\n",
+                records, pacing, traffic.sent, traffic.received, wall, wire, cpu);
+    std::printf("%s wall/wire=%.3f cpu/wall=%.3f\n", label, wall / wire, cpu / wall);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int last = LastChannelArgument(app.arguments(), kChannelCount);
+    test::SimProcess sim({});  // real wire timing
+    if (sim.pty().isEmpty())
+        return Fail("vardo-sim did not start:", sim.errorString());
+    if (const int failed = ReadAll(sim.pty(), Cat::kPacing, last, "read_all"))
+        return failed;
+    return ReadAll(sim.pty(), 0, last, "read_all pacing=0");
 }

@@ -258,8 +258,8 @@ private slots:
         const auto onTerminal = RunProcess("script", {"-qec", command, "/dev/null"});
         if (onTerminal.status != 0)
             QSKIP("script(1) cannot give the program a terminal here");
-        QVERIFY2(onTerminal.out.contains("\rvardo-cli: writing channel 1 of 9"), qPrintable(onTerminal.out));
-        QVERIFY(onTerminal.out.contains("\rvardo-cli: writing channel 9 of 9"));
+        QVERIFY2(onTerminal.out.contains("\rvardo-cli: writing and checking channel 1 of 9"), qPrintable(onTerminal.out));
+        QVERIFY(onTerminal.out.contains("\rvardo-cli: writing and checking channel 9 of 9"));
     }
 };
 

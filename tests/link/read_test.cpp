@@ -1,5 +1,6 @@
 // Reading memory channels: the requests on the wire, the records, a radio that stops answering
-// or answers with too many or too few bytes, an interface that echoes each request.
+// or answers with too many or too few bytes, an interface that echoes each request, the
+// pacing the operator chose.
 #include <QtTest>
 
 #include "channelindex.h"
@@ -35,6 +36,7 @@ struct ReadCase {
     sim::Timing timing = sim::Timing::Fast;
     int strayBytes = 0;   // replies that get one byte too many on the way
     int asked = 1;        // times the channel that failed (the first, when none did) was asked for
+    int pacing = Cat::kPacing;  // ms between reply bytes, asked for at the search
 };
 
 }  // namespace
@@ -63,6 +65,12 @@ void ReadMemoriesTest::read_data()
         QTest::newRow(qPrintable(QStringLiteral("each request echoed by the interface%1").arg(pace)))
             << ReadCase{1, 12, &sim::Faults::echo, -1, 12, {}, timing};
     }
+    // The reply bound and the quiet gap grow with the pacing: at 100 ms a record takes 1.6 s.
+    const auto real = sim::Timing::Real;
+    QTest::newRow("pacing 100: replies longer than a second") << ReadCase{1, 2, {}, -1, 2, {}, real, 0, 1, 100};
+    QTest::newRow("pacing 100: a surplus byte 100 ms late still seen")
+        << ReadCase{1, 1, &sim::Faults::longReplies, -1, 0, malformed.arg(20), real, 0, 2, 100};
+    QTest::newRow("pacing 0") << ReadCase{1, 20, {}, -1, 20, {}, real, 0, 1, 0};
     QTest::newRow("15-byte replies") << ReadCase{1, 5, &sim::Faults::shortReplies, -1, 0, malformed.arg(15), {}, 0, 2};
     QTest::newRow("one stray byte: that channel asked for again")
         << ReadCase{7, 9, {}, -1, 3, {}, {}, 1, 2};
@@ -76,9 +84,11 @@ void ReadMemoriesTest::read()
     QFETCH(ReadCase, c);
     SimBench bench;
     RadioLink link(bench.factory(kSimPort, c.timing));
+    link.setPacing(c.pacing);
     for (const auto& [channel, record] : Expected(1, kChannelCount))
         bench.radio->setMemory(channel, record);
     QVERIFY(link.FindRadio({kSimPort}));
+    QCOMPARE(bench.radio->pacing(), c.pacing);
     bench.radio->clearLog();
     bench.wire->strayBytes = c.strayBytes;
     sim::Faults faults;
