@@ -32,8 +32,12 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     line.simulate = parser.isSet(options.simulate);
     line.showHelp = parser.isSet(help);
     line.showVersion = parser.isSet(version);
-    if (options.emptyDataDir(parser))
+    if (options.emptyDataDir(parser)) {
         line.error = QStringLiteral("--data-dir needs a folder name.");
+        return line;
+    }
+    if (const std::optional<int> pacing = options.pacingValue(parser, &line.error))
+        line.pacing = *pacing;
     return line;
 }
 

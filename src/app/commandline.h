@@ -1,7 +1,10 @@
 #pragma once
-// The program's command line: --port NAME (repeatable), --data-dir DIR, --simulate.
+// The program's command line: --port NAME (repeatable), --data-dir DIR, --simulate,
+// --pacing MS.
 
 #include <QStringList>
+
+#include "catframe.h"
 
 namespace vardo {
 
@@ -9,6 +12,7 @@ struct CommandLine {
     QStringList ports;    // replaces the system's port list when not empty
     QString dataDir;      // empty: the program's own directory
     bool simulate = false;
+    int pacing = Cat::kPacing;  // ms the radio is asked for between the bytes of a reply
     bool showHelp = false;
     bool showVersion = false;
     QString error;        // a line for standard error; the program ends when not empty

@@ -68,6 +68,7 @@ int main(int argc, char* argv[])
     QObject::connect(&app, &vardo::VardoApp::ended, &application, &QCoreApplication::exit,
                      Qt::QueuedConnection);
     vardo::InstallTestHooks(app);
+    app.radio().setPacing(line.pacing);
     app.start(vardo::PortsToProbe(line.ports, line.simulate, vardo::DefaultPortNames()));
     return QApplication::exec();
 }

@@ -16,6 +16,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Vardo for Windows"));
     setCentralWidget(buildBody());
     buildMenu();
+    // Names the radio once the search has found it.
+    ShowRadioLine(*this, QString());
     setFont(ControlFont());
     setOptionChecked(ViewKind::All);
 }

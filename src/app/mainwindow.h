@@ -1,5 +1,6 @@
 #pragma once
-// The main window vovAzidi: the title, the choice of the four memory views, and Exit.
+// The main window vovAzidi: the title, the choice of the four memory views, and Exit; its
+// status bar names the radio.
 
 #include <QMainWindow>
 

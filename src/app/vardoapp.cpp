@@ -7,14 +7,17 @@
 #include "aboutbox.h"
 #include "channelrow.h"
 #include "commentbox.h"
+#include "comparecommands.h"
 #include "csvcommands.h"
 #include "editorcommands.h"
 #include "helpwindow.h"
+#include "launch.h"
 #include "mainwindow.h"
 #include "memoryfilecommands.h"
 #include "memoryview.h"
 #include "messagetext.h"
 #include "printcommands.h"
+#include "progressrow.h"
 #include "reordercommands.h"
 #include "scancontroller.h"
 #include "viewdescriptor.h"
@@ -45,6 +48,15 @@ QString NotFoundMessage(const QList<ProbeFailure>& failures)
         return headline + kMessageLineBreak + QStringLiteral("There is no serial port to try.");
     return headline + kMessageLineBreak + QStringLiteral("Ports tried:") + kMessageLineBreak
         + reasons.join(kMessageLineBreak);
+}
+
+QString RadioLineText(const QString& port)
+{
+    if (port.isEmpty())
+        return QStringLiteral("No radio found");
+    if (port == QString::fromLatin1(kSimulatedPort))
+        return QStringLiteral("FT-1000MP emulator (simulated radio)");
+    return QStringLiteral("FT-1000MP on %1").arg(port);
 }
 
 VardoApp::VardoApp(TransportFactory factory, QString dataDir, QObject* parent)
@@ -82,15 +94,19 @@ void VardoApp::connectWindows()
     connect(m_about.get(), &QDialog::finished, this, &VardoApp::onAboutClosed);
 }
 
-// The command objects of the views. Each view owns those that work on it alone (Save and
-// Load, comments, moving, the scan); the editor and Print serve all four and belong here.
+// The command objects of the views. Each view owns those that work on it alone (its progress
+// row, Save and Load, Compare, comments, moving, the scan); the editor and Print serve all
+// four and belong here.
 void VardoApp::composeCommands()
 {
     const ViewLookup views = [this](ViewKind kind) -> MemoryView& { return view(kind); };
     for (ViewKind kind : kAllViews) {
         MemoryView& window = view(kind);
         const ViewDescriptor& descriptor = Descriptor(kind);
-        new MemoryFileCommands(window, *this, m_radio, m_dataDir, [this] { beep(); });
+        auto* progress = new ProgressRow(window, m_radio);
+        m_progress[static_cast<std::size_t>(kind)] = progress;
+        new MemoryFileCommands(window, *this, m_radio, *progress, m_dataDir, [this] { beep(); });
+        new CompareCommands(window, *this, m_radio, *progress);
         new CsvCommands(window, *this, m_dataDir, [this] { beep(); });
         new CommentBox(window, *this);
         if (descriptor.moveButtons)
@@ -112,8 +128,17 @@ void VardoApp::start(const QStringList& ports)
         onRadioNotFound();
 }
 
+void VardoApp::showRadio(const QString& port)
+{
+    const QString line = RadioLineText(port);
+    ShowRadioLine(*m_main, line);
+    for (ViewKind kind : kAllViews)
+        view(kind).setRadio(line, !port.isEmpty());
+}
+
 void VardoApp::onSearchEnded(const QString& port)
 {
+    showRadio(port);
     if (port.isEmpty())
         return onRadioNotFound();
     m_main->show();
@@ -134,9 +159,8 @@ void VardoApp::onRecordRead(int channel, const Channel& decoded)
 
 void VardoApp::showFailure(const LinkResult& outcome)
 {
-    // Rows already read stay; the operator learns what failed.
-    if (!outcome.ok)
-        ShowMessage(activeWindow(), outcome.error);
+    // Rows already read stay; the operator learns what failed, or how far a stopped read got.
+    ShowUnfinished(activeWindow(), outcome);
 }
 
 void VardoApp::onBusyChanged(bool busy)
@@ -174,14 +198,23 @@ QWidget* VardoApp::activeWindow()
 
 void VardoApp::readChannels(ViewKind kind)
 {
-    m_radio.readMemories(
+    ProgressRow& progress = *m_progress[static_cast<std::size_t>(kind)];
+    m_family.table(kind).clearMarks();  // the table is about to show the radio's own values
+    progress.start(RowCount(kind));
+    const bool started = m_radio.readMemories(
         FirstChannel(kind), LastChannel(kind), this,
-        [this](int channel, const Channel& decoded) { onRecordRead(channel, decoded); },
-        [this](const LinkResult& outcome) {
+        [this, &progress](int channel, const Channel& decoded) {
+            progress.step();
+            onRecordRead(channel, decoded);
+        },
+        [this, &progress](const LinkResult& outcome) {
+            progress.finish();
             if (outcome.ok)
                 beep();
             showFailure(outcome);
         });
+    if (!started)
+        progress.finish();
 }
 
 void VardoApp::loadVfoA(int channel)

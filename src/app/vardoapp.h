@@ -23,6 +23,7 @@ class HelpWindow;
 class MainWindow;
 class MemoryView;
 class PrintCommands;
+class ProgressRow;
 
 // The words of the start-up message when no port answered: Windows has COM ports, other
 // systems serial ports under other names.
@@ -32,6 +33,8 @@ inline constexpr char kNotFoundSerialMessage[] = "I couldn't find the FT-1000MP 
 // The start-up message when no port answered, with each port tried and why it failed, except
 // on Windows when every port was simply absent or silent (COM1 to COM16 are tried blindly).
 [[nodiscard]] QString NotFoundMessage(const QList<ProbeFailure>& failures);
+// The status bars' line for the port the radio answered on (empty: none did).
+[[nodiscard]] QString RadioLineText(const QString& port);
 inline constexpr int kExitNotFound = 1;
 
 class VardoApp : public QObject, public ViewHost {
@@ -86,6 +89,7 @@ private:
     void connectWindows();
     void composeCommands();
     void onSearchEnded(const QString& port);
+    void showRadio(const QString& port);
     void onRadioNotFound();
     void onRecordRead(int channel, const Channel& decoded);
     void showFailure(const LinkResult& outcome);
@@ -100,6 +104,7 @@ private:
     ViewState m_state;
     std::unique_ptr<MainWindow> m_main;
     std::array<std::unique_ptr<MemoryView>, 4> m_views;
+    std::array<ProgressRow*, 4> m_progress{};  // each view's, a child of the view
     std::unique_ptr<AboutBox> m_about;
     std::unique_ptr<HelpWindow> m_help;
     EditorCommands* m_editor = nullptr;  // children of this object

@@ -115,7 +115,7 @@ bool RadioClient::readMemories(int first, int last, QObject* context, RecordStep
 
 bool RadioClient::writeChannel(const ChannelWrite& write, QObject* context, RadioDone done)
 {
-    return writeBatch({write}, context, std::move(done));
+    return start({context, std::move(done)}, [w = m_worker, write] { w->writeBatch({write}, true, QStringLiteral("editor")); });
 }
 
 bool RadioClient::writeBatch(const QList<ChannelWrite>& batch, QObject* context, RadioDone done)
@@ -127,7 +127,9 @@ bool RadioClient::writeBatch(const QList<ChannelWrite>& batch, QObject* context,
                              WriteCheck check)
 {
     return start({context, std::move(done), std::move(written)},
-                 [w = m_worker, batch, check] { w->writeBatch(batch, check == WriteCheck::ReadBack); });
+                 [w = m_worker, batch, check] {
+                     w->writeBatch(batch, check == WriteCheck::ReadBack, QStringLiteral("file"));
+                 });
 }
 
 bool RadioClient::loadVfoA(int channel, QObject* context, RadioDone done)

@@ -50,7 +50,8 @@ public:
     bool findRadio(const QStringList& ports, QObject* context, RadioFound found);
     // Reads channels first..last; `record` hears each one as it arrives.
     bool readMemories(int first, int last, QObject* context, RecordStep record, RadioDone done);
-    bool writeChannel(const ChannelWrite& write, QObject* context, RadioDone done);       // one channel through VFO-A
+    // One channel through VFO-A, read back; a difference is told against the editor's values.
+    bool writeChannel(const ChannelWrite& write, QObject* context, RadioDone done);
     bool writeBatch(const QList<ChannelWrite>& batch, QObject* context, RadioDone done);  // VFO-A saved and restored once
     // The same; `written` hears each channel after its store and mask (and its read-back),
     // before channelWritten.

@@ -46,33 +46,40 @@ namespace {
     return QStringLiteral("The %1 was stopped after channel %2.").arg(operation, ChannelLabel(lastDone));
 }
 
-// The channels the read-back found differing, a line each.
-[[nodiscard]] QStringList MismatchLines(const QList<ChannelMismatch>& mismatches)
+// The channels the read-back found differing, a line each, their values set against `source`'s.
+[[nodiscard]] QStringList MismatchLines(const QList<ChannelMismatch>& mismatches, const QString& source)
 {
     QStringList lines;
     lines << (mismatches.size() == 1
-                  ? QStringLiteral("The radio does not hold 1 channel as written:")
+                  ? QStringLiteral("The radio does not hold channel %1 as written:").arg(ChannelLabel(mismatches[0].channel))
                   : QStringLiteral("The radio does not hold %1 channels as written:").arg(mismatches.size()));
     for (const ChannelMismatch& m : mismatches)
-        lines << DifferenceLine(m.channel, m.differences);
+        lines << DifferenceLine(m.channel, m.differences, source);
     return lines;
 }
 
 // What went wrong, how far the batch got, and whether VFO-A is as the operator left it. Frames
 // handed to a port that then died may never have left it: after a lost link only what was sent
 // is known, not what the radio took in.
-[[nodiscard]] QString BatchFailureText(const LinkResult& failure, int lastWritten, bool linkLost,
-                                       const LinkResult& restored, const QList<ChannelMismatch>& mismatches)
+[[nodiscard]] QString BatchFailureText(const LinkResult& failure, const QList<ChannelWrite>& batch, int lastWritten,
+                                       bool linkLost, const LinkResult& restored,
+                                       const QList<ChannelMismatch>& mismatches, const QString& source)
 {
     QStringList lines;
-    if (!failure.ok || !restored.ok)
+    if (failure.cancelled)
+        lines << StoppedText(QStringLiteral("write"), lastWritten);
+    else if (!failure.ok || !restored.ok)
         lines << (failure.ok ? restored.error : failure.error);
     if (!mismatches.isEmpty())
-        lines << MismatchLines(mismatches);
-    if (failure.ok && mismatches.isEmpty())
+        lines << MismatchLines(mismatches, source);
+    if (failure.cancelled)
+        ;  // how far it got is said already
+    else if (failure.ok && mismatches.isEmpty())
         lines << QStringLiteral("Every channel was written.");
-    else if (failure.ok)
+    else if (failure.ok && batch.size() > mismatches.size())
         lines << QStringLiteral("Every other channel was written and read back as written.");
+    else if (failure.ok)
+        ;  // the channels named are all there were
     else if (lastWritten && linkLost)
         lines << QStringLiteral("The last channel sent was %1, but the link was lost: the radio may have taken in "
                                 "fewer channels.")
@@ -389,7 +396,8 @@ LinkResult RadioLink::ReadBack(const ChannelWrite& w, const ChannelWrite* next, 
     return LinkResult::Success();
 }
 
-LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const WrittenSink& written, Check check)
+LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const WrittenSink& written, Check check,
+                                 const QString& source)
 {
     for (const ChannelWrite& w : batch) {
         if (!IsWritable(w))
@@ -432,7 +440,8 @@ LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const Written
         restored = FinishSending();
     if (failure.ok && restored.ok && mismatches.isEmpty())
         return LinkResult::Success();
-    LinkResult result = LinkResult::Failure(BatchFailureText(failure, lastWritten, linkLost, restored, mismatches));
+    LinkResult result =
+        LinkResult::Failure(BatchFailureText(failure, batch, lastWritten, linkLost, restored, mismatches, source));
     result.cancelled = failure.cancelled;
     result.mismatches = mismatches;
     return result;

@@ -110,9 +110,10 @@ public:
     // Channels through VFO-A with VFO-A saved once and restored once; `written` after each
     // channel. With Check::ReadBack each channel is read back after its store and mask and
     // compared with what was written; channels that differ do not stop the batch, they end it
-    // with LinkResult::mismatches. Returns once the radio can have taken in the last command.
+    // with LinkResult::mismatches, their values set against `source`'s ("file", "editor").
+    // Returns once the radio can have taken in the last command.
     LinkResult WriteBatch(const QList<ChannelWrite>& batch, const WrittenSink& written = {},
-                          Check check = Check::ReadBack);
+                          Check check = Check::ReadBack, const QString& source = QStringLiteral("file"));
 
     LinkResult LoadVfoA(int channel);               // 00 00 00 ch 06
     // Waits until the radio can have taken in every command sent so far: the port has drained

@@ -32,10 +32,11 @@ void RadioWorker::readMemories(int first, int last)
     }));
 }
 
-void RadioWorker::writeBatch(const QList<ChannelWrite>& batch, bool readBack)
+void RadioWorker::writeBatch(const QList<ChannelWrite>& batch, bool readBack, const QString& source)
 {
     const auto written = [this](int channel) { Q_EMIT channelWritten(channel); };
-    Q_EMIT ended(m_link.WriteBatch(batch, written, readBack ? RadioLink::Check::ReadBack : RadioLink::Check::None));
+    const auto check = readBack ? RadioLink::Check::ReadBack : RadioLink::Check::None;
+    Q_EMIT ended(m_link.WriteBatch(batch, written, check, source));
 }
 
 void RadioWorker::loadVfoA(int channel)

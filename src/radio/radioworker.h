@@ -24,7 +24,7 @@ public:
 
     void findRadio(const QStringList& ports, int pacing);
     void readMemories(int first, int last);
-    void writeBatch(const QList<ChannelWrite>& batch, bool readBack);
+    void writeBatch(const QList<ChannelWrite>& batch, bool readBack, const QString& source);
     void loadVfoA(int channel);
     void scan(int first, int last, int threshold);
 

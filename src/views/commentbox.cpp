@@ -62,9 +62,10 @@ void CommentBox::open(int row)
     m_caption->show();
     m_box->show();
     m_box->setFocus(Qt::OtherFocusReason);
-    // The box starts with the comment there; writing it back changes nothing.
-    m_row = row;
+    // The box starts with the comment there, which is not written back: the mirror row may
+    // hold another comment (this view cleared, then read), and opening the box keeps it.
     m_box->setText(m_host.family().table(m_view.kind()).cell(row, ColComment));
+    m_row = row;
 }
 
 void CommentBox::onTextChanged(const QString& text)

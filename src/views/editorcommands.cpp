@@ -24,6 +24,13 @@ QString TableAheadOfRadioNote(int channel)
         .arg(ChannelLabel(channel));
 }
 
+QString RadioHoldsOtherwiseNote(int channel)
+{
+    return QStringLiteral("The table shows your changes, but the radio's memory channel %1 does not hold them: "
+                          "the marked cells show what it holds.")
+        .arg(ChannelLabel(channel));
+}
+
 QString EditorBusyMessage()
 {
     return QStringLiteral("The radio is busy with another operation.") + kMessageLineBreak
@@ -115,22 +122,27 @@ void EditorCommands::onLoaded(const ValidEdit& edit)
             keepEditorOpen();
         return;
     }
-    const int channel = ChannelOfRow(m_view, m_row);
-    m_host.family().fillRow(m_view, channel, edit.cells);
+    const ViewKind view = m_view;
+    const int channel = ChannelOfRow(view, m_row);
+    m_host.family().fillRow(view, channel, edit.cells);
     m_radio.writeChannel(ChannelWrite{edit.channel, RadioChannelNumber(channel), edit.MaskCode()}, this,
-                         [this, channel](const LinkResult& outcome) { onWriteEnded(channel, outcome.error); });
+                         [this, view, channel](const LinkResult& outcome) { onWriteEnded(view, channel, outcome); });
     // After the editor has gone: the focus then stays where it is put.
     QMetaObject::invokeMethod(this, &EditorCommands::focusSave, Qt::QueuedConnection);
 }
 
-void EditorCommands::onWriteEnded(int channel, const QString& failure)
+void EditorCommands::onWriteEnded(ViewKind view, int channel, const LinkResult& outcome)
 {
-    if (!failure.isEmpty()) {
+    if (!outcome.ok) {
+        // A channel the radio read back otherwise is marked where the edit was made, as
+        // Compare would mark it; the message says what the radio holds.
+        m_host.family().table(view).markMismatches(outcome.mismatches);
+        const QString note =
+            outcome.mismatches.isEmpty() ? TableAheadOfRadioNote(channel) : RadioHoldsOtherwiseNote(channel);
         QWidget* parent = &m_views(m_host.viewState().current);
-        ShowMessage(parent->isVisible() ? parent : nullptr,
-                    failure + kMessageLineBreak + kMessageLineBreak + TableAheadOfRadioNote(channel));
+        ShowMessage(parent->isVisible() ? parent : nullptr, outcome.error + kMessageLineBreak + kMessageLineBreak + note);
     }
-    Q_EMIT writeEnded(channel, failure.isEmpty());
+    Q_EMIT writeEnded(channel, outcome.ok);
 }
 
 void EditorCommands::focusSave()

@@ -13,10 +13,13 @@ namespace vardo {
 
 class ChannelEditor;
 class RadioClient;
+struct LinkResult;
 struct ValidEdit;
 
 // The note added to a failed write's message: the grids already show the edit.
 [[nodiscard]] QString TableAheadOfRadioNote(int channel);
+// The note when the radio, read back, holds the channel otherwise than the edit.
+[[nodiscard]] QString RadioHoldsOtherwiseNote(int channel);
 // What Load says when the radio is still busy with another operation.
 [[nodiscard]] QString EditorBusyMessage();
 
@@ -45,7 +48,7 @@ protected:
 
 private:
     void onLoaded(const ValidEdit& edit);
-    void onWriteEnded(int channel, const QString& failure);
+    void onWriteEnded(ViewKind view, int channel, const LinkResult& outcome);
     void focusSave();
     void keepEditorOpen();
 

@@ -8,6 +8,7 @@
 #include "busystate.h"
 #include "channelrow.h"
 #include "memoryview.h"
+#include "progressrow.h"
 #include "radioclient.h"
 #include "safefile.h"
 #include "savedfilenames.h"
@@ -18,12 +19,13 @@
 
 namespace vardo {
 
-MemoryFileCommands::MemoryFileCommands(MemoryView& view, ViewHost& host, RadioClient& radio, QString dataDir,
-                                       std::function<void()> beep)
+MemoryFileCommands::MemoryFileCommands(MemoryView& view, ViewHost& host, RadioClient& radio, ProgressRow& progress,
+                                       QString dataDir, std::function<void()> beep)
     : QObject(&view)
     , m_view(view)
     , m_host(host)
     , m_radio(radio)
+    , m_progress(progress)
     , m_dataDir(std::move(dataDir))
     , m_beep(std::move(beep))
 {
@@ -87,26 +89,44 @@ void MemoryFileCommands::load()
     if (!loaded.ok())
         return ShowMessage(&m_view, loaded.message);
     m_plan = PlanRestore(kind, loaded.rows);
+    m_host.family().table(kind).clearMarks();  // they told of what the table held before
     if (kind == ViewKind::Qmb)
         return fillAllRows();  // the Quick Memory Banks are only shown, never written
-    // A row shows the file once its channel is in the radio, so that a radio that stops
-    // answering leaves the tables telling what the radio holds.
-    m_radio.writeBatch(
-        m_plan.writes, this, [this](int channel) { fillRow(RowOfChannel(m_view.kind(), channel)); },
+    // A row shows the file once its channel is in the radio (stored and read back), so that a
+    // radio that stops answering, or a Stop, leaves the tables telling what the radio holds.
+    m_written = 0;
+    m_progress.start(int(m_plan.writes.size()));
+    const bool started = m_radio.writeBatch(
+        m_plan.writes, this,
+        [this](int channel) {
+            ++m_written;
+            m_progress.step();
+            fillRow(RowOfChannel(m_view.kind(), channel));
+        },
         [this](const LinkResult& outcome) { onBatchEnded(outcome); });
+    if (!started)
+        m_progress.finish();
 }
 
 void MemoryFileCommands::onBatchEnded(const LinkResult& outcome)
 {
-    // After a failure the batch has given VFO-A back where it could; the message says which
-    // channel was the last one written.
-    if (!outcome.ok)
-        return ShowMessage(&m_view, outcome.error);
-    // The rows that are not written: empty ones, comments without a channel, QMB lines.
-    fillAllRows();
+    m_progress.finish();
+    // Every channel went into the radio: the rows that are not written (empty ones, comments
+    // without a channel, QMB lines) show the file too.
+    const bool everyChannel = m_written == m_plan.writes.size();
+    if (everyChannel)
+        fillAllRows();
+    // Channels the radio read back otherwise than the file has them are marked; the message
+    // lists them. After a failure or a Stop the batch has given VFO-A back where it could,
+    // and the message says which channel was the last one written.
+    m_host.family().table(m_view.kind()).markMismatches(outcome.mismatches);
+    ShowUnfinished(&m_view, outcome);
+    if (!everyChannel)
+        return;
     if (!m_plan.unsendable.isEmpty())
         return ShowMessage(&m_view, LeftAsTheyWereMessage(m_plan.unsendable), QMessageBox::Information);
-    m_beep();
+    if (outcome.ok)
+        m_beep();
 }
 
 }  // namespace vardo

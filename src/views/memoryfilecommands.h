@@ -1,7 +1,8 @@
 #pragma once
 // Save and Load of a view (cmdSave, cmdLoad): the view's table to its saved file with the
 // overwrite question and the backup, and a checked saved file into the radio in one batch and
-// into the tables (mirror rows included), each row as its channel is written.
+// into the tables (mirror rows included), each row as its channel is written. The radio reads
+// each channel back after storing it; cells it holds otherwise are marked in the view.
 
 #include <functional>
 #include <vector>
@@ -16,16 +17,17 @@
 namespace vardo {
 
 class MemoryView;
+class ProgressRow;
 class RadioClient;
 class ViewHost;
 
 // Save and Load of one view, owned by the view and connected to its saveRequested and
 // loadRequested hooks. `beep` sounds the end of a save or of a load that wrote every channel
-// of the file into the radio.
+// of the file into the radio. A Load shows its progress, and Stop, on `progress`.
 class MemoryFileCommands : public QObject {
     Q_OBJECT
 public:
-    MemoryFileCommands(MemoryView& view, ViewHost& host, RadioClient& radio, QString dataDir,
+    MemoryFileCommands(MemoryView& view, ViewHost& host, RadioClient& radio, ProgressRow& progress, QString dataDir,
                        std::function<void()> beep);
 
     void save();
@@ -40,9 +42,11 @@ private:
     MemoryView& m_view;
     ViewHost& m_host;
     RadioClient& m_radio;
+    ProgressRow& m_progress;
     QString m_dataDir;
     std::function<void()> m_beep;
     RestorePlan m_plan;  // of the last Load
+    qsizetype m_written = 0;  // channels of m_plan.writes stored (and read back) so far
 };
 
 }  // namespace vardo

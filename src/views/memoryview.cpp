@@ -2,11 +2,14 @@
 
 #include <utility>
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "busystate.h"
@@ -59,6 +62,8 @@ void MemoryView::buildWindow()
     layout->addWidget(buildOptions());
     layout->addWidget(buildCommands());
     setCentralWidget(central);
+    // There from the start, so the window keeps its height once the radio is named.
+    ShowRadioLine(*this, QString());
 
     connect(m_grid, &ChannelGrid::clicked, this,
             [this](const QModelIndex& index) { onGridClicked(index.row() + 1, index.column()); });
@@ -134,7 +139,30 @@ void MemoryView::forward(const char* name, void (MemoryView::*hook)())
 
 void MemoryView::buildMenu()
 {
+    // Alt+R is Read's: the menu takes another letter.
+    QMenu* radio = menuBar()->addMenu(QStringLiteral("R&adio"));
+    radio->setObjectName(QStringLiteral("mnuRadio"));
+    m_compare = radio->addAction(QStringLiteral("&Compare with Radio"));
+    m_compare->setObjectName(QStringLiteral("actCompare"));
+    connect(m_compare, &QAction::triggered, this, &MemoryView::onCompare);
+    connect(&m_host.busyState(), &BusyState::busyChanged, this, &MemoryView::updateRadioCommands);
+    updateRadioCommands();
     AddHelpMenu(*this, [this] { m_host.showHelp(); }, [this] { m_host.showAbout(); });
+}
+
+void MemoryView::setRadio(const QString& statusText, bool found)
+{
+    ShowRadioLine(*this, statusText);
+    m_radioFound = found;
+    updateRadioCommands();
+}
+
+void MemoryView::updateRadioCommands()
+{
+    // Compare is a command like Read: not while the radio or the program is busy, nor while
+    // the scan or the moving of rows has put the commands away.
+    if (m_compare)
+        m_compare->setEnabled(m_radioFound && !busy() && m_commandsShown);
 }
 
 QPushButton* MemoryView::button(const QString& name) const
@@ -151,6 +179,11 @@ void MemoryView::placeCommentRow(QWidget* row)
         HideKeepingPlace(*row);
     else
         row->hide();
+}
+
+void MemoryView::placeProgressRow(QWidget* row)
+{
+    statusBar()->addPermanentWidget(row);
 }
 
 void MemoryView::placeScanRow(QWidget* row)
@@ -236,6 +269,8 @@ void MemoryView::setNormalCommandsVisible(bool visible)
         option->setVisible(visible);
     for (QPushButton* command : std::as_const(m_normalCommands))
         command->setVisible(visible);
+    m_commandsShown = visible;
+    updateRadioCommands();
 }
 
 void MemoryView::setMoveButtonsVisible(bool visible)
@@ -294,6 +329,13 @@ void MemoryView::onRead()
 {
     if (!busy())
         m_host.readChannels(m_kind);
+}
+
+void MemoryView::onCompare()
+{
+    Q_EMIT commandStarting();
+    if (m_compare->isEnabled() && !busy())
+        Q_EMIT compareRequested();
 }
 
 void MemoryView::onClear()

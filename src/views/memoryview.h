@@ -3,12 +3,14 @@
 // options, the commands, and the row selection by click. The row operations that live in
 // other parts of the program (editor, comments, reordering, scan, files, printing) are
 // reached through the signals below; each fires only when the program is not busy. The
-// comment and scan rows belong to their operations; the view only gives them their places.
+// comment, scan and progress rows belong to their operations; the view only gives them their
+// places. The status bar names the radio the program works with.
 
 #include <QMainWindow>
 
 #include "channelindex.h"
 
+class QAction;
 class QBoxLayout;
 class QPushButton;
 class QRadioButton;
@@ -36,6 +38,11 @@ public:
     // the options' line, which it fills while the options are hidden.
     void placeCommentRow(QWidget* row);
     void placeScanRow(QWidget* row);
+    // The progress row goes on the right of the status bar.
+    void placeProgressRow(QWidget* row);
+
+    // The radio the search found, as the status bar names it; Compare works only with one.
+    void setRadio(const QString& statusText, bool found);
 
     // The grid's current cell, rows from 1.
     [[nodiscard]] int currentRow() const;
@@ -77,6 +84,7 @@ Q_SIGNALS:
     void saveRequested();            // cmdSave
     void loadRequested();            // cmdLoad
     void printRequested();           // cmdPrint
+    void compareRequested();         // Radio, Compare with Radio (actCompare)
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -92,6 +100,8 @@ private:
     void forward(const char* name, void (MemoryView::*hook)());
 
     void onRead();
+    void onCompare();
+    void updateRadioCommands();
     void onClear();
     void onExit();
     void onOption(ViewKind target);
@@ -108,6 +118,9 @@ private:
     QList<QRadioButton*> m_options;
     QList<QPushButton*> m_normalCommands;
     QList<QPushButton*> m_moveCommands;
+    QAction* m_compare = nullptr;
+    bool m_radioFound = false;
+    bool m_commandsShown = true;  // the normal commands, which sort and scan mode put away
     bool m_highlight = false;
     int m_pickedRow = 0;
 };

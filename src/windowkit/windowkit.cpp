@@ -2,14 +2,18 @@
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QHBoxLayout>
-#include <QRadioButton>
 #include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
+#include <QStyle>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -52,6 +56,24 @@ void AddHelpMenu(QMainWindow& window, const std::function<void()>& contents, con
     aboutItem->setObjectName(QStringLiteral("itmAbout"));
     QObject::connect(contentsItem, &QAction::triggered, &window, contents);
     QObject::connect(aboutItem, &QAction::triggered, &window, about);
+}
+
+void ShowRadioLine(QMainWindow& window, const QString& text)
+{
+    const QString name = QStringLiteral("lblRadio");
+    QStatusBar* bar = window.statusBar();
+    auto* line = bar->findChild<QLabel*>(name);
+    if (!line) {
+        // The windows are laid out for their content; a grip would offer a size they refuse.
+        bar->setSizeGripEnabled(false);
+        // The bar's line starts and ends where the window's rows do (the bar keeps 2 pixels).
+        const int margin = std::max(0, bar->style()->pixelMetric(QStyle::PM_LayoutLeftMargin) - 2);
+        bar->setContentsMargins(margin, 0, margin, 0);
+        line = new QLabel(bar);
+        line->setObjectName(name);
+        bar->addWidget(line, 1);
+    }
+    line->setText(text);
 }
 
 QList<QRadioButton*> AddViewOptions(QWidget& parent, QBoxLayout& layout,

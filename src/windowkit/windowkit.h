@@ -1,5 +1,6 @@
 #pragma once
-// What every window of the program shares: its font, its message boxes, its Help menu.
+// What every window of the program shares: its font, its message boxes, its Help menu, the
+// line of its status bar that names the radio.
 
 #include <QFont>
 #include <QMessageBox>
@@ -28,6 +29,9 @@ void ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon = 
 
 // The "&Help" menu (mnuHelp) with "Contents" (itmContents) and "About Vardo" (itmAbout).
 void AddHelpMenu(QMainWindow& window, const std::function<void()>& contents, const std::function<void()>& about);
+
+// The status bar's line that names the radio (lblRadio), made on first use.
+void ShowRadioLine(QMainWindow& window, const QString& text);
 
 // The four view options (optAll .. optQmb) as one exclusive group, added to `layout`;
 // `chosen` runs with the option's view whenever the operator sets an option, and on a click

@@ -157,8 +157,8 @@ private slots:
         }
         QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
         QCOMPARE(cli.exitCode(), 1);
-        QCOMPARE(err, "vardo-cli: The write was stopped. No channel was written. VFO-A has been set back as it "
-                      "was.\n");
+        QCOMPARE(err, "vardo-cli: The write was stopped before the first channel. VFO-A has been set back as "
+                      "it was.\n");
         QStringList after;
         for (qsizetype n = 0; n < DemoVfoAFrames().size(); ++n)
             after << radio.nextLine();

@@ -75,20 +75,18 @@ void ChannelWriteTest::write_data()
                               "it was."};
     QTest::newRow("cancelled after the second channel, as on Ctrl-C")
         << WriteCase{.channels = {1, 2, 3}, .cancelAfter = 2, .written = {1, 2},
-                     .error = "The write was stopped.\rThe last channel written was 2.\r"
-                              "VFO-A has been set back as it was."};
+                     .error = "The write was stopped after channel 2.\rVFO-A has been set back as it was."};
     const auto readBack = RadioLink::Check::ReadBack;
     QTest::newRow("read back: each channel after its store") << WriteCase{.channels = {1, 2, 100}, .check = readBack};
     QTest::newRow("read back: a store the radio did not take is named, the batch goes on")
         << WriteCase{.channels = {1, 2, 3}, .check = readBack, .dropStore = 2,
-                     .error = "The radio does not hold 1 channel as written:\r2: frequency radio 7051.50, file "
+                     .error = "The radio does not hold channel 2 as written:\r2: frequency radio 7051.50, file "
                               "14195.00; mode radio LSB, file USB; 455 filter radio 500, file 2.0K; Rx RIT radio ON, "
                               "file OFF; offset radio 1.50, file 0.00\rEvery other channel was written and read back "
                               "as written.\rVFO-A has been set back as it was."};
     QTest::newRow("read back: stopped after the first channel")
         << WriteCase{.channels = {1, 2, 3}, .cancelAfter = 1, .written = {1}, .check = readBack,
-                     .error = "The write was stopped.\rThe last channel written was 1.\r"
-                              "VFO-A has been set back as it was."};
+                     .error = "The write was stopped after channel 1.\rVFO-A has been set back as it was."};
     QTest::newRow("VFO-A does not answer")
         << WriteCase{.channels = {1, 2}, .stopAt = kUsbFrames[0], .vfoSilent = true, .restored = false, .written = {},
                      .error = "The radio did not answer the request for the VFO-A record.\rNo channel was written."};

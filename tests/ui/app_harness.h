@@ -142,6 +142,24 @@ public:
     return frames;
 }
 
+// The channels the emulator was asked for (opcode 10 with P4 04), in order.
+[[nodiscard]] inline QList<int> MemoryRequests(const sim::SimRadio& radio)
+{
+    QList<int> channels;
+    for (const CatFrame& f : radio.frameLog())
+        if (f.bytes[4] == 0x10 && f.bytes[3] == 0x04)
+            channels.append(f.bytes[0]);
+    return channels;
+}
+
+[[nodiscard]] inline QList<int> Range(int first, int last)
+{
+    QList<int> r;
+    for (int i = first; i <= last; ++i)
+        r.append(i);
+    return r;
+}
+
 // The selected cells as "row:first-last" (rows from 1); empty when nothing is selected.
 [[nodiscard]] inline QString SelectedCells(MemoryView& view)
 {

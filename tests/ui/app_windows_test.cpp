@@ -35,24 +35,6 @@ namespace {
 
 constexpr const char* kOptions[] = {"optAll", "optCh99", "optPms", "optQmb"};
 
-// The channels the emulator was asked for (opcode 10 with P4 04), in order.
-QList<int> MemoryRequests(const sim::SimRadio& radio)
-{
-    QList<int> channels;
-    for (const CatFrame& f : radio.frameLog())
-        if (f.bytes[4] == 0x10 && f.bytes[3] == 0x04)
-            channels.append(f.bytes[0]);
-    return channels;
-}
-
-QList<int> Range(int first, int last)
-{
-    QList<int> r;
-    for (int i = first; i <= last; ++i)
-        r.append(i);
-    return r;
-}
-
 bool MoveCommandsAre(MemoryView& v, bool shown)
 {
     for (const char* name : {"cmdUp", "cmdDown", "cmdOK"})
@@ -597,18 +579,25 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QStringList>("probed");  // empty: the command line is refused
         QTest::addColumn<QString>("dataDir");
+        QTest::addColumn<int>("pacing");
         const QStringList system{"/dev/ttyS0", "/dev/ttyUSB0"};
         const QString sim = QStringLiteral("simulated radio");
-        QTest::newRow("nothing: the system's ports") << QStringList{} << system << "";
+        QTest::newRow("nothing: the system's ports") << QStringList{} << system << "" << 5;
         QTest::newRow("named ports replace them, in order")
-            << QStringList{"--port", "/dev/ttyUSB1", "--port=COM3"} << QStringList{"/dev/ttyUSB1", "COM3"} << "";
-        QTest::newRow("data dir") << QStringList{"--data-dir", "/tmp/vardo files"} << system << "/tmp/vardo files";
-        QTest::newRow("simulate first") << QStringList{"--simulate"} << QStringList{sim} + system << "";
-        QTest::newRow("simulate and named") << QStringList{"--port", "X", "--simulate"} << QStringList{sim, "X"} << "";
-        QTest::newRow("unknown option") << QStringList{"--fast"} << QStringList{} << "";
-        QTest::newRow("port without name") << QStringList{"--port"} << QStringList{} << "";
-        QTest::newRow("empty data dir") << QStringList{"--data-dir="} << QStringList{} << "";
-        QTest::newRow("stray word") << QStringList{"COM3"} << QStringList{} << "";
+            << QStringList{"--port", "/dev/ttyUSB1", "--port=COM3"} << QStringList{"/dev/ttyUSB1", "COM3"} << "" << 5;
+        QTest::newRow("data dir") << QStringList{"--data-dir", "/tmp/vardo files"} << system << "/tmp/vardo files" << 5;
+        QTest::newRow("simulate first") << QStringList{"--simulate"} << QStringList{sim} + system << "" << 5;
+        QTest::newRow("simulate and named") << QStringList{"--port", "X", "--simulate"} << QStringList{sim, "X"} << "" << 5;
+        QTest::newRow("pacing") << QStringList{"--pacing", "20"} << system << "" << 20;
+        QTest::newRow("pacing at its ends") << QStringList{"--pacing=0", "--pacing=255"} << system << "" << 255;
+        QTest::newRow("unknown option") << QStringList{"--fast"} << QStringList{} << "" << 5;
+        QTest::newRow("port without name") << QStringList{"--port"} << QStringList{} << "" << 5;
+        QTest::newRow("empty data dir") << QStringList{"--data-dir="} << QStringList{} << "" << 5;
+        QTest::newRow("stray word") << QStringList{"COM3"} << QStringList{} << "" << 5;
+        QTest::newRow("pacing too long") << QStringList{"--pacing", "256"} << QStringList{} << "" << 5;
+        QTest::newRow("pacing below zero") << QStringList{"--pacing=-1"} << QStringList{} << "" << 5;
+        QTest::newRow("pacing not a number") << QStringList{"--pacing", "5ms"} << QStringList{} << "" << 5;
+        QTest::newRow("pacing without value") << QStringList{"--pacing"} << QStringList{} << "" << 5;
     }
     void commandLine()
     {
@@ -619,6 +608,7 @@ private Q_SLOTS:
         if (!probed.isEmpty()) {
             QCOMPARE(PortsToProbe(line.ports, line.simulate, {"/dev/ttyS0", "/dev/ttyUSB0"}), probed);
             QTEST(line.dataDir, "dataDir");
+            QTEST(line.pacing, "pacing");
         }
     }
 };

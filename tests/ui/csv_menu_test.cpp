@@ -54,9 +54,10 @@ void CsvMenuTest::menuBeforeHelp()
     QVERIFY(h.started());
     for (ViewKind kind : kAllViews) {
         const QList<QAction*> menus = h.view(kind).menuBar()->actions();
-        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus.size(), 3);
         QCOMPARE(menus.at(0)->text(), QStringLiteral("&File"));
-        QCOMPARE(menus.at(1)->text(), QStringLiteral("&Help"));
+        QCOMPARE(menus.at(1)->text(), QStringLiteral("R&adio"));
+        QCOMPARE(menus.at(2)->text(), QStringLiteral("&Help"));
     }
 }
 

@@ -13,6 +13,7 @@
 #include <random>
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,10 +42,12 @@ constexpr int kAccessKeyWaitMs = 250;  // an access key clicks its button after 
 quint32 g_seed = kDefaultSeed;
 int g_steps = kDefaultSteps;
 
-enum class Act { Switch, Read, Click, Pick, Move, SortOk, Type, Stray, Save, Load, Clear, Scan, EditLoad, EditCancel };
-constexpr Act kActs[] = {Act::Switch, Act::Read,  Act::Click, Act::Pick, Act::Move, Act::SortOk,   Act::Type,
-                         Act::Stray,  Act::Save,  Act::Load,  Act::Clear, Act::Scan, Act::EditLoad, Act::EditCancel};
-constexpr int kWeights[] = {6, 4, 12, 5, 12, 8, 10, 4, 5, 3, 2, 2, 8, 3};
+enum class Act { Switch, Read, Click, Pick, Move, SortOk, Type, Stray, Save, Load, Clear, Scan, EditLoad, EditCancel,
+                 Compare };
+constexpr Act kActs[] = {Act::Switch, Act::Read,  Act::Click, Act::Pick, Act::Move,     Act::SortOk,     Act::Type,
+                         Act::Stray,  Act::Save,  Act::Load,  Act::Clear, Act::Scan, Act::EditLoad, Act::EditCancel,
+                         Act::Compare};
+constexpr int kWeights[] = {6, 4, 12, 5, 12, 8, 10, 4, 5, 3, 2, 2, 8, 3, 3};
 
 // One step as drawn: what it means depends on the state it meets.
 struct Step {
@@ -324,8 +327,36 @@ private:
         case Act::EditLoad:
         case Act::EditCancel:
             return edit(s);
+        case Act::Compare:
+            return compare();
         }
         return {};
+    }
+
+    // Compare with Radio: the tables stay; exactly the rows with data whose settings (but the
+    // antenna, which no command sets) differ from the radio's are marked.
+    QString compare()
+    {
+        if (m.picked != 0)
+            return QStringLiteral("(compare: not in sort mode)");
+        MemoryView& v = view();
+        activate(v);
+        v.findChild<QAction*>(QStringLiteral("actCompare"))->trigger();
+        m.commentRow = 0;
+        if (!h.idle())
+            return QStringLiteral("compare did not end");
+        const ChannelTable& table = h.table(m.current);
+        for (int r = 1; r <= RowCount(m.current); ++r) {
+            const int ch = ChannelOfRow(m.current, r);
+            const bool differs = m.hasData(m.current, r)
+                && Settings(m.row(m.current, r), false) != Settings(m.radio[std::size_t(ch)], false);
+            bool marked = false;
+            for (int column = ColFreq; column <= ColComment; ++column)
+                marked = marked || !table.mark(r, column).isEmpty();
+            if (marked != differs && m_compareBroken.isEmpty())
+                m_compareBroken = QStringLiteral("row %1 is %2marked").arg(r).arg(marked ? "" : "not ");
+        }
+        return QStringLiteral("compare %1").arg(v.objectName());
     }
 
     QString click(int row, int column)
@@ -405,6 +436,8 @@ private:
             return QStringLiteral("a message box waits for an answer: ") + box->text();
         if (!m_fileBroken.isEmpty())
             return QStringLiteral("a saved file does not load: ") + m_fileBroken;
+        if (!m_compareBroken.isEmpty())
+            return QStringLiteral("after Compare, ") + m_compareBroken;
         for (ViewKind v : kAllViews) {
             const std::vector<RowCells> shown = h.table(v).rows();
             for (int r = 1; r <= RowCount(v); ++r)
@@ -440,6 +473,7 @@ private:
     MessageBoxHelper answers{QMessageBox::Yes};
     Model m;
     QString m_fileBroken;
+    QString m_compareBroken;
     bool m_keyed = false;  // the step's command was given by its access key
 };
 

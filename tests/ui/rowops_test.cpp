@@ -467,6 +467,21 @@ private Q_SLOTS:
         QCOMPARE(b.view->focusWidget(), b.view->button(QStringLiteral("cmdLoad")));
         QCOMPARE(b.cell(ViewKind::Qmb, 2), QStringLiteral("comment 110"));  // the mirror keeps its row
     }
+
+    // Opening the box on a row whose mirror holds another comment (the view was cleared and
+    // read again) writes nothing: the mirror keeps its comment until a key is typed.
+    void openingKeepsTheMirrorsComment()
+    {
+        CommentBench b;
+        QVERIFY(b.openOn(ViewKind::Pms));
+        b.app->family().table(ViewKind::Pms).setCell(5, ColComment, QString());
+        b.clickCell(*b.view, 4, ColComment);  // the box holds "comment 103"
+        b.clickCell(*b.view, 5, ColComment);
+        QVERIFY(b.box->isVisible() && b.box->text().isEmpty());
+        QCOMPARE(b.cell(ViewKind::All, 104), QStringLiteral("comment 104"));
+        QTest::keyClick(b.box, 'n');
+        QCOMPARE(b.cell(ViewKind::All, 104), QStringLiteral("n"));
+    }
 };
 
 QTEST_MAIN(RowOpsTest)

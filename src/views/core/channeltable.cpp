@@ -1,6 +1,25 @@
 #include "channeltable.h"
 
+#include <QStringList>
+
 namespace vardo {
+namespace {
+
+// The roles a mark changes.
+const QList<int> kMarkRoles{Qt::BackgroundRole, Qt::ForegroundRole, Qt::ToolTipRole};
+
+[[nodiscard]] QVariant MarkData(const QString& mark, int role)
+{
+    if (mark.isEmpty())
+        return {};
+    switch (role) {
+    case Qt::BackgroundRole: return QColor(kMarkColour);
+    case Qt::ForegroundRole: return QColor(Qt::black);  // dark text on the light mark in any theme
+    default: return mark;
+    }
+}
+
+}  // namespace
 
 const QStringList& ColumnHeaders()
 {
@@ -11,6 +30,17 @@ const QStringList& ColumnHeaders()
         return fields;
     }();
     return headers;
+}
+
+QString MarkText(const QList<FieldDifference>& differences)
+{
+    QStringList lines;
+    for (const FieldDifference& d : differences) {
+        const QString value = d.radio.isEmpty() ? QStringLiteral("a value Vardo does not know") : d.radio;
+        // The mask shares the frequency's cell: its line names it.
+        lines << (d.field == u"mask" ? QStringLiteral("Radio: mask %1") : QStringLiteral("Radio: %1")).arg(value);
+    }
+    return lines.join(u'\n');
 }
 
 Qt::Alignment CellAlignment(int column)
@@ -43,6 +73,7 @@ void ChannelTable::setCell(int row, int column, const QString& text)
 {
     if (!inGrid(row, column) || m_cells.at(at(row, column)) == text)
         return;
+    clearMarks();
     m_cells[at(row, column)] = text;
     const QModelIndex i = index(row - 1, column);
     Q_EMIT dataChanged(i, i, {Qt::DisplayRole});
@@ -79,6 +110,7 @@ void ChannelTable::writeCells(int row, const RowCells& cells, Column last)
 {
     if (!inGrid(row, ColFreq))
         return;
+    clearMarks();
     for (int c = ColFreq; c <= last; ++c)
         m_cells[at(row, c)] = cells[CellIndex(Column(c))];
     Q_EMIT dataChanged(index(row - 1, ColFreq), index(row - 1, last), {Qt::DisplayRole});
@@ -100,6 +132,7 @@ void ChannelTable::swapCells(int rowA, int rowB, int firstColumn, int lastColumn
     lastColumn = std::min(lastColumn, int(ColComment));
     if (!inGrid(rowA, firstColumn) || !inGrid(rowB, lastColumn) || rowA == rowB || firstColumn > lastColumn)
         return;
+    clearMarks();
     for (int c = firstColumn; c <= lastColumn; ++c)
         m_cells.swapItemsAt(at(rowA, c), at(rowB, c));
     Q_EMIT dataChanged(index(std::min(rowA, rowB) - 1, firstColumn),
@@ -109,10 +142,44 @@ void ChannelTable::swapCells(int rowA, int rowB, int firstColumn, int lastColumn
 void ChannelTable::layOut()
 {
     beginResetModel();
+    m_marks.clear();
     m_cells.fill(QString());
     for (int row = 1; row <= channelRows(); ++row)
         m_cells[at(row, ColLabel)] = ChannelLabel(ChannelOfRow(m_kind, row));
     endResetModel();
+}
+
+void ChannelTable::markDifferences(int row, const QList<FieldDifference>& differences)
+{
+    QHash<int, QList<FieldDifference>> byColumn;
+    for (const FieldDifference& d : differences)
+        if (inGrid(row, d.column))
+            byColumn[d.column].append(d);
+    for (auto it = byColumn.cbegin(); it != byColumn.cend(); ++it) {
+        m_marks.insert(at(row, it.key()), MarkText(it.value()));
+        const QModelIndex i = index(row - 1, it.key());
+        Q_EMIT dataChanged(i, i, kMarkRoles);
+    }
+}
+
+void ChannelTable::markMismatches(const QList<ChannelMismatch>& mismatches)
+{
+    for (const ChannelMismatch& m : mismatches)
+        if (const int row = RowOfChannel(m_kind, m.channel))
+            markDifferences(row, m.differences);
+}
+
+void ChannelTable::clearMarks()
+{
+    if (m_marks.isEmpty())
+        return;
+    m_marks.clear();
+    Q_EMIT dataChanged(index(0, ColFreq), index(channelRows() - 1, ColComment), kMarkRoles);
+}
+
+QString ChannelTable::mark(int row, int column) const
+{
+    return inGrid(row, column) ? m_marks.value(at(row, column)) : QString();
 }
 
 int ChannelTable::rowCount(const QModelIndex& parent) const
@@ -134,6 +201,10 @@ QVariant ChannelTable::data(const QModelIndex& index, int role) const
         return cell(index.row() + 1, index.column());
     case Qt::TextAlignmentRole:
         return int(CellAlignment(index.column()));
+    case Qt::BackgroundRole:
+    case Qt::ForegroundRole:
+    case Qt::ToolTipRole:
+        return MarkData(mark(index.row() + 1, index.column()), role);
     default:
         return {};
     }

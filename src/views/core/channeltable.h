@@ -1,16 +1,21 @@
 #pragma once
 // One view's grid of cell texts: 11 columns (Ch#, Freq .. RPT, Comments) and one row per
 // channel of the view. The texts are the store of channel data between a read and a save, so
-// saving, printing and the editor read them back from here, never from the widgets.
+// saving, printing and the editor read them back from here, never from the widgets. The
+// marks of cells the radio holds otherwise (Compare, a write's read-back) live here too, as
+// the cells' background and tooltip.
 // Rows are numbered as the operator sees them: 1 is the first channel row (model row 0).
 
 #include <vector>
 
 #include <QAbstractTableModel>
+#include <QColor>
+#include <QHash>
 #include <QStringList>
 
 #include "channelindex.h"
 #include "channelrow.h"
+#include "rowcompare.h"
 
 namespace vardo {
 
@@ -20,6 +25,14 @@ inline constexpr char kGridFormat[] =
 
 // Header texts of the 11 columns, from the format string.
 [[nodiscard]] const QStringList& ColumnHeaders();
+
+// The background of a cell whose field the radio holds otherwise: a light amber, told apart
+// from the white cells and the blue selection by its lightness as much as by its hue.
+inline constexpr QRgb kMarkColour = qRgb(0xFF, 0xD8, 0x80);
+
+// A marked cell's tooltip: the radio's value of each field the cell shows ("Radio: 14250.00",
+// "Radio: mask off"), one line each.
+[[nodiscard]] QString MarkText(const QList<FieldDifference>& differences);
 
 class ChannelTable : public QAbstractTableModel {
     Q_OBJECT
@@ -52,6 +65,18 @@ public:
     // Empties every cell, then writes the row labels again: the grid as after start-up.
     void layOut();
 
+    // Marks the cells of a row whose fields the radio holds otherwise (Compare, a write's
+    // read-back): the cell's background and a tooltip with the radio's value. The marks stay
+    // until the table's texts change (a read, a load, an edit, a clear) or clearMarks(): then
+    // the table no longer shows what was compared.
+    void markDifferences(int row, const QList<FieldDifference>& differences);
+    // The same for every channel of `mismatches` this table shows.
+    void markMismatches(const QList<ChannelMismatch>& mismatches);
+    void clearMarks();
+    // A cell's mark (its tooltip text); empty when the cell is not marked.
+    [[nodiscard]] QString mark(int row, int column) const;
+    [[nodiscard]] int markCount() const { return int(m_marks.size()); }
+
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -66,6 +91,7 @@ private:
 
     ViewKind m_kind;
     QStringList m_cells;  // row-major, channelRows() x kColumnCount
+    QHash<qsizetype, QString> m_marks;  // by cell position, as m_cells
 };
 
 // Alignment of channel-row cells: Freq right, Comments left, everything else centred.

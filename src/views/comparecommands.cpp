@@ -1,0 +1,96 @@
+#include "comparecommands.h"
+
+#include "busystate.h"
+#include "memoryview.h"
+#include "messagetext.h"
+#include "progressrow.h"
+#include "radioclient.h"
+#include "rowcompare.h"
+#include "viewfamily.h"
+#include "viewhost.h"
+#include "windowkit.h"
+
+namespace vardo {
+namespace {
+
+// The summary after a Compare of `compared` rows with channel data, `differing` of them not
+// as the radio holds them.
+[[nodiscard]] QString CompareSummary(int differing, int compared)
+{
+    if (compared == 1)
+        return differing == 0 ? QStringLiteral("The channel matches the radio.")
+                              : QStringLiteral("The channel differs from the radio.");
+    if (differing == 0)
+        return QStringLiteral("All %1 channels match the radio.").arg(compared);
+    return QStringLiteral("%1 of %2 channels differ from the radio.").arg(differing).arg(compared);
+}
+
+// What Compare says to a table without a channel to compare.
+[[nodiscard]] QString NothingToCompareMessage()
+{
+    return QStringLiteral("Nothing to compare: this table has no channels. Read or Load first.");
+}
+
+}  // namespace
+
+CompareCommands::CompareCommands(MemoryView& view, ViewHost& host, RadioClient& radio, ProgressRow& progress)
+    : QObject(&view), m_view(view), m_host(host), m_radio(radio), m_progress(progress)
+{
+    connect(&view, &MemoryView::compareRequested, this, &CompareCommands::compare);
+}
+
+void CompareCommands::compare()
+{
+    const ViewKind kind = m_view.kind();
+    ChannelTable& table = m_host.family().table(kind);
+    if (m_host.busyState().busy())
+        return;
+    bool anyData = false;
+    for (int row = 1; row <= table.channelRows() && !anyData; ++row)
+        anyData = table.hasData(row);
+    if (!anyData)
+        return ShowMessage(&m_view, NothingToCompareMessage(), QMessageBox::Information);
+    // The marks of an earlier Compare go: the new ones show as the channels come in.
+    table.clearMarks();
+    m_compared = 0;
+    m_differing = 0;
+    m_progress.start(table.channelRows());
+    const bool started = m_radio.readMemories(
+        FirstChannel(kind), LastChannel(kind), this,
+        [this](int channel, const Channel& radio) { onRecord(channel, radio); },
+        [this](const LinkResult& outcome) { onEnded(outcome); });
+    if (!started)
+        m_progress.finish();
+}
+
+void CompareCommands::onRecord(int channel, const Channel& radio)
+{
+    m_progress.step();
+    ChannelTable& table = m_host.family().table(m_view.kind());
+    const int row = RowOfChannel(m_view.kind(), channel);
+    if (!table.hasData(row))
+        return;
+    ++m_compared;
+    const QList<FieldDifference> differences = RowDifferences(table.row(row), radio);
+    if (differences.isEmpty())
+        return;
+    ++m_differing;
+    table.markDifferences(row, differences);
+}
+
+void CompareCommands::onEnded(const LinkResult& outcome)
+{
+    m_progress.finish();
+    QString summary = CompareSummary(m_differing, m_compared);
+    if (outcome.ok)
+        return ShowMessage(&m_view, summary, QMessageBox::Information);
+    // Stopped or failed, the rows compared so far keep their marks, and the summary counts them.
+    LinkResult told = outcome;
+    if (m_compared > 0) {
+        summary[0] = summary[0].toLower();
+        told.error += kMessageLineBreak + QStringLiteral("Up to there, ") + summary;
+    }
+    ShowUnfinished(&m_view, told);
+}
+
+}  // namespace vardo

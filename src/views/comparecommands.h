@@ -1,0 +1,37 @@
+#pragma once
+// Compare with Radio (the Radio menu's actCompare) of one view: reads the view's channels from
+// the radio without touching the table, and marks every cell of a row with channel data whose
+// field the radio holds otherwise (see ChannelTable's marks). A short summary ends it.
+
+#include <QObject>
+
+#include "channel.h"
+
+namespace vardo {
+
+class MemoryView;
+class ProgressRow;
+class RadioClient;
+class ViewHost;
+struct LinkResult;
+
+class CompareCommands : public QObject {
+    Q_OBJECT
+public:
+    CompareCommands(MemoryView& view, ViewHost& host, RadioClient& radio, ProgressRow& progress);
+
+    void compare();
+
+private:
+    void onRecord(int channel, const Channel& radio);
+    void onEnded(const LinkResult& outcome);
+
+    MemoryView& m_view;
+    ViewHost& m_host;
+    RadioClient& m_radio;
+    ProgressRow& m_progress;
+    int m_compared = 0;   // rows with channel data compared so far
+    int m_differing = 0;  // of them, those with a marked cell
+};
+
+}  // namespace vardo

@@ -1,0 +1,329 @@
+// The views' long radio operations in the real windows against the emulator in-process: Stop
+// during Read, Load and Compare (rows kept, VFO-A as it was, the next Read working), Compare's
+// marks on exactly the cells the radio holds otherwise and when they go, a Load and an editor
+// write whose read-back finds a channel the radio did not store.
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+
+#include "app_harness.h"
+#include "channeleditor.h"
+#include "codec.h"
+#include "editorcommands.h"
+#include "filebytes.h"
+#include "messageboxhelper.h"
+#include "savedfilenames.h"
+#include "savedfiletext.h"
+
+using namespace vardo;
+using namespace vardo::test;
+
+Q_DECLARE_METATYPE(vardo::ViewKind)
+
+namespace {
+
+// "channel:change" items applied to the emulator's memory, as another program might leave it.
+void ChangeRadio(sim::SimRadio& radio, const QStringList& changes)
+{
+    using namespace RecordLayout;
+    for (const QString& item : changes) {
+        const int channel = item.section(u':', 0, 0).toInt();
+        const QString how = item.section(u':', 1);
+        Record r = radio.memory(channel);
+        if (how.endsWith(u"+1")) {
+            // One kHz more in a big-endian count of 0.625 Hz steps: 4 bytes of frequency, 2 of offset.
+            const int first = how == u"freq+1" ? kFreqByte : kOffsetByte;
+            int carry = int(kStepsPerKHz);
+            for (int i = first + (how == u"freq+1" ? 3 : 1); i >= first; --i, carry >>= 8) {
+                carry += r[i];
+                r[i] = std::uint8_t(carry & 0xFF);
+            }
+        } else if (how == u"mask") {
+            r[kMaskByte] ^= kMaskBit;
+        } else if (how == u"lsb") {
+            r[kModeByte] &= std::uint8_t(~kModeCodeBits);
+        } else if (how == u"rxrit") {
+            r[kFlagsByte] |= kRxRitBit;
+        } else if (how == u"ant") {
+            r[kFlagsByte] ^= std::uint8_t(1 << kAntShift);
+        }
+        radio.setMemory(channel, r);
+    }
+}
+
+// The marked cells as "row:column:tooltip"; a cell coloured otherwise than a mark says so.
+QStringList Marks(const ChannelTable& table)
+{
+    QStringList marks;
+    for (int row = 0; row < table.rowCount(); ++row)
+        for (int column = 0; column < kColumnCount; ++column) {
+            const QModelIndex cell = table.index(row, column);
+            const QVariant background = cell.data(Qt::BackgroundRole);
+            if (!cell.data(Qt::ToolTipRole).isValid() && !background.isValid())
+                continue;
+            marks << QStringLiteral("%1:%2:%3").arg(row + 1).arg(column).arg(cell.data(Qt::ToolTipRole).toString());
+            if (background.value<QColor>() != QColor(kMarkColour))
+                marks << QStringLiteral("%1:%2 has another colour").arg(row + 1).arg(column);
+        }
+    return marks;
+}
+
+QAction* CompareAction(MemoryView& v)
+{
+    return v.findChild<QAction*>(QStringLiteral("actCompare"));
+}
+
+// Started, `kind` open and read from the radio; null if not.
+MemoryView* OpenAndRead(AppHarness& h, ViewKind kind)
+{
+    if (!h.started())
+        return nullptr;
+    MemoryView& v = h.open(kind);
+    return h.read(v) ? &v : nullptr;
+}
+
+}  // namespace
+
+class RadioCommandsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void stop_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<ViewKind>("kind");
+        QTest::addColumn<QString>("how");  // a click on Stop, its access key, or Esc
+        QTest::addColumn<int>("total");    // channels the operation counts
+        QTest::newRow("read all") << "read" << ViewKind::All << "click" << 113;
+        QTest::newRow("read pms, Esc") << "read" << ViewKind::Pms << "esc" << 9;
+        QTest::newRow("load all, Alt+T") << "load" << ViewKind::All << "key" << 108;
+        QTest::newRow("load pms, Esc") << "load" << ViewKind::Pms << "esc" << 9;
+        QTest::newRow("compare 99") << "compare" << ViewKind::Ch99 << "click" << 99;
+    }
+    // Stop ends the operation after the channel under way: the rows done stay, VFO-A is as
+    // it was, the operator is told how far it got (not as a failure), the next Read works.
+    void stop()
+    {
+        QFETCH(QString, operation);
+        QFETCH(ViewKind, kind);
+        QFETCH(QString, how);
+        QFETCH(int, total);
+        AppHarness h;
+        QVERIFY(!CompareAction(h.view(kind))->isEnabled());  // no radio found yet
+        MemoryView* v = operation == u"compare" ? OpenAndRead(h, kind) : h.started() ? &h.open(kind) : nullptr;
+        QVERIFY(v);
+        QCOMPARE(v->findChild<QLabel*>(QStringLiteral("lblRadio"))->text(), QStringLiteral("FT-1000MP on sim"));
+        auto* bar = v->findChild<QProgressBar*>(QStringLiteral("progressBar"));
+        QPushButton* stop = v->button(QStringLiteral("cmdStop"));
+        QVERIFY(bar && stop && !bar->isVisible() && !stop->isVisible());
+        // Distinct frequencies, 7001.00 on: the rows a Load filled tell which channels it wrote.
+        QStringList lines;
+        for (int i = 1; i <= RowCount(kind); ++i)
+            lines << QStringLiteral("%1.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:").arg(7000 + i);
+        QVERIFY(PutFile(h.dir.filePath(SavedFileName(kind)), EncodeSavedLines(lines)));
+        const std::vector<RowCells> before = h.table(kind).rows();
+        std::vector<Record> memory;
+        for (int ch = 1; ch <= kLastQmb; ++ch)
+            memory.push_back(h.radio->memory(ch));
+        const Record vfoA = h.radio->vfoA();
+        sim::Faults slow;  // each reply late, so that Stop lands while the operation runs
+        slow.delay = std::chrono::milliseconds(40);
+        h.radio->setFaults(slow);
+        h.radio->clearLog();
+        MessageBoxHelper boxes;
+        if (operation == u"compare")
+            CompareAction(*v)->trigger();
+        else
+            h.press(*v, operation == u"read" ? "cmdRead" : "cmdLoad");
+        QVERIFY(QTest::qWaitFor([&] { return bar->isVisible() && bar->value() >= 3; }, kWaitMs));
+        QVERIFY(stop->isVisible() && stop->isEnabled() && !CompareAction(*v)->isEnabled());
+        QCOMPARE(bar->text(), QStringLiteral("channel %1 of %2").arg(bar->value()).arg(total));
+        if (how == u"esc")
+            QTest::keyClick(v->grid(), Qt::Key_Escape);
+        else if (how == u"key")
+            QTest::keyClick(v, Qt::Key_T, Qt::AltModifier);
+        else
+            h.press(*v, "cmdStop");
+        QVERIFY(h.idle() && boxes.waitForCount(1));
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.seen().first().icon, QMessageBox::Information);
+        QVERIFY(!bar->isVisible() && !stop->isVisible());
+        QCOMPARE(h.radio->vfoA(), vfoA);
+        // Channels read (a read-back reads too), or rows the Load filled.
+        const QString text = boxes.lastText();
+        const int done = operation == u"load" ? DataRows(h.table(kind)).section(u'-', 1).toInt()
+                                              : int(MemoryRequests(*h.radio).size());
+        QVERIFY2(done >= 3 && done < total, qPrintable(text));
+        const QString last = ChannelLabel(ChannelOfRow(kind, done));
+        if (operation == u"load") {
+            QVERIFY2(text.startsWith("The write was stopped after channel " + last + ".\r"), qPrintable(text));
+            for (int ch = 1; ch <= kLastQmb; ++ch) {
+                const int row = RowOfChannel(kind, ch);
+                const Record held = h.radio->memory(ch);
+                QVERIFY2(row >= 1 && row <= done ? DecodeRecord(held).Freq == 7000 + row : held == memory[ch - 1],
+                         qPrintable(ChannelLabel(ch)));
+            }
+        } else {
+            QVERIFY2(text.startsWith("The read was stopped after channel " + last + "."), qPrintable(text));
+            QCOMPARE(text.contains(QStringLiteral("Up to there, all %1 channels match the radio.").arg(done)),
+                     operation == u"compare");
+            if (operation == u"compare")
+                QCOMPARE(h.table(kind).rows(), before);
+        }
+        QCOMPARE(DataRows(h.table(kind)), QStringLiteral("1-%1").arg(operation == u"compare" ? RowCount(kind) : done));
+        h.radio->setFaults({});
+        QVERIFY(h.read(*v));
+        QCOMPARE(DataRows(h.table(kind)), QStringLiteral("1-%1").arg(RowCount(kind)));
+        QCOMPARE(boxes.count(), 1);
+    }
+
+    void compareMarks_data()
+    {
+        QTest::addColumn<ViewKind>("kind");
+        QTest::addColumn<int>("emptied");          // a table row emptied before Compare (0: none)
+        QTest::addColumn<QStringList>("changes");  // "channel:change" in the emulator
+        QTest::addColumn<QStringList>("marks");    // "row:column:tooltip"
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("all: four fields, the antenna not compared")
+            << ViewKind::All << 0 << QStringList{"5:freq+1", "12:mask", "13:lsb", "100:rxrit", "40:ant"}
+            << QStringList{"5:1:Radio: 10137.00", "12:1:Radio: mask on", "13:2:Radio: LSB", "100:6:Radio: ON"}
+            << "4 of 113 channels differ from the radio.";
+        QTest::newRow("pms: frequency and mask in one cell, an offset")
+            << ViewKind::Pms << 0 << QStringList{"101:freq+1", "101:mask", "104:offset+1"}
+            << QStringList{"2:1:Radio: 2001.00\nRadio: mask on", "5:8:Radio: 1.00"}
+            << "2 of 9 channels differ from the radio.";
+        QTest::newRow("99: a row without channel data is not compared")
+            << ViewKind::Ch99 << 3 << QStringList{"3:freq+1", "7:freq+1"} << QStringList{"7:1:Radio: 18101.00"}
+            << "1 of 98 channels differ from the radio.";
+        QTest::newRow("qmb: all match") << ViewKind::Qmb << 0 << QStringList{} << QStringList{}
+                                        << "All 5 channels match the radio.";
+    }
+    // Compare reads the view's channels, leaves the table as it was and marks exactly the
+    // cells whose fields the radio holds otherwise, with the radio's value as the tooltip.
+    void compareMarks()
+    {
+        QFETCH(ViewKind, kind);
+        QFETCH(int, emptied);
+        QFETCH(QStringList, changes);
+        QFETCH(QString, summary);
+        AppHarness h;
+        MemoryView* v = OpenAndRead(h, kind);
+        QVERIFY(v);
+        if (emptied)
+            h.app->family().setRow(kind, emptied, RowCells{});
+        ChangeRadio(*h.radio, changes);
+        const std::vector<RowCells> before = h.table(kind).rows();
+        h.radio->clearLog();
+        MessageBoxHelper boxes;
+        CompareAction(*v)->trigger();
+        QVERIFY(h.idle() && boxes.waitForCount(1));
+        QCOMPARE(boxes.texts(), QStringList{summary});
+        QCOMPARE(boxes.seen().first().icon, QMessageBox::Information);
+        QCOMPARE(MemoryRequests(*h.radio), Range(FirstChannel(kind), LastChannel(kind)));
+        QCOMPARE(int(h.radio->frameLog().size()), RowCount(kind));
+        QCOMPARE(h.table(kind).rows(), before);
+        QTEST(Marks(h.table(kind)), "marks");
+        for (ViewKind other : kAllViews)  // the other views are not compared
+            QCOMPARE(h.table(other).markCount() > 0, other == kind && !changes.isEmpty());
+    }
+
+    void marksGo_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("left");  // marks left afterwards
+        for (const char* command : {"cmdRead", "cmdLoad", "cmdClear"})
+            QTest::newRow(command) << command << 0;
+        QTest::newRow("editor write") << "editor" << 0;
+        QTest::newRow("comment typed") << "comment" << 0;
+        QTest::newRow("save keeps them") << "cmdSave" << 2;
+    }
+    // The marks tell of the table as it was compared: any change to its texts ends them.
+    void marksGo()
+    {
+        QFETCH(QString, action);
+        AppHarness h;
+        MemoryView* v = OpenAndRead(h, ViewKind::Ch99);
+        QVERIFY(v);
+        h.press(*v, "cmdSave");
+        ChangeRadio(*h.radio, {"5:freq+1", "9:lsb"});
+        MessageBoxHelper boxes;
+        CompareAction(*v)->trigger();
+        QVERIFY(h.idle());
+        QCOMPARE(h.table(ViewKind::Ch99).markCount(), 2);
+        if (action == u"editor") {
+            h.clickCell(*v, 20, ColOffset);
+            QVERIFY(h.app->editorCommands().editor());
+            h.press(*h.app->editorCommands().editor(), "cmdOK");
+        } else if (action == u"comment") {
+            h.clickCell(*v, 30, ColComment);
+            QTest::keyClicks(v->findChild<QLineEdit*>(QStringLiteral("txtComments")), QStringLiteral("net"));
+        } else {
+            h.press(*v, qPrintable(action));
+        }
+        QVERIFY(h.idle());
+        QTEST(h.table(ViewKind::Ch99).markCount(), "left");
+    }
+
+    void readBackMarks_data()
+    {
+        QTest::addColumn<bool>("editor");  // else the view's Load of its saved file
+        QTest::addColumn<ViewKind>("kind");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("line");  // the read-back's line in the message
+        QTest::addColumn<QString>("mark");
+        QTest::newRow("load pms") << false << ViewKind::Pms << 3 << "P3: frequency radio 3500.00, file 3600.00"
+                                  << "3:1:Radio: 3500.00";
+        QTest::newRow("editor 99") << true << ViewKind::Ch99 << 8 << "8: frequency radio 21074.00, "
+                                   << "8:1:Radio: 21074.00";
+    }
+    // A channel the radio did not store: the operator is told which and how it differs, the
+    // cell is marked as Compare marks it, and the table shows what was written.
+    void readBackMarks()
+    {
+        QFETCH(bool, editor);
+        QFETCH(ViewKind, kind);
+        QFETCH(int, row);
+        QFETCH(QString, line);
+        AppHarness h;
+        MemoryView* v = OpenAndRead(h, kind);
+        QVERIFY(v);
+        const int channel = ChannelOfRow(kind, row);
+        const Record vfoA = h.radio->vfoA();
+        const Record held = h.radio->memory(channel);
+        sim::Faults drop;
+        drop.dropStore = channel;
+        MessageBoxHelper boxes;
+        QSignalSpy writes(&h.app->editorCommands(), &EditorCommands::writeEnded);
+        if (editor) {
+            h.clickCell(*v, row, Col82);
+            QVERIFY(h.app->editorCommands().editor());
+            auto* freq = h.app->editorCommands().editor()->findChild<QLineEdit*>(QStringLiteral("txtFreq"));
+            freq->selectAll();
+            QTest::keyClicks(freq, QStringLiteral("3600"));
+        } else {
+            h.app->family().setCell(kind, row, ColFreq, QStringLiteral("3600.00  "));
+            h.press(*v, "cmdSave");
+        }
+        h.radio->setFaults(drop);
+        const int beeps = h.beeps;
+        h.press(editor ? static_cast<QWidget&>(*h.app->editorCommands().editor()) : *v, editor ? "cmdOK" : "cmdLoad");
+        QVERIFY(h.idle() && boxes.waitForCount(1));
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.seen().first().icon, QMessageBox::Warning);
+        QVERIFY2(boxes.lastText().contains(line), qPrintable(boxes.lastText()));
+        QVERIFY(!editor || boxes.lastText().endsWith(RadioHoldsOtherwiseNote(channel)));
+        QVERIFY(!h.app->editorCommands().editor() || !h.app->editorCommands().editor()->isVisible());
+        QCOMPARE(writes.count(), editor ? 1 : 0);
+        QVERIFY(!editor || !writes.first().at(1).toBool());
+        QCOMPARE(h.radio->memory(channel), held);
+        QCOMPARE(h.radio->vfoA(), vfoA);
+        QCOMPARE(h.table(kind).cell(row, ColFreq), QStringLiteral("3600.00  "));
+        QFETCH(QString, mark);
+        QCOMPARE(Marks(h.table(kind)), QStringList{mark});
+        QCOMPARE(h.beeps, beeps);  // not every channel went in as written
+    }
+};
+
+QTEST_MAIN(RadioCommandsTest)
+#include "radio_commands_test.moc"
