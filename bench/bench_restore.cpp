@@ -87,7 +87,7 @@ int main(int argc, char* argv[])
         qsizetype next = 0;
         read = link.ReadMemories(kFirstRegular, last, [&](int channel, const Record& record) {
             if (next < batch.size() && batch[next].ChannelNo == channel)
-                differing += RowDifferences(CellsOfWrite(batch[next++]), DecodeRecord(record)).isEmpty() ? 0 : 1;
+                differing += RowDifferences(CellsOfWrite(batch[next++]), DecodeRecord(record), Fields::Written).isEmpty() ? 0 : 1;
         });
     });
     if (!read.ok || differing)

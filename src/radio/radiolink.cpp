@@ -391,7 +391,8 @@ LinkResult RadioLink::ReadBack(const ChannelWrite& w, const ChannelWrite* next, 
     Record held{};
     if (LinkResult r = Request(Cat::MemoryRequest(w.ChannelNo), MemoryChannelText(w.ChannelNo), held, sendNext); !r.ok)
         return r;
-    if (QList<FieldDifference> differences = RowDifferences(CellsOfWrite(w), DecodeRecord(held)); !differences.isEmpty())
+    if (QList<FieldDifference> differences = RowDifferences(CellsOfWrite(w), DecodeRecord(held), Fields::Written);
+        !differences.isEmpty())
         mismatches.append({w.ChannelNo, differences});
     return LinkResult::Success();
 }

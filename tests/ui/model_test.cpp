@@ -242,15 +242,19 @@ private:
             if (!m.commentRow)
                 return opened + QStringLiteral("(no box)");
             const QString word = kWords[s.b % quint32(kWords.size())];
+            QString& comment = m.row(m.current, m.commentRow)[CellIndex(ColComment)];
+            // Delete in an empty box changes nothing, so nothing is written: the mirror row
+            // keeps whatever comment it has.
+            const bool changes = !word.isEmpty() || !comment.isEmpty();
             box()->selectAll();
             if (word.isEmpty())
                 QTest::keyClick(box(), Qt::Key_Delete);
             else
                 QTest::keyClicks(box(), word);
-            m.row(m.current, m.commentRow)[CellIndex(ColComment)] = word;
+            comment = word;
             const ViewKind mirror = m.mirror(m.current, m.commentRow);
             const int mirrorRow = m.mirrorRow(m.current, m.commentRow);
-            if (mirrorRow && m.hasData(mirror, mirrorRow))
+            if (changes && mirrorRow && m.hasData(mirror, mirrorRow))
                 m.row(mirror, mirrorRow)[CellIndex(ColComment)] = word;
             if (s.c % 3 == 0) {
                 QTest::keyClick(box(), Qt::Key_Return);

@@ -39,28 +39,35 @@ private Q_SLOTS:
     void lineClockQueuesBytes();
 };
 
+// The comparison of every setting held finds what the read-back finds.
+const QString kSame = QStringLiteral("same");
+
 void RowCompareTest::differences_data()
 {
     QTest::addColumn<int>("column");  // the cell the row changes, ColLabel for none
     QTest::addColumn<QString>("rowValue");
-    QTest::addColumn<QString>("line");  // DifferenceLine for channel 42, empty when nothing differs
+    QTest::addColumn<QString>("line");      // the read-back's DifferenceLine for channel 42, empty: none
+    QTest::addColumn<QString>("heldLine");  // comparing every setting held, when that differs
 
-    QTest::newRow("same") << int(ColLabel) << "" << "";
-    QTest::newRow("frequency") << int(ColFreq) << "14250.00  " << "42: frequency radio 14074.00, file 14250.00";
-    QTest::newRow("mask only") << int(ColFreq) << "14074.00* " << "42: mask radio off, file on";
+    QTest::newRow("same") << int(ColLabel) << "" << "" << kSame;
+    QTest::newRow("frequency") << int(ColFreq) << "14250.00  " << "42: frequency radio 14074.00, file 14250.00"
+                               << kSame;
+    QTest::newRow("mask only") << int(ColFreq) << "14074.00* " << "42: mask radio off, file on" << kSame;
     QTest::newRow("frequency and mask") << int(ColFreq) << "7000.00* "
-                                        << "42: frequency radio 14074.00, file 7000.00; mask radio off, file on";
-    QTest::newRow("mode") << int(ColMode) << "LSB" << "42: mode radio USB, file LSB";
-    QTest::newRow("455 filter") << int(Col455) << "500" << "42: 455 filter radio 2.4K, file 500";
-    QTest::newRow("Tx RIT") << int(ColTxRit) << "ON" << "42: Tx RIT radio OFF, file ON";
-    QTest::newRow("RPT") << int(ColRpt) << "-RPT" << "42: RPT radio OFF, file -RPT";
-    QTest::newRow("offset") << int(ColOffset) << "-1.50" << "42: offset radio 1.50, file -1.50";
-    QTest::newRow("offset written the other way") << int(ColOffset) << "1.5" << "";
-    QTest::newRow("offset no command can send") << int(ColOffset) << "12.00" << "";
-    QTest::newRow("antenna: no command sets it") << int(ColAnt) << "B" << "";
-    QTest::newRow("blank mode: nothing was sent") << int(ColMode) << "" << "";
-    QTest::newRow("blank channel's frequency is never sent") << int(ColFreq) << "0.00  " << "";
-    QTest::newRow("row without channel data") << int(ColFreq) << "" << "";
+                                        << "42: frequency radio 14074.00, file 7000.00; mask radio off, file on" << kSame;
+    QTest::newRow("mode") << int(ColMode) << "LSB" << "42: mode radio USB, file LSB" << kSame;
+    QTest::newRow("455 filter") << int(Col455) << "500" << "42: 455 filter radio 2.4K, file 500" << kSame;
+    QTest::newRow("Tx RIT") << int(ColTxRit) << "ON" << "42: Tx RIT radio OFF, file ON" << kSame;
+    QTest::newRow("RPT") << int(ColRpt) << "-RPT" << "42: RPT radio OFF, file -RPT" << kSame;
+    QTest::newRow("offset") << int(ColOffset) << "-1.50" << "42: offset radio 1.50, file -1.50" << kSame;
+    QTest::newRow("offset written the other way") << int(ColOffset) << "1.5" << "" << kSame;
+    QTest::newRow("offset no command can send") << int(ColOffset) << "12.00" << ""
+                                                << "42: offset radio 1.50, file 12.00";
+    QTest::newRow("antenna: no command sets it") << int(ColAnt) << "B" << "" << kSame;
+    QTest::newRow("blank mode: nothing was sent") << int(ColMode) << "" << "" << kSame;
+    QTest::newRow("blank channel's frequency is never sent") << int(ColFreq) << "0.00  " << ""
+                                                            << "42: frequency radio 14074.00, file 0.00";
+    QTest::newRow("row without channel data") << int(ColFreq) << "" << "" << kSame;
 }
 
 void RowCompareTest::differences()
@@ -68,12 +75,18 @@ void RowCompareTest::differences()
     QFETCH(int, column);
     QFETCH(QString, rowValue);
     QFETCH(QString, line);
+    QFETCH(QString, heldLine);
     RowCells row = CellsFromChannel(Held());
     if (column != ColLabel)
         row[CellIndex(Column(column))] = rowValue;
-    const QList<FieldDifference> found = RowDifferences(row, Held());
-    QCOMPARE(found.isEmpty() ? QString() : DifferenceLine(42, found), line);
-    for (const FieldDifference& d : found)
+    const auto lineOf = [](const QList<FieldDifference>& found) {
+        return found.isEmpty() ? QString() : DifferenceLine(42, found);
+    };
+    const QList<FieldDifference> written = RowDifferences(row, Held(), Fields::Written);
+    QCOMPARE(lineOf(written), line);
+    const QList<FieldDifference> held = RowDifferences(row, Held(), Fields::Held);
+    QCOMPARE(lineOf(held), heldLine == kSame ? line : heldLine);
+    for (const FieldDifference& d : held)
         QCOMPARE(int(d.column), column);  // each mark lands on the cell the row changed
 }
 
@@ -85,12 +98,13 @@ void RowCompareTest::writeCellsCarryTheMask()
     radio.RxRit = "ON";
     radio.Freq = 14075.5f;
     const ChannelWrite masked{radio, 100, 1};
-    QCOMPARE(DifferenceLine(100, RowDifferences(CellsOfWrite(masked), radio)), "P1: mask radio off, file on");
+    QCOMPARE(DifferenceLine(100, RowDifferences(CellsOfWrite(masked), radio, Fields::Written)),
+             "P1: mask radio off, file on");
     radio.Mask = "* ";
-    QVERIFY(RowDifferences(CellsOfWrite(masked), radio).isEmpty());
+    QVERIFY(RowDifferences(CellsOfWrite(masked), radio, Fields::Written).isEmpty());
     Channel unknownMode = radio;
     unknownMode.Mode.clear();
-    QCOMPARE(DifferenceLine(100, RowDifferences(CellsOfWrite(masked), unknownMode), "table"),
+    QCOMPARE(DifferenceLine(100, RowDifferences(CellsOfWrite(masked), unknownMode, Fields::Written), "table"),
              "P1: mode radio unknown, table USB");
 }
 

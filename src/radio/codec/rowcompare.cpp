@@ -55,17 +55,18 @@ constexpr ComparedField kSetFields[] = {
 
 }  // namespace
 
-QList<FieldDifference> RowDifferences(const RowCells& expected, const Channel& radio)
+QList<FieldDifference> RowDifferences(const RowCells& expected, const Channel& radio, Fields fields)
 {
     const QString expectedFreqCell = Cell(expected, ColFreq);
     if (expectedFreqCell.trimmed().isEmpty())
         return {};
     const RowCells held = CellsFromChannel(radio);
     const Channel sent = SentNumbers(expected);
+    const bool onlySent = fields == Fields::Written;
     QList<FieldDifference> differences;
     const QString expectedFreq = FrequencyOf(expectedFreqCell);
     const QString heldFreq = FrequencyOf(Cell(held, ColFreq));
-    if (SendFreq(sent) && expectedFreq != heldFreq)
+    if ((!onlySent || SendFreq(sent)) && expectedFreq != heldFreq)
         differences.append({ColFreq, QStringLiteral("frequency"), heldFreq, expectedFreq});
     const bool expectedMask = IsMaskedFreqCell(expectedFreqCell);
     if (expectedMask != radio.masked())
@@ -73,7 +74,7 @@ QList<FieldDifference> RowDifferences(const RowCells& expected, const Channel& r
     for (const ComparedField& f : kSetFields) {
         QString want = Cell(expected, f.column).trimmed();
         QString have = Cell(held, f.column).trimmed();
-        if (want.isEmpty() || (f.column == ColOffset && !SendRitOffset(sent)))
+        if (want.isEmpty() || (onlySent && f.column == ColOffset && !SendRitOffset(sent)))
             continue;
         if (f.column == ColOffset) {
             want = OffsetOf(want);

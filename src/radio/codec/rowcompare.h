@@ -1,8 +1,8 @@
 #pragma once
 // What the radio holds against what a row (of a grid or a saved file) says it should hold,
-// field by field, as the tables show the values. Only the fields a write sets are compared:
-// not the antenna (no command sets it) and not a field the row leaves blank (no command is
-// sent for it). The mask shows in the frequency cell but is a field of its own here.
+// field by field, as the tables show the values. The antenna is never compared (no command
+// sets it), nor a field the row leaves blank (a code the program does not know). The mask
+// shows in the frequency cell but is a field of its own here.
 
 #include <QList>
 #include <QString>
@@ -20,8 +20,15 @@ struct FieldDifference {
     bool operator==(const FieldDifference&) const = default;
 };
 
+// Which fields count. Held: every setting, as a comparison of table and radio wants (a blank
+// channel's 0.00 against a frequency the radio holds differs). Written: only what a write of
+// the row sent, as its read-back wants (no command sets a frequency of 0.00, or an offset of
+// 10 kHz or more, so the radio keeps its own).
+enum class Fields { Held, Written };
+
 // The fields where `radio` differs from `expected`; none for a row without channel data.
-[[nodiscard]] QList<FieldDifference> RowDifferences(const RowCells& expected, const Channel& radio);
+[[nodiscard]] QList<FieldDifference> RowDifferences(const RowCells& expected, const Channel& radio,
+                                                    Fields fields = Fields::Held);
 
 // The cells a write of `write` leaves in the tables: its settings and mask.
 [[nodiscard]] RowCells CellsOfWrite(const ChannelWrite& write);
