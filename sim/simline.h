@@ -28,6 +28,8 @@ public:
 
     SimLine(SimRadio& radio, Timing timing) : m_radio(radio), m_timing(timing) {}
 
+    [[nodiscard]] Timing timing() const { return m_timing; }
+
     // Bytes a client wrote at `now`; the radio gets them one at a time, as the wire delivers.
     void receive(const QByteArray& bytes, Clock::time_point now);
     // Hands the radio every byte that has reached it by `now`.

@@ -10,7 +10,7 @@ const QString kUnplugged = QStringLiteral("The radio's link was lost");
 }  // namespace
 
 SimTransport::SimTransport(std::shared_ptr<SimRadio> radio, QString portName, Timing timing)
-    : m_radio(std::move(radio)), m_portName(std::move(portName)), m_timing(timing), m_line(*m_radio, timing)
+    : m_radio(std::move(radio)), m_portName(std::move(portName)), m_line(*m_radio, timing)
 {
 }
 

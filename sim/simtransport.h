@@ -24,7 +24,7 @@ public:
     void clearInput() override;
     IoStatus readAtLeast(qsizetype count, std::chrono::milliseconds timeout, QByteArray& out) override;
     IoStatus readAfter(std::chrono::milliseconds wait, QByteArray& out) override;
-    [[nodiscard]] bool takesLineTime() const override { return m_timing == Timing::Real; }
+    [[nodiscard]] bool takesLineTime() const override { return m_line.timing() == Timing::Real; }
     // Sleeps until the radio has taken in the last byte written.
     IoStatus drain(std::chrono::milliseconds bound) override;
     [[nodiscard]] QString errorString() const override { return m_error; }
@@ -45,7 +45,6 @@ private:
 
     std::shared_ptr<SimRadio> m_radio;
     QString m_portName;
-    Timing m_timing;
     SimLine m_line;
     QByteArray m_input;
     QString m_error;

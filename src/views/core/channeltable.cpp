@@ -35,11 +35,10 @@ const QStringList& ColumnHeaders()
 QString MarkText(const QList<FieldDifference>& differences)
 {
     QStringList lines;
-    for (const FieldDifference& d : differences) {
-        const QString value = d.radio.isEmpty() ? QStringLiteral("a value Vardo does not know") : d.radio;
-        // The mask shares the frequency's cell: its line names it.
-        lines << (d.field == u"mask" ? QStringLiteral("Radio: mask %1") : QStringLiteral("Radio: %1")).arg(value);
-    }
+    // The mask shares the frequency's cell: its line names it. (An unknown value already reads
+    // "unknown".)
+    for (const FieldDifference& d : differences)
+        lines << (d.field == u"mask" ? QStringLiteral("Radio: mask %1") : QStringLiteral("Radio: %1")).arg(d.radio);
     return lines.join(u'\n');
 }
 
