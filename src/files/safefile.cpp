@@ -34,26 +34,6 @@ const QString kPartialMark = QStringLiteral(".vardo-partial");
     return re;
 }
 
-// Why `path` cannot be read as a saved file without opening it ("" when it can, or when it is
-// not there): a named pipe would block open() until someone writes into it, a device may
-// never end.
-[[nodiscard]] QString NotAFile(const QString& path)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    switch (fs::status(fs::path(path.toStdU16String()), ec).type()) {
-    case fs::file_type::regular:
-    case fs::file_type::not_found:
-    case fs::file_type::none:
-        return {};
-    case fs::file_type::directory: return QStringLiteral("it is a folder, not a file");
-    case fs::file_type::fifo: return QStringLiteral("it is a named pipe, not a file");
-    case fs::file_type::block:
-    case fs::file_type::character: return QStringLiteral("it is a device, not a file");
-    default: return QStringLiteral("it is not a regular file");
-    }
-}
-
 // Qt leaves its text unset ("Unknown error") when a full disk cuts a write short part-way;
 // the system's error number, taken right after the failed call, then says why.
 [[nodiscard]] QString WriteFailure(const QFileDevice& file, int systemError)
@@ -76,6 +56,23 @@ QString CouldNotWrite(const QString& path, const QString& reason)
 QString CouldNotRead(const QString& path, const QString& reason)
 {
     return QStringLiteral("Could not read \"%1\": %2.").arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString NotAFile(const QString& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    switch (fs::status(fs::path(path.toStdU16String()), ec).type()) {
+    case fs::file_type::regular:
+    case fs::file_type::not_found:
+    case fs::file_type::none:
+        return {};
+    case fs::file_type::directory: return QStringLiteral("it is a folder, not a file");
+    case fs::file_type::fifo: return QStringLiteral("it is a named pipe, not a file");
+    case fs::file_type::block:
+    case fs::file_type::character: return QStringLiteral("it is a device, not a file");
+    default: return QStringLiteral("it is not a regular file");
+    }
 }
 
 bool ExactFileExists(const QString& dir, const QString& name)

@@ -13,6 +13,11 @@ namespace vardo {
 // file system ignores letter case (the directory is listed; the name is not looked up).
 [[nodiscard]] bool ExactFileExists(const QString& dir, const QString& name);
 
+// Why the node at `path` is no file to read or replace, without opening it ("" for a file, a
+// link to one, or a name not yet taken): a named pipe would block open() until someone writes
+// into it, a device may never end or keep nothing, a folder is no file at all.
+[[nodiscard]] QString NotAFile(const QString& path);
+
 struct ReadResult {
     QByteArray bytes;
     QString error;  // empty when the whole file was read

@@ -58,13 +58,21 @@ namespace {
     return lines;
 }
 
+// How far a batch got: the last channel written (and read back when asked), and a channel
+// stored after it whose read-back failed.
+struct BatchProgress {
+    int lastWritten = 0;
+    int storedUnchecked = 0;
+};
+
 // What went wrong, how far the batch got, and whether VFO-A is as the operator left it. Frames
 // handed to a port that then died may never have left it: after a lost link only what was sent
 // is known, not what the radio took in.
-[[nodiscard]] QString BatchFailureText(const LinkResult& failure, const QList<ChannelWrite>& batch, int lastWritten,
-                                       bool linkLost, const LinkResult& restored,
+[[nodiscard]] QString BatchFailureText(const LinkResult& failure, const QList<ChannelWrite>& batch,
+                                       const BatchProgress& progress, bool linkLost, const LinkResult& restored,
                                        const QList<ChannelMismatch>& mismatches, const QString& source)
 {
+    const int lastWritten = progress.lastWritten;
     QStringList lines;
     if (failure.cancelled)
         lines << StoppedText(QStringLiteral("write"), lastWritten);
@@ -80,6 +88,13 @@ namespace {
         lines << QStringLiteral("Every other channel was written and read back as written.");
     else if (failure.ok)
         ;  // the channels named are all there were
+    else if (progress.storedUnchecked && linkLost)
+        lines << QStringLiteral("The last channel sent was %1, but the link was lost before it was read back: the "
+                                "radio may have taken in fewer channels.")
+                     .arg(ChannelLabel(progress.storedUnchecked));
+    else if (progress.storedUnchecked)
+        lines << QStringLiteral("Channel %1 was stored, but it could not be read back to check it.")
+                     .arg(ChannelLabel(progress.storedUnchecked));
     else if (lastWritten && linkLost)
         lines << QStringLiteral("The last channel sent was %1, but the link was lost: the radio may have taken in "
                                 "fewer channels.")
@@ -412,7 +427,7 @@ LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const Written
 
     LinkResult failure;
     QList<ChannelMismatch> mismatches;
-    int lastWritten = 0;
+    BatchProgress progress;
     bool settingsSent = false;  // the next channel's settings went out during a read-back
     for (qsizetype i = 0; i < batch.size(); ++i) {
         const ChannelWrite& w = batch[i];
@@ -427,12 +442,14 @@ LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const Written
         if (failure.ok && check == Check::ReadBack) {
             const ChannelWrite* next = i + 1 < batch.size() && !Cancelled() ? &batch[i + 1] : nullptr;
             failure = ReadBack(w, next, settingsSent, mismatches);
+            if (!failure.ok)
+                progress.storedUnchecked = w.ChannelNo;
         }
         if (!failure.ok)
             break;
-        lastWritten = w.ChannelNo;
+        progress.lastWritten = w.ChannelNo;
         if (written)
-            written(lastWritten);
+            written(w.ChannelNo);
     }
     // VFO-A is only borrowed: give it back even after a failure, if the port still works.
     const bool linkLost = !isOpen();
@@ -442,7 +459,7 @@ LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const Written
     if (failure.ok && restored.ok && mismatches.isEmpty())
         return LinkResult::Success();
     LinkResult result =
-        LinkResult::Failure(BatchFailureText(failure, batch, lastWritten, linkLost, restored, mismatches, source));
+        LinkResult::Failure(BatchFailureText(failure, batch, progress, linkLost, restored, mismatches, source));
     result.cancelled = failure.cancelled;
     result.mismatches = mismatches;
     return result;

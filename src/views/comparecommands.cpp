@@ -54,6 +54,7 @@ void CompareCommands::compare()
     table.clearMarks();
     m_compared = 0;
     m_differing = 0;
+    m_otherAntenna = 0;
     m_progress.start(table.channelRows());
     const bool started = m_radio.readMemories(
         FirstChannel(kind), LastChannel(kind), this,
@@ -71,17 +72,23 @@ void CompareCommands::onRecord(int channel, const Channel& radio)
     if (!table.hasData(row))
         return;
     ++m_compared;
-    const QList<FieldDifference> differences = RowDifferences(table.row(row), radio);
-    if (differences.isEmpty())
-        return;
-    ++m_differing;
-    table.markDifferences(row, differences);
+    const HeldComparison found = CompareHeld(m_view.kind(), table.row(row), radio);
+    if (!found.settings.isEmpty()) {
+        ++m_differing;
+        table.markDifferences(row, found.settings);
+    }
+    if (!found.antenna.isEmpty()) {
+        ++m_otherAntenna;
+        table.markDifferences(row, found.antenna, MarkKind::Unsettable);
+    }
 }
 
 void CompareCommands::onEnded(const LinkResult& outcome)
 {
     m_progress.finish();
     QString summary = CompareSummary(m_differing, m_compared);
+    if (m_otherAntenna > 0)
+        summary += kMessageLineBreak + AntennaNote(m_otherAntenna, QStringLiteral("table")) + u'.';
     if (outcome.ok)
         return ShowMessage(&m_view, summary, QMessageBox::Information);
     // Stopped or failed, the rows compared so far keep their marks, and the summary counts them.

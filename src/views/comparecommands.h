@@ -1,7 +1,8 @@
 #pragma once
 // Compare with Radio (the Radio menu's actCompare) of one view: reads the view's channels from
 // the radio without touching the table, and marks every cell of a row with channel data whose
-// field the radio holds otherwise (see ChannelTable's marks). A short summary ends it.
+// field the radio holds otherwise (see ChannelTable's marks); an antenna, which no command can
+// set, is marked apart. A short summary ends it.
 
 #include <QObject>
 
@@ -31,7 +32,8 @@ private:
     RadioClient& m_radio;
     ProgressRow& m_progress;
     int m_compared = 0;   // rows with channel data compared so far
-    int m_differing = 0;  // of them, those with a marked cell
+    int m_differing = 0;  // of them, those with a cell a write would mend
+    int m_otherAntenna = 0;  // of them, those the radio holds with another antenna
 };
 
 }  // namespace vardo

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "csvcommands.h"
 
 #include <QFileDialog>
@@ -9,8 +10,10 @@
 #include "chirpcsv.h"
 #include "memoryview.h"
 #include "messagetext.h"
+#include "outputtarget.h"
 #include "safefile.h"
 #include "savedfilenames.h"
+#include "viewdescriptor.h"
 #include "viewfamily.h"
 #include "viewhost.h"
 #include "windowkit.h"
@@ -18,17 +21,37 @@
 namespace vardo {
 namespace {
 
-constexpr int kLeftOutShown = 15;  // a message box longer than this would not fit the screen
+constexpr int kListShown = 15;  // a message box longer than this would not fit the screen
 
 const QString kCsvFilter = QStringLiteral("CSV files (*.csv);;All files (*)");
 
-[[nodiscard]] QString LeftOutText(const QString& file, const QStringList& leftOut)
+// A heading and at most kListShown of its items, one a line.
+[[nodiscard]] QStringList Listed(const QString& heading, const QStringList& items)
 {
-    QStringList lines{QStringLiteral("These rows of %1 were left out:").arg(file)};
-    lines += leftOut.mid(0, kLeftOutShown);
-    if (leftOut.size() > kLeftOutShown)
-        lines << QStringLiteral("... and %1 more.").arg(leftOut.size() - kLeftOutShown);
-    return lines.join(kMessageLineBreak);
+    if (items.isEmpty())
+        return {};
+    QStringList lines{heading};
+    lines += items.mid(0, kListShown);
+    if (items.size() > kListShown)
+        lines << QStringLiteral("... and %1 more.").arg(items.size() - kListShown);
+    return lines;
+}
+
+// What an import left out and what it took otherwise than the file gives it.
+[[nodiscard]] QString ImportReport(const QString& file, const CsvImport& imported)
+{
+    return (Listed(QStringLiteral("These rows of %1 were left out:").arg(file), imported.leftOut)
+            + Listed(QStringLiteral("These values of %1 were taken otherwise:").arg(file), imported.notes))
+        .join(kMessageLineBreak);
+}
+
+[[nodiscard]] QString ImportQuestion(int rows, const QString& file, ViewKind view)
+{
+    const QString noun = rows == 1 ? QStringLiteral("row") : QStringLiteral("rows");
+    return QStringLiteral("Import %1 %2 of %3 into %4? The channels at those locations are replaced; the others are "
+                          "kept.")
+        .arg(rows)
+        .arg(noun, file, QString::fromLatin1(Descriptor(view).optionText));
 }
 
 }  // namespace
@@ -72,10 +95,26 @@ void CsvCommands::exportCsv()
     const QString path = m_choose(&m_view, true, suggestedPath());
     if (path.isEmpty())
         return;
-    const QString failure = WriteFileSafely(path, ChirpCsvFromRows(m_view.kind(), table.rows()));
-    if (!failure.isEmpty())
+    if (const QString problem = OutputTargetProblem(path, m_dataDir); !problem.isEmpty())
+        return ShowMessage(&m_view, problem);
+    const CsvExport csv = ChirpCsvFromRows(m_view.kind(), table.rows());
+    if (const QString failure = WriteFileSafely(path, csv.bytes); !failure.isEmpty())
         return ShowMessage(&m_view, failure);
+    const QString name = QFileInfo(path).fileName();
+    const QStringList leftOut =
+        Listed(QStringLiteral("These channels are not in %1:").arg(name),
+               csv.leftOut);
+    if (!leftOut.isEmpty())
+        ShowMessage(&m_view, leftOut.join(kMessageLineBreak), QMessageBox::Information);
     m_beep();
+}
+
+bool CsvCommands::askImport(int rows, const QString& file)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle), ImportQuestion(rows, file, m_view.kind()),
+                    QMessageBox::Yes | QMessageBox::No, &m_view);
+    box.setFont(ControlFont());
+    return box.exec() == QMessageBox::Yes;
 }
 
 void CsvCommands::importCsv()
@@ -95,10 +134,17 @@ void CsvCommands::importCsv()
         return ShowMessage(&m_view, QStringLiteral("%1 is not a CHIRP CSV file: %2.").arg(name, imported.refusal)
                                         + kMessageLineBreak + QStringLiteral("Nothing was changed."));
     }
-    for (int row = 1; row <= int(imported.rows.size()); ++row)
-        m_host.family().setRow(m_view.kind(), row, imported.rows[std::size_t(row - 1)]);
-    if (!imported.leftOut.isEmpty())
-        ShowMessage(&m_view, LeftOutText(name, imported.leftOut));
+    if (imported.taken.empty()) {
+        const QString nothing = QStringLiteral("No row of %1 could be imported; nothing was changed.").arg(name);
+        return ShowMessage(&m_view, (QStringList{nothing} + Listed(QStringLiteral("These rows were left out:"),
+                                                                   imported.leftOut)).join(kMessageLineBreak));
+    }
+    if (!askImport(int(imported.taken.size()), name))
+        return;
+    for (const ImportedRow& row : imported.taken)
+        m_host.family().setRow(m_view.kind(), row.row, row.cells);
+    if (const QString report = ImportReport(name, imported); !report.isEmpty())
+        ShowMessage(&m_view, report);
     m_beep();
 }
 

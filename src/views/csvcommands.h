@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The File menu of one view (mnuFile): its table as CHIRP CSV (itmExportCsv) and a CHIRP CSV
-// into its table (itmImportCsv). An import fills the view's grid and its mirror rows as a
-// Load from file does, without writing the radio: the operator saves and loads it, or edits
-// channels, to put it there.
+// into its table (itmImportCsv). An import asks first, then replaces the rows the CSV names
+// (and their mirror rows) and keeps every other row, without writing the radio: the operator
+// saves and loads it, or edits channels, to put it there.
 
 #include <functional>
 
@@ -35,6 +36,8 @@ public:
 
 private:
     [[nodiscard]] QString suggestedPath() const;
+    // "Import N rows of FILE into VIEW? ..."; true for Yes.
+    [[nodiscard]] bool askImport(int rows, const QString& file);
 
     MemoryView& m_view;
     ViewHost& m_host;

@@ -8,6 +8,7 @@
 #include "busystate.h"
 #include "channelrow.h"
 #include "memoryview.h"
+#include "messagetext.h"
 #include "progressrow.h"
 #include "radioclient.h"
 #include "safefile.h"
@@ -118,15 +119,19 @@ void MemoryFileCommands::onBatchEnded(const LinkResult& outcome)
         fillAllRows();
     // Channels the radio read back otherwise than the file has them are marked; the message
     // lists them. After a failure or a Stop the batch has given VFO-A back where it could,
-    // and the message says which channel was the last one written.
+    // and the message says which channel was the last one written. Channels left out as
+    // unsendable are named in the same message.
     m_host.family().table(m_view.kind()).markMismatches(outcome.mismatches);
-    ShowUnfinished(&m_view, outcome);
-    if (!everyChannel)
-        return;
-    if (!m_plan.unsendable.isEmpty())
-        return ShowMessage(&m_view, LeftAsTheyWereMessage(m_plan.unsendable), QMessageBox::Information);
-    if (outcome.ok)
-        m_beep();
+    const QString leftOut = LeftOutReport(m_plan.leftOut).join(kMessageLineBreak);
+    if (!outcome.ok) {
+        LinkResult told = outcome;
+        if (!leftOut.isEmpty())
+            told.error += kMessageLineBreak + leftOut;
+        return ShowUnfinished(&m_view, told);
+    }
+    if (!leftOut.isEmpty())
+        return ShowMessage(&m_view, leftOut);
+    m_beep();
 }
 
 }  // namespace vardo

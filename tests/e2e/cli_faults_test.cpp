@@ -165,6 +165,35 @@ private slots:
         QCOMPARE(after, DemoVfoAFrames());
     }
 
+    // A signal that comes once an import has saved its file and said so changes nothing: the
+    // stdout line's write is held back by strace, SIGTERM arrives meanwhile, and the program
+    // still ends with the import's own status and no word of an interruption.
+    void signalAfterImportChangesNothing()
+    {
+        if (RunProcess("strace", {"-f", "-qq", "-o", "/dev/null", "true"}).status != 0)
+            QSKIP("strace cannot trace here (is ptrace allowed?)");
+        QTemporaryDir data;
+        QVERIFY(PutFile(data.filePath("in.csv"), "Location,Frequency,Mode\r\n1,14.074,USB\r\n"));
+        const QString out = data.filePath("out.txt");
+        QProcess cli;
+        cli.setStandardOutputFile(out);
+        cli.start("strace", {"-f", "-qq", "-o", "/dev/null", "-P", out, "-e", "trace=write", "-e",
+                             "inject=write:delay_exit=2000000", Cli(), "--data-dir", data.path(), "import", "pms",
+                             "--csv", data.filePath("in.csv")});
+        QVERIFY(cli.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(out).size() > 0, 20000);
+        const QString children = QString::fromLatin1(
+            FileBytes(QStringLiteral("/proc/%1/task/%1/children").arg(cli.processId())));
+        const pid_t program = children.section(' ', 0, 0).toInt();
+        QVERIFY(program > 0);
+        QCOMPARE(::kill(program, SIGTERM), 0);
+        QVERIFY(cli.waitForFinished(20000));
+        QCOMPARE(cli.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(cli.readAllStandardError()), QString());
+        QVERIFY(FileBytes(out).startsWith("1 channels imported into "));
+        QVERIFY(FileBytes(data.filePath("Pms.txt")).startsWith("14074.00:USB:"));
+    }
+
     void emptyDataFolderIsRefused_data()
     {
         QTest::addColumn<QStringList>("args");

@@ -11,6 +11,7 @@
 #include "codec.h"
 #include "filebytes.h"
 #include "processrun.h"
+#include "simimage.h"
 #include "simprocess.h"
 
 using namespace vardo::test;
@@ -20,18 +21,6 @@ namespace {
 
 QString Cli() { return qEnvironmentVariable("VARDO_BIN") + "/vardo-cli"; }
 ProcessRun RunCli(const QStringList& args) { return RunProcess(Cli(), args); }
-
-// The records of a vardo-sim memory image by name ("VFO-A", "1" .. "Q5").
-QMap<QString, QString> Records(const QString& path)
-{
-    QMap<QString, QString> records;
-    for (const QByteArray& raw : FileBytes(path).split('\n')) {
-        const QString line = QString::fromUtf8(raw).section('#', 0, 0).trimmed();
-        if (line.contains(':'))
-            records[line.section(':', 0, 0)] = line.section(':', 1).trimmed().section(' ', 0, 0);
-    }
-    return records;
-}
 
 // The demo image as vardo-sim writes it back: every channel listed.
 bool PutDemoImage(const QString& path)
@@ -103,14 +92,15 @@ private slots:
         {
             SimProcess radio({"--fast", "--memory", imageB, "--save-on-exit"});
             const auto restore = RunCli({"--port", radio.pty(), "--data-dir", m_data, "restore", "all"});
-            QVERIFY2(restore.status == 0, qPrintable(restore.err));
             // The demo leaves channels 78 to 99 blank (0.00 kHz, which the radio cannot be set
-            // to): they are not written and stay blank.
+            // to): they are not written, stay blank and are named.
             QStringList blank;
             for (int channel = 78; channel <= 99; ++channel)
                 blank << QString::number(channel);
-            QCOMPARE(restore.out, "86 channels written into the radio from " + m_data
-                         + "/AllMem.txt (not written, no frequency the radio takes: " + blank.join(", ") + ")\n");
+            QCOMPARE(restore.out, "86 channels written into the radio from " + m_data + "/AllMem.txt\n");
+            QCOMPARE(restore.err, "vardo-cli: 22 channels were not written (the radio keeps what they held):\n"
+                                      + blank.join(", ") + ": frequency 0.00 cannot be sent to the radio\n");
+            QCOMPARE(restore.status, 3);
         }
         const QMap<QString, QString> a = Records(imageA);
         const QMap<QString, QString> b = Records(imageB);
@@ -143,6 +133,39 @@ private slots:
         // The comment fits in Windows-1252, so the new file is written in it, as the older
         // program wrote its files.
         QCOMPARE(FileBytes(m_data + "/Pms.txt"), lines.join('\n').replace("Bod\xC3\xB8", "Bod\xF8"));
+    }
+
+    // A saved file that does not load line for line (CR-only line ends, lines missing) gives no
+    // comment to any line: it is kept whole under a name of its own, which a later read leaves
+    // alone, and the status says the comments were not kept.
+    void readOverAnUnreadableFileKeepsItWhole_data()
+    {
+        QTest::addColumn<QByteArray>("old");
+        QTest::addColumn<QString>("why");
+        const QByteArray line = "7074.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:";
+        QTest::newRow("CR-only line ends") << (line + "FT8 net\r").repeated(9) << "a carriage return alone";
+        QTest::newRow("lines missing") << (line + "FT8 net\r\n").repeated(4) << "line 5 is missing";
+    }
+    void readOverAnUnreadableFileKeepsItWhole()
+    {
+        QFETCH(QByteArray, old);
+        QFETCH(QString, why);
+        QVERIFY(PutFile(m_data + "/Pms.txt", old));
+        const auto run = RunCli({"--simulate", "--data-dir", m_data, "read", "pms"});
+        QCOMPARE(run.status, 3);
+        const QStringList kept = QDir(m_data).entryList({"Pms.unreadable-*.txt"});
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(QRegularExpression("^Pms\\.unreadable-\\d{8}-\\d{6}\\.txt$").match(kept[0]).hasMatch());
+        QCOMPARE(FileBytes(m_data + "/" + kept[0]), old);
+        QVERIFY2(run.err.startsWith("vardo-cli: the comments of the old file could not be kept: ") && run.err.contains(why)
+                     && run.err.endsWith(" It is kept whole as \"" + m_data + "/" + kept[0] + "\".\n"),
+                 qPrintable(run.err));
+        QCOMPARE(run.out, "9 channels saved to " + m_data + "/Pms.txt\n");
+        for (const QByteArray& saved : FileBytes(m_data + "/Pms.txt").split('\n').mid(0, 9))
+            QVERIFY2(saved.endsWith(":OFF:\r") || saved.endsWith(":RPT:\r"), saved.constData());
+        const auto again = RunCli({"--simulate", "--data-dir", m_data, "read", "pms"});
+        QCOMPARE(again.status, 0);
+        QCOMPARE(QDir(m_data).entryList({"Pms.unreadable-*.txt"}), kept);
     }
 
     void refusedFileTouchesNothing()

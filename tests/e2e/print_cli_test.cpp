@@ -6,8 +6,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <filesystem>
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #endif
 
 #include "filebytes.h"
@@ -37,6 +40,21 @@ QString Freq(int i) { return QString::number(100 + (i - 1) * 251) + ".00"; }
 bool Masked(ViewKind view, int i) { return view != ViewKind::Qmb && i % 7 == 3; }
 const std::pair<const char*, int>& Mode(int i) { return kModes[(i - 1) % std::size(kModes)]; }
 QString Comment(int i) { return QStringLiteral("channel %1: net").arg(i); }
+
+// Each entry of `dir` as "name type bytes", links not followed, so a replaced node shows.
+QStringList NodeListing(const QString& dir)
+{
+    namespace fs = std::filesystem;
+    QStringList nodes;
+    for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(dir.toStdString()))) {
+        const QString name = QString::fromStdString(entry.path().filename().string());
+        const auto type = static_cast<int>(entry.symlink_status().type());
+        const QByteArray bytes = entry.is_regular_file() && !entry.is_symlink() ? FileBytes(dir + "/" + name) : "";
+        nodes << QStringLiteral("%1 %2 %3").arg(name).arg(type).arg(QString::fromLatin1(bytes.toHex()));
+    }
+    nodes.sort();
+    return nodes;
+}
 
 QByteArray SavedFile(ViewKind view)
 {
@@ -99,27 +117,39 @@ private slots:
     void refused_data()
     {
         QTest::addColumn<QByteArray>("pms");  // Pms.txt; empty: no file
-        QTest::addColumn<QString>("setup");   // "pipe": Pms.txt a named pipe; "folder NAME", "read-only NAME"
+        // Made before the run, in DIR: "pipe NAME", "folder NAME", "read-only NAME", "device NAME",
+        // "link NAME TARGET"
+        QTest::addColumn<QString>("setup");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
         const QByteArray good = QByteArray("7000.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:x\r\n").repeated(9);
-        const QStringList print{"print", "pms", "--pdf", "DIR/out.pdf"};
-        const QString cannot = "The PDF file \"DIR/%1\" cannot be written: %2.";
-        QTest::newRow("never saved") << QByteArray() << "" << print << 1 << "has never been saved";
-        QTest::newRow("first row empty") << ":::::::::\r\n" + good << "" << print << 1 << "Nothing to print!";
-        QTest::newRow("bad line") << "7000.00:USB:2.4K\r\n" + good << "" << print << 1 << "line 1";
-        QTest::newRow("PDF in a missing folder") << good << "" << QStringList{"print", "pms", "--pdf", "DIR/no/out.pdf"}
-                                                 << 1 << cannot.arg("no/out.pdf", "No such file or directory");
-        QTest::newRow("PDF onto a folder") << good << "folder out.pdf" << print << 1
-                                           << cannot.arg("out.pdf", "Is a directory");
-        QTest::newRow("PDF in a read-only folder") << good << "read-only ro"
-                                                   << QStringList{"print", "pms", "--pdf", "DIR/ro/out.pdf"} << 1
+        const auto print = [](const QString& pdf) { return QStringList{"print", "pms", "--pdf", "DIR/" + pdf}; };
+        const QString cannot = "Could not write \"DIR/%1\": %2.";
+        const QString own = "it is the program's own saved file \"%1\"; choose another name";
+        QTest::newRow("never saved") << QByteArray() << "" << print("out.pdf") << 1 << "has never been saved";
+        QTest::newRow("first row empty") << ":::::::::\r\n" + good << "" << print("out.pdf") << 1 << "Nothing to print!";
+        QTest::newRow("bad line") << "7000.00:USB:2.4K\r\n" + good << "" << print("out.pdf") << 1 << "line 1";
+        QTest::newRow("PDF in a missing folder") << good << "" << print("no/out.pdf") << 1
+                                                 << cannot.arg("no/out.pdf", "No such file or directory");
+        QTest::newRow("PDF onto a folder") << good << "folder out.pdf" << print("out.pdf") << 1
+                                           << cannot.arg("out.pdf", "it is a folder, not a file");
+        QTest::newRow("PDF in a read-only folder") << good << "read-only ro" << print("ro/out.pdf") << 1
                                                    << cannot.arg("ro/out.pdf", "Permission denied");
+        QTest::newRow("PDF onto the saved file") << good << "" << print("Pms.txt") << 1
+                                                 << cannot.arg("Pms.txt", own.arg("Pms.txt"));
+        QTest::newRow("PDF onto a backup by another spelling") << good << "" << print("./Pms.bak") << 1
+                                                               << cannot.arg("./Pms.bak", own.arg("Pms.bak"));
+        QTest::newRow("PDF onto a link to a saved file") << good << "link out.pdf AllMem.txt" << print("out.pdf") << 1
+                                                         << cannot.arg("out.pdf", own.arg("AllMem.txt"));
         QTest::newRow("no --pdf") << good << "" << QStringList{"print", "pms"} << 2 << "--pdf";
 #ifdef Q_OS_UNIX
-        QTest::newRow("saved file a named pipe") << QByteArray() << "pipe" << print << 1
+        QTest::newRow("saved file a named pipe") << QByteArray() << "pipe Pms.txt" << print("out.pdf") << 1
                                                  << "Pms.txt\": it is a named pipe, not a file.";
+        QTest::newRow("PDF onto a named pipe") << good << "pipe out.pdf" << print("out.pdf") << 1
+                                               << cannot.arg("out.pdf", "it is a named pipe, not a file");
+        QTest::newRow("PDF onto a device") << good << "device out.pdf" << print("out.pdf") << 1
+                                           << cannot.arg("out.pdf", "it is a device, not a file");
 #endif
     }
     void refused()
@@ -131,25 +161,33 @@ private slots:
         QTemporaryDir dir;
         if (!pms.isEmpty())
             QVERIFY(PutFile(dir.filePath("Pms.txt"), pms));
-        const QString folder = dir.filePath(setup.section(' ', 1));
-        if (setup.startsWith("folder") || setup.startsWith("read-only"))
-            QVERIFY(QDir().mkdir(folder));
-        if (setup.startsWith("read-only")) {
-            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-            if (PutFile(folder + "/probe", "x"))
+        const QString what = setup.section(' ', 0, 0);
+        const QString node = dir.filePath(setup.section(' ', 1, 1));
+        if (what == "folder" || what == "read-only")
+            QVERIFY(QDir().mkdir(node));
+        if (what == "read-only") {
+            QVERIFY(QFile::setPermissions(node, QFile::ReadOwner | QFile::ExeOwner));
+            if (PutFile(node + "/probe", "x"))
                 QSKIP("a read-only folder is still writable for this user (root)");
         }
+        if (what == "link")
+            QVERIFY(QFile::link(setup.section(' ', 2, 2), node));
 #ifdef Q_OS_UNIX
-        if (setup == "pipe")
-            QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("Pms.txt")).constData(), 0600) == 0);
+        if (what == "pipe")
+            QVERIFY(::mkfifo(QFile::encodeName(node).constData(), 0600) == 0);
+        // The character device /dev/full, made in the test's own folder.
+        if (what == "device" && ::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
+            QSKIP("making a device node needs root");
 #endif
+        const QStringList before = NodeListing(dir.path());
         const auto run = RunCli(arguments, dir.path());
         QTEST(run.status, "exitCode");
         // Qt may add warnings of its own; the program's line names what went wrong.
         const qsizetype own = run.err.indexOf("vardo-cli: ");
         message.replace("DIR", dir.path());
         QVERIFY2(own >= 0 && run.err.indexOf(message, own) > own, qPrintable(run.err));
-        QCOMPARE(FileListing(dir.path()), pms.isEmpty() ? QStringList() : QStringList{"Pms.txt"});
+        // Nothing made, removed or replaced: every node is still what it was, with its bytes.
+        QCOMPARE(NodeListing(dir.path()), before);
     }
 };
 

@@ -35,6 +35,7 @@ struct WriteCase {
     QList<int> written = batch ? channels : QList<int>{};  // reported by the batch
     RadioLink::Check check = RadioLink::Check::None;
     int dropStore = 0;                  // the radio ignores stores into this channel, which holds kVfoARxRit
+    int silentAt = 0;                   // the radio stops answering at this channel's read-back
     QString error{};
 };
 
@@ -84,6 +85,15 @@ void ChannelWriteTest::write_data()
                               "14195.00; mode radio LSB, file USB; 455 filter radio 500, file 2.0K; Rx RIT radio ON, "
                               "file OFF; offset radio 1.50, file 0.00\rEvery other channel was written and read back "
                               "as written.\rVFO-A has been set back as it was."};
+    // The channel was stored: the message names it, not the one before it.
+    QTest::newRow("read back: the radio stops answering at the second channel")
+        << WriteCase{.channels = {1, 2, 3}, .written = {1}, .check = readBack, .silentAt = 2,
+                     .error = "The radio did not answer the request for memory channel 2.\rChannel 2 was stored, but "
+                              "it could not be read back to check it.\rVFO-A has been set back as it was."};
+    QTest::newRow("read back: the radio stops answering at the first channel")
+        << WriteCase{.channels = {100, 101}, .written = {}, .check = readBack, .silentAt = 100,
+                     .error = "The radio did not answer the request for memory channel P1.\rChannel P1 was stored, "
+                              "but it could not be read back to check it.\rVFO-A has been set back as it was."};
     QTest::newRow("read back: stopped after the first channel")
         << WriteCase{.channels = {1, 2, 3}, .cancelAfter = 1, .written = {1}, .check = readBack,
                      .error = "The write was stopped after channel 1.\rVFO-A has been set back as it was."};
@@ -109,6 +119,9 @@ void ChannelWriteTest::write()
     sim::Faults faults;
     faults.silent = c.vfoSilent;
     faults.dropStore = c.dropStore;
+    // VFO-A and each read-back before silentAt are answered.
+    if (c.silentAt)
+        faults.stopAfter = bench.radio->replyCount() + 1 + int(c.channels.indexOf(c.silentAt));
     bench.radio->setFaults(faults);
     bench.radio->setMemory(c.dropStore, kVfoARxRit);
     const bool readBack = c.check == RadioLink::Check::ReadBack;
@@ -140,10 +153,18 @@ void ChannelWriteTest::write()
         end = expected.indexOf(ChannelFrame(c.cancelAfter + 1, "03")) - kUsbFrames.size();
     if (c.cancelAfter && readBack)  // its settings went out during the read-back, its store did not
         end += kUsbFrames.size();
+    if (c.silentAt)  // the read-back that got no answer is the last frame before VFO-A goes back
+        end = expected.indexOf(Cat::MemoryRequest(c.silentAt).toHex()) + 1;
     expected = expected.mid(0, end);
     QCOMPARE(bench.sent(), c.restored ? expected + kRestoreFrames : expected);
     if (c.restored)
         QCOMPARE(bench.radio->vfoA(), kVfoARxRit);
+    // Every channel reported, and the one stored but not checked, holds what was written.
+    QList<int> stored = c.batch ? c.written : c.channels;
+    if (c.silentAt)
+        stored << c.silentAt;
+    for (int ch = 1; ch <= kLastPms; ++ch)
+        QCOMPARE(DecodeRecord(bench.radio->memory(ch)).Freq == 14195.0f, stored.contains(ch) && ch != c.dropStore);
 }
 
 void ChannelWriteTest::roundTrip_data()

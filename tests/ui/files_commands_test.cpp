@@ -117,7 +117,15 @@ private slots:
         QVERIFY(h.run(*v, "cmdLoad"));
         // A beep when every channel went into the radio; otherwise the ones that did not.
         QTRY_COMPARE_WITH_TIMEOUT(h.beeps, beeps + (kind == ViewKind::Qmb || !blank.isEmpty() ? 0 : 1), kWaitMs);
-        QCOMPARE(boxes.texts(), blank.isEmpty() ? QStringList() : QStringList{LeftAsTheyWereMessage(blank)});
+        QStringList blankLabels;
+        for (int ch : blank)
+            blankLabels << QString::number(ch);
+        QCOMPARE(boxes.texts(), blank.isEmpty() ? QStringList()
+                                                : QStringList{QStringLiteral("%1 channels were not written (the radio "
+                                                                             "keeps what they held):\r%2: frequency "
+                                                                             "0.00 cannot be sent to the radio")
+                                                                  .arg(blank.size())
+                                                                  .arg(blankLabels.join(", "))});
         QCOMPARE(table.cell(last, ColComment), comment);
         QCOMPARE(table.cell(last, ColFreq), kind == ViewKind::Qmb ? lastFreq.chopped(2) + "  " : lastFreq);
         const ViewKind mirror = MirrorView(kind, ChannelOfRow(kind, last));
@@ -262,8 +270,9 @@ private slots:
                                                 "P7: 1-7", "P8: 1-8", "P9: 1-9"}));
     }
 
-    // A channel the radio cannot be set to is left out and the operator is told which; a row
-    // with a comment and no channel data loads with its comment; no beep for a partial load.
+    // A channel with a value no command can send (a blank channel's frequency, an offset beyond
+    // 9.99 kHz) is left out whole, and the operator is told which and why; a row with a comment
+    // and no channel data loads with its comment; no beep for a partial load.
     void loadLeavesUnsendableChannels()
     {
         FileHarness h;
@@ -271,22 +280,26 @@ private slots:
         QVERIFY(v);
         QByteArray file = PmsFile(5, "0.00:LSB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:blank");
         file.replace("7006.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:line 6", ":::::::::comment only");
+        file.replace("7008.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:line 8", "7008.00:AM (env):Thru:6.0K:A:OFF:OFF:+12.50:OFF:");
         QVERIFY(PutFile(h.file("Pms.txt"), file));
+        const Record p8 = h.radio->memory(107);
         h.radio->clearLog();
         MessageBoxHelper boxes;
         const int beeps = h.beeps;
         QVERIFY(h.run(*v, "cmdLoad"));
         QVERIFY(boxes.waitForCount(1, std::chrono::milliseconds(kWaitMs)));
-        QCOMPARE(boxes.texts(), QStringList{"Channel P5 was left as it is in the radio: the file gives it no frequency "
-                                            "the radio can be set to (a blank channel reads as 0.00)."});
-        QCOMPARE(boxes.seen().first().icon, QMessageBox::Information);
+        QCOMPARE(boxes.texts(), QStringList{"2 channels were not written (the radio keeps what they held):\r"
+                                            "P5: frequency 0.00 cannot be sent to the radio\r"
+                                            "P8: offset +12.50 cannot be sent to the radio"});
+        QCOMPARE(boxes.seen().first().icon, QMessageBox::Warning);
         QCOMPARE(h.beeps, beeps);
+        QCOMPARE(h.radio->memory(107), p8);
         QCOMPARE(h.table(ViewKind::Pms).row(6), RowCells({"", "", "", "", "", "", "", "", "", "comment only"}));
         QStringList stored;
         for (const CatFrame& f : h.radio->frameLog())
             if (f.bytes[3] != 0 && f.bytes[4] == 0x03 && f.bytes[2] == 0)
                 stored << ChannelLabel(f.bytes[3]);
-        QCOMPARE(stored, QStringList({"P1", "P2", "P3", "P4", "P7", "P8", "P9"}));
+        QCOMPARE(stored, QStringList({"P1", "P2", "P3", "P4", "P7", "P9"}));
     }
 
     // Save and Load leave the operator's current row where it was.

@@ -68,6 +68,16 @@ const QStringList kWords{"net", "dx 1", "beacon", "FT8", "Sundays", ""};
     return cells;
 }
 
+// What Compare weighs of a row: its settings but the antenna, and in the QMB view, whose file
+// never holds the mask, not the mask either.
+[[nodiscard]] RowCells Compared(ViewKind view, const RowCells& cells)
+{
+    RowCells settings = Settings(cells, false);
+    if (view == ViewKind::Qmb)
+        settings[CellIndex(ColFreq)].replace(u'*', u' ');
+    return settings;
+}
+
 [[nodiscard]] QString Joined(const RowCells& cells)
 {
     return QStringList(cells.begin(), cells.end()).join(u'|');
@@ -337,8 +347,9 @@ private:
         return {};
     }
 
-    // Compare with Radio: the tables stay; exactly the rows with data whose settings (but the
-    // antenna, which no command sets) differ from the radio's are marked.
+    // Compare with Radio: the tables stay; exactly the rows with data whose settings differ from
+    // the radio's are marked, or whose antenna (which no command sets, so the emulator's memory
+    // tells it) differs from the table's, unless that cell is blank.
     QString compare()
     {
         if (m.picked != 0)
@@ -352,8 +363,10 @@ private:
         const ChannelTable& table = h.table(m.current);
         for (int r = 1; r <= RowCount(m.current); ++r) {
             const int ch = ChannelOfRow(m.current, r);
+            const QString antenna = m.row(m.current, r)[CellIndex(ColAnt)];
+            const bool otherAntenna = !antenna.isEmpty() && antenna != DecodeRecord(h.radio->memory(ch)).Ant;
             const bool differs = m.hasData(m.current, r)
-                && Settings(m.row(m.current, r), false) != Settings(m.radio[std::size_t(ch)], false);
+                && (otherAntenna || Compared(m.current, m.row(m.current, r)) != Compared(m.current, m.radio[std::size_t(ch)]));
             bool marked = false;
             for (int column = ColFreq; column <= ColComment; ++column)
                 marked = marked || !table.mark(r, column).isEmpty();

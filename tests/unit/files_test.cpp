@@ -280,10 +280,14 @@ private slots:
         QTEST(RefusalMessage("F", parsed), "message");
     }
 
-    // What Load puts in the grid and sends: empty rows and 0.00 kHz (a blank channel) are not written.
+    // What Load puts in the grid and sends: empty rows are not written, nor a channel with a value
+    // no command can send (0.00 kHz, a blank channel's; an offset beyond 9.99 kHz), which is named.
     void restorePlan()
     {
         QStringList lines = Lines(9, ':');
+        lines[6] = "7200.00:AM (env):Thru:6.0K:A:OFF:OFF:+12.50:OFF:";
+        lines[7] = "0.00:USB:2.4K:2.0K:A:OFF:OFF:-10.00:OFF:";
+        lines[8] = "0.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:";
         lines[0] = "7050.00*:CW (usb):500:250:B:ON:OFF:+1.25:-RPT:a: b";
         lines[1] = "14250,00:USB:2.4K:2.0K:A:OFF:OFF:-0,5:OFF:";
         lines[2] = "3573.00:::::::0.00::";
@@ -303,11 +307,17 @@ private slots:
         QList<std::pair<int, int>> written;  // channel, mask code
         for (const ChannelWrite& w : plan.writes)
             written.append({w.ChannelNo, w.MaskCode});
-        QCOMPARE(written, (QList<std::pair<int, int>>{{100, 1}, {101, 2}, {102, 2}, {106, 2}, {107, 2}, {108, 2}}));
-        QCOMPARE(plan.unsendable, QList<int>{104});
-        QCOMPARE(LeftAsTheyWereMessage(plan.unsendable),
-                 "Channel P5 was left as it is in the radio: the file gives it no frequency the radio can be set to "
-                 "(a blank channel reads as 0.00).");
+        QCOMPARE(written, (QList<std::pair<int, int>>{{100, 1}, {101, 2}, {102, 2}}));
+        QCOMPARE(plan.rows[6][CellIndex(ColOffset)], QStringLiteral("+12.50"));  // the grid shows the file
+        QCOMPARE(LeftOutReport(plan.leftOut),
+                 QStringList({"4 channels were not written (the radio keeps what they held):",
+                              "P5, P9: frequency 0.00 cannot be sent to the radio",
+                              "P7: offset +12.50 cannot be sent to the radio",
+                              "P8: frequency 0.00 and offset -10.00 cannot be sent to the radio"}));
+        QCOMPARE(LeftOutReport({plan.leftOut[1]}),
+                 QStringList({"1 channel was not written (the radio keeps what it held):",
+                              "P7: offset +12.50 cannot be sent to the radio"}));
+        QVERIFY(LeftOutReport({}).isEmpty());
     }
 
     void save_data()

@@ -35,6 +35,8 @@ class RowCompareTest : public QObject {
 private Q_SLOTS:
     void differences_data();
     void differences();
+    void heldComparison_data();
+    void heldComparison();
     void writeCellsCarryTheMask();
     void lineClockQueuesBytes();
 };
@@ -63,7 +65,8 @@ void RowCompareTest::differences_data()
     QTest::newRow("offset written the other way") << int(ColOffset) << "1.5" << "" << kSame;
     QTest::newRow("offset no command can send") << int(ColOffset) << "12.00" << ""
                                                 << "42: offset radio 1.50, file 12.00";
-    QTest::newRow("antenna: no command sets it") << int(ColAnt) << "B" << "" << kSame;
+    QTest::newRow("antenna: no command sets it") << int(ColAnt) << "B" << "" << "42: antenna radio A, file B";
+    QTest::newRow("blank antenna") << int(ColAnt) << "" << "" << kSame;
     QTest::newRow("blank mode: nothing was sent") << int(ColMode) << "" << "" << kSame;
     QTest::newRow("blank channel's frequency is never sent") << int(ColFreq) << "0.00  " << ""
                                                             << "42: frequency radio 14074.00, file 0.00";
@@ -88,6 +91,44 @@ void RowCompareTest::differences()
     QCOMPARE(lineOf(held), heldLine == kSame ? line : heldLine);
     for (const FieldDifference& d : held)
         QCOMPARE(int(d.column), column);  // each mark lands on the cell the row changed
+}
+
+Q_DECLARE_METATYPE(vardo::ViewKind)
+
+void RowCompareTest::heldComparison_data()
+{
+    QTest::addColumn<ViewKind>("view");
+    QTest::addColumn<QStringList>("changes");  // "column=value" for the row
+    QTest::addColumn<QString>("settings");     // the line of the differences a write would mend
+    QTest::addColumn<QString>("antenna");      // the radio's antenna when it differs
+    QTest::newRow("all: mask") << ViewKind::All << QStringList{"1=14074.00* "} << "42: mask radio off, file on" << "";
+    QTest::newRow("qmb: the mask is never compared") << ViewKind::Qmb << QStringList{"1=14074.00* "} << "" << "";
+    QTest::newRow("qmb: the frequency is") << ViewKind::Qmb << QStringList{"1=7074.00* "}
+                                           << "42: frequency radio 14074.00, file 7074.00" << "";
+    QTest::newRow("antenna alone") << ViewKind::Ch99 << QStringList{"5=B"} << "" << "A";
+    QTest::newRow("antenna apart from the mode") << ViewKind::Pms << QStringList{"5=Rx (B)", "2=LSB"}
+                                                 << "42: mode radio USB, file LSB" << "A";
+    QTest::newRow("blank antenna cell") << ViewKind::All << QStringList{"5="} << "" << "";
+    QTest::newRow("row without channel data") << ViewKind::All << QStringList{"1=", "5=B"} << "" << "";
+}
+
+// What a write would mend, and apart from it the antenna, which it would not.
+void RowCompareTest::heldComparison()
+{
+    QFETCH(ViewKind, view);
+    QFETCH(QStringList, changes);
+    QFETCH(QString, settings);
+    QFETCH(QString, antenna);
+    RowCells row = CellsFromChannel(Held());
+    for (const QString& change : changes)
+        row[CellIndex(Column(change.section(u'=', 0, 0).toInt()))] = change.section(u'=', 1);
+    const HeldComparison found = CompareHeld(view, row, Held());
+    QCOMPARE(found.settings.isEmpty() ? QString() : DifferenceLine(42, found.settings), settings);
+    QCOMPARE(found.antenna.size(), antenna.isEmpty() ? 0 : 1);
+    if (!antenna.isEmpty()) {
+        QCOMPARE(found.antenna[0].radio, antenna);
+        QCOMPARE(int(found.antenna[0].column), int(ColAnt));
+    }
 }
 
 // The read-back compares against the mask the write sets, not the channel's own Mask text;

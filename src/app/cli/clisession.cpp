@@ -2,14 +2,15 @@
 
 #include <cstdio>
 
+#include <QDateTime>
 #include <QDir>
 
 #include "channelrow.h"
+#include "readcomments.h"
 #include "csvverbs.h"
 #include "rowcompare.h"
 #include "safefile.h"
 #include "savedfilenames.h"
-#include "savedfileparse.h"
 #include "savedfilestore.h"
 #include "terminal.h"
 #include "upgrade.h"
@@ -17,12 +18,14 @@
 namespace vardo::cli {
 namespace {
 
-// Channels a restore leaves alone because the radio takes no such frequency.
-[[nodiscard]] QString UnsendableNote(const QList<int>& channels)
+// The channels a restore left out, on standard error: the heading, then a line for each reason.
+// False when there were none.
+bool PrintLeftOut(const QList<LeftOutChannel>& leftOut)
 {
-    if (channels.isEmpty())
-        return {};
-    return QStringLiteral(" (not written, no frequency the radio takes: %1)").arg(ChannelLabels(channels));
+    const QStringList report = LeftOutReport(leftOut);
+    for (qsizetype i = 0; i < report.size(); ++i)
+        PrintLine(stderr, i == 0 ? "vardo-cli: " + report[i] : report[i]);
+    return !report.isEmpty();
 }
 
 }  // namespace
@@ -48,12 +51,11 @@ void CliSession::start()
     case Command::Upgrade:
         upgrade();
         return;
+    // Finished before the event loop runs again: a signal that comes now changes nothing.
     case Command::Export:
-        Q_EMIT done(RunCsvExport(m_dataDir, m_options.view, m_options.csvPath));
-        return;
+        return finish(RunCsvExport(m_dataDir, m_options.view, m_options.csvPath));
     case Command::Import:
-        Q_EMIT done(RunCsvImport(m_dataDir, m_options.view, m_options.csvPath));
-        return;
+        return finish(RunCsvImport(m_dataDir, m_options.view, m_options.csvPath));
     case Command::Restore:
         restore();
         return;
@@ -118,8 +120,9 @@ void CliSession::restore()
         // Nothing for the radio: say so rather than look like a restore that wrote everything.
         const QString why = m_options.view == ViewKind::Qmb
                                 ? QStringLiteral(" (the Quick Memory Banks are never written)")
-                                : UnsendableNote(m_plan.unsendable);
-        return succeed(QStringLiteral("No channel written into the radio from %1%2").arg(savedFilePath(), why));
+                                : QString();
+        PrintLine(stdout, QStringLiteral("No channel written into the radio from %1%2").arg(savedFilePath(), why));
+        return finish(PrintLeftOut(m_plan.leftOut) ? kExitPartly : kExitOk);
     }
     findRadio();
 }
@@ -170,33 +173,33 @@ void CliSession::afterRead(const LinkResult& outcome)
 }
 
 // Channels the read-back found differing do not make the restore a failure of the link: every
-// channel was written and checked. They are named a line each, and the status says so.
+// channel was written and checked. They are named a line each, as are the channels left out
+// because no command can send a value of theirs, and the status says so.
 void CliSession::afterWrite(const LinkResult& outcome)
 {
     const bool onlyMismatches = !outcome.ok && !outcome.mismatches.isEmpty() && m_written == m_plan.writes.size();
     if (!outcome.ok && !onlyMismatches)
-        return fail(outcome.error);
-    const QString summary = QStringLiteral("%1 channels written into the radio from %2%3")
-                                .arg(m_written)
-                                .arg(savedFilePath(), UnsendableNote(m_plan.unsendable));
-    if (outcome.ok)
-        return succeed(summary);
+        return fail(outcome.error);  // one line, as every failure
     endProgressLine();
-    PrintLine(stdout, summary);
-    PrintLine(stderr, QStringLiteral("vardo-cli: the radio does not hold %1 of them as written:")
-                          .arg(outcome.mismatches.size()));
+    PrintLine(stdout, QStringLiteral("%1 channels written into the radio from %2").arg(m_written).arg(savedFilePath()));
+    if (!outcome.mismatches.isEmpty())
+        PrintLine(stderr, QStringLiteral("vardo-cli: the radio does not hold %1 of them as written:")
+                              .arg(outcome.mismatches.size()));
     for (const ChannelMismatch& m : outcome.mismatches)
         PrintLine(stderr, DifferenceLine(m.channel, m.differences));
-    finish(kExitPartly);
+    const bool leftOut = PrintLeftOut(m_plan.leftOut);
+    finish(leftOut || !outcome.mismatches.isEmpty() ? kExitPartly : kExitOk);
 }
 
 // Every row of the file with channel data against what the radio holds: a line for each
-// channel that differs, on standard output, as the command's own result.
+// channel that differs, on standard output, as the command's own result. Channels that differ
+// only in the antenna, which no command sets, are counted on standard error and change no status.
 void CliSession::afterVerifyRead(const LinkResult& outcome)
 {
     if (!outcome.ok)
         return fail(outcome.error);
     int compared = 0;
+    int otherAntenna = 0;
     QStringList lines;
     for (int row = 1; row <= RowCount(m_options.view); ++row) {
         const RowCells& expected = m_plan.rows[static_cast<std::size_t>(row - 1)];
@@ -205,21 +208,24 @@ void CliSession::afterVerifyRead(const LinkResult& outcome)
         if (expected[CellIndex(ColFreq)].trimmed().isEmpty() || held == m_read.end())
             continue;
         ++compared;
-        if (const QList<FieldDifference> differences = RowDifferences(expected, held->second); !differences.isEmpty())
-            lines << DifferenceLine(channel, differences);
+        const HeldComparison found = CompareHeld(m_options.view, expected, held->second);
+        if (!found.settings.isEmpty())
+            lines << DifferenceLine(channel, found.settings);
+        otherAntenna += found.antenna.isEmpty() ? 0 : 1;
     }
     endProgressLine();
     for (const QString& line : lines)
         PrintLine(stdout, line);
-    if (lines.isEmpty()) {
+    if (lines.isEmpty())
         PrintLine(stdout, QStringLiteral("%1 channels match %2").arg(compared).arg(savedFilePath()));
-        return finish(kExitOk);
-    }
-    PrintLine(stderr, QStringLiteral("vardo-cli: %1 of %2 channels differ from %3")
-                          .arg(lines.size())
-                          .arg(compared)
-                          .arg(savedFilePath()));
-    finish(kExitPartly);
+    else
+        PrintLine(stderr, QStringLiteral("vardo-cli: %1 of %2 channels differ from %3")
+                              .arg(lines.size())
+                              .arg(compared)
+                              .arg(savedFilePath()));
+    if (otherAntenna > 0)
+        PrintLine(stderr, "vardo-cli: " + AntennaNote(otherAntenna, QStringLiteral("file")));
+    finish(lines.isEmpty() ? kExitOk : kExitPartly);
 }
 
 // Each port tried and why it was not the radio: a missing device, one in use or not a serial
@@ -250,11 +256,18 @@ void CliSession::onChannelWritten(int /*channel*/)
 void CliSession::saveRead()
 {
     const ViewKind view = m_options.view;
-    // Comments live only in the file; a read keeps those of the lines already there.
-    QStringList comments;
-    if (ExactFileExists(m_dataDir, SavedFileName(view))) {
-        const ReadResult old = ReadWholeFile(PathIn(m_dataDir, SavedFileName(view)));
-        comments = old.ok() ? SavedComments(old.bytes) : QStringList();
+    // Comments live only in the file; a read keeps those of the lines already there. A file
+    // that cannot be read line for line is kept whole instead, under a name nothing reuses.
+    const CommentsForRead old = CommentsToKeep(m_dataDir, view);
+    if (!old.error.isEmpty())
+        return fail(old.error + QStringLiteral(" The saved file and its backup are as they were."));
+    QString kept;
+    if (!old.keepsComments()) {
+        QString error;
+        kept = KeepUnreadable(m_dataDir, view, old.unreadable, QDateTime::currentDateTime(), &error);
+        if (kept.isEmpty())
+            return fail(error + QStringLiteral(" Nothing was saved: the comments of %1 would be lost.")
+                                    .arg(savedFilePath()));
     }
     std::vector<RowCells> rows(static_cast<std::size_t>(RowCount(view)));
     for (int row = 1; row <= RowCount(view); ++row) {
@@ -263,14 +276,20 @@ void CliSession::saveRead()
             continue;
         RowCells& cells = rows[static_cast<std::size_t>(row - 1)];
         cells = CellsFromChannel(found->second);
-        cells[CellIndex(ColComment)] = comments.value(row - 1);
+        cells[CellIndex(ColComment)] = old.comments.value(row - 1);
     }
     const SaveResult saved = SaveWithBackup(m_dataDir, view, SavedFileBytes(view, rows), [] { return true; });
     if (saved.outcome != SaveOutcome::Saved)
         return fail(saved.message);
-    succeed(QStringLiteral("%1 channels saved to %2")
-                .arg(m_read.size())
-                .arg(QDir::toNativeSeparators(PathIn(m_dataDir, SavedFileName(view)))));
+    const QString summary = QStringLiteral("%1 channels saved to %2").arg(m_read.size()).arg(savedFilePath());
+    if (kept.isEmpty())
+        return succeed(summary);
+    endProgressLine();
+    PrintLine(stdout, summary);
+    PrintLine(stderr, QStringLiteral("vardo-cli: the comments of the old file could not be kept: %1 It is kept "
+                                     "whole as \"%2\".")
+                          .arg(OneLine(old.problem), QDir::toNativeSeparators(kept)));
+    finish(kExitPartly);
 }
 
 void CliSession::progress(const QString& what, int done, int total)

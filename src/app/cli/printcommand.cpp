@@ -6,12 +6,14 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QPrinter>
+#include <QTemporaryDir>
 
 #include "clisession.h"
 #include "launch.h"
 #include "listing.h"
 #include "listingprinter.h"
 #include "messagetext.h"
+#include "outputtarget.h"
 #include "restoreplan.h"
 #include "safefile.h"
 #include "savedfilenames.h"
@@ -55,10 +57,34 @@ void ChooseHeadlessPlatform()
 #endif
 }
 
+// Every PDF Qt finishes ends with this mark; a file without it was cut short.
+constexpr char kPdfEnd[] = "%%EOF";
+
 // A message box's line breaks become a terminal's.
 [[nodiscard]] QString TerminalText(QString message)
 {
     return message.replace(kMessageLineBreak, QLatin1Char('\n'));
+}
+
+// The PDF of `listing`, made in a scratch folder: Qt's PDF printer writes straight into its
+// file and does not report a write that failed, so the bytes are checked and then put in
+// place by the same safe write as a saved file. "" or the message.
+[[nodiscard]] QString WritePdf(const Listing& listing, const QString& pdfPath)
+{
+    const QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return CouldNotWrite(pdfPath, QStringLiteral("no scratch folder for the listing: %1").arg(scratch.errorString()));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(scratch.filePath(QStringLiteral("listing.pdf")));
+    if (const std::optional<QString> failure = PrintListing(listing, printer))
+        return TerminalText(*failure);
+    const ReadResult made = ReadWholeFile(printer.outputFileName());
+    if (!made.ok())
+        return made.error;
+    if (!made.bytes.trimmed().endsWith(kPdfEnd))
+        return CouldNotWrite(pdfPath, QStringLiteral("the listing was cut short (is the temporary folder full?)"));
+    return WriteFileSafely(pdfPath, made.bytes);
 }
 
 }  // namespace
@@ -92,17 +118,16 @@ std::vector<RowCells> SavedListingRows(const QString& dataDir, ViewKind view, QS
 
 int RunPrintCommand(const QString& dataDir, ViewKind view, const QString& pdfPath)
 {
+    if (const QString refused = OutputTargetProblem(pdfPath, dataDir); !refused.isEmpty())
+        return Fail(refused, kExitFailed);
     QString problem;
     const std::vector<RowCells> rows = SavedListingRows(dataDir, view, &problem);
     if (!problem.isEmpty())
         return Fail(TerminalText(problem), kExitFailed);
     if (const std::optional<QString> empty = NothingToPrint(rows, view))
         return Fail(*empty, kExitFailed);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdfPath);
-    if (const std::optional<QString> failure = PrintListing(BuildListing(rows, view), printer))
-        return Fail(TerminalText(*failure), kExitFailed);
+    if (const QString failure = WritePdf(BuildListing(rows, view), pdfPath); !failure.isEmpty())
+        return Fail(failure, kExitFailed);
     return kExitOk;
 }
 

@@ -14,9 +14,10 @@ struct ComparedField {
     const char* name;
 };
 
-// The settings columns a write sets, in the order the tables show them.
-constexpr ComparedField kSetFields[] = {
-    {ColMode, "mode"}, {Col82, "8.2 filter"}, {Col455, "455 filter"}, {ColRxRit, "Rx RIT"},
+// The settings columns after the frequency, in the order the tables show them. A write sets
+// all of them but the antenna.
+constexpr ComparedField kSettingFields[] = {
+    {ColMode, "mode"}, {Col82, "8.2 filter"}, {Col455, "455 filter"}, {ColAnt, "antenna"}, {ColRxRit, "Rx RIT"},
     {ColTxRit, "Tx RIT"}, {ColOffset, "offset"}, {ColRpt, "RPT"},
 };
 
@@ -53,28 +54,32 @@ constexpr ComparedField kSetFields[] = {
 // An empty value, as the tables show a code they do not know, is named.
 [[nodiscard]] QString Shown(const QString& value) { return value.isEmpty() ? QStringLiteral("unknown") : value; }
 
-}  // namespace
-
-QList<FieldDifference> RowDifferences(const RowCells& expected, const Channel& radio, Fields fields)
+// The frequency cell's two fields. `onlySent`: a frequency no command can send is not compared.
+void AddFrequencyDifferences(const RowCells& expected, const Channel& radio, bool onlySent, bool withMask,
+                             QList<FieldDifference>& differences)
 {
     const QString expectedFreqCell = Cell(expected, ColFreq);
-    if (expectedFreqCell.trimmed().isEmpty())
-        return {};
-    const RowCells held = CellsFromChannel(radio);
-    const Channel sent = SentNumbers(expected);
-    const bool onlySent = fields == Fields::Written;
-    QList<FieldDifference> differences;
     const QString expectedFreq = FrequencyOf(expectedFreqCell);
-    const QString heldFreq = FrequencyOf(Cell(held, ColFreq));
-    if ((!onlySent || SendFreq(sent)) && expectedFreq != heldFreq)
+    const QString heldFreq = TwoDecimalText(radio.Freq);
+    if ((!onlySent || SendFreq(SentNumbers(expected))) && expectedFreq != heldFreq)
         differences.append({ColFreq, QStringLiteral("frequency"), heldFreq, expectedFreq});
     const bool expectedMask = IsMaskedFreqCell(expectedFreqCell);
-    if (expectedMask != radio.masked())
+    if (withMask && expectedMask != radio.masked())
         differences.append({ColFreq, QStringLiteral("mask"), MaskWord(radio.masked()), MaskWord(expectedMask)});
-    for (const ComparedField& f : kSetFields) {
+}
+
+// The columns after the frequency. `onlySent`: the antenna, and an offset no command can send,
+// are not compared.
+void AddSettingDifferences(const RowCells& expected, const Channel& radio, bool onlySent,
+                           QList<FieldDifference>& differences)
+{
+    const RowCells held = CellsFromChannel(radio);
+    const bool offsetSent = SendRitOffset(SentNumbers(expected)).has_value();
+    for (const ComparedField& f : kSettingFields) {
         QString want = Cell(expected, f.column).trimmed();
         QString have = Cell(held, f.column).trimmed();
-        if (want.isEmpty() || (onlySent && f.column == ColOffset && !SendRitOffset(sent)))
+        const bool notSent = f.column == ColAnt || (f.column == ColOffset && !offsetSent);
+        if (want.isEmpty() || (onlySent && notSent))
             continue;
         if (f.column == ColOffset) {
             want = OffsetOf(want);
@@ -83,7 +88,39 @@ QList<FieldDifference> RowDifferences(const RowCells& expected, const Channel& r
         if (want != have)
             differences.append({f.column, QString::fromLatin1(f.name), Shown(have), want});
     }
+}
+
+[[nodiscard]] QList<FieldDifference> Differences(const RowCells& expected, const Channel& radio, bool onlySent,
+                                                 bool withMask)
+{
+    if (Cell(expected, ColFreq).trimmed().isEmpty())
+        return {};
+    QList<FieldDifference> differences;
+    AddFrequencyDifferences(expected, radio, onlySent, withMask, differences);
+    AddSettingDifferences(expected, radio, onlySent, differences);
     return differences;
+}
+
+}  // namespace
+
+QList<FieldDifference> RowDifferences(const RowCells& expected, const Channel& radio, Fields fields)
+{
+    return Differences(expected, radio, fields == Fields::Written, true);
+}
+
+HeldComparison CompareHeld(ViewKind view, const RowCells& expected, const Channel& radio)
+{
+    HeldComparison found;
+    for (const FieldDifference& d : Differences(expected, radio, false, view != ViewKind::Qmb))
+        (d.column == ColAnt ? found.antenna : found.settings).append(d);
+    return found;
+}
+
+QString AntennaNote(int channels, const QString& source)
+{
+    return QStringLiteral("%1 %2 another antenna than the %3 (no command can set the antenna)")
+        .arg(channels == 1 ? QStringLiteral("1 channel") : QStringLiteral("%1 channels").arg(channels),
+             channels == 1 ? QStringLiteral("holds") : QStringLiteral("hold"), source);
 }
 
 RowCells CellsOfWrite(const ChannelWrite& write)

@@ -8,12 +8,12 @@ namespace {
 // The roles a mark changes.
 const QList<int> kMarkRoles{Qt::BackgroundRole, Qt::ForegroundRole, Qt::ToolTipRole};
 
-[[nodiscard]] QVariant MarkData(const QString& mark, int role)
+[[nodiscard]] QVariant MarkData(const QString& mark, MarkKind kind, int role)
 {
     if (mark.isEmpty())
         return {};
     switch (role) {
-    case Qt::BackgroundRole: return QColor(kMarkColour);
+    case Qt::BackgroundRole: return QColor(kind == MarkKind::Differs ? kMarkColour : kUnsettableMarkColour);
     case Qt::ForegroundRole: return QColor(Qt::black);  // dark text on the light mark in any theme
     default: return mark;
     }
@@ -148,14 +148,14 @@ void ChannelTable::layOut()
     endResetModel();
 }
 
-void ChannelTable::markDifferences(int row, const QList<FieldDifference>& differences)
+void ChannelTable::markDifferences(int row, const QList<FieldDifference>& differences, MarkKind kind)
 {
     QHash<int, QList<FieldDifference>> byColumn;
     for (const FieldDifference& d : differences)
         if (inGrid(row, d.column))
             byColumn[d.column].append(d);
     for (auto it = byColumn.cbegin(); it != byColumn.cend(); ++it) {
-        m_marks.insert(at(row, it.key()), MarkText(it.value()));
+        m_marks.insert(at(row, it.key()), {MarkText(it.value()), kind});
         const QModelIndex i = index(row - 1, it.key());
         Q_EMIT dataChanged(i, i, kMarkRoles);
     }
@@ -178,7 +178,7 @@ void ChannelTable::clearMarks()
 
 QString ChannelTable::mark(int row, int column) const
 {
-    return inGrid(row, column) ? m_marks.value(at(row, column)) : QString();
+    return inGrid(row, column) ? m_marks.value(at(row, column)).text : QString();
 }
 
 int ChannelTable::rowCount(const QModelIndex& parent) const
@@ -203,7 +203,10 @@ QVariant ChannelTable::data(const QModelIndex& index, int role) const
     case Qt::BackgroundRole:
     case Qt::ForegroundRole:
     case Qt::ToolTipRole:
-        return MarkData(mark(index.row() + 1, index.column()), role);
+    {
+        const Mark found = m_marks.value(at(index.row() + 1, index.column()));
+        return MarkData(found.text, found.kind, role);
+    }
     default:
         return {};
     }

@@ -29,6 +29,12 @@ inline constexpr char kGridFormat[] =
 // The background of a cell whose field the radio holds otherwise: a light amber, told apart
 // from the white cells and the blue selection by its lightness as much as by its hue.
 inline constexpr QRgb kMarkColour = qRgb(0xFF, 0xD8, 0x80);
+// The same for a field no command can set (the antenna): a neutral grey, since a write would
+// not change it and the operator has nothing to mend.
+inline constexpr QRgb kUnsettableMarkColour = qRgb(0xD8, 0xD8, 0xD8);
+
+// Which of the two a mark is.
+enum class MarkKind { Differs, Unsettable };
 
 // A marked cell's tooltip: the radio's value of each field the cell shows ("Radio: 14250.00",
 // "Radio: mask off"), one line each.
@@ -66,10 +72,10 @@ public:
     void layOut();
 
     // Marks the cells of a row whose fields the radio holds otherwise (Compare, a write's
-    // read-back): the cell's background and a tooltip with the radio's value. The marks stay
-    // until the table's texts change (a read, a load, an edit, a clear) or clearMarks(): then
-    // the table no longer shows what was compared.
-    void markDifferences(int row, const QList<FieldDifference>& differences);
+    // read-back): the cell's background, by `kind`, and a tooltip with the radio's value. The
+    // marks stay until the table's texts change (a read, a load, an edit, a clear) or
+    // clearMarks(): then the table no longer shows what was compared.
+    void markDifferences(int row, const QList<FieldDifference>& differences, MarkKind kind = MarkKind::Differs);
     // The same for every channel of `mismatches` this table shows.
     void markMismatches(const QList<ChannelMismatch>& mismatches);
     void clearMarks();
@@ -91,7 +97,11 @@ private:
 
     ViewKind m_kind;
     QStringList m_cells;  // row-major, channelRows() x kColumnCount
-    QHash<qsizetype, QString> m_marks;  // by cell position, as m_cells
+    struct Mark {
+        QString text;
+        MarkKind kind = MarkKind::Differs;
+    };
+    QHash<qsizetype, Mark> m_marks;  // by cell position, as m_cells
 };
 
 // Alignment of channel-row cells: Freq right, Comments left, everything else centred.
