@@ -11,6 +11,8 @@
 #include "csvcommands.h"
 #include "editorcommands.h"
 #include "helpwindow.h"
+#include "historycommands.h"
+#include "history.h"
 #include "launch.h"
 #include "mainwindow.h"
 #include "memoryfilecommands.h"
@@ -105,9 +107,11 @@ void VardoApp::composeCommands()
         const ViewDescriptor& descriptor = Descriptor(kind);
         auto* progress = new ProgressRow(window, m_radio);
         m_progress[static_cast<std::size_t>(kind)] = progress;
-        new MemoryFileCommands(window, *this, m_radio, *progress, m_dataDir, [this] { beep(); });
-        new CompareCommands(window, *this, m_radio, *progress);
+        m_files[static_cast<std::size_t>(kind)] =
+            new MemoryFileCommands(window, *this, m_radio, *progress, m_dataDir, [this] { beep(); });
+        auto* compare = new CompareCommands(window, *this, m_radio, *progress);
         new CsvCommands(window, *this, m_dataDir, [this] { beep(); });
+        new HistoryCommands(window, *this, *compare, m_dataDir);  // after the File menu exists
         new CommentBox(window, *this);
         if (descriptor.moveButtons)
             new ReorderCommands(window, *this);
@@ -118,6 +122,8 @@ void VardoApp::composeCommands()
     m_editor->connectViews();
     m_print = new PrintCommands(*this, views, this);
     m_print->connectViews();
+    connect(&m_unsaved, &UnsavedViews::unsavedChanged, this,
+            [this](ViewKind kind, bool unsaved) { view(kind).setWindowModified(unsaved); });
 }
 
 void VardoApp::start(const QStringList& ports)
@@ -178,8 +184,9 @@ void VardoApp::onBusyChanged(bool busy)
         QApplication::restoreOverrideCursor();
         m_waitCursorShown = false;
     }
+    // Queued: the question on unsaved views must not wait inside the busy signal.
     if (m_closeWhenIdle)
-        closeAll();
+        QMetaObject::invokeMethod(this, &VardoApp::closeAll, Qt::QueuedConnection);
 }
 
 void VardoApp::beep()
@@ -201,20 +208,31 @@ void VardoApp::readChannels(ViewKind kind)
     ProgressRow& progress = *m_progress[static_cast<std::size_t>(kind)];
     m_family.table(kind).clearMarks();  // the table is about to show the radio's own values
     progress.start(RowCount(kind));
+    // The rows the read replaces come back with Undo; the radio is not touched.
+    m_steps.begin(QStringLiteral("Read"));
     const bool started = m_radio.readMemories(
         FirstChannel(kind), LastChannel(kind), this,
         [this, &progress](int channel, const Channel& decoded) {
             progress.step();
             onRecordRead(channel, decoded);
         },
-        [this, &progress](const LinkResult& outcome) {
+        [this, kind, &progress](const LinkResult& outcome) {
             progress.finish();
-            if (outcome.ok)
+            m_steps.end();
+            if (outcome.ok) {
                 beep();
+                // Every state read is kept; a snapshot that cannot be written takes nothing from the read.
+                const QStringList problems =
+                    KeepRowsSnapshot(m_dataDir, kind, SnapshotOperation::Read, m_family.table(kind).rows());
+                if (!problems.isEmpty())
+                    ShowMessage(activeWindow(), problems.join(kMessageLineBreak));
+            }
             showFailure(outcome);
         });
-    if (!started)
+    if (!started) {
         progress.finish();
+        m_steps.end();
+    }
 }
 
 void VardoApp::loadVfoA(int channel)
@@ -259,8 +277,9 @@ void VardoApp::closeAll()
         return;
     }
     m_closeWhenIdle = false;
-    if (std::exchange(m_ending, true))
+    if (m_ending || m_asking || !mayEnd())
         return;
+    m_ending = true;
     Q_EMIT closing();
     m_main->hide();
     for (ViewKind kind : kAllViews)
@@ -270,6 +289,34 @@ void VardoApp::closeAll()
     // An open about box stays until its OK; the program ends with it.
     if (!m_about->isVisible())
         Q_EMIT ended(0);
+}
+
+bool VardoApp::mayEnd()
+{
+    const QList<ViewKind> views = m_unsaved.unsavedViews();
+    if (views.isEmpty())
+        return true;
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppTitle), UnsavedQuestion(views),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, activeWindow());
+    box.setObjectName(QStringLiteral("msgUnsaved"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.setFont(ControlFont());
+    m_asking = true;
+    const int answer = box.exec();
+    m_asking = false;
+    if (answer == QMessageBox::Discard)
+        return true;
+    return answer == QMessageBox::Save && saveForExit(views);
+}
+
+bool VardoApp::saveForExit(const QList<ViewKind>& views)
+{
+    // Every view is saved that can be; one that cannot keeps the program open, and says why.
+    bool saved = true;
+    for (ViewKind kind : views)
+        saved = m_files[static_cast<std::size_t>(kind)]->saveWithoutAsking() && saved;
+    return saved;
 }
 
 void VardoApp::onAboutClosed()

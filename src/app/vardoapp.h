@@ -11,6 +11,8 @@
 
 #include "busystate.h"
 #include "radioclient.h"
+#include "tablesteps.h"
+#include "unsavedviews.h"
 #include "viewfamily.h"
 #include "viewhost.h"
 #include "viewstate.h"
@@ -21,6 +23,7 @@ class AboutBox;
 class EditorCommands;
 class HelpWindow;
 class MainWindow;
+class MemoryFileCommands;
 class MemoryView;
 class PrintCommands;
 class ProgressRow;
@@ -68,6 +71,8 @@ public:
     [[nodiscard]] BusyState& busyState() override { return m_busy; }
     [[nodiscard]] ViewState& viewState() override { return m_state; }
     [[nodiscard]] ViewFamily& family() override { return m_family; }
+    [[nodiscard]] TableSteps& tableSteps() override { return m_steps; }
+    [[nodiscard]] UnsavedViews& unsavedViews() override { return m_unsaved; }
     void readChannels(ViewKind kind) override;
     void loadVfoA(int channel) override;
     void stopScan() override;
@@ -95,16 +100,22 @@ private:
     void showFailure(const LinkResult& outcome);
     void onBusyChanged(bool busy);
     void onAboutClosed();
+    // Asks before unsaved views are dropped; true when the program may end (saved or discarded).
+    [[nodiscard]] bool mayEnd();
+    [[nodiscard]] bool saveForExit(const QList<ViewKind>& views);
     [[nodiscard]] QWidget* activeWindow();
 
     QString m_dataDir;
     RadioClient m_radio;
     BusyState m_busy;
     ViewFamily m_family;
+    TableSteps m_steps{m_family};
+    UnsavedViews m_unsaved{m_family};
     ViewState m_state;
     std::unique_ptr<MainWindow> m_main;
     std::array<std::unique_ptr<MemoryView>, 4> m_views;
     std::array<ProgressRow*, 4> m_progress{};  // each view's, a child of the view
+    std::array<MemoryFileCommands*, 4> m_files{};  // each view's Save and Load, a child of the view
     std::unique_ptr<AboutBox> m_about;
     std::unique_ptr<HelpWindow> m_help;
     EditorCommands* m_editor = nullptr;  // children of this object
@@ -113,6 +124,7 @@ private:
     bool m_closeWhenIdle = false;  // a window was closed while busy
     bool m_waitCursorShown = false;  // the override cursor this object set, to restore once
     bool m_ending = false;         // windows closed; waiting for the about box
+    bool m_asking = false;         // the question on unsaved views is open
 };
 
 }  // namespace vardo

@@ -98,7 +98,12 @@ LoadResult LoadSavedFile(const QString& dir, ViewKind view)
         result.message = NeverSavedMessage(view);
         return result;
     }
-    const QString path = PathIn(dir, SavedFileName(view));
+    return LoadSavedFileAt(PathIn(dir, SavedFileName(view)), view);
+}
+
+LoadResult LoadSavedFileAt(const QString& path, ViewKind view)
+{
+    LoadResult result;
     const ReadResult read = ReadWholeFile(path);
     if (!read.ok()) {
         result.message = read.error;

@@ -46,4 +46,7 @@ struct LoadResult {
 // Finds (exact name), reads and checks the view's whole saved file.
 [[nodiscard]] LoadResult LoadSavedFile(const QString& dir, ViewKind view);
 
+// Reads and checks the whole file at `path` as the view's saved file (a history snapshot).
+[[nodiscard]] LoadResult LoadSavedFileAt(const QString& path, ViewKind view);
+
 }  // namespace vardo

@@ -9,6 +9,7 @@
 #include "channelrow.h"
 #include "commentrules.h"
 #include "memoryview.h"
+#include "tablesteps.h"
 #include "viewfamily.h"
 #include "viewhost.h"
 #include "windowkit.h"
@@ -31,6 +32,8 @@ CommentBox::CommentBox(MemoryView& view, ViewHost& host) : QObject(&view), m_vie
         if (isOpen() && now && now != m_box && now->window() == m_box->window())
             close();
     });
+    // Another step (an import, an undo) ends the visit first, so the visit is its own step.
+    connect(&host.tableSteps(), &TableSteps::stepStarting, this, &CommentBox::close);
     const ChannelTable& table = host.family().table(view.kind());
     connect(&table, &ChannelTable::modelReset, this, &CommentBox::close);
     connect(&table, &ChannelTable::dataChanged, this, [this](const QModelIndex& from, const QModelIndex& to) {
@@ -57,6 +60,9 @@ void CommentBox::open(int row)
         m_view.focusButton("cmdLoad");
         return;
     }
+    // One visit of the box, however many keystrokes, is one step.
+    m_host.tableSteps().begin(
+        QStringLiteral("Comment on %1").arg(ChannelLabel(ChannelOfRow(m_view.kind(), row))));
     m_caption->setText(CommentCaption(m_view.kind(), row));
     m_caption->parentWidget()->show();
     m_caption->show();
@@ -91,6 +97,7 @@ void CommentBox::close()
     m_box->hide();
     m_caption->hide();
     m_caption->parentWidget()->hide();
+    m_host.tableSteps().end();
 }
 
 bool CommentBox::eventFilter(QObject* watched, QEvent* event)

@@ -1,8 +1,9 @@
 #pragma once
 // The comment box of one view: a click on a Comments cell opens txtComments over the view,
 // every keystroke goes straight into the cell and the mirror cell, and Enter or leaving
-// the box closes it. There is no commit and no undo: the cell holds what the box holds. It
-// owns the comment row (lblComments, txtComments) under the view's grid.
+// the box closes it. There is no commit: the cell holds what the box holds, and one visit of
+// the box is one undo step. It owns the comment row (lblComments, txtComments) under the
+// view's grid.
 
 #include <QObject>
 

@@ -13,6 +13,8 @@
 namespace vardo {
 namespace {
 
+constexpr qsizetype kDifferencesShown = 15;  // a message box longer than this would not fit the screen
+
 // The summary after a Compare of `compared` rows with channel data, `differing` of them not
 // as the radio holds them.
 [[nodiscard]] QString CompareSummary(int differing, int compared)
@@ -41,17 +43,38 @@ CompareCommands::CompareCommands(MemoryView& view, ViewHost& host, RadioClient& 
 
 void CompareCommands::compare()
 {
+    m_reference.reset();
+    start();
+}
+
+void CompareCommands::compareWith(std::vector<RowCells> rows, const QString& source)
+{
+    rows.resize(std::size_t(RowCount(m_view.kind())));
+    m_reference = std::move(rows);
+    m_source = source;
+    start();
+}
+
+RowCells CompareCommands::expected(int row) const
+{
+    return m_reference ? (*m_reference)[std::size_t(row - 1)] : m_host.family().table(m_view.kind()).row(row);
+}
+
+void CompareCommands::start()
+{
     const ViewKind kind = m_view.kind();
     ChannelTable& table = m_host.family().table(kind);
     if (m_host.busyState().busy())
         return;
     bool anyData = false;
     for (int row = 1; row <= table.channelRows() && !anyData; ++row)
-        anyData = table.hasData(row);
+        anyData = !expected(row)[CellIndex(ColFreq)].isEmpty();
     if (!anyData)
         return ShowMessage(&m_view, NothingToCompareMessage(), QMessageBox::Information);
     // The marks of an earlier Compare go: the new ones show as the channels come in.
-    table.clearMarks();
+    if (!m_reference)
+        table.clearMarks();
+    m_lines.clear();
     m_compared = 0;
     m_differing = 0;
     m_otherAntenna = 0;
@@ -69,18 +92,23 @@ void CompareCommands::onRecord(int channel, const Channel& radio)
     m_progress.step();
     ChannelTable& table = m_host.family().table(m_view.kind());
     const int row = RowOfChannel(m_view.kind(), channel);
-    if (!table.hasData(row))
+    if (expected(row)[CellIndex(ColFreq)].isEmpty())
         return;
     ++m_compared;
-    const HeldComparison found = CompareHeld(m_view.kind(), table.row(row), radio);
-    if (!found.settings.isEmpty()) {
+    const HeldComparison found = CompareHeld(m_view.kind(), expected(row), radio);
+    if (!found.settings.isEmpty())
         ++m_differing;
-        table.markDifferences(row, found.settings);
-    }
-    if (!found.antenna.isEmpty()) {
+    if (!found.antenna.isEmpty())
         ++m_otherAntenna;
-        table.markDifferences(row, found.antenna, MarkKind::Unsettable);
+    if (m_reference) {
+        if (!found.settings.isEmpty())
+            m_lines << DifferenceLine(channel, found.settings, m_source);
+        return;
     }
+    if (!found.settings.isEmpty())
+        table.markDifferences(row, found.settings);
+    if (!found.antenna.isEmpty())
+        table.markDifferences(row, found.antenna, MarkKind::Unsettable);
 }
 
 void CompareCommands::onEnded(const LinkResult& outcome)
@@ -88,7 +116,11 @@ void CompareCommands::onEnded(const LinkResult& outcome)
     m_progress.finish();
     QString summary = CompareSummary(m_differing, m_compared);
     if (m_otherAntenna > 0)
-        summary += kMessageLineBreak + AntennaNote(m_otherAntenna, QStringLiteral("table")) + u'.';
+        summary += kMessageLineBreak + AntennaNote(m_otherAntenna, m_reference ? m_source : QStringLiteral("table")) + u'.';
+    for (const QString& line : m_lines.mid(0, kDifferencesShown))
+        summary += kMessageLineBreak + line;
+    if (m_lines.size() > kDifferencesShown)
+        summary += kMessageLineBreak + QStringLiteral("... and %1 more.").arg(m_lines.size() - kDifferencesShown);
     if (outcome.ok)
         return ShowMessage(&m_view, summary, QMessageBox::Information);
     // Stopped or failed, the rows compared so far keep their marks, and the summary counts them.

@@ -4,9 +4,14 @@
 // field the radio holds otherwise (see ChannelTable's marks); an antenna, which no command can
 // set, is marked apart. A short summary ends it.
 
+#include <optional>
+#include <vector>
+
 #include <QObject>
+#include <QStringList>
 
 #include "channel.h"
+#include "channelrow.h"
 
 namespace vardo {
 
@@ -22,8 +27,14 @@ public:
     CompareCommands(MemoryView& view, ViewHost& host, RadioClient& radio, ProgressRow& progress);
 
     void compare();
+    // Compares the radio with `rows` (a snapshot of the view) instead of the table: nothing
+    // is marked; the summary names each channel that differs, `source` saying whose value
+    // is whose ("snapshot").
+    void compareWith(std::vector<RowCells> rows, const QString& source);
 
 private:
+    void start();
+    [[nodiscard]] RowCells expected(int row) const;
     void onRecord(int channel, const Channel& radio);
     void onEnded(const LinkResult& outcome);
 
@@ -34,6 +45,9 @@ private:
     int m_compared = 0;   // rows with channel data compared so far
     int m_differing = 0;  // of them, those with a cell a write would mend
     int m_otherAntenna = 0;  // of them, those the radio holds with another antenna
+    std::optional<std::vector<RowCells>> m_reference;  // compared instead of the table
+    QString m_source;
+    QStringList m_lines;  // the differing channels of a comparison with m_reference
 };
 
 }  // namespace vardo

@@ -13,6 +13,7 @@
 #include "outputtarget.h"
 #include "safefile.h"
 #include "savedfilenames.h"
+#include "tablesteps.h"
 #include "viewdescriptor.h"
 #include "viewfamily.h"
 #include "viewhost.h"
@@ -141,8 +142,10 @@ void CsvCommands::importCsv()
     }
     if (!askImport(int(imported.taken.size()), name))
         return;
-    for (const ImportedRow& row : imported.taken)
-        m_host.family().setRow(m_view.kind(), row.row, row.cells);
+    m_host.tableSteps().record(QStringLiteral("Import CSV"), [&] {
+        for (const ImportedRow& row : imported.taken)
+            m_host.family().setRow(m_view.kind(), row.row, row.cells);
+    });
     if (const QString report = ImportReport(name, imported); !report.isEmpty())
         ShowMessage(&m_view, report);
     m_beep();

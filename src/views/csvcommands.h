@@ -2,8 +2,8 @@
 #pragma once
 // The File menu of one view (mnuFile): its table as CHIRP CSV (itmExportCsv) and a CHIRP CSV
 // into its table (itmImportCsv). An import asks first, then replaces the rows the CSV names
-// (and their mirror rows) and keeps every other row, without writing the radio: the operator
-// saves and loads it, or edits channels, to put it there.
+// (and their mirror rows) as one undo step and keeps every other row, without writing the
+// radio: the operator saves and loads it, or edits channels, to put it there.
 
 #include <functional>
 

@@ -11,6 +11,7 @@
 #include "memoryview.h"
 #include "messagetext.h"
 #include "radioclient.h"
+#include "tablesteps.h"
 #include "viewfamily.h"
 #include "viewhost.h"
 #include "viewstate.h"
@@ -125,6 +126,9 @@ void EditorCommands::onLoaded(const ValidEdit& edit)
     const ViewKind view = m_view;
     const int channel = ChannelOfRow(view, m_row);
     m_host.family().fillRow(view, channel, edit.cells);
+    // The channel goes into the radio: the tables show what it holds, and the steps before no
+    // longer undo into that.
+    m_host.tableSteps().forget();
     m_radio.writeChannel(ChannelWrite{edit.channel, RadioChannelNumber(channel), edit.MaskCode()}, this,
                          [this, view, channel](const LinkResult& outcome) { onWriteEnded(view, channel, outcome); });
     // After the editor has gone: the focus then stays where it is put.

@@ -7,6 +7,7 @@
 
 #include "busystate.h"
 #include "channelrow.h"
+#include "history.h"
 #include "memoryview.h"
 #include "messagetext.h"
 #include "progressrow.h"
@@ -14,6 +15,8 @@
 #include "safefile.h"
 #include "savedfilenames.h"
 #include "savedfilestore.h"
+#include "tablesteps.h"
+#include "unsavedviews.h"
 #include "viewfamily.h"
 #include "viewhost.h"
 #include "windowkit.h"
@@ -44,28 +47,46 @@ bool MemoryFileCommands::askOverwrite()
 
 void MemoryFileCommands::save()
 {
+    saveTable(true);
+}
+
+bool MemoryFileCommands::saveWithoutAsking()
+{
+    return saveTable(false);
+}
+
+bool MemoryFileCommands::saveTable(bool askBeforeOverwrite)
+{
     const ViewKind kind = m_view.kind();
     if (m_host.busyState().busy())
-        return;
-    if (!m_host.family().table(kind).hasData(1))
-        return ShowMessage(&m_view, NothingToSaveMessage());
-    const QByteArray content = SavedFileBytes(kind, m_host.family().table(kind).rows());
+        return false;
+    if (!m_host.family().table(kind).hasData(1)) {
+        ShowMessage(&m_view, NothingToSaveMessage());
+        return false;
+    }
+    std::vector<RowCells> rows = m_host.family().table(kind).rows();
+    const QByteArray content = SavedFileBytes(kind, rows);
     // The hourglass shows while the files are written, not while the question waits.
     std::optional<BusyState::Scope> busy;
     if (!ExactFileExists(m_dataDir, SavedFileName(kind)))
         busy.emplace(m_host.busyState());
     const SaveResult result = SaveWithBackup(m_dataDir, kind, content, [&] {
-        const bool yes = askOverwrite();
+        const bool yes = !askBeforeOverwrite || askOverwrite();
         if (!busy)
             busy.emplace(m_host.busyState());
         return yes;
     });
     busy.reset();
-    if (result.outcome == SaveOutcome::Failed)
-        return ShowMessage(&m_view, result.message);
+    if (result.outcome == SaveOutcome::Failed) {
+        ShowMessage(&m_view, result.message);
+        return false;
+    }
+    if (result.outcome != SaveOutcome::Saved)
+        return false;
     // The operator's current cell stays where it was.
-    if (result.outcome == SaveOutcome::Saved)
-        m_beep();
+    m_host.unsavedViews().setSavedRows(kind, std::move(rows));
+    m_beep();
+    return true;
 }
 
 void MemoryFileCommands::fillRow(int row)
@@ -91,12 +112,16 @@ void MemoryFileCommands::load()
         return ShowMessage(&m_view, loaded.message);
     m_plan = PlanRestore(kind, loaded.rows);
     m_host.family().table(kind).clearMarks();  // they told of what the table held before
-    if (kind == ViewKind::Qmb)
-        return fillAllRows();  // the Quick Memory Banks are only shown, never written
+    if (kind == ViewKind::Qmb) {
+        // The Quick Memory Banks are only shown, never written: an undoable step.
+        m_host.unsavedViews().setSavedRows(kind, m_plan.rows);
+        return m_host.tableSteps().record(QStringLiteral("Load"), [this] { fillAllRows(); });
+    }
     // A row shows the file once its channel is in the radio (stored and read back), so that a
     // radio that stops answering, or a Stop, leaves the tables telling what the radio holds.
     m_written = 0;
     m_progress.start(int(m_plan.writes.size()));
+    m_host.tableSteps().begin(QStringLiteral("Load"));
     const bool started = m_radio.writeBatch(
         m_plan.writes, this,
         [this](int channel) {
@@ -105,8 +130,12 @@ void MemoryFileCommands::load()
             fillRow(RowOfChannel(m_view.kind(), channel));
         },
         [this](const LinkResult& outcome) { onBatchEnded(outcome); });
-    if (!started)
+    if (!started) {
         m_progress.finish();
+        m_host.tableSteps().end();
+        return;
+    }
+    m_host.unsavedViews().setSavedRows(kind, m_plan.rows);
 }
 
 void MemoryFileCommands::onBatchEnded(const LinkResult& outcome)
@@ -117,6 +146,14 @@ void MemoryFileCommands::onBatchEnded(const LinkResult& outcome)
     const bool everyChannel = m_written == m_plan.writes.size();
     if (everyChannel)
         fillAllRows();
+    // The tables show what the radio holds now: the steps before no longer undo into it. A
+    // batch that stored nothing changed nothing.
+    if (m_written > 0) {
+        m_host.tableSteps().forget();
+        keepSnapshot(outcome);
+    } else {
+        m_host.tableSteps().end();
+    }
     // Channels the radio read back otherwise than the file has them are marked; the message
     // lists them. After a failure or a Stop the batch has given VFO-A back where it could,
     // and the message says which channel was the last one written. Channels left out as
@@ -132,6 +169,17 @@ void MemoryFileCommands::onBatchEnded(const LinkResult& outcome)
     if (!leftOut.isEmpty())
         return ShowMessage(&m_view, leftOut);
     m_beep();
+}
+
+// What the radio was given, marked with how the batch ended. A snapshot that cannot be
+// written is told and changes nothing else.
+void MemoryFileCommands::keepSnapshot(const LinkResult& outcome)
+{
+    const WriteEnd end{outcome.ok, outcome.cancelled, m_written == m_plan.writes.size(), true, outcome.mismatches};
+    const QStringList problems = KeepRowsSnapshot(m_dataDir, m_view.kind(), SnapshotOperation::Load,
+                                                  WrittenRows(m_view.kind(), m_plan, m_written), WriteResult(end));
+    if (!problems.isEmpty())
+        ShowMessage(&m_view, problems.join(kMessageLineBreak));
 }
 
 }  // namespace vardo

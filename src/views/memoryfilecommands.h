@@ -30,14 +30,20 @@ public:
     MemoryFileCommands(MemoryView& view, ViewHost& host, RadioClient& radio, ProgressRow& progress, QString dataDir,
                        std::function<void()> beep);
 
+    // cmdSave: asks before it overwrites the saved file.
     void save();
+    // The Save of the question on Exit, which was the operator's answer already; the backup is
+    // kept as always. True when the view is saved.
+    [[nodiscard]] bool saveWithoutAsking();
     void load();
 
 private:
+    bool saveTable(bool askBeforeOverwrite);
     void fillRow(int row);  // from the plan of the Load under way
     void fillAllRows();
     [[nodiscard]] bool askOverwrite();
     void onBatchEnded(const LinkResult& outcome);
+    void keepSnapshot(const LinkResult& outcome);
 
     MemoryView& m_view;
     ViewHost& m_host;

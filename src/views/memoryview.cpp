@@ -15,6 +15,7 @@
 #include "busystate.h"
 #include "channelgrid.h"
 #include "clickdispatch.h"
+#include "tablesteps.h"
 #include "windowkit.h"
 #include "viewdescriptor.h"
 #include "viewfamily.h"
@@ -32,7 +33,8 @@ MemoryView::MemoryView(ViewKind kind, ViewHost& host, QWidget* parent)
     : QMainWindow(parent), m_kind(kind), m_descriptor(Descriptor(kind)), m_host(host)
 {
     setObjectName(QString::fromLatin1(m_descriptor.objectName));
-    setWindowTitle(QString::fromLatin1(m_descriptor.caption));
+    // Qt shows the placeholder as "*" only while the view is unsaved.
+    setWindowTitle(QString::fromLatin1(m_descriptor.caption) + QStringLiteral("[*]"));
     buildWindow();
     buildMenu();
     setFont(ControlFont());
@@ -139,30 +141,59 @@ void MemoryView::forward(const char* name, void (MemoryView::*hook)())
 
 void MemoryView::buildMenu()
 {
+    buildEditMenu();
     // Alt+R is Read's: the menu takes another letter.
     QMenu* radio = menuBar()->addMenu(QStringLiteral("R&adio"));
     radio->setObjectName(QStringLiteral("mnuRadio"));
     m_compare = radio->addAction(QStringLiteral("&Compare with Radio"));
     m_compare->setObjectName(QStringLiteral("actCompare"));
     connect(m_compare, &QAction::triggered, this, &MemoryView::onCompare);
-    connect(&m_host.busyState(), &BusyState::busyChanged, this, &MemoryView::updateRadioCommands);
-    updateRadioCommands();
+    connect(&m_host.busyState(), &BusyState::busyChanged, this, &MemoryView::updateCommands);
+    updateCommands();
     AddHelpMenu(*this, [this] { m_host.showHelp(); }, [this] { m_host.showAbout(); });
+}
+
+void MemoryView::buildEditMenu()
+{
+    // Alt+E is Exit's: the menu takes another letter.
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("Ed&it"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    m_undo = edit->addAction(QString());
+    m_undo->setObjectName(QStringLiteral("actUndo"));
+    m_undo->setShortcuts(QKeySequence::Undo);
+    m_redo = edit->addAction(QString());
+    m_redo->setObjectName(QStringLiteral("actRedo"));
+    m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    TableSteps& steps = m_host.tableSteps();
+    connect(m_undo, &QAction::triggered, &steps, &TableSteps::undo);
+    connect(m_redo, &QAction::triggered, &steps, &TableSteps::redo);
+    connect(&steps, &TableSteps::changed, this, &MemoryView::updateCommands);
 }
 
 void MemoryView::setRadio(const QString& statusText, bool found)
 {
     ShowRadioLine(*this, statusText);
     m_radioFound = found;
-    updateRadioCommands();
+    updateCommands();
 }
 
-void MemoryView::updateRadioCommands()
+void MemoryView::updateCommands()
 {
-    // Compare is a command like Read: not while the radio or the program is busy, nor while
-    // the scan or the moving of rows has put the commands away.
+    // Compare, Undo and Redo are commands like Read: not while the radio or the program is
+    // busy, nor while the scan or the moving of rows has put the commands away (rows changed
+    // under a picked row or a scan set-up would be others than those shown).
+    const bool free = !busy() && m_commandsShown;
     if (m_compare)
-        m_compare->setEnabled(m_radioFound && !busy() && m_commandsShown);
+        m_compare->setEnabled(m_radioFound && free);
+    if (!m_undo)
+        return;
+    const QUndoStack& stack = m_host.tableSteps().stack();
+    m_undo->setText(stack.canUndo() ? QStringLiteral("&Undo %1").arg(stack.undoText())
+                                    : QStringLiteral("Nothing to undo"));
+    m_redo->setText(stack.canRedo() ? QStringLiteral("&Redo %1").arg(stack.redoText())
+                                    : QStringLiteral("Nothing to redo"));
+    m_undo->setEnabled(stack.canUndo() && free);
+    m_redo->setEnabled(stack.canRedo() && free);
 }
 
 QPushButton* MemoryView::button(const QString& name) const
@@ -270,7 +301,7 @@ void MemoryView::setNormalCommandsVisible(bool visible)
     for (QPushButton* command : std::as_const(m_normalCommands))
         command->setVisible(visible);
     m_commandsShown = visible;
-    updateRadioCommands();
+    updateCommands();
 }
 
 void MemoryView::setMoveButtonsVisible(bool visible)
@@ -341,7 +372,7 @@ void MemoryView::onCompare()
 void MemoryView::onClear()
 {
     if (!busy())
-        m_host.family().clear(m_kind);
+        m_host.tableSteps().record(QStringLiteral("Clear"), [this] { m_host.family().clear(m_kind); });
 }
 
 void MemoryView::onExit()

@@ -95,13 +95,15 @@ private:
     QWidget* buildOptions();
     QWidget* buildCommands();
     void buildMenu();
+    void buildEditMenu();
     QPushButton* addButton(QWidget* parent, const char* name, const char* caption);
     // Connects a button to a hook signal behind the busy guard.
     void forward(const char* name, void (MemoryView::*hook)());
 
     void onRead();
     void onCompare();
-    void updateRadioCommands();
+    // Enables the menu commands that wait for the radio and the normal commands.
+    void updateCommands();
     void onClear();
     void onExit();
     void onOption(ViewKind target);
@@ -119,6 +121,8 @@ private:
     QList<QPushButton*> m_normalCommands;
     QList<QPushButton*> m_moveCommands;
     QAction* m_compare = nullptr;
+    QAction* m_undo = nullptr;  // actUndo, actRedo: the program's one undo stack
+    QAction* m_redo = nullptr;
     bool m_radioFound = false;
     bool m_commandsShown = true;  // the normal commands, which sort and scan mode put away
     bool m_highlight = false;

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "memoryview.h"
+#include "tablesteps.h"
 #include "viewfamily.h"
 #include "viewhost.h"
 #include "viewstate.h"
@@ -32,7 +33,11 @@ void ReorderCommands::move(Direction direction)
     case MoveKind::Swap:
         break;
     }
-    m_host.family().swapRows(m_view.kind(), row, move.target);
+    const ViewKind kind = m_view.kind();
+    const QString what = QStringLiteral("Move %1 and %2")
+                             .arg(ChannelLabel(ChannelOfRow(kind, std::min(row, move.target))),
+                                  ChannelLabel(ChannelOfRow(kind, std::max(row, move.target))));
+    m_host.tableSteps().record(what, [&] { m_host.family().swapRows(kind, row, move.target); });
     if (!m_view.rowVisible(move.target))
         m_view.setTopRow(TopRowAfterMove(move.target, direction));
     // The picked channel stays picked: the next press moves it further.

@@ -1,7 +1,7 @@
 #pragma once
 // cmdUp and cmdDown of one view: the picked channel changes places with its neighbour in
-// this view and in the view that mirrors it. Only the grids change; the radio hears nothing
-// until the table is saved and restored.
+// this view and in the view that mirrors it, one undo step a press. Only the grids change; the
+// radio hears nothing until the table is saved and restored.
 
 #include <QObject>
 

@@ -13,8 +13,8 @@ constexpr std::chrono::milliseconds kLookInterval{5};
 
 }  // namespace
 
-MessageBoxHelper::MessageBoxHelper(QMessageBox::StandardButton answer, QObject* parent)
-    : QObject(parent), m_answer(answer)
+MessageBoxHelper::MessageBoxHelper(QMessageBox::StandardButton answer, Boxes boxes, QObject* parent)
+    : QObject(parent), m_answer(answer), m_boxes(boxes)
 {
     connect(&m_timer, &QTimer::timeout, this, &MessageBoxHelper::answerOpenBoxes);
     m_timer.start(kLookInterval);
@@ -33,6 +33,9 @@ void MessageBoxHelper::answerOpenBoxes()
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(widget);
         if (!box || !box->isVisible())
+            continue;
+        const bool unsavedQuestion = box->objectName() == QLatin1String(kUnsavedQuestion);
+        if (unsavedQuestion != (m_boxes == Boxes::UnsavedQuestionOnly))
             continue;
         QAbstractButton* button = m_answer != QMessageBox::NoButton ? box->button(m_answer) : nullptr;
         if (!button)

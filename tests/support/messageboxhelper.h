@@ -3,6 +3,8 @@
 // QMessageBox that shows is recorded (text, title, icon, buttons) and answered by pressing
 // the chosen button, or the box's default button when none was chosen. A box shown with
 // exec() is answered inside its own event loop, so the call that raised it returns.
+// The question before unsaved work is dropped (on Exit) is a helper's of its own: the
+// harness answers it apart, so the other boxes a test counts stay as they were.
 
 #include <chrono>
 
@@ -14,6 +16,9 @@
 
 namespace vardo::test {
 
+// The objectName of the program's question before unsaved views are dropped.
+inline constexpr char kUnsavedQuestion[] = "msgUnsaved";
+
 struct SeenMessage {
     QString text;
     QString title;
@@ -24,8 +29,11 @@ struct SeenMessage {
 
 class MessageBoxHelper : public QObject {
 public:
+    // Which boxes a helper answers: every box but the question on unsaved views, or that alone.
+    enum class Boxes { AllButUnsavedQuestion, UnsavedQuestionOnly };
+
     explicit MessageBoxHelper(QMessageBox::StandardButton answer = QMessageBox::NoButton,
-                              QObject* parent = nullptr);
+                              Boxes boxes = Boxes::AllButUnsavedQuestion, QObject* parent = nullptr);
 
     // The button to press from now on (NoButton: the box's default button).
     void setAnswer(QMessageBox::StandardButton answer) { m_answer = answer; }
@@ -43,6 +51,7 @@ private:
     void answerOpenBoxes();
 
     QMessageBox::StandardButton m_answer;
+    Boxes m_boxes;
     QList<SeenMessage> m_seen;
     QTimer m_timer;
 };

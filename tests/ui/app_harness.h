@@ -16,6 +16,7 @@
 #include "channelgrid.h"
 #include "mainwindow.h"
 #include "memoryview.h"
+#include "messageboxhelper.h"
 #include "simtransport.h"
 #include "vardoapp.h"
 #include "viewfamily.h"
@@ -110,6 +111,9 @@ public:
         return QTest::qWaitForWindowActive(&v) ? &v : nullptr;
     }
 
+    // Answers the question on Exit about unsaved views: Discard, so a test that ends the
+    // program ends it as before; a test of the question sets another answer.
+    MessageBoxHelper exitQuestion{QMessageBox::Discard, MessageBoxHelper::Boxes::UnsavedQuestionOnly};
     QTemporaryDir dir;
     std::shared_ptr<sim::SimRadio> radio;
     std::unique_ptr<VardoApp> app;

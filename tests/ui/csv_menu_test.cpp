@@ -66,10 +66,11 @@ void CsvMenuTest::menuBeforeHelp()
     QVERIFY(h.started());
     for (ViewKind kind : kAllViews) {
         const QList<QAction*> menus = h.view(kind).menuBar()->actions();
-        QCOMPARE(menus.size(), 3);
+        QCOMPARE(menus.size(), 4);
         QCOMPARE(menus.at(0)->text(), QStringLiteral("&File"));
-        QCOMPARE(menus.at(1)->text(), QStringLiteral("R&adio"));
-        QCOMPARE(menus.at(2)->text(), QStringLiteral("&Help"));
+        QCOMPARE(menus.at(1)->text(), QStringLiteral("Ed&it"));
+        QCOMPARE(menus.at(2)->text(), QStringLiteral("R&adio"));
+        QCOMPARE(menus.at(3)->text(), QStringLiteral("&Help"));
     }
 }
 

@@ -2,7 +2,8 @@
 // actions on the real windows (offscreen, emulator in-process), and after every step the
 // invariants: every table as the model has it (so a view row and its mirror agree where both
 // have data), every saved file loads again, the emulator's memory holds what the model says
-// was written, and no message box waits for an answer. A failure prints the seed and the
+// was written, and no message box waits for an answer. Undo and Redo must give back exactly
+// the rows the model kept for them. A failure prints the seed and the
 // shortest failing sequence found by dropping steps.
 //
 // 300 steps by default; VARDO_MODEL_SEED and VARDO_MODEL_STEPS (or --seed N --steps N on the
@@ -43,11 +44,12 @@ quint32 g_seed = kDefaultSeed;
 int g_steps = kDefaultSteps;
 
 enum class Act { Switch, Read, Click, Pick, Move, SortOk, Type, Stray, Save, Load, Clear, Scan, EditLoad, EditCancel,
-                 Compare };
+                 Compare, Undo, Redo };
 constexpr Act kActs[] = {Act::Switch, Act::Read,  Act::Click, Act::Pick, Act::Move,     Act::SortOk,     Act::Type,
                          Act::Stray,  Act::Save,  Act::Load,  Act::Clear, Act::Scan, Act::EditLoad, Act::EditCancel,
-                         Act::Compare};
-constexpr int kWeights[] = {6, 4, 12, 5, 12, 8, 10, 4, 5, 3, 2, 2, 8, 3, 3};
+                         Act::Compare, Act::Undo, Act::Redo};
+constexpr int kWeights[] = {6, 4, 12, 5, 12, 8, 10, 4, 5, 3, 2, 2, 8, 3, 3, 5, 3};
+constexpr std::size_t kUndoKept = 200;  // steps the program keeps
 
 // One step as drawn: what it means depends on the state it meets.
 struct Step {
@@ -85,7 +87,12 @@ const QStringList kWords{"net", "dx 1", "beacon", "FT8", "Sundays", ""};
 
 // What the program should hold, kept by the rules the operator reads in the help.
 struct Model {
-    std::array<std::vector<RowCells>, 4> tables;
+    using Tables = std::array<std::vector<RowCells>, 4>;
+    Tables tables;
+    // Undo: the tables before each step, newest last; Redo: after each undone step.
+    std::vector<Tables> undoSteps;
+    std::vector<Tables> redoSteps;
+    Tables start;  // the tables where the next step starts
     std::array<std::optional<std::vector<RowCells>>, 4> files;
     std::array<RowCells, kLastQmb + 1> radio;  // by channel index
     ViewKind current = ViewKind::All;
@@ -109,6 +116,40 @@ struct Model {
                 row(v, RowOfChannel(v, channel))[i] = cells[i];
     }
     void copyToMirror(ViewKind v, int r) { row(mirror(v, r), mirrorRow(v, r)) = row(v, r); }
+
+    // A step ends: kept for Undo if it changed a table.
+    void boundary()
+    {
+        if (tables != start) {
+            undoSteps.push_back(start);
+            if (undoSteps.size() > kUndoKept)
+                undoSteps.erase(undoSteps.begin());
+            redoSteps.clear();
+        }
+        start = tables;
+    }
+    // The comment box closes: its visit is a step, before whatever the command then changes.
+    void closeBox()
+    {
+        if (commentRow)
+            boundary();
+        commentRow = 0;
+    }
+    // A write to the radio: nothing is left to undo or redo.
+    void forget()
+    {
+        undoSteps.clear();
+        redoSteps.clear();
+        start = tables;
+    }
+    // Undo (from undoSteps to redoSteps) or Redo (the other way).
+    void swapIn(std::vector<Tables>& from, std::vector<Tables>& to)
+    {
+        to.push_back(tables);
+        tables = from.back();
+        from.pop_back();
+        start = tables;
+    }
 };
 
 class Run {
@@ -124,10 +165,14 @@ public:
             m.rows(v).assign(std::size_t(RowCount(v)), RowCells{});
         for (int ch = 1; ch <= kLastQmb; ++ch)
             m.radio[std::size_t(ch)] = CellsFromChannel(DecodeRecord(h.radio->memory(ch)));
+        m.start = m.tables;
         h.open(ViewKind::All);
         for (int i = 0; i < int(m_steps.size()); ++i) {
             m_keyed = false;
             const QString done = apply(m_steps[std::size_t(i)]);
+            // A step ends with the command; a visit of the comment box when the box closes.
+            if (!m.commentRow)
+                m.boundary();
             log << (m_keyed ? done + QStringLiteral(" (by its access key)") : done);
             settle();
             if (const QString broken = check(); !broken.isEmpty())
@@ -200,7 +245,7 @@ private:
             } else {
                 h.choose(v, kOptions[int(to)]);
             }
-            m.commentRow = 0;
+            m.closeBox();
             if (to != m.current)
                 m.editorRow.reset();
             m.current = to;
@@ -210,7 +255,7 @@ private:
             if (sort)
                 return QStringLiteral("(read: hidden)");
             command("cmdRead", Qt::Key_R, byKey);
-            m.commentRow = 0;
+            m.closeBox();
             if (!h.idle())
                 return QStringLiteral("read did not end");
             for (int ch = FirstChannel(m.current); ch <= LastChannel(m.current); ++ch) {
@@ -268,7 +313,7 @@ private:
                 m.row(mirror, mirrorRow)[CellIndex(ColComment)] = word;
             if (s.c % 3 == 0) {
                 QTest::keyClick(box(), Qt::Key_Return);
-                m.commentRow = 0;
+                m.closeBox();
             }
             return opened + QStringLiteral("type \"%1\"%2").arg(word, s.c % 3 == 0 ? QStringLiteral(", Enter") : QString());
         }
@@ -292,7 +337,7 @@ private:
             if (sort)
                 return QStringLiteral("(save: hidden)");
             command("cmdSave", Qt::Key_S, byKey);
-            m.commentRow = 0;
+            m.closeBox();
             if (!m.hasData(m.current, 1))
                 return QStringLiteral("save: nothing to save");
             m.files[std::size_t(m.current)] = m.rows(m.current);
@@ -305,7 +350,7 @@ private:
             if (sort)
                 return QStringLiteral("(load: hidden)");
             command("cmdLoad", Qt::Key_L, byKey);
-            m.commentRow = 0;
+            m.closeBox();
             const std::optional<std::vector<RowCells>>& file = m.files[std::size_t(m.current)];
             if (!file)
                 return QStringLiteral("load: never saved");
@@ -316,22 +361,26 @@ private:
             }
             // Which lines the radio can take (a frequency of 0.00 cannot be sent) is the
             // restore plan's rule, checked on its own elsewhere.
-            for (const ChannelWrite& write : PlanRestore(m.current, LoadSavedFile(h.dir.path(), m.current).rows).writes)
+            const QList<ChannelWrite> writes = PlanRestore(m.current, LoadSavedFile(h.dir.path(), m.current).rows).writes;
+            for (const ChannelWrite& write : writes)
                 m.radio[std::size_t(write.ChannelNo)] = Settings(m.row(ViewKind::All, write.ChannelNo));
+            // A Load that wrote the radio ends the history; the QMB view's only shows a file.
+            if (m.current != ViewKind::Qmb && !writes.isEmpty())
+                m.forget();
             return QStringLiteral("load %1").arg(view().objectName());
         }
         case Act::Clear:
             if (sort)
                 return QStringLiteral("(clear: hidden)");
             command("cmdClear", Qt::Key_C, byKey);
-            m.commentRow = 0;
+            m.closeBox();
             m.rows(m.current).assign(std::size_t(RowCount(m.current)), RowCells{});
             return QStringLiteral("clear %1").arg(view().objectName());
         case Act::Scan: {
             if (sort || !view().button(QStringLiteral("cmdScan")))
                 return QStringLiteral("(scan: none)");
             command("cmdScan", Qt::Key_N, byKey);
-            m.commentRow = 0;
+            m.closeBox();
             if (h.app->viewState().ScanMode) {
                 h.clickCell(view(), rowOf(s.a), ColFreq);
                 QTest::keyClick(view().grid(), Qt::Key_Escape);
@@ -343,8 +392,37 @@ private:
             return edit(s);
         case Act::Compare:
             return compare();
+        case Act::Undo:
+        case Act::Redo:
+            return undoOrRedo(s.act == Act::Undo, byKey);
         }
         return {};
+    }
+
+    // Edit, Undo or Redo, by the menu item or its key (not while the comment box has the
+    // keyboard: the box takes Ctrl+Z for its own text). Put away with the commands in sort mode.
+    QString undoOrRedo(bool undo, bool byKey)
+    {
+        MemoryView& v = view();
+        activate(v);
+        const bool keyed = byKey && !m.commentRow;
+        if (keyed)
+            QTest::keyClick(&v, Qt::Key_Z, undo ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+        else
+            v.findChild<QAction*>(QString::fromLatin1(undo ? "actUndo" : "actRedo"))->trigger();
+        m_keyed = keyed;
+        std::vector<Model::Tables>& from = undo ? m.undoSteps : m.redoSteps;
+        if (from.empty() || m.picked)
+            return undo ? QStringLiteral("(undo: nothing)") : QStringLiteral("(redo: nothing)");
+        // An open comment box closes first: its visit is a step of its own, the one undone.
+        m.closeBox();
+        if (from.empty())  // the visit's step has just dropped what Redo had
+            return QStringLiteral("(redo: nothing after the comment)");
+        if (undo)
+            m.swapIn(m.undoSteps, m.redoSteps);
+        else
+            m.swapIn(m.redoSteps, m.undoSteps);
+        return undo ? QStringLiteral("undo") : QStringLiteral("redo");
     }
 
     // Compare with Radio: the tables stay; exactly the rows with data whose settings differ from
@@ -357,7 +435,7 @@ private:
         MemoryView& v = view();
         activate(v);
         v.findChild<QAction*>(QStringLiteral("actCompare"))->trigger();
-        m.commentRow = 0;
+        m.closeBox();
         if (!h.idle())
             return QStringLiteral("compare did not end");
         const ChannelTable& table = h.table(m.current);
@@ -384,7 +462,7 @@ private:
         const ClickOutcome outcome = DispatchClick({m.current, row, column, m.hasData(m.current, row),
                                                     IsMaskedFreqCell(m.row(m.current, row)[0]), false,
                                                     m.picked != 0, false, false});
-        m.commentRow = 0;
+        m.closeBox();
         switch (outcome.action) {
         case ClickAction::PickRow:
             m.picked = row;
@@ -420,7 +498,7 @@ private:
         if (s.act == Act::EditCancel) {
             h.press(*e, "CmdCancel");
             m.editorRow.reset();
-            m.commentRow = 0;
+            m.closeBox();
             return QStringLiteral("editor Cancel");
         }
         const QString freq = kFreqs[s.a % quint32(kFreqs.size())];
@@ -441,8 +519,9 @@ private:
             const int channel = ChannelOfRow(m.editorView, *m.editorRow);
             m.fill(channel, valid->cells);
             m.radio[std::size_t(channel)] = Settings(valid->cells);
+            m.forget();
             m.editorRow.reset();
-            m.commentRow = 0;
+            m.closeBox();
         }
         return what;
     }
@@ -482,6 +561,9 @@ private:
             return QStringLiteral("the comment box is %1").arg(m.commentRow ? "closed" : "open");
         if ((editor() != nullptr) != m.editorRow.has_value())
             return QStringLiteral("the editor is %1").arg(m.editorRow ? "closed" : "open");
+        const bool canUndo = !m.undoSteps.empty() && !m.picked;
+        if (view().findChild<QAction*>(QStringLiteral("actUndo"))->isEnabled() != canUndo)
+            return QStringLiteral("Undo is %1").arg(canUndo ? "disabled" : "enabled");
         return {};
     }
 

@@ -1,6 +1,6 @@
 #pragma once
 // vardo-cli's command line: [--port NAME]... [--data-dir DIR] [--simulate] [--pacing MS]
-// COMMAND [VIEW] [--no-verify] [--csv FILE].
+// COMMAND [VIEW] [--no-verify] [--read-first] [--from N] [--csv FILE].
 
 #include <QString>
 #include <QStringList>
@@ -9,7 +9,7 @@
 
 namespace vardo::cli {
 
-enum class Command { Probe, Read, Restore, Verify, Upgrade, Export, Import };
+enum class Command { Probe, Read, Restore, Verify, Upgrade, Export, Import, History };
 
 struct CliOptions {
     QStringList ports;     // replaces the system's port list when not empty
@@ -19,6 +19,8 @@ struct CliOptions {
     ViewKind view = ViewKind::All;
     QString csvPath;       // export and import: the CSV file
     bool readBack = true;  // restore: read every channel back and compare (off with --no-verify)
+    bool readFirst = false; // restore: keep the channels about to be overwritten as a snapshot first
+    int fromSnapshot = 0;   // restore and verify: snapshot N of the history (1 the newest); 0 the saved file
     int pacing = 5;        // ms the radio is asked to put between reply bytes
     bool showHelp = false;
     bool showVersion = false;

@@ -8,6 +8,8 @@
 #include "channelrow.h"
 #include "readcomments.h"
 #include "csvverbs.h"
+#include "history.h"
+#include "historyverbs.h"
 #include "rowcompare.h"
 #include "safefile.h"
 #include "savedfilenames.h"
@@ -56,6 +58,8 @@ void CliSession::start()
         return finish(RunCsvExport(m_dataDir, m_options.view, m_options.csvPath));
     case Command::Import:
         return finish(RunCsvImport(m_dataDir, m_options.view, m_options.csvPath));
+    case Command::History:
+        return finish(RunHistoryList(m_dataDir, m_options.view));
     case Command::Restore:
         restore();
         return;
@@ -101,9 +105,17 @@ QString CliSession::savedFilePath() const
     return QDir::toNativeSeparators(PathIn(m_dataDir, SavedFileName(m_options.view)));
 }
 
-bool CliSession::planFromSavedFile()
+bool CliSession::planFromSource()
 {
-    const LoadResult loaded = LoadSavedFile(m_dataDir, m_options.view);
+    LoadResult loaded;
+    if (m_options.fromSnapshot > 0) {
+        LoadedSnapshot snapshot = LoadSnapshot(m_dataDir, m_options.view, m_options.fromSnapshot);
+        loaded = std::move(snapshot.load);
+        m_sourcePath = QDir::toNativeSeparators(snapshot.path);
+    } else {
+        loaded = LoadSavedFile(m_dataDir, m_options.view);
+        m_sourcePath = savedFilePath();
+    }
     if (!loaded.ok()) {
         fail(loaded.message);
         return false;
@@ -114,14 +126,14 @@ bool CliSession::planFromSavedFile()
 
 void CliSession::restore()
 {
-    if (!planFromSavedFile())
+    if (!planFromSource())
         return;
     if (m_plan.writes.isEmpty()) {
         // Nothing for the radio: say so rather than look like a restore that wrote everything.
         const QString why = m_options.view == ViewKind::Qmb
                                 ? QStringLiteral(" (the Quick Memory Banks are never written)")
                                 : QString();
-        PrintLine(stdout, QStringLiteral("No channel written into the radio from %1%2").arg(savedFilePath(), why));
+        PrintLine(stdout, QStringLiteral("No channel written into the radio from %1%2").arg(m_sourcePath, why));
         return finish(PrintLeftOut(m_plan.leftOut) ? kExitPartly : kExitOk);
     }
     findRadio();
@@ -129,7 +141,7 @@ void CliSession::restore()
 
 void CliSession::verify()
 {
-    if (planFromSavedFile())
+    if (planFromSource())
         findRadio();
 }
 
@@ -154,15 +166,61 @@ void CliSession::afterFind(const QString& port)
             });
         return;
     case Command::Restore:
-        m_radio.writeBatch(
-            m_plan.writes, this, {}, [this](const LinkResult& outcome) { afterWrite(outcome); },
-            m_options.readBack ? WriteCheck::ReadBack : WriteCheck::None);
-        return;
+        return m_options.readFirst ? readFirst() : writePlan();
     case Command::Upgrade:
     case Command::Export:
     case Command::Import:
+    case Command::History:
         return;  // none of these needs the radio
     }
+}
+
+// The whole view, not only the channels about to be written: a restore of this snapshot puts
+// back every channel as the radio held it, front-panel changes included.
+void CliSession::readFirst()
+{
+    m_radio.readMemories(
+        FirstChannel(m_options.view), LastChannel(m_options.view), this,
+        [this](int channel, const Channel& decoded) { onRecordRead(channel, decoded); },
+        [this](const LinkResult& outcome) { afterReadFirst(outcome); });
+}
+
+// The operator asked to keep what the radio holds before it is overwritten: without that
+// snapshot nothing is written.
+void CliSession::afterReadFirst(const LinkResult& outcome)
+{
+    if (m_interrupted)
+        return fail(QStringLiteral("interrupted before anything was written"));
+    if (!outcome.ok)
+        return fail(outcome.error + QStringLiteral(" Nothing was written into the radio."));
+    endProgressLine();
+    const KeptSnapshot kept = KeepSnapshot(m_dataDir, m_options.view, SnapshotOperation::Read,
+                                           SavedFileBytes(m_options.view, rowsRead({})),
+                                           QString(), QDateTime::currentDateTime());
+    if (kept.path.isEmpty())
+        return fail(kept.problems.value(0) + QStringLiteral(" Nothing was written into the radio."));
+    for (const QString& problem : kept.problems)
+        PrintLine(stderr, "vardo-cli: " + OneLine(problem));
+    writePlan();
+}
+
+void CliSession::writePlan()
+{
+    m_radio.writeBatch(
+        m_plan.writes, this, {}, [this](const LinkResult& outcome) { afterWrite(outcome); },
+        m_options.readBack ? WriteCheck::ReadBack : WriteCheck::None);
+}
+
+// What the radio was given, marked with how the write ended; nothing when nothing was written.
+void CliSession::keepWriteSnapshot(const LinkResult& outcome)
+{
+    if (m_written == 0)
+        return;
+    endProgressLine();
+    const WriteEnd end{outcome.ok, outcome.cancelled, m_written == m_plan.writes.size(), m_options.readBack,
+                       outcome.mismatches};
+    KeepSnapshotTelling(m_dataDir, m_options.view, SnapshotOperation::Restore,
+                        WrittenRows(m_options.view, m_plan, m_written), WriteResult(end));
 }
 
 void CliSession::afterRead(const LinkResult& outcome)
@@ -178,10 +236,11 @@ void CliSession::afterRead(const LinkResult& outcome)
 void CliSession::afterWrite(const LinkResult& outcome)
 {
     const bool onlyMismatches = !outcome.ok && !outcome.mismatches.isEmpty() && m_written == m_plan.writes.size();
+    keepWriteSnapshot(outcome);
     if (!outcome.ok && !onlyMismatches)
         return fail(outcome.error);  // one line, as every failure
     endProgressLine();
-    PrintLine(stdout, QStringLiteral("%1 channels written into the radio from %2").arg(m_written).arg(savedFilePath()));
+    PrintLine(stdout, QStringLiteral("%1 channels written into the radio from %2").arg(m_written).arg(m_sourcePath));
     if (!outcome.mismatches.isEmpty())
         PrintLine(stderr, QStringLiteral("vardo-cli: the radio does not hold %1 of them as written:")
                               .arg(outcome.mismatches.size()));
@@ -217,12 +276,12 @@ void CliSession::afterVerifyRead(const LinkResult& outcome)
     for (const QString& line : lines)
         PrintLine(stdout, line);
     if (lines.isEmpty())
-        PrintLine(stdout, QStringLiteral("%1 channels match %2").arg(compared).arg(savedFilePath()));
+        PrintLine(stdout, QStringLiteral("%1 channels match %2").arg(compared).arg(m_sourcePath));
     else
         PrintLine(stderr, QStringLiteral("vardo-cli: %1 of %2 channels differ from %3")
                               .arg(lines.size())
                               .arg(compared)
-                              .arg(savedFilePath()));
+                              .arg(m_sourcePath));
     if (otherAntenna > 0)
         PrintLine(stderr, "vardo-cli: " + AntennaNote(otherAntenna, QStringLiteral("file")));
     finish(lines.isEmpty() ? kExitOk : kExitPartly);
@@ -269,15 +328,9 @@ void CliSession::saveRead()
             return fail(error + QStringLiteral(" Nothing was saved: the comments of %1 would be lost.")
                                     .arg(savedFilePath()));
     }
-    std::vector<RowCells> rows(static_cast<std::size_t>(RowCount(view)));
-    for (int row = 1; row <= RowCount(view); ++row) {
-        const auto found = m_read.find(ChannelOfRow(view, row));
-        if (found == m_read.end())
-            continue;
-        RowCells& cells = rows[static_cast<std::size_t>(row - 1)];
-        cells = CellsFromChannel(found->second);
-        cells[CellIndex(ColComment)] = old.comments.value(row - 1);
-    }
+    const std::vector<RowCells> rows = rowsRead(old.comments);
+    // Kept before the save, so that a read whose file cannot be saved is not lost.
+    KeepSnapshotTelling(m_dataDir, view, SnapshotOperation::Read, rows);
     const SaveResult saved = SaveWithBackup(m_dataDir, view, SavedFileBytes(view, rows), [] { return true; });
     if (saved.outcome != SaveOutcome::Saved)
         return fail(saved.message);
@@ -290,6 +343,21 @@ void CliSession::saveRead()
                                      "whole as \"%2\".")
                           .arg(OneLine(old.problem), QDir::toNativeSeparators(kept)));
     finish(kExitPartly);
+}
+
+std::vector<RowCells> CliSession::rowsRead(const QStringList& comments) const
+{
+    const ViewKind view = m_options.view;
+    std::vector<RowCells> rows(static_cast<std::size_t>(RowCount(view)));
+    for (int row = 1; row <= RowCount(view); ++row) {
+        const auto found = m_read.find(ChannelOfRow(view, row));
+        if (found == m_read.end())
+            continue;
+        RowCells& cells = rows[static_cast<std::size_t>(row - 1)];
+        cells = CellsFromChannel(found->second);
+        cells[CellIndex(ColComment)] = comments.value(row - 1);
+    }
+    return rows;
 }
 
 void CliSession::progress(const QString& what, int done, int total)

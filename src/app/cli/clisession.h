@@ -46,15 +46,22 @@ private:
     void restore();
     void verify();
     void afterVerifyRead(const LinkResult& outcome);
+    void readFirst();
+    void afterReadFirst(const LinkResult& outcome);
+    void writePlan();
+    void keepWriteSnapshot(const LinkResult& outcome);
     void progress(const QString& what, int done, int total);
     void fail(const QString& message);
     void notFound();
     void succeed(const QString& line = {});
     void finish(int exitCode);
     void endProgressLine();
-    // Loads and plans the view's saved file, checked whole before the radio is touched.
-    bool planFromSavedFile();
+    // Loads and plans the view's saved file (or the snapshot --from names), checked whole
+    // before the radio is touched.
+    bool planFromSource();
     [[nodiscard]] QString savedFilePath() const;
+    // The rows of the channels read, each with the comment of its line in `comments`.
+    [[nodiscard]] std::vector<RowCells> rowsRead(const QStringList& comments) const;
 
     CliOptions m_options;
     QStringList m_ports;
@@ -62,6 +69,7 @@ private:
     RadioClient m_radio;
     std::map<int, Channel> m_read;  // channel index -> what the radio holds
     RestorePlan m_plan;
+    QString m_sourcePath;  // the file a restore writes or a verify compares, as messages name it
     int m_written = 0;
     bool m_showProgress = false;
     bool m_progressShown = false;

@@ -75,6 +75,15 @@ void ViewFamily::swapRows(ViewKind kind, int rowA, int rowB)
         });
 }
 
+void ViewFamily::putRows(ViewKind kind, const std::vector<RowCells>& rows)
+{
+    ChannelTable& t = table(kind);
+    const int count = std::min(t.channelRows(), int(rows.size()));
+    for (int row = 1; row <= count; ++row)
+        if (t.row(row) != rows[std::size_t(row - 1)])
+            t.setRow(row, rows[std::size_t(row - 1)]);
+}
+
 void ViewFamily::clear(ViewKind kind)
 {
     table(kind).layOut();

@@ -39,6 +39,10 @@ public:
     // into their mirror rows.
     void swapRows(ViewKind kind, int rowA, int rowB);
 
+    // Writes `rows` into the rows of `kind` alone, skipping rows that already hold them (an
+    // undo puts back every table it touched, mirrors included, one by one).
+    void putRows(ViewKind kind, const std::vector<RowCells>& rows);
+
     // Empties one view and lays it out again; the other views keep their rows.
     void clear(ViewKind kind);
 

@@ -10,6 +10,8 @@ namespace vardo {
 
 class BusyState;
 class MemoryView;
+class TableSteps;
+class UnsavedViews;
 class ViewFamily;
 struct ViewState;
 
@@ -23,6 +25,11 @@ public:
     [[nodiscard]] virtual BusyState& busyState() = 0;
     [[nodiscard]] virtual ViewState& viewState() = 0;
     [[nodiscard]] virtual ViewFamily& family() = 0;
+    // Undo and Redo over the tables; every change of a table that did not write the radio
+    // goes through here as a step.
+    [[nodiscard]] virtual TableSteps& tableSteps() = 0;
+    // The rows of each view's last Save or Load.
+    [[nodiscard]] virtual UnsavedViews& unsavedViews() = 0;
 
     // Reads the view's channel range from the radio into the tables.
     virtual void readChannels(ViewKind kind) = 0;
@@ -35,7 +42,8 @@ public:
     virtual void switchView(ViewKind from, ViewKind to) = 0;
     // Records `kind` as the current view (the main window's option follows).
     virtual void setCurrentView(ViewKind kind) = 0;
-    // Closes every window and ends the program; a close while busy waits for the operation.
+    // Closes every window and ends the program; a close while busy waits for the operation,
+    // and unsaved views are asked about first.
     virtual void closeAll() = 0;
     virtual void showHelp() = 0;
     virtual void showAbout() = 0;

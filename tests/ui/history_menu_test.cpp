@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// File > History of a view: its snapshots newest first; Open puts the chosen one into the
+// view's rows (mirror rows too) as a step Undo takes back, and writes nothing to the radio;
+// Compare with Radio names each channel the radio holds otherwise and leaves the table alone.
+#include <QAction>
+#include <QListWidget>
+
+#include "app_harness.h"
+#include "filebytes.h"
+#include "messageboxhelper.h"
+#include "tablesteps.h"
+
+using namespace vardo;
+using namespace vardo::test;
+
+namespace {
+
+// Two snapshots of the PMS view as the program names them; the older one has P1 off the
+// demo radio's 1800.00 kHz.
+const QString kOlder = QStringLiteral("Pms 000001 2026-12-09 21-00-00 read.txt");
+const QString kNewer = QStringLiteral("Pms 000002 2026-12-10 05-12-03 load verified.txt");
+const QByteArray kOlderBytes = "1810.00:CW (usb):500:500:A:OFF:OFF:0.00:OFF:top band\r\n"
+                               "2000.00*:LSB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:\r\n"
+                               + QByteArray(":::::::::\r\n").repeated(7);
+const QByteArray kNewerBytes = QByteArray("3500.00:CW (usb):500:500:A:OFF:OFF:0.00:OFF:\r\n").repeated(9);
+
+struct HistoryApp : AppHarness {
+    MemoryView* pms = nullptr;
+
+    [[nodiscard]] bool ready()
+    {
+        const QString folder = dir.filePath(QStringLiteral("history"));
+        if (!started() || !QDir().mkpath(folder) || !PutFile(folder + "/" + kOlder, kOlderBytes)
+            || !PutFile(folder + "/" + kNewer, kNewerBytes))
+            return false;
+        pms = &open(ViewKind::Pms);
+        return QTest::qWaitForWindowActive(pms);
+    }
+    // The history dialog, shown, with the snapshot of file `name` chosen (a Read adds one).
+    QListWidget* choose(const QString& name) const
+    {
+        pms->findChild<QAction*>(QStringLiteral("itmHistory"))->trigger();
+        auto* list = pms->findChild<QListWidget*>(QStringLiteral("lstHistory"));
+        if (!list || !QTest::qWaitFor([&] { return list->isVisible(); }, kWaitMs))
+            return nullptr;
+        for (int i = 0; i < list->count(); ++i)
+            if (list->item(i)->text().endsWith(name))
+                list->setCurrentRow(i);
+        return list;
+    }
+    [[nodiscard]] QStringList row(ViewKind kind, int r) const
+    {
+        const RowCells cells = table(kind).row(r);
+        return QStringList(cells.begin(), cells.end());
+    }
+};
+
+}  // namespace
+
+class HistoryMenuTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void listsNewestFirst();
+    void openFillsTheRowsAndUndoTakesThemBack();
+    void compareNamesWhatTheRadioHoldsOtherwise();
+};
+
+void HistoryMenuTest::listsNewestFirst()
+{
+    HistoryApp h;
+    QVERIFY(h.ready());
+    QListWidget* list = h.choose(kNewer);
+    QVERIFY(list);
+    QCOMPARE(list->count(), 2);
+    QVERIFY2(list->item(0)->text().startsWith("1  2026-12-10 05:12:03  load") && list->item(0)->text().endsWith(kNewer),
+             qPrintable(list->item(0)->text()));
+    QVERIFY2(list->item(1)->text().startsWith("2  2026-12-09 21:00:00  read") && list->item(1)->text().endsWith(kOlder),
+             qPrintable(list->item(1)->text()));
+}
+
+void HistoryMenuTest::openFillsTheRowsAndUndoTakesThemBack()
+{
+    HistoryApp h;
+    QVERIFY(h.ready());
+    QVERIFY(h.read(*h.pms));
+    const QStringList readP1 = h.row(ViewKind::Pms, 1);
+    const qsizetype framesBefore = h.radio->frameLog().size();
+    QVERIFY(h.choose(kOlder));
+    QTest::mouseClick(h.pms->findChild<QPushButton*>(QStringLiteral("cmdOpenSnapshot")), Qt::LeftButton);
+    const QStringList p1{"1810.00  ", "CW (usb)", "500", "500", "A", "OFF", "OFF", "0.00", "OFF", "top band"};
+    const QStringList p2{"2000.00* ", "LSB", "2.4K", "2.4K", "A", "OFF", "OFF", "0.00", "OFF", ""};
+    QCOMPARE(h.row(ViewKind::Pms, 1), p1);
+    QCOMPARE(h.row(ViewKind::All, 100), p1);
+    QCOMPARE(h.row(ViewKind::Pms, 2), p2);
+    QCOMPARE(h.row(ViewKind::Pms, 3)[CellIndex(ColFreq)], QString());
+    QCOMPARE(h.radio->frameLog().size(), framesBefore);  // nothing went to the radio
+    h.app->tableSteps().undo();
+    QCOMPARE(h.row(ViewKind::Pms, 1), readP1);
+    QCOMPARE(h.row(ViewKind::All, 100), readP1);
+}
+
+void HistoryMenuTest::compareNamesWhatTheRadioHoldsOtherwise()
+{
+    HistoryApp h;
+    QVERIFY(h.ready());
+    MessageBoxHelper boxes;
+    QVERIFY(h.choose(kOlder));
+    QTest::mouseClick(h.pms->findChild<QPushButton*>(QStringLiteral("cmdCompareSnapshot")), Qt::LeftButton);
+    QVERIFY(QTest::qWaitFor([&] { return !boxes.seen().isEmpty() && h.idle(); }, kWaitMs));
+    QCOMPARE(boxes.seen().constFirst().text, QStringLiteral("2 of 2 channels differ from the radio.\r"
+                                                            "P1: frequency radio 1800.00, snapshot 1810.00\r"
+                                                            "P2: mask radio off, snapshot on"));
+    QCOMPARE(h.table(ViewKind::Pms).markCount(), 0);
+    QCOMPARE(h.row(ViewKind::Pms, 1)[CellIndex(ColFreq)], QString());  // the table was not touched
+}
+
+QTEST_MAIN(HistoryMenuTest)
+#include "history_menu_test.moc"
