@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-read-all: a full read of the 113 memory channels from vardo-sim at real wire speed,
 // through the real serial transport, at the default pacing and at pacing 0. Prints how each
 // read's wall time compares with the time its bytes need on the wire, and how much of that

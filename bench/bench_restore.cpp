@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-restore: a restore of every written channel of the emulator's demo memory into
 // vardo-sim at real wire speed, through the real serial transport, with each channel read
 // back; then a verify (a read of all 113 channels compared with what was written). Prints how

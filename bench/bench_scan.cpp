@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench-scan: the memory scan over quiet channels against the emulator with real line
 // timing. Prints the time per channel as a ratio to the 0.25 s of waiting plus the wire time
 // of its frames, and the process CPU time over the wall time of the scan (the program must

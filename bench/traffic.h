@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the benchmarks measure a run against: the bytes that crossed the port, the line time
 // they need at 4800 baud 8N2 with the radio's pacing between reply bytes, and the CPU time

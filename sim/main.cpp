@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vardo-sim: the FT-1000MP emulator on a pseudo-terminal (or a TCP port). Prints what a
 // client opens, then answers CAT commands until SIGTERM or SIGINT.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the emulator meets its client (a pseudo-terminal, or a TCP port as a serial-to-network
 // server offers one), and the termination signals that end it. The only platform-specific

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // POSIX pseudo-terminal and signal handling for the emulator's front end.
 #include "pty.h"
 

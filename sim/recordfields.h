@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the emulated radio changes a 16-byte record when it obeys a setting command. Each
 // function leaves the record untouched and returns false for parameters the radio would

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulator's memory image: a readable text file, one line per record.
 //   VFO-A: 0001... (32 hexadecimal digits)  # comment
 //   12: 00015A8EC0...  meter=120  # comment

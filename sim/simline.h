@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The serial line between a client and the emulated radio: when each byte a client sends
 // reaches the radio (it takes the byte in only then) and when each reply byte reaches the client. Real timing follows the

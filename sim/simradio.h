@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The radio emulator's core: a state machine fed with bytes that answers with bytes, as the
 // FT-1000MP does on its CAT port. No I/O and no clock of its own: the front ends pace it.

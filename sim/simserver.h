@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The emulator's front-end loop: bytes from the client's port go to the radio over a SimLine, reply
 // bytes go back when they are due. It sleeps in between (no polling on a tick).

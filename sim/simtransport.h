@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Transport wired to an emulated radio in memory: what the program writes reaches the
 // radio, and the radio's replies become readable at once (Timing::Fast) or when they would

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's command line: --port NAME (repeatable), --data-dir DIR, --simulate,
 // --pacing MS.

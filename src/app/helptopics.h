@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help file's table of contents and index, read from its HTML: every heading written as
 // <h2><a name="anchor">Title</a></h2> (or h3) is a topic; every comment written as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vardo: finds the FT-1000MP, then offers its memory channels in four views.
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window vovAzidi: the title, the choice of the four memory views, and Exit; its
 // status bar names the radio.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A switch for automated end-to-end runs, off unless the environment variable
 // VARDO_TEST_HOOKS is set to 1. Then the program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "vardoapp.h"
 
 #include <utility>
@@ -293,7 +294,7 @@ void VardoApp::closeAll()
 
 bool VardoApp::mayEnd()
 {
-    const QList<ViewKind> views = m_unsaved.unsavedViews();
+    const QList<ViewKind> views = m_unsaved.toAskAbout();
     if (views.isEmpty())
         return true;
     QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppTitle), UnsavedQuestion(views),

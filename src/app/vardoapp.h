@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program as a whole: the radio client, the four tables and their windows, the main
 // window, help and about, the shared view state and the busy state. It starts the program

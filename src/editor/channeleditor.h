@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // frmChanges, the "Memory Channel Editor": one channel's settings in two boxes and seven
 // lists. Load checks them and hands the validated edit to whoever opened the window; the

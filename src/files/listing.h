@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The printed listing of a view as text: title, the two heading lines, one fixed-column line
 // per channel row, and the page split. Rendering it on a printer is listingprinter's job.

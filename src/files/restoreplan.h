@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a Load does with a checked saved file, worked out before anything is touched: the
 // cells for every row of the view and the channel writes for the radio's batch.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File operations that never leave a half-written file behind and say what went wrong.
 // Every message names the file and the reason.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One line of a saved memory file: the ten cell texts of grid columns 1 to 10 joined by ":".
 // Field 1 is the frequency with the masked mark "*" right after it (never in "Qmb.txt"),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fixed file names of the saved memory files and their backups, and the texts the views
 // show about them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A whole saved file checked before anything is changed: either every row of the view, or
 // the first line that cannot be loaded and why.

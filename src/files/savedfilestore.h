@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A view's saved file on disk: Save with its overwrite question and one-generation backup,
 // and the checked read that Load starts from.

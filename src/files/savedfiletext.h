@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bytes of a saved file and its lines. Files are written with CR LF line ends in
 // Windows-1252, the code page of the old Windows program, when every character fits in it,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start-up conversion of saved files still in the old layout ("," between the fields).
 

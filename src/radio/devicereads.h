@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two reads every transport over a QIODevice makes the same way: until at least some bytes
 // have come, and for a whole interval. Each transport brings its own wait for more bytes,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window thread's handle on the radio. It owns the worker thread (which owns the port)
 // and turns each request into a queued call. Each request names who asked (`context`) and

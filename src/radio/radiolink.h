@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The radio operations as plain synchronous code over a Transport: finding the radio,
 // reading memory records, writing channels through VFO-A, loading VFO-A and reading the

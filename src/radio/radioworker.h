@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The radio's own thread: owns the link (and with it the port) and runs one operation at a
 // time, reporting each record, each written channel and each scan step as signals, and the

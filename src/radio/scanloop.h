@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The memory scan on the radio side: load each channel of the range into VFO-A, read the
 // S-meter, stay while the signal is above the threshold, hold five seconds after it went,

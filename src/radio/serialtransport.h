@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Transport over a real serial port (or a pseudo-terminal). Blocking calls only: it is
 // used on the radio worker thread, which has nothing else to do while it waits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Transport over a raw TCP connection to a serial-to-network server (ser2net in raw mode
 // and its kind), which passes bytes to and from the radio's serial port unchanged. Its port

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The grid of a view: a read-only table of one ChannelTable with the row labels in a
 // header-like first column that marks the current row, sized from the column widths in twips;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The comment box of one view: a click on a Comments cell opens txtComments over the view,
 // every keystroke goes straight into the cell and the mirror cell, and Enter or leaving

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Compare with Radio (the Radio menu's actCompare) of one view: reads the view's channels from
 // the radio without touching the table, and marks every cell of a row with channel data whose

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The channel editor as the views use it: a click on a settings cell opens frmChanges on that
 // row; its Load rewrites the row and its mirror, then writes the channel into the radio on the

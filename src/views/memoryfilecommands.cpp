@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "memoryfilecommands.h"
 
 #include <optional>
 #include <utility>
 
+#include <QMenu>
 #include <QMessageBox>
 
 #include "busystate.h"
@@ -35,6 +37,13 @@ MemoryFileCommands::MemoryFileCommands(MemoryView& view, ViewHost& host, RadioCl
 {
     connect(&view, &MemoryView::saveRequested, this, &MemoryFileCommands::save);
     connect(&view, &MemoryView::loadRequested, this, &MemoryFileCommands::load);
+    // The Quick Memory Banks are never written: nothing to keep before a Load there.
+    auto* radioMenu = view.findChild<QMenu*>(QStringLiteral("mnuRadio"));
+    if (radioMenu && view.kind() != ViewKind::Qmb) {
+        m_readFirst = radioMenu->addAction(QStringLiteral("&Read Before Load"));
+        m_readFirst->setObjectName(QStringLiteral("actReadBeforeLoad"));
+        m_readFirst->setCheckable(true);
+    }
 }
 
 bool MemoryFileCommands::askOverwrite()
@@ -117,8 +126,59 @@ void MemoryFileCommands::load()
         m_host.unsavedViews().setSavedRows(kind, m_plan.rows);
         return m_host.tableSteps().record(QStringLiteral("Load"), [this] { fillAllRows(); });
     }
-    // A row shows the file once its channel is in the radio (stored and read back), so that a
-    // radio that stops answering, or a Stop, leaves the tables telling what the radio holds.
+    if (m_readFirst && m_readFirst->isChecked() && !m_plan.writes.isEmpty())
+        return readBeforeWriting();
+    writePlan();
+}
+
+void MemoryFileCommands::readBeforeWriting()
+{
+    const ViewKind kind = m_view.kind();
+    m_before.clear();
+    m_progress.start(RowCount(kind));
+    const bool started = m_radio.readMemories(
+        FirstChannel(kind), LastChannel(kind), this,
+        [this](int channel, const Channel& held) {
+            m_before[channel] = held;
+            m_progress.step();
+        },
+        [this](const LinkResult& outcome) { afterReadFirst(outcome); });
+    if (!started)
+        m_progress.finish();
+}
+
+void MemoryFileCommands::afterReadFirst(const LinkResult& outcome)
+{
+    m_progress.finish();
+    const QString nothingWritten = QStringLiteral("Nothing was written into the radio.");
+    if (!outcome.ok) {
+        LinkResult told = outcome;
+        told.error += kMessageLineBreak + nothingWritten;
+        return ShowUnfinished(&m_view, told);
+    }
+    // The radio's channels with the comments the table gives them, as a Read would show them.
+    const ViewKind kind = m_view.kind();
+    const ChannelTable& table = m_host.family().table(kind);
+    std::vector<RowCells> rows(std::size_t(RowCount(kind)));
+    for (const auto& [channel, held] : m_before) {
+        const int row = RowOfChannel(kind, channel);
+        RowCells& cells = rows[std::size_t(row - 1)];
+        cells = CellsFromChannel(held);
+        cells[CellIndex(ColComment)] = table.row(row)[CellIndex(ColComment)];
+    }
+    const QStringList problems = KeepRowsSnapshot(m_dataDir, kind, SnapshotOperation::Read, rows);
+    if (!problems.isEmpty())
+        return ShowMessage(&m_view, problems.join(kMessageLineBreak) + kMessageLineBreak
+                                        + QStringLiteral("The channels the radio held could not be kept. ")
+                                        + nothingWritten);
+    writePlan();
+}
+
+// A row shows the file once its channel is in the radio (stored and read back), so that a
+// radio that stops answering, or a Stop, leaves the tables telling what the radio holds.
+void MemoryFileCommands::writePlan()
+{
+    const ViewKind kind = m_view.kind();
     m_written = 0;
     m_progress.start(int(m_plan.writes.size()));
     m_host.tableSteps().begin(QStringLiteral("Load"));

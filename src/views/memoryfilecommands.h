@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Save and Load of a view (cmdSave, cmdLoad): the view's table to its saved file with the
 // overwrite question and the backup, and a checked saved file into the radio in one batch and
@@ -5,6 +6,7 @@
 // each channel back after storing it; cells it holds otherwise are marked in the view.
 
 #include <functional>
+#include <map>
 #include <vector>
 
 #include <QObject>
@@ -13,6 +15,8 @@
 #include "radiolink.h"
 #include "restoreplan.h"
 #include "savedfileformat.h"
+
+class QAction;
 
 namespace vardo {
 
@@ -42,6 +46,11 @@ private:
     void fillRow(int row);  // from the plan of the Load under way
     void fillAllRows();
     [[nodiscard]] bool askOverwrite();
+    // With Read Before Load on, the channels the Load is about to overwrite are read into a
+    // snapshot first; nothing is written when that read or its snapshot fails.
+    void readBeforeWriting();
+    void afterReadFirst(const LinkResult& outcome);
+    void writePlan();
     void onBatchEnded(const LinkResult& outcome);
     void keepSnapshot(const LinkResult& outcome);
 
@@ -53,6 +62,8 @@ private:
     std::function<void()> m_beep;
     RestorePlan m_plan;  // of the last Load
     qsizetype m_written = 0;  // channels of m_plan.writes stored (and read back) so far
+    QAction* m_readFirst = nullptr;  // actReadBeforeLoad in the Radio menu; none in frmQmb
+    std::map<int, Channel> m_before;  // what the radio held, read before the Load wrote
 };
 
 }  // namespace vardo

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One memory view window (frmAll, frmCh99, frmPms, frmQmb): the grid of its table, the view
 // options, the commands, and the row selection by click. The row operations that live in

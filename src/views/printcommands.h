@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Print on each view: the listing of the view's table on the printer the operator picks.
 // The printer set-up step is replaceable, so a test can print into a PDF without a dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress of a long radio operation in one view (a Read, a Load of the saved file, a
 // Compare): the bar (progressBar, "channel 42 of 113") and Stop (cmdStop), shown only while

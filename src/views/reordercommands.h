@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // cmdUp and cmdDown of one view: the picked channel changes places with its neighbour in
 // this view and in the view that mirrors it, one undo step a press. Only the grids change; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The memory scan of one view (frmAll, frmCh99), window side: cmdScan, the range picked by
 // grid clicks, the S-unit digit in txtScan, then the radio scans while the grid follows the

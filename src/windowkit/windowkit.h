@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every window of the program shares: its font, its message boxes, its Help menu, the
 // line of its status bar that names the radio.

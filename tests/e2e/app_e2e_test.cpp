@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The vardo program itself against vardo-sim on a pseudo-terminal: it finds the radio on the
 // port it is given, and with no radio it says so and ends without showing a window.
 // VARDO_TEST_HOOKS=1 makes the program report its windows and answer its message boxes.

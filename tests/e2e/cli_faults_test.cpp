@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vardo-cli against a link that misbehaves, on vardo-sim's pseudo-terminal: records with bytes
 // to spare and an interface that echoes each request, at the line's pace and at once; ports that
 // are no radio at all; Ctrl-C and SIGTERM during a restore; an empty --data-dir.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vardo-cli against vardo-sim on a pseudo-terminal (and against its in-process emulator): a
 // read saved and restored into another radio gives back the same memory, comments survive a
 // new read, a bad file (or a named pipe in its place) is refused before the radio is touched,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vardo-cli's promise that a restore is what the radio holds, against vardo-sim on a
 // pseudo-terminal: a restore ends only once the radio has taken in its last command, reads it
 // back channel by channel and names a channel the radio did not store; verify compares without

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the programs keep their saved files. A copy of vardo or vardo-cli without the build
 // tree's marker beside it (installed, or unpacked from the package) uses the user's data folder,
 // the same one for both; with the marker it uses its own folder; --data-dir wins over both.

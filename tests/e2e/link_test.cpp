@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial transport against vardo-sim on a pseudo-terminal: search, full read, lost link.
 #include <ctime>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each program's manual page names exactly the options its --help lists: an option added to a
 // program without its page, or a page that still describes a removed one, fails here.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vardo-cli print VIEW --pdf FILE as a user runs it, without any display: a saved file becomes
 // a PDF listing whose text, read back with pdftotext, holds every channel line in order with
 // its fields in their columns; a bad request (a saved file that is a pipe, a PDF that cannot be

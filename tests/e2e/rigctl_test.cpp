@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vardo-sim on a pseudo-terminal against clients nobody here wrote: Hamlib's rigctl (model
 // 1024, FT-1000MP) and a plain QSerialPort; plus the command line's fault switches.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A radio reached over the network: vardo-sim --tcp stands in for a serial-to-network server,
 // and vardo-cli and the radio client reach it as tcp://127.0.0.1:PORT at the real line's pace.
 #include <QtTest>

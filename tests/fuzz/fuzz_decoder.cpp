@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the record decoder and the encoders behind it. Besides the
 // sanitizers it checks what the operator and the radio would see: every decoded text is
 // empty or one of its column's texts, the bit decoder agrees with the hexadecimal route,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the saved-file reader and the old-layout conversion. Besides the
 // sanitizers it checks what a user would notice: an accepted line has nine colons and only
 // known setting texts and keeps its bytes through Load and Save, the conversion touches

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window-side client: one operation at a time on the worker, signals on the window thread.
 #include <QtTest>
 

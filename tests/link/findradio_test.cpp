@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the radio: which ports are probed, what each one is sent, which one is taken.
 #include <map>
 

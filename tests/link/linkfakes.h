@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The emulator core behind a transport wrapper that can fail chosen writes and spoil replies.
 

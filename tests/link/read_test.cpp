@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading memory channels: the requests on the wire, the records, a radio that stops answering
 // or answers with too many or too few bytes, an interface that echoes each request, the
 // pacing the operator chose.

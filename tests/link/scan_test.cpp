@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scan loop on a virtual clock: channels visited and when, frames sent, holds, and its end.
 #include <QtTest>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing channels through VFO-A: the exact frames, failures midway, every setting's round trip.
 #include <map>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Checks shared by the codec tests and the fuzz targets: what a decoded channel may show,
 // and what a frame sent to the radio may carry.

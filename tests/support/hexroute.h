@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An independent reference decoder for tests: it picks each field's digits out of the
 // record's hexadecimal text by position and reads them back as numbers, leaving unknown

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers the program's message boxes in widget tests. While a helper lives, every
 // QMessageBox that shows is recorded (text, title, icon, buttons) and answered by pressing

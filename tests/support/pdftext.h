@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a printed listing back from its PDF with pdftotext: each page's non-empty lines with
 // the page margin taken off, so that columns count from character 1.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a row's cells back into a channel, so a test can hand the encoders what a grid row
 // shows: numbers by the leading-number reading, masked when the trimmed frequency text ends

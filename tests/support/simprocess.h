@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A vardo-sim process on a pseudo-terminal, for the end-to-end tests and the benchmarks. The
 // emulator prints the device path a client opens as its first line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole program in-process on the radio emulator: VardoApp with its real windows (the
 // row operations attached), the emulator core behind an in-memory port, and the readings the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's windows against the emulator in-process: start-up, the four views, Read,
 // Clear, switching, the busy guard, clicks with their refusals and the VFO-A load, sort mode,
 // a failed read, help, about and the end; and the command line.

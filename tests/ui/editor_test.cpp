@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The channel editor: its window on its own (what it shows for a row, where its controls
 // stand, the tab order, Load refusing with the rule's message and focus), then in the
 // program: Load rewriting the row and its mirror and writing the channel into the emulator,

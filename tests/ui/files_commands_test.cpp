@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Save and Load in the real view windows against the emulator in-process: the files they
 // write, the tables and mirror rows they fill, the exact frames that reach the radio, and
 // every refusal, answered through the message-box helper.

@@ -63,6 +63,7 @@ private Q_SLOTS:
     void listsNewestFirst();
     void openFillsTheRowsAndUndoTakesThemBack();
     void compareNamesWhatTheRadioHoldsOtherwise();
+    void readBeforeLoadKeepsWhatTheRadioHeld();
 };
 
 void HistoryMenuTest::listsNewestFirst()
@@ -112,6 +113,31 @@ void HistoryMenuTest::compareNamesWhatTheRadioHoldsOtherwise()
                                                             "P2: mask radio off, snapshot on"));
     QCOMPARE(h.table(ViewKind::Pms).markCount(), 0);
     QCOMPARE(h.row(ViewKind::Pms, 1)[CellIndex(ColFreq)], QString());  // the table was not touched
+}
+
+// Off by default; on, a Load first reads the channels it overwrites into a snapshot of their
+// own, then writes, and the Load's snapshot follows.
+void HistoryMenuTest::readBeforeLoadKeepsWhatTheRadioHeld()
+{
+    HistoryApp h;
+    QVERIFY(h.ready());
+    QVERIFY(PutFile(h.dir.filePath("Pms.txt"), kOlderBytes));
+    auto* readFirst = h.pms->findChild<QAction*>(QStringLiteral("actReadBeforeLoad"));
+    QVERIFY(readFirst && readFirst->isCheckable() && !readFirst->isChecked());
+    QVERIFY(!h.view(ViewKind::Qmb).findChild<QAction*>(QStringLiteral("actReadBeforeLoad")));
+    readFirst->trigger();
+    MessageBoxHelper boxes;
+    const int before = h.beeps;
+    h.press(*h.pms, "cmdLoad");
+    QVERIFY(QTest::qWaitFor([&] { return h.beeps > before && h.idle(); }, kWaitMs));
+    QVERIFY2(boxes.seen().isEmpty(), qPrintable(boxes.seen().value(0).text));
+    const QStringList kept = QDir(h.dir.filePath("history")).entryList({"Pms 00000[34] *"}, QDir::Files, QDir::Name);
+    QCOMPARE(kept.size(), 2);
+    QVERIFY2(kept[0].endsWith(" read.txt") && kept[1].endsWith(" load verified.txt"), qPrintable(kept.join(" | ")));
+    const QList<QByteArray> held = FileBytes(h.dir.filePath("history/" + kept[0])).split('\n');
+    QVERIFY2(held.value(0).startsWith("1800.00:CW (usb):500:500:") && held.value(1).startsWith("2000.00:LSB:"),
+             held.value(0).constData());
+    QCOMPARE(h.row(ViewKind::Pms, 1)[CellIndex(ColFreq)], QStringLiteral("1810.00  "));
 }
 
 QTEST_MAIN(HistoryMenuTest)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program against a small reference model: a seeded random sequence of operator
 // actions on the real windows (offscreen, emulator in-process), and after every step the
 // invariants: every table as the model has it (so a view row and its mirror agree where both

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Print on the program's views into a PDF through the replaceable printer set-up: every
 // channel line of the view's table in order, the empty-view messages, Cancel in the real
 // printer dialog, a printer that cannot start, and no Print while the radio is busy.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The views' long radio operations in the real windows against the emulator in-process: Stop
 // during Read, Load and Compare (rows kept, VFO-A as it was, the next Read working), Compare's
 // marks on exactly the cells the radio holds otherwise and when they go, a Load and an editor

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The memory scan in frmAll and frmCh99 against the emulator: the set-up stages with their
 // captions and colours, refused rows, the digit, Esc in every stage, the frames of a quiet
 // pass with the grid following it, the threshold at its edge, the held channel measured

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Moving channels and their comments in the real windows against the emulator. Moving:
 // block edges, mirrors, labels that stay, the selection following the channel, scrolling,
 // silence towards the radio, and the move rule for every row. Comments: the box over the

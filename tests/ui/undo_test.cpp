@@ -246,7 +246,8 @@ void UndoTest::exitQuestion_data()
 
     const QStringList allSaved{"read All", "save all"};
     const QString all2 = "The channels of All Memories and Memories 1-99 are not saved. Save them before you exit?";
-    const QString pms = "The channels of All Memories and PMS Memories are not saved. Save them before you exit?";
+    // All holds the PMS rows only: its Save would refuse (row 1 empty), and saving PMS keeps them.
+    const QString pms = "The channels of PMS Memories are not saved. Save them before you exit?";
     const QString four = "The channels of All Memories, Memories 1-99, PMS Memories and QMB Memories are not saved. "
                          "Save them before you exit?";
     const QStringList allFiles{"99Mem.txt", "AllMem.txt", "Pms.txt", "Qmb.txt"};
@@ -258,6 +259,8 @@ void UndoTest::exitQuestion_data()
                                    << allFiles;
     QTest::newRow("read never saved, cancel") << QStringList{"read Pms"} << QMessageBox::Cancel << pms << false
                                               << QStringList{};
+    QTest::newRow("PMS read never saved, save") << QStringList{"read Pms"} << QMessageBox::Save << pms << true
+                                                << QStringList{"Pms.txt"};
     QTest::newRow("read never saved, save") << QStringList{"read All"} << QMessageBox::Save << four << true << allFiles;
     QTest::newRow("undone back to saved") << (allSaved + QStringList{"comment 42", "undo"}) << QMessageBox::Save << ""
                                           << true << allFiles;

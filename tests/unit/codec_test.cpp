@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record decoder and the eight setting encoders: what the grid would show for a record,
 // and the exact bytes that go to the radio for a channel.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Save and upgrade when the disk says no: a full file system, a read-only directory, missing
 // permissions, an injected I/O error, and a save killed at each system call. After a refusal
 // every file is byte for byte as it was; after a kill the saved file and its backup are each

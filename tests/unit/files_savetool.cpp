@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The saved-file store in a process of its own, so that tests can save without privileges, in
 // a mount namespace or under strace: `save DIR CONTENT` saves CONTENT's bytes as AllMem.txt in
 // DIR answering Yes, `clean DIR` removes stray temporaries, `upgrade DIR` runs the upgrade.

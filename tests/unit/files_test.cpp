@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saved memory files: a grid row to a line and a line back, the checks that refuse a line,
 // the old-layout conversion, the encoding, what a Load makes of a checked file, and on a real
 // directory Save with its overwrite question and backup, the clean-up after an interrupted

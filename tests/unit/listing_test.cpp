@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printed listing: where every field of a channel line stands, the heading lines, the
 // titles and page split of each view, and a comment too long for the page printed whole.
 

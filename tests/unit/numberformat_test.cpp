@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The number texts every frequency and offset is shown, saved and sent with, and the
 // channel row cells built from a channel and read back from the grid.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the radio holds against what a row says: which fields count, and the operator's line.
 // Also the line-time account the link ends its writes by.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulator core as a client sees it: bytes in, bytes out, and the grid row the program's
 // own decoder shows for the records it keeps.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulated serial line's schedule (checked on a synthetic clock) and the in-memory
 // transport the link code and --simulate use.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's checks: each rule's pass and fail cases with the operator's exact message and
 // focus, what the accepted edit puts in the grid and on the wire, and that nothing accepted
 // ever loses a frequency or offset command.

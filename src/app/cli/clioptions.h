@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // vardo-cli's command line: [--port NAME]... [--data-dir DIR] [--simulate] [--pacing MS]
 // COMMAND [VIEW] [--no-verify] [--read-first] [--from N] [--csv FILE].

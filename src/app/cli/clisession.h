@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One vardo-cli command from start to exit status: the radio work goes through RadioClient
 // (its own thread), the files through the same code the views use.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Ctrl-C (SIGINT) and SIGTERM as a Qt signal on the main thread, so an interrupted command can
 // end its radio work properly (a batch write gives VFO-A back) and say how far it got. The only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // POSIX signal handling for vardo-cli: a self-pipe read by a QSocketNotifier.
 #include "interrupts.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vardo-cli: probe, read, restore and upgrade without windows.
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // vardo-cli print VIEW --pdf FILE: the printed listing of a view's saved file, rendered by the
 // program's own printing code into a PDF, so a listing can be made and checked without a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // vardo-cli's terminal: whether standard error is one (a progress line is shown only there),
 // and its lines.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What vardo and vardo-cli share at start-up: the options both take (--port, --data-dir,
 // --simulate), the view names of the command line, the data folder, the ports to probe in

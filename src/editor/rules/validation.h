@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The channel editor's checks as one pure function: the editor's texts in, either the first
 // failing rule (message, control to focus, what the boxes hold afterwards) or the validated

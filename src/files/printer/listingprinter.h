@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Puts a listing on paper (or into a PDF): a fixed-pitch 8-point font, bold titles.
 

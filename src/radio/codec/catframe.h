@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The five-byte CAT command frame (P1 P2 P3 P4 opcode) and a builder for every command
 // this program sends to the radio. No other byte sequence ever goes to the radio.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One memory channel as the tables show it: display texts plus the two numbers.
 // An empty text means the radio sent a code this program does not know; no command is

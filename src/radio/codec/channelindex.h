@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one numbering of the 113 channels (1-99 regular, 100-108 PMS P1-P9, 109-113 QMB Q1-Q5)
 // and how each of the four tables maps its rows onto it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The channel row: the texts of one grid row's columns Freq .. Comments, the one shape every
 // table, saved file, listing and the editor share, and a channel's settings as those texts.

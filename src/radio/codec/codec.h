@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Record decoding and the eight VFO-A setting encoders, as pure functions.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The time bytes take on the radio's serial line: 4800 baud, 8 data bits, no parity, 2 stop
 // bits, so 11 bits a byte, and the pacing the radio puts between the bytes of its replies.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the program's messages are laid out, for the radio link, the windows and the command line.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two-decimal number text used for every frequency and offset the program shows,
 // saves or sends: the shortest decimal text of the single-precision value (at most seven

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 16-byte memory record the radio returns for a memory channel or for VFO-A.
 

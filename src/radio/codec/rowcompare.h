@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the radio holds against what a row (of a grid or a saved file) says it should hold,
 // field by field, as the tables show the values. A field the row leaves blank (a code the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The byte pipe to the radio. The serial implementation wraps QSerialPort's blocking calls;
 // tests and --simulate use one wired to the emulator core in memory.

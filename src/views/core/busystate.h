@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one busy predicate every view command asks first. Busy while the radio runs an
 // operation or a long operation on the window thread (a file, a printout) holds a Scope.

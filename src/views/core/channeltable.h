@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One view's grid of cell texts: 11 columns (Ch#, Freq .. RPT, Comments) and one row per
 // channel of the view. The texts are the store of channel data between a read and a save, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a click on a grid cell does, decided from the view, the cell and the view state alone.
 

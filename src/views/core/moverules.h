@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where cmdUp and cmdDown may move a channel: each view's rows fall into blocks (regular
 // channels, PMS channels) and a channel never leaves its block. QMB rows cannot move at all.

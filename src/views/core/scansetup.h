@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The memory scan's set-up as a state machine: pick the first row, pick the last row, type
 // the S-unit digit, then scan. It decides what each click or keystroke means and what the

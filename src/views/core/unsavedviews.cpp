@@ -58,6 +58,29 @@ QList<ViewKind> UnsavedViews::unsavedViews() const
     return views;
 }
 
+QList<ViewKind> UnsavedViews::toAskAbout() const
+{
+    const auto savable = [this](ViewKind kind) { return m_family.table(kind).hasData(1); };
+    const auto heldByMirrors = [&](ViewKind kind) {
+        const ChannelTable& table = m_family.table(kind);
+        for (int row = 1; row <= table.channelRows(); ++row) {
+            if (!table.hasData(row))
+                continue;
+            const int channel = ChannelOfRow(kind, row);
+            const ViewKind mirror = MirrorView(kind, channel);
+            const int mirrorRow = ViewFamily::MirrorRow(kind, row);
+            if (mirrorRow == 0 || !savable(mirror) || m_family.table(mirror).row(mirrorRow) != table.row(row))
+                return false;
+        }
+        return true;
+    };
+    QList<ViewKind> views;
+    for (ViewKind kind : unsavedViews())
+        if (savable(kind) || !heldByMirrors(kind))
+            views << kind;
+    return views;
+}
+
 void UnsavedViews::recheck(ViewKind kind)
 {
     const bool now = m_family.table(kind).rows() != m_saved[Slot(kind)];

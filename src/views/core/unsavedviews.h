@@ -29,6 +29,11 @@ public:
     [[nodiscard]] bool unsaved(ViewKind kind) const;
     // The unsaved views, in menu order.
     [[nodiscard]] QList<ViewKind> unsavedViews() const;
+    // Those of them a question on Exit asks about: a view Save refuses (its first row is
+    // empty) is left out when each of its rows with data is also held, cell for cell, by its
+    // mirror row in a view whose Save keeps it (frmAll after a PMS Read): saving that view
+    // keeps them. Any other view stays, and its Save says why it cannot.
+    [[nodiscard]] QList<ViewKind> toAskAbout() const;
 
 Q_SIGNALS:
     void unsavedChanged(vardo::ViewKind kind, bool unsaved);

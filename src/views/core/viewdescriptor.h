@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What tells the four views apart: names, caption, grid geometry and which controls exist.
 

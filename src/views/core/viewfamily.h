@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The four views' tables and the one place that knows which views show a channel. Every
 // write that must reach a channel's row in both of its views (a read, an edit, a comment, a

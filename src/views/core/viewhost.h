@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a view window needs from the program around it: the shared state, the tables, the
 // radio operations it starts itself, and the program-wide commands (switching, ending, help).
