@@ -22,8 +22,6 @@ TcpTransport::TcpTransport(const QString& portName) : m_name(portName)
     const QUrl url(portName);
     m_host = url.host();
     m_port = quint16(std::clamp(url.port(0), 0, 65535));
-    // The radio's replies are a handful of bytes: send each frame at once.
-    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
 }
 
 TcpTransport::~TcpTransport()
@@ -58,6 +56,9 @@ bool TcpTransport::open()
         m_socket.abort();
         return false;
     }
+    // Frames are five bytes and the next one often waits for a reply: send each at once, not
+    // after Nagle's delay. Only a connected socket takes the option (set before, it is lost).
+    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     return true;
 }
 

@@ -29,6 +29,7 @@ private Q_SLOTS:
     void readRestoreAndReadBack();
     void lostConnectionThenReconnect();
     void nothingListening();
+    void framesGoOutWithoutDelay();
 };
 
 // A read over TCP saves the radio's channels; a restore of an edited file writes them; a
@@ -94,6 +95,21 @@ void TcpTest::nothingListening()
     const ProcessRun probe = RunProcess(Cli(), {"--port", "tcp://127.0.0.1:1", "probe"});
     QCOMPARE(probe.status, 1);
     QVERIFY2(probe.err.contains("tcp://127.0.0.1:1") && probe.err.contains("refused"), qPrintable(probe.err));
+}
+
+// The connection asks the system to send each frame at once (TCP_NODELAY): without it every
+// second frame after a reply waits some 40 ms for Nagle's algorithm.
+void TcpTest::framesGoOutWithoutDelay()
+{
+    if (RunProcess("strace", {"-f", "-qq", "-o", "/dev/null", "true"}).status != 0)
+        QSKIP("strace cannot trace here (is ptrace allowed?)");
+    SimProcess radio({"--tcp", "0", "--fast"});
+    QTemporaryDir dir;
+    const QString trace = dir.filePath("trace");
+    const ProcessRun probe = RunProcess("strace", {"-f", "-qq", "-e", "trace=setsockopt", "-o", trace, Cli(), "--port",
+                                                   radio.pty(), "probe"});
+    QCOMPARE(probe.status, 0);
+    QVERIFY2(FileBytes(trace).contains("TCP_NODELAY, [1]"), FileBytes(trace).constData());
 }
 
 QTEST_GUILESS_MAIN(TcpTest)
