@@ -32,6 +32,7 @@ void AddOptions(QCommandLineParser& p)
 {
     p.setApplicationDescription(QStringLiteral("Emulates a Yaesu FT-1000MP on a pseudo-terminal."));
     p.addHelpOption();
+    p.addVersionOption();
     p.addOptions({
         {QStringLiteral("link"), QStringLiteral("Make PATH a symbolic link to the pseudo-terminal."), QStringLiteral("PATH")},
         {QStringLiteral("tcp"), QStringLiteral("Serve on TCP port PORT of 127.0.0.1, as a serial-to-network server "
@@ -166,6 +167,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vardo-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VARDO_VERSION));
     Options options;
     QString error;
     if (!ParseOptions(app, options, &error))

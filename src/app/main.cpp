@@ -6,6 +6,7 @@
 #include <optional>
 
 #include <QApplication>
+#include <QIcon>
 
 #include "commandline.h"
 #include "launch.h"
@@ -39,17 +40,54 @@ bool AnswerHelpOrVersion(int argc, char* argv[])
     return true;
 }
 
+// Qt aborts when it finds no display; on Linux, without one and without a platform chosen,
+// the operator is told what does work instead.
+bool LacksDisplay(int argc, char* argv[])
+{
+#ifdef Q_OS_LINUX
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
+            return false;
+    }
+    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+           && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    return false;
+#endif
+}
+
+// The icon theme's, else the PNGs installed beside the program (a desktop without the hicolor
+// theme's index, or a copy unpacked from the package), else Qt's default.
+QIcon WindowIcon()
+{
+    const QString id = QStringLiteral(VARDO_DESKTOP_ID);
+    QIcon icon;
+    const QString icons = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/icons/hicolor/");
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(icons + QStringLiteral("%1x%1/apps/%2.png").arg(size).arg(id));
+    return QIcon::fromTheme(id, icon);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
     if (AnswerHelpOrVersion(argc, argv))
         return 0;
+    if (LacksDisplay(argc, argv)) {
+        std::fputs("vardo: needs a display (neither DISPLAY nor WAYLAND_DISPLAY is set); use vardo-cli "
+                   "for the command-line face, or vardo -platform vnc to see the windows in a VNC viewer\n",
+                   stderr);
+        return 1;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vardo"));
     QApplication::setApplicationVersion(QStringLiteral(VARDO_VERSION));
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(VARDO_DESKTOP_ID));
+    QApplication::setWindowIcon(WindowIcon());
     // Windows come and go together; the program ends when VardoApp says so.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -266,6 +267,15 @@ void ChannelEditor::refuse(const EditRejection& rejection)
         return;  // closed by the program while the message waited
     if (auto* control = findChild<QWidget*>(rejection.focus); control && !rejection.focus.isEmpty())
         control->setFocus(Qt::OtherFocusReason);
+}
+
+void ChannelEditor::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        onCancel();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ChannelEditor::onCancel()

@@ -2,7 +2,7 @@
 #pragma once
 // frmChanges, the "Memory Channel Editor": one channel's settings in two boxes and seven
 // lists. Load checks them and hands the validated edit to whoever opened the window; the
-// window then closes itself (and is deleted). Cancel just closes it.
+// window then closes itself (and is deleted). Cancel, or Esc, just closes it.
 
 #include <QMetaType>
 #include <QWidget>
@@ -10,6 +10,7 @@
 #include "channelrow.h"
 #include "validation.h"
 
+class QKeyEvent;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -25,6 +26,10 @@ public:
 
     // What the controls hold now (a list with no selection gives the empty text).
     [[nodiscard]] EditTexts texts() const;
+
+protected:
+    // Esc is Cancel, as in a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
 
 Q_SIGNALS:
     // Load passed every check. Emitted before the window closes.

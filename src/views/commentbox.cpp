@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -71,7 +72,13 @@ void CommentBox::open(int row)
     m_box->setFocus(Qt::OtherFocusReason);
     // The box starts with the comment there, which is not written back: the mirror row may
     // hold another comment (this view cleared, then read), and opening the box keeps it.
-    m_box->setText(m_host.family().table(m_view.kind()).cell(row, ColComment));
+    const ViewKind kind = m_view.kind();
+    m_opened = m_host.family().table(kind).cell(row, ColComment);
+    const int mirrorRow = ViewFamily::MirrorRow(kind, row);
+    m_mirrorOpened = mirrorRow == 0
+        ? QString()
+        : m_host.family().table(MirrorView(kind, ChannelOfRow(kind, row))).cell(mirrorRow, ColComment);
+    m_box->setText(m_opened);
     m_row = row;
 }
 
@@ -90,6 +97,23 @@ void CommentBox::onEnter()
     m_view.focusButton("cmdSave");
 }
 
+void CommentBox::revert()
+{
+    if (!isOpen())
+        return;
+    // Each row gets back its own comment, so the visit leaves the tables as they were and
+    // makes no step.
+    const ViewKind kind = m_view.kind();
+    m_writing = true;
+    m_host.family().table(kind).setCell(m_row, ColComment, m_opened);
+    if (const int mirrorRow = ViewFamily::MirrorRow(kind, m_row); mirrorRow != 0)
+        m_host.family().table(MirrorView(kind, ChannelOfRow(kind, m_row))).setCell(mirrorRow, ColComment, m_mirrorOpened);
+    m_writing = false;
+    close();
+    m_box->setText(m_opened);
+    m_view.focusButton("cmdSave");
+}
+
 void CommentBox::close()
 {
     if (!isOpen())
@@ -103,6 +127,11 @@ void CommentBox::close()
 
 bool CommentBox::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && isOpen()
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        revert();
+        return true;
+    }
     if (event->type() == QEvent::FocusOut && isOpen()) {
         // Its own context menu, or another program taking the keyboard, is not leaving the box.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();

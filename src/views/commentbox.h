@@ -2,11 +2,12 @@
 #pragma once
 // The comment box of one view: a click on a Comments cell opens txtComments over the view,
 // every keystroke goes straight into the cell and the mirror cell, and Enter or leaving
-// the box closes it. There is no commit: the cell holds what the box holds, and one visit of
+// the box closes it; Esc puts back the comments the box opened on and closes it. There is no commit: the cell holds what the box holds, and one visit of
 // the box is one undo step. It owns the comment row (lblComments, txtComments) under the
 // view's grid.
 
 #include <QObject>
+#include <QString>
 
 class QLabel;
 class QLineEdit;
@@ -32,6 +33,7 @@ private:
     [[nodiscard]] QWidget* buildRow();
     void onTextChanged(const QString& text);
     void onEnter();
+    void revert();
     void close();
 
     MemoryView& m_view;
@@ -39,6 +41,9 @@ private:
     QLabel* m_caption = nullptr;
     QLineEdit* m_box = nullptr;
     int m_row = 0;  // grid row whose comment is being edited; 0 while closed
+    // The comments as the box opened: this row's, and its mirror row's, which may differ.
+    QString m_opened;
+    QString m_mirrorOpened;
     bool m_writing = false;  // the box's own write into the table is under way
 };
 

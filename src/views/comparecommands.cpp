@@ -77,6 +77,7 @@ void CompareCommands::start()
         table.clearMarks();
     m_lines.clear();
     m_compared = 0;
+    m_lastChannel = 0;
     m_differing = 0;
     m_otherAntenna = 0;
     m_progress.start(table.channelRows());
@@ -91,6 +92,7 @@ void CompareCommands::start()
 void CompareCommands::onRecord(int channel, const Channel& radio)
 {
     m_progress.step();
+    m_lastChannel = channel;
     ChannelTable& table = m_host.family().table(m_view.kind());
     const int row = RowOfChannel(m_view.kind(), channel);
     if (expected(row)[CellIndex(ColFreq)].isEmpty())
@@ -126,6 +128,11 @@ void CompareCommands::onEnded(const LinkResult& outcome)
         return ShowMessage(&m_view, summary, QMessageBox::Information);
     // Stopped or failed, the rows compared so far keep their marks, and the summary counts them.
     LinkResult told = outcome;
+    // The link names the read it did; the operator stopped a comparison.
+    if (outcome.cancelled)
+        told.error = m_lastChannel == 0
+            ? QStringLiteral("The comparison was stopped before the first channel.")
+            : QStringLiteral("The comparison was stopped after channel %1.").arg(ChannelLabel(m_lastChannel));
     if (m_compared > 0) {
         summary[0] = summary[0].toLower();
         told.error += kMessageLineBreak + QStringLiteral("Up to there, ") + summary;

@@ -44,6 +44,7 @@ private:
     RadioClient& m_radio;
     ProgressRow& m_progress;
     int m_compared = 0;   // rows with channel data compared so far
+    int m_lastChannel = 0;  // the last channel the radio gave, data or not; 0 before the first
     int m_differing = 0;  // of them, those with a cell a write would mend
     int m_otherAntenna = 0;  // of them, those the radio holds with another antenna
     std::optional<std::vector<RowCells>> m_reference;  // compared instead of the table

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include <QEvent>
+#include <QStatusBar>
 
 #include "busystate.h"
 #include "channeleditor.h"
@@ -39,6 +40,11 @@ QString EditorBusyMessage()
         + QStringLiteral("Nothing has been changed: press Load again when it has ended.");
 }
 
+QString EditorClosedNote(int channel)
+{
+    return QStringLiteral("The editor was closed: channel %1 changed in the table.").arg(ChannelLabel(channel));
+}
+
 EditorCommands::EditorCommands(ViewHost& host, RadioClient& radio, ViewLookup views, QObject* parent)
     : QObject(parent), m_host(host), m_radio(radio), m_views(std::move(views))
 {
@@ -53,7 +59,28 @@ void EditorCommands::connectViews()
         // channel, which its Load would overwrite. The edit ends as Cancel.
         connect(&view, &MemoryView::sortModeEntered, this, &EditorCommands::closeEditor);
         view.installEventFilter(this);
+        // The editor's Load would write its values, now stale, over what the table was given.
+        const ChannelTable& table = m_host.family().table(kind);
+        const auto check = [this, kind] { onTableChanged(kind); };
+        connect(&table, &ChannelTable::dataChanged, this, check);
+        connect(&table, &ChannelTable::modelReset, this, check);
+        connect(&table, &ChannelTable::layoutChanged, this, check);
     }
+}
+
+void EditorCommands::onTableChanged(ViewKind kind)
+{
+    if (!m_editor || kind != m_view || m_writing)
+        return;
+    // Marks and comments leave the editor's settings as they were.
+    const RowCells now = m_host.family().table(kind).row(m_row);
+    bool changed = false;
+    for (int column = ColFreq; column <= ColRpt; ++column)
+        changed = changed || now[CellIndex(Column(column))] != m_opened[CellIndex(Column(column))];
+    if (!changed)
+        return;
+    closeEditor();
+    m_views(kind).statusBar()->showMessage(EditorClosedNote(ChannelOfRow(kind, m_row)));
 }
 
 bool EditorCommands::eventFilter(QObject* watched, QEvent* event)
@@ -88,7 +115,8 @@ void EditorCommands::open(ViewKind view, int row)
     MemoryView& window = m_views(view);
     // Filling the editor walks the row's settings columns; the grid is left on the last one.
     window.setCurrentCell(row, ColRpt);
-    m_editor = new ChannelEditor(*caption, m_host.family().table(view).row(row), &window);
+    m_opened = m_host.family().table(view).row(row);
+    m_editor = new ChannelEditor(*caption, m_opened, &window);
     m_editor->installEventFilter(this);
     connect(m_editor, &ChannelEditor::loaded, this, &EditorCommands::onLoaded);
     connect(m_editor, &ChannelEditor::cancelled, this, [this] {
@@ -120,13 +148,16 @@ void EditorCommands::onLoaded(const ValidEdit& edit)
     // radio would disagree.
     if (m_host.busyState().busy() || m_radio.busy()) {
         ShowMessage(m_editor, EditorBusyMessage());
-        if (m_editor)
+        // A change to the row while the message waited has closed it already.
+        if (m_editor && m_editor->isVisible())
             keepEditorOpen();
         return;
     }
     const ViewKind view = m_view;
     const int channel = ChannelOfRow(view, m_row);
+    m_writing = true;
     m_host.family().fillRow(view, channel, edit.cells);
+    m_writing = false;
     // The channel goes into the radio: the tables show what it holds, and the steps before no
     // longer undo into that.
     m_host.tableSteps().forget();

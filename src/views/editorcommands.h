@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include "channelindex.h"
+#include "channelrow.h"
 #include "viewhost.h"
 
 namespace vardo {
@@ -23,6 +24,8 @@ struct ValidEdit;
 [[nodiscard]] QString RadioHoldsOtherwiseNote(int channel);
 // What Load says when the radio is still busy with another operation.
 [[nodiscard]] QString EditorBusyMessage();
+// The status-bar note when the row being edited changed under the editor, which then closed.
+[[nodiscard]] QString EditorClosedNote(int channel);
 
 class EditorCommands : public QObject {
     Q_OBJECT
@@ -37,7 +40,8 @@ public:
 
     // Connects every view's click hook to open(); a view that the program hides (a switch to
     // another view, the end of the program) or that enters sort mode closes an editor opened
-    // on it.
+    // on it. A change to the edited row's settings in its table (a Load, Clear, Read, Import,
+    // Undo, Redo, move) closes the editor as Cancel, with a note in the view's status bar.
     void connectViews();
 
 Q_SIGNALS:
@@ -52,6 +56,7 @@ private:
     void onWriteEnded(ViewKind view, int channel, const LinkResult& outcome);
     void focusSave();
     void keepEditorOpen();
+    void onTableChanged(ViewKind kind);
 
     ViewHost& m_host;
     RadioClient& m_radio;
@@ -59,6 +64,8 @@ private:
     QPointer<ChannelEditor> m_editor;
     ViewKind m_view = ViewKind::All;
     int m_row = 0;
+    RowCells m_opened;        // the edited row as the editor was opened on it
+    bool m_writing = false;   // the editor's own Load is writing the row
     bool m_holdOpen = false;  // the editor's next close is refused
 };
 

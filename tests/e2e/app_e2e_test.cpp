@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The vardo program itself against vardo-sim on a pseudo-terminal: it finds the radio on the
-// port it is given, and with no radio it says so and ends without showing a window.
+// port it is given, and with no radio it says so and ends without showing a window; without a
+// display it says what to use instead.
 // VARDO_TEST_HOOKS=1 makes the program report its windows and answer its message boxes.
 
 #include <QDir>
@@ -91,6 +92,45 @@ private Q_SLOTS:
         QVERIFY2(!run.err.contains(QStringLiteral("vardo: shown")), qPrintable(run.err));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readLine(), QByteArray("14250.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:net, daily\r\n"));
+    }
+
+    // Without a display and without a platform chosen it says what works instead of aborting;
+    // a platform given by option or variable is used as asked.
+    void withoutDisplay_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("platformVariable");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("nothing chosen") << QStringList() << QString() << true;
+        QTest::newRow("-platform") << QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen")} << QString() << false;
+        QTest::newRow("QT_QPA_PLATFORM") << QStringList() << QStringLiteral("offscreen") << false;
+    }
+    void withoutDisplay()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, platformVariable);
+        QFETCH(bool, refused);
+        QTemporaryDir dir;
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        if (!platformVariable.isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), platformVariable);
+        env.insert(QStringLiteral("VARDO_TEST_HOOKS"), QStringLiteral("1"));
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("VARDO_BIN") + QStringLiteral("/vardo"),
+                args + QStringList{QStringLiteral("--port"), dir.filePath(QStringLiteral("no-such-port")),
+                                   QStringLiteral("--data-dir"), dir.path()});
+        QVERIFY(p.waitForFinished(kRunMs));
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);  // refused, or no radio on the missing port
+        const QString line = QStringLiteral(
+            "vardo: needs a display (neither DISPLAY nor WAYLAND_DISPLAY is set); use vardo-cli for the "
+            "command-line face, or vardo -platform vnc to see the windows in a VNC viewer\n");
+        QCOMPARE(err == line, refused);
+        QCOMPARE(err.contains(QStringLiteral("vardo: message: I couldn't find the FT-1000MP")), !refused);
     }
 
     void badCommandLine()

@@ -2,7 +2,9 @@
 // Where the programs keep their saved files. A copy of vardo or vardo-cli without the build
 // tree's marker beside it (installed, or unpacked from the package) uses the user's data folder,
 // the same one for both; with the marker it uses its own folder; --data-dir wins over both.
+// What the package carries besides the programs, as the build installs it.
 
+#include <QImage>
 #include <QtTest>
 
 #include "filebytes.h"
@@ -13,6 +15,57 @@ using namespace vardo::test;
 class InstallTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(prefix_.isValid());
+        const ProcessRun run = RunProcess(QStringLiteral("cmake"), {"--install", qEnvironmentVariable("VARDO_BIN") + "/..",
+                                                                    "--prefix", prefix_.path()});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+    }
+
+    void installedFile_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("begins");  // the file's first bytes; empty: any
+        const QByteArray png("\x89PNG");
+        for (const char* size : {"16x16", "24x24", "32x32", "48x48", "64x64", "128x128", "256x256"})
+            QTest::addRow("icon %s", size) << QStringLiteral("share/icons/hicolor/%1/apps/org.vardo.Vardo.png").arg(size) << png;
+        QTest::newRow("scalable icon") << "share/icons/hicolor/scalable/apps/org.vardo.Vardo.svg" << QByteArray();
+        QTest::newRow("readme") << "share/doc/vardo/README.md" << QByteArray("# Vardo\n");
+        QTest::newRow("copyright") << "share/doc/vardo/copyright"
+                                   << QByteArray("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/");
+        const QByteArray gzip("\x1f\x8b");
+        for (const char* page : {"vardo", "vardo-cli", "vardo-sim"})
+            QTest::addRow("manual %s", page) << QStringLiteral("share/man/man1/%1.1.gz").arg(page) << gzip;
+    }
+    void installedFile()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, begins);
+        const QByteArray bytes = FileBytes(prefix_.filePath(path));
+        QVERIFY2(!bytes.isEmpty(), qPrintable(path));
+        QVERIFY2(bytes.startsWith(begins), qPrintable(path));
+    }
+
+    void iconSizes_data()
+    {
+        QTest::addColumn<int>("size");
+        for (const int size : {16, 24, 32, 48, 64, 128, 256})
+            QTest::addRow("%d", size) << size;
+    }
+    void iconSizes()
+    {
+        QFETCH(int, size);
+        const QImage icon(prefix_.filePath(QStringLiteral("share/icons/hicolor/%1x%1/apps/org.vardo.Vardo.png").arg(size)));
+        QCOMPARE(icon.size(), QSize(size, size));
+    }
+
+    void copyrightIsTheLicence()
+    {
+        const QByteArray text = FileBytes(prefix_.filePath("share/doc/vardo/copyright"));
+        QVERIFY2(text.contains("\nLicense: GPL-3.0+\n"), text.constData());
+    }
+
     void savedFilesFolder_data()
     {
         QTest::addColumn<QString>("program");
@@ -61,6 +114,9 @@ private slots:
             QVERIFY2(used == (it.key() == expected), qPrintable(it.key() + ": " + run.err));
         }
     }
+
+private:
+    QTemporaryDir prefix_;
 };
 
 QTEST_GUILESS_MAIN(InstallTest)

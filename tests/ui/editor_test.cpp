@@ -2,14 +2,16 @@
 // The channel editor: its window on its own (what it shows for a row, where its controls
 // stand, the tab order, Load refusing with the rule's message and focus), then in the
 // program: Load rewriting the row and its mirror and writing the channel into the emulator,
-// Cancel and a view switch changing nothing, one editor at a time, a busy radio and a
-// silent one.
+// Cancel, Esc and a view switch changing nothing, one editor at a time, a change to the
+// edited row closing it, a busy radio and a silent one.
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QStatusBar>
 
 #include "app_harness.h"
 #include "catframe.h"
@@ -298,6 +300,7 @@ private Q_SLOTS:
         QVERIFY(h.writes.at(0).at(1).toBool());
         QCOMPARE(boxes.texts(), QStringList());
         QVERIFY(QTest::qWaitFor([&] { return !h.editor(); }, kWaitMs));
+        QCOMPARE(v.statusBar()->currentMessage(), QString());  // its own Load is no change under it
 
         // Both rows show the edit; the comment stays.
         const RowCells cells = h.table(view).row(row);
@@ -356,6 +359,90 @@ private Q_SLOTS:
         QCOMPARE(h.allRows(), before);
         QCOMPARE(h.radio->frameLog().size(), std::size_t(0));
         QCOMPARE(h.writes.count(), 0);
+    }
+
+    void escapeIsCancel_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("in a box") << "txtOffset";
+        QTest::newRow("in a list") << "lstMode";
+        QTest::newRow("on Load") << "cmdOK";
+    }
+    // Esc, wherever the keyboard is, closes the editor and hands nothing on.
+    void escapeIsCancel()
+    {
+        QFETCH(QString, focus);
+        QPointer<ChannelEditor> e = Open();
+        QVERIFY(QTest::qWaitForWindowActive(e));
+        QSignalSpy loaded(e.data(), &ChannelEditor::loaded);
+        QSignalSpy cancelled(e.data(), &ChannelEditor::cancelled);
+        SetText(*e, "txtFreq", QStringLiteral("3600"));
+        auto* control = Child<QWidget>(e, focus);
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_Escape);
+        QVERIFY(QTest::qWaitFor([&] { return !e; }, kWaitMs));
+        QCOMPARE(cancelled.count(), 1);
+        QCOMPARE(loaded.count(), 0);
+    }
+
+    void tableChangeClosesTheEditor_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Clear") << "clear" << true;
+        QTest::newRow("Read over another value") << "read" << true;
+        QTest::newRow("Undo") << "undo" << true;
+        QTest::newRow("Redo") << "redo" << true;
+        QTest::newRow("the mirror row written") << "mirror" << true;
+        QTest::newRow("a comment") << "comment" << false;
+        QTest::newRow("another row") << "other" << false;
+    }
+    // A change to the edited row's settings closes the editor as Cancel: its Load must never
+    // write its values over what the table was just given.
+    void tableChangeClosesTheEditor()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, closes);
+        EditorApp h;
+        QVERIFY(h.started());
+        MemoryView& v = h.open(ViewKind::Ch99);
+        QVERIFY(h.read(v));
+        const QString other = QStringLiteral("7001.00  ");
+        QAction* undo = v.findChild<QAction*>(QStringLiteral("actUndo"));
+        QAction* redo = v.findChild<QAction*>(QStringLiteral("actRedo"));
+        if (change == "read")
+            h.app->family().setCell(ViewKind::Ch99, 12, ColFreq, other);
+        if (change == "undo" || change == "redo")
+            h.app->tableSteps().record(QStringLiteral("Edit"),
+                                       [&] { h.app->family().setCell(ViewKind::Ch99, 12, ColFreq, other); });
+        if (change == "redo")
+            undo->trigger();
+        h.clickCell(v, 12, Col455);
+        QPointer<ChannelEditor> e = h.editor();
+        QVERIFY(e);
+        SetText(*e, "txtFreq", QStringLiteral("3600"));
+        MessageBoxHelper boxes(QMessageBox::Yes);
+        if (change == "clear")
+            h.press(v, "cmdClear");
+        else if (change == "read")
+            QVERIFY(h.read(v));
+        else if (change == "undo")
+            undo->trigger();
+        else if (change == "redo")
+            redo->trigger();
+        else if (change == "mirror")
+            h.app->family().setCell(ViewKind::All, 12, ColRpt, QStringLiteral("ON"));
+        else if (change == "comment")
+            h.app->family().setComment(ViewKind::All, 12, QStringLiteral("net"));
+        else
+            h.app->family().setCell(ViewKind::Ch99, 13, ColFreq, other);
+        QVERIFY(h.idle());
+        QTest::qWait(50);
+        QCOMPARE(!e, closes);
+        QCOMPARE(v.statusBar()->currentMessage(),
+                 closes ? QStringLiteral("The editor was closed: channel 12 changed in the table.") : QString());
+        QCOMPARE(h.writes.count(), 0);
+        QVERIFY(h.table(ViewKind::Ch99).cell(12, ColFreq) != QStringLiteral("3600.00  "));
     }
 
     // Picking a row for moving ends an edit under way as Cancel: after the move the edited

@@ -171,6 +171,13 @@ public:
         for (int i = 0; i < int(m_steps.size()); ++i) {
             m_keyed = false;
             const QString done = apply(m_steps[std::size_t(i)]);
+            // A change to the edited row's settings closes the editor as Cancel.
+            if (m.editorRow) {
+                const RowCells now = m.row(m.editorView, *m.editorRow);
+                for (int c = ColFreq; c <= ColRpt; ++c)
+                    if (now[CellIndex(Column(c))] != m.editorCells[CellIndex(Column(c))])
+                        m.editorRow.reset();
+            }
             // A step ends with the command; a visit of the comment box when the box closes.
             if (!m.commentRow)
                 m.boundary();

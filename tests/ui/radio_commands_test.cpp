@@ -106,6 +106,7 @@ private Q_SLOTS:
         QTest::newRow("load all, Alt+T") << "load" << ViewKind::All << "key" << 108;
         QTest::newRow("load pms, Esc") << "load" << ViewKind::Pms << "esc" << 9;
         QTest::newRow("compare 99") << "compare" << ViewKind::Ch99 << "click" << 99;
+        QTest::newRow("compare pms, Esc") << "compare" << ViewKind::Pms << "esc" << 9;
     }
     // Stop ends the operation after the channel under way: the rows done stay, VFO-A is as
     // it was, the operator is told how far it got (not as a failure), the next Read works.
@@ -171,7 +172,9 @@ private Q_SLOTS:
                          qPrintable(ChannelLabel(ch)));
             }
         } else {
-            QVERIFY2(text.startsWith("The read was stopped after channel " + last + "."), qPrintable(text));
+            const QString stopped = operation == u"compare" ? "The comparison was stopped after channel "
+                                                            : "The read was stopped after channel ";
+            QVERIFY2(text.startsWith(stopped + last + "."), qPrintable(text));
             QCOMPARE(text.contains(QStringLiteral("Up to there, all %1 channels match the radio.").arg(done)),
                      operation == u"compare");
             if (operation == u"compare")

@@ -326,11 +326,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("comment");
         QTest::addColumn<ViewKind>("mirror");
         QTest::addColumn<int>("mirrorRow");
+        QTest::addColumn<int>("steps");  // undo steps made by the visit
         QTest::newRow("Return") << ViewKind::Ch99 << 12 << true << "net at 19z" << int(Qt::Key_Return) << "net at 19z"
-                                << ViewKind::All << 12;
-        QTest::newRow("focus out") << ViewKind::Pms << 4 << false << "!" << 0 << "comment 103!" << ViewKind::All << 103;
+                                << ViewKind::All << 12 << 1;
+        QTest::newRow("focus out") << ViewKind::Pms << 4 << false << "!" << 0 << "comment 103!" << ViewKind::All << 103
+                                   << 1;
         QTest::newRow("emptied, Enter") << ViewKind::All << 108 << true << "" << int(Qt::Key_Enter) << ""
-                                        << ViewKind::Pms << 9;
+                                        << ViewKind::Pms << 9 << 1;
+        QTest::newRow("Esc puts it back") << ViewKind::Pms << 9 << true << "net at 19z" << int(Qt::Key_Escape)
+                                          << "comment 108" << ViewKind::All << 108 << 0;
+        QTest::newRow("emptied, Esc") << ViewKind::All << 7 << true << "" << int(Qt::Key_Escape) << "comment 7"
+                                      << ViewKind::Ch99 << 7 << 0;
     }
     void closing()
     {
@@ -363,6 +369,7 @@ private Q_SLOTS:
         QCOMPARE(b.cell(view, row), comment);
         QCOMPARE(b.cell(mirror, mirrorRow), comment);
         QCOMPARE(b.table(view).cell(row, ColFreq), QStringLiteral("7050.%1").arg(ChannelOfRow(view, row)));
+        QTEST(b.app->tableSteps().stack().count(), "steps");
     }
 
     void commentReachesMirrorRowsWithData_data()
@@ -482,6 +489,12 @@ private Q_SLOTS:
         QCOMPARE(b.cell(ViewKind::All, 104), QStringLiteral("comment 104"));
         QTest::keyClick(b.box, 'n');
         QCOMPARE(b.cell(ViewKind::All, 104), QStringLiteral("n"));
+        // Esc gives each row back its own comment.
+        QTest::keyClick(b.box, Qt::Key_Escape);
+        QVERIFY(b.closed());
+        QCOMPARE(b.cell(ViewKind::Pms, 5), QString());
+        QCOMPARE(b.cell(ViewKind::All, 104), QStringLiteral("comment 104"));
+        QCOMPARE(b.app->tableSteps().stack().count(), 0);
     }
 };
 
