@@ -24,7 +24,7 @@ constexpr int kSequenceDigits = 6;
 // A name holds this many differing channels; a file name must stay short on every system.
 constexpr qsizetype kMostChannelsNamed = 20;
 
-[[nodiscard]] QString ViewPart(ViewKind view) { return QFileInfo(SavedFileName(view)).completeBaseName(); }
+[[nodiscard]] QString ViewPart(ViewKind view) { return SavedFileStem(view); }
 
 [[nodiscard]] std::optional<SnapshotOperation> OperationFromName(const QString& name)
 {
@@ -202,7 +202,7 @@ KeptSnapshot KeepSnapshot(const QString& dataDir, ViewKind view, SnapshotOperati
     qint64 sequence = NextSequence(AllSnapshots(folder));
     QString path = PathIn(folder, SnapshotFileName(view, sequence, now, operation, result));
     // Never over another file, not even one of the same name another program put there.
-    while (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+    while (NameTaken(path))
         path = PathIn(folder, SnapshotFileName(view, ++sequence, now, operation, result));
     if (const QString error = WriteFileSafely(path, content); !error.isEmpty()) {
         kept.problems << NotKept(error);

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "readcomments.h"
 
-#include <QFileInfo>
-
 #include "safefile.h"
 #include "savedfileformat.h"
 #include "savedfilenames.h"
@@ -52,7 +50,7 @@ CommentsForRead CommentsToKeep(const QString& dir, ViewKind view)
 QString UnreadableFileName(ViewKind view, const QDateTime& when)
 {
     return QStringLiteral("%1.unreadable-%2.txt")
-        .arg(QFileInfo(SavedFileName(view)).completeBaseName(), when.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+        .arg(SavedFileStem(view), when.toString(QStringLiteral("yyyyMMdd-HHmmss")));
 }
 
 QString KeepUnreadable(const QString& dir, ViewKind view, const QByteArray& bytes, const QDateTime& when,
@@ -61,7 +59,7 @@ QString KeepUnreadable(const QString& dir, ViewKind view, const QByteArray& byte
     const QString base = PathIn(dir, UnreadableFileName(view, when));
     for (int n = 1; n <= kMostKeptPerSecond; ++n) {
         const QString path = n == 1 ? base : QStringLiteral("%1-%2.txt").arg(base.chopped(4)).arg(n);
-        if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        if (NameTaken(path))
             continue;
         *error = WriteFileSafely(path, bytes);
         return error->isEmpty() ? path : QString();

@@ -76,6 +76,12 @@ QString NotAFile(const QString& path)
     }
 }
 
+bool NameTaken(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
 bool ExactFileExists(const QString& dir, const QString& name)
 {
     // A folder of that name counts too, so that a Load says what it is instead of "never saved".

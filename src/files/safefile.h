@@ -19,6 +19,10 @@ namespace vardo {
 // into it, a device may never end or keep nothing, a folder is no file at all.
 [[nodiscard]] QString NotAFile(const QString& path);
 
+// Whether `path` names anything, a dangling link included: a file that must never replace
+// another (a snapshot, a kept copy) is written only under a name not taken.
+[[nodiscard]] bool NameTaken(const QString& path);
+
 struct ReadResult {
     QByteArray bytes;
     QString error;  // empty when the whole file was read

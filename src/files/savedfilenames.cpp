@@ -4,9 +4,8 @@
 #include <QDir>
 
 namespace vardo {
-namespace {
 
-[[nodiscard]] QString BaseName(ViewKind v)
+QString SavedFileStem(ViewKind v)
 {
     switch (v) {
     case ViewKind::All: return QStringLiteral("AllMem");
@@ -17,11 +16,9 @@ namespace {
     return {};
 }
 
-}  // namespace
+QString SavedFileName(ViewKind v) { return SavedFileStem(v) + QStringLiteral(".txt"); }
 
-QString SavedFileName(ViewKind v) { return BaseName(v) + QStringLiteral(".txt"); }
-
-QString BackupFileName(ViewKind v) { return BaseName(v) + QStringLiteral(".bak"); }
+QString BackupFileName(ViewKind v) { return SavedFileStem(v) + QStringLiteral(".bak"); }
 
 QString NeverSavedMessage(ViewKind v)
 {

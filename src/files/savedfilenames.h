@@ -11,6 +11,8 @@ namespace vardo {
 
 // "AllMem.txt", "99Mem.txt", "Pms.txt", "Qmb.txt".
 [[nodiscard]] QString SavedFileName(ViewKind v);
+// "AllMem", "99Mem", "Pms", "Qmb": what the names of a view's other files start with.
+[[nodiscard]] QString SavedFileStem(ViewKind v);
 // "AllMem.bak", "99Mem.bak", "Pms.bak", "Qmb.bak".
 [[nodiscard]] QString BackupFileName(ViewKind v);
 

@@ -14,8 +14,6 @@
 namespace vardo {
 namespace {
 
-constexpr qsizetype kDifferencesShown = 15;  // a message box longer than this would not fit the screen
-
 // The summary after a Compare of `compared` rows with channel data, `differing` of them not
 // as the radio holds them.
 [[nodiscard]] QString CompareSummary(int differing, int compared)
@@ -120,10 +118,8 @@ void CompareCommands::onEnded(const LinkResult& outcome)
     QString summary = CompareSummary(m_differing, m_compared);
     if (m_otherAntenna > 0)
         summary += kMessageLineBreak + AntennaNote(m_otherAntenna, m_reference ? m_source : QStringLiteral("table")) + u'.';
-    for (const QString& line : m_lines.mid(0, kDifferencesShown))
+    for (const QString& line : ListThatFits(m_lines))
         summary += kMessageLineBreak + line;
-    if (m_lines.size() > kDifferencesShown)
-        summary += kMessageLineBreak + QStringLiteral("... and %1 more.").arg(m_lines.size() - kDifferencesShown);
     if (outcome.ok)
         return ShowMessage(&m_view, summary, QMessageBox::Information);
     // Stopped or failed, the rows compared so far keep their marks, and the summary counts them.

@@ -22,20 +22,14 @@
 namespace vardo {
 namespace {
 
-constexpr int kListShown = 15;  // a message box longer than this would not fit the screen
-
 const QString kCsvFilter = QStringLiteral("CSV files (*.csv);;All files (*)");
 
-// A heading and at most kListShown of its items, one a line.
+// A heading and the items that fit a message box, one a line; nothing without items.
 [[nodiscard]] QStringList Listed(const QString& heading, const QStringList& items)
 {
     if (items.isEmpty())
         return {};
-    QStringList lines{heading};
-    lines += items.mid(0, kListShown);
-    if (items.size() > kListShown)
-        lines << QStringLiteral("... and %1 more.").arg(items.size() - kListShown);
-    return lines;
+    return QStringList{heading} + ListThatFits(items);
 }
 
 // What an import left out and what it took otherwise than the file gives it.
@@ -80,7 +74,7 @@ CsvCommands::CsvCommands(MemoryView& view, ViewHost& host, QString dataDir, std:
 
 QString CsvCommands::suggestedPath() const
 {
-    return PathIn(m_dataDir, QFileInfo(SavedFileName(m_view.kind())).completeBaseName() + QStringLiteral(".csv"));
+    return PathIn(m_dataDir, SavedFileStem(m_view.kind()) + QStringLiteral(".csv"));
 }
 
 void CsvCommands::exportCsv()

@@ -136,4 +136,13 @@ void HideKeepingPlace(QWidget& widget)
     widget.hide();
 }
 
+QStringList ListThatFits(const QStringList& items)
+{
+    constexpr qsizetype kShown = 15;  // a message box longer than this would not fit the screen
+    QStringList lines = items.mid(0, kShown);
+    if (items.size() > kShown)
+        lines << QStringLiteral("... and %1 more.").arg(items.size() - kShown);
+    return lines;
+}
+
 }  // namespace vardo

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -24,6 +25,9 @@ inline constexpr char kAppTitle[] = "Vardo";
 
 // "MS Sans Serif" where the system has it, otherwise the platform's default UI font.
 [[nodiscard]] QFont ControlFont();
+
+// At most as many of `items` as a message box shows on a screen, then "... and N more.".
+[[nodiscard]] QStringList ListThatFits(const QStringList& items);
 
 // A message box with an OK button and the program's title; returns when it is answered.
 void ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Warning);
