@@ -9,6 +9,7 @@
 
 #include "busystate.h"
 #include "channelrow.h"
+#include "donenote.h"
 #include "history.h"
 #include "memoryview.h"
 #include "messagetext.h"
@@ -95,6 +96,8 @@ bool MemoryFileCommands::saveTable(bool askBeforeOverwrite)
     // The operator's current cell stays where it was.
     m_host.unsavedViews().setSavedRows(kind, std::move(rows));
     m_beep();
+    ShowDoneNote(m_view, QStringLiteral("%1 saved to %2")
+                             .arg(ChannelCount(ChannelsHeld(m_host.family().table(kind))), SavedFileName(kind)));
     return true;
 }
 
@@ -124,7 +127,10 @@ void MemoryFileCommands::load()
     if (kind == ViewKind::Qmb) {
         // The Quick Memory Banks are only shown, never written: an undoable step.
         m_host.unsavedViews().setSavedRows(kind, m_plan.rows);
-        return m_host.tableSteps().record(QStringLiteral("Load"), [this] { fillAllRows(); });
+        m_host.tableSteps().record(QStringLiteral("Load"), [this] { fillAllRows(); });
+        return ShowDoneNote(m_view, QStringLiteral("%1 loaded from %2")
+                                        .arg(ChannelCount(ChannelsHeld(m_host.family().table(kind))),
+                                             SavedFileName(kind)));
     }
     if (m_readFirst && m_readFirst->isChecked() && !m_plan.writes.isEmpty())
         return readBeforeWriting();
@@ -226,6 +232,8 @@ void MemoryFileCommands::onBatchEnded(const LinkResult& outcome)
             told.error += kMessageLineBreak + leftOut;
         return ShowUnfinished(&m_view, told);
     }
+    ShowDoneNote(m_view, QStringLiteral("%1 loaded from %2 into the radio")
+                             .arg(ChannelCount(m_written), SavedFileName(m_view.kind())));
     if (!leftOut.isEmpty())
         return ShowMessage(&m_view, leftOut);
     m_beep();

@@ -5,6 +5,7 @@
 // (and their mirror rows), names what it left out or changed, and never writes the radio.
 #include <QAction>
 #include <QMenuBar>
+#include <QStatusBar>
 
 #include "app_harness.h"
 #include "chirpcsv.h"
@@ -140,6 +141,7 @@ void CsvMenuTest::importAsksAndReplacesOnlyItsRows()
     boxes.setAnswer(QMessageBox::Yes);
     h.trigger(pms, "itmImportCsv");
     QCOMPARE(boxes.count(), 2);
+    QCOMPARE(pms.statusBar()->currentMessage(), QStringLiteral("1 channel imported from in.csv"));
     QCOMPARE(boxes.texts().at(1),
              "These rows of in.csv were left out:\r"
              "line 3: the frequency 144.390000 MHz is outside what the radio can be set to (0.100000-99.999990 MHz)\r"

@@ -3,6 +3,7 @@
 // write, the tables and mirror rows they fill, the exact frames that reach the radio, and
 // every refusal, answered through the message-box helper.
 
+#include <QStatusBar>
 #include <QtTest>
 
 #include "app_harness.h"
@@ -72,10 +73,11 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("firstWritten");
         QTest::addColumn<int>("lastWritten");
-        QTest::newRow("frmAll") << ViewKind::All << "AllMem.txt" << 1 << 108;
-        QTest::newRow("frmCh99") << ViewKind::Ch99 << "99Mem.txt" << 1 << 99;
-        QTest::newRow("frmPms") << ViewKind::Pms << "Pms.txt" << 100 << 108;
-        QTest::newRow("frmQmb sends nothing") << ViewKind::Qmb << "Qmb.txt" << 0 << -1;
+        QTest::addColumn<QString>("count");  // the channels a read, a save and a load of the QMB name
+        QTest::newRow("frmAll") << ViewKind::All << "AllMem.txt" << 1 << 108 << "113 channels";
+        QTest::newRow("frmCh99") << ViewKind::Ch99 << "99Mem.txt" << 1 << 99 << "99 channels";
+        QTest::newRow("frmPms") << ViewKind::Pms << "Pms.txt" << 100 << 108 << "9 channels";
+        QTest::newRow("frmQmb sends nothing") << ViewKind::Qmb << "Qmb.txt" << 0 << -1 << "5 channels";
     }
     void saveThenLoad()
     {
@@ -83,9 +85,11 @@ private slots:
         QFETCH(QString, file);
         QFETCH(int, firstWritten);
         QFETCH(int, lastWritten);
+        QFETCH(QString, count);
         FileHarness h;
         MemoryView* v = h.ready(kind);
         QVERIFY(v);
+        QCOMPARE(v->statusBar()->currentMessage(), count + " read");
         const int last = RowCount(kind);
         const QString comment = QStringLiteral("net: Sunday, Bodø");
         h.app->family().setCell(kind, last, ColComment, comment);
@@ -94,6 +98,7 @@ private slots:
         int beeps = h.beeps;
         QVERIFY(h.run(*v, "cmdSave"));
         QCOMPARE(h.beeps, beeps + 1);
+        QCOMPARE(v->statusBar()->currentMessage(), count + " saved to " + file);
         const QStringList lines = SplitSavedLines(DecodeSavedText(FileBytes(h.file(file))));
         QCOMPARE(lines.size(), last);
         QVERIFY(lines.last().endsWith(":" + comment));
@@ -127,6 +132,9 @@ private slots:
                                                                              "0.00 cannot be sent to the radio")
                                                                   .arg(blank.size())
                                                                   .arg(blankLabels.join(", "))});
+        QCOMPARE(v->statusBar()->currentMessage(),
+                 kind == ViewKind::Qmb ? count + " loaded from Qmb.txt"
+                                       : QStringLiteral("%1 channels loaded from %2 into the radio").arg(expected.size() / 2).arg(file));
         QCOMPARE(table.cell(last, ColComment), comment);
         QCOMPARE(table.cell(last, ColFreq), kind == ViewKind::Qmb ? lastFreq.chopped(2) + "  " : lastFreq);
         const ViewKind mirror = MirrorView(kind, ChannelOfRow(kind, last));
