@@ -299,18 +299,19 @@ void VardoApp::readChannels(ViewKind kind)
     progress.start(RowCount(kind));
     // The rows the read replaces come back with Undo; the radio is not touched.
     m_steps.begin(QStringLiteral("Read"));
+    const QString noteBefore = StatusNote(view(kind));
     const bool started = m_radio.readMemories(
         FirstChannel(kind), LastChannel(kind), this,
         [this, &progress](int channel, const Channel& decoded) {
             progress.step();
             onRecordRead(channel, decoded);
         },
-        [this, kind, &progress](const LinkResult& outcome) {
+        [this, kind, &progress, noteBefore](const LinkResult& outcome) {
             progress.finish();
             m_steps.end();
             if (outcome.ok) {
                 beep();
-                ShowDoneNote(view(kind), ChannelCount(RowCount(kind)) + QStringLiteral(" read"));
+                ShowDoneNote(view(kind), ChannelCount(RowCount(kind)) + QStringLiteral(" read"), noteBefore);
                 // Every state read is kept; a snapshot that cannot be written takes nothing from the read.
                 const QStringList problems =
                     KeepRowsSnapshot(m_dataDir, kind, SnapshotOperation::Read, m_family.table(kind).rows());

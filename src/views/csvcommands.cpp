@@ -134,11 +134,13 @@ void CsvCommands::importCsv()
     }
     if (!askImport(int(imported.taken.size()), name))
         return;
+    const QString noteBefore = StatusNote(m_view);
     m_host.tableSteps().record(QStringLiteral("Import CSV"), [&] {
         for (const ImportedRow& row : imported.taken)
             m_host.family().setRow(m_view.kind(), row.row, row.cells);
     });
-    ShowDoneNote(m_view, QStringLiteral("%1 imported from %2").arg(ChannelCount(qsizetype(imported.taken.size())), name));
+    ShowDoneNote(m_view, QStringLiteral("%1 imported from %2").arg(ChannelCount(qsizetype(imported.taken.size())), name),
+                 noteBefore);
     if (const QString report = ImportReport(name, imported); !report.isEmpty())
         ShowMessage(&m_view, report);
     m_beep();

@@ -21,9 +21,16 @@ QString ChannelCount(qsizetype count)
     return count == 1 ? QStringLiteral("1 channel") : QStringLiteral("%1 channels").arg(count);
 }
 
-void ShowDoneNote(QMainWindow& view, const QString& note)
+void ShowDoneNote(QMainWindow& view, const QString& note, const QString& shownBefore)
 {
-    view.statusBar()->showMessage(note);
+    const QString meanwhile = StatusNote(view);
+    const bool keep = !meanwhile.isEmpty() && meanwhile != shownBefore;
+    view.statusBar()->showMessage(keep ? note + QStringLiteral(". ") + meanwhile : note);
+}
+
+QString StatusNote(QMainWindow& view)
+{
+    return view.statusBar()->currentMessage();
 }
 
 }  // namespace vardo

@@ -17,6 +17,10 @@ class ChannelTable;
 // "1 channel", "113 channels".
 [[nodiscard]] QString ChannelCount(qsizetype count);
 
-void ShowDoneNote(QMainWindow& view, const QString& note);
+// `shownBefore` is what the status bar said when the command started: a note made while it
+// ran (the editor closed because the command changed its row) is kept after the command's own.
+void ShowDoneNote(QMainWindow& view, const QString& note, const QString& shownBefore);
+// What the view's status bar says now, to hand to ShowDoneNote when the command ends.
+[[nodiscard]] QString StatusNote(QMainWindow& view);
 
 }  // namespace vardo
