@@ -21,6 +21,7 @@ struct WireScript {
     std::function<std::optional<IoStatus>(const QByteArray& frame)> failWrite;  // returned instead of writing
     QByteArray trailer;  // appended to every reply that waits its full time
     sim::SimLine::StrayPlan stray;  // bytes the line adds after replies (paced lines only)
+    bool network = false;           // the port stands for a connection across a network
     std::atomic<int> closes = 0;
     std::atomic<QThread*> closedOn = nullptr;  // the thread that last closed an open port
 };
@@ -52,6 +53,7 @@ public:
     [[nodiscard]] bool takesLineTime() const override { return m_inner->takesLineTime(); }
     [[nodiscard]] Clock::time_point now() const override { return m_inner->now(); }
     void sleepUntil(Clock::time_point until) override { m_inner->sleepUntil(until); }
+    [[nodiscard]] bool crossesNetwork() const override { return m_script->network; }
     IoStatus readAtLeast(qsizetype n, std::chrono::milliseconds t, QByteArray& out) override
     {
         return m_inner->readAtLeast(n, t, out);
