@@ -8,8 +8,9 @@ namespace vardo {
 using std::chrono::ceil;
 using std::chrono::milliseconds;
 
-void LinkIo::attach(Transport* transport, bool echoes, std::chrono::nanoseconds roundTrip)
+void LinkIo::attach(Transport* transport, bool echoes, std::chrono::nanoseconds roundTrip, bool keepsLineTime)
 {
+    m_keepsLineTime = keepsLineTime;
     m_transport = transport;
     m_line.reset();  // the probe waited out its own bytes
     m_echo.setEchoing(echoes);

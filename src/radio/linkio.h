@@ -25,16 +25,18 @@ class LinkIo {
 public:
     using Clock = Transport::Clock;
 
-    // A newly found port: whether its interface echoes, and the round trip of a network link.
-    void attach(Transport* transport, bool echoes, std::chrono::nanoseconds roundTrip);
+    // A newly found port: whether its interface echoes, the round trip of a network link, and
+    // whether the far end answers at the line's pace (an emulator may answer at once).
+    void attach(Transport* transport, bool echoes, std::chrono::nanoseconds roundTrip, bool keepsLineTime);
     void setPacing(int milliseconds) { m_pacing = milliseconds; }
     [[nodiscard]] int pacing() const { return m_pacing; }
     [[nodiscard]] std::chrono::nanoseconds roundTrip() const { return m_roundTrip; }
 
     [[nodiscard]] Clock::time_point now() const { return m_transport->now(); }
     void sleepUntil(Clock::time_point until) { m_transport->sleepUntil(until); }
-    // Whether bytes take the line's time to cross (all but an emulator that skips the line).
-    [[nodiscard]] bool paced() const { return m_transport->takesLineTime(); }
+    // Whether bytes take the line's time to cross, both ways (all but an emulator that skips the
+    // line), so that replies can be framed by time.
+    [[nodiscard]] bool paced() const { return m_keepsLineTime && m_transport->takesLineTime(); }
     // When every byte written so far can have reached the radio.
     [[nodiscard]] Clock::time_point lineFreeAt() const { return m_line.freeAt(); }
 
@@ -60,6 +62,7 @@ private:
     EchoFilter m_echo;
     int m_pacing = 5;
     std::chrono::nanoseconds m_roundTrip{0};
+    bool m_keepsLineTime = true;
 };
 
 }  // namespace vardo

@@ -31,6 +31,13 @@ namespace {
     return StatusBytes(raw, sent).size() >= Cat::kStatusReplySize && !sent.startsWith(raw);
 }
 
+struct ProbeReply {
+    QByteArray raw;  // with the echo, if any
+    Transport::Clock::duration took{};  // from the request until the reply was all in
+    bool ok = false;    // the link held
+    bool late = false;  // (more of) the reply came only after the wait
+};
+
 // Reads until the status reply is all in or `until` passes; false when the link went.
 bool ReadStatus(Transport& transport, const QByteArray& sent, Transport::Clock::time_point until, QByteArray& raw)
 {
@@ -131,6 +138,31 @@ bool ReadStatus(Transport& transport, const QByteArray& sent, Transport::Clock::
     return lines.join(kMessageLineBreak);
 }
 
+// The status reply to the frames `sent` at `asked`: within `wait` on a serial port; over a
+// network up to 2 s longer, and bytes that come within a further second mark the reply late.
+// A sixth byte within the wait (over a network, soon after the fifth) makes it some other device.
+ProbeReply AwaitStatus(Transport& transport, const QByteArray& sent, Transport::Clock::time_point asked,
+                       std::chrono::milliseconds wait)
+{
+    using std::chrono::milliseconds;
+    const bool network = transport.crossesNetwork();
+    ProbeReply reply;
+    reply.ok = ReadStatus(transport, sent, asked + wait + (network ? kNetworkStatusExtra : milliseconds{0}), reply.raw);
+    const auto came = transport.now();
+    reply.took = came - asked;
+    const auto lookUntil = std::max(asked + wait, came + (network ? kStatusWait : milliseconds{0}));
+    QByteArray more;
+    const auto look = std::chrono::ceil<milliseconds>(std::max(lookUntil - came, Transport::Clock::duration{}));
+    reply.ok = reply.ok && transport.readAfter(look, more) == IoStatus::Ok;
+    reply.raw += more;
+    const qsizetype inTime = StatusBytes(reply.raw, sent).size();
+    if (reply.ok && network && inTime < Cat::kStatusReplySize) {
+        reply.ok = ReadStatus(transport, sent, transport.now() + kLateAnswerWatch, reply.raw);
+        reply.late = StatusBytes(reply.raw, sent).size() > inTime;
+    }
+    return reply;
+}
+
 const QString kVfoAText = QStringLiteral("the VFO-A record");
 const QString kMeterText = QStringLiteral("the S-meter reading");
 
@@ -176,28 +208,19 @@ RadioLink::Found RadioLink::Probe(const QString& port, ProbeFailure* failure) co
     // Both frames on the line, then the status reply at the pacing just asked for.
     const auto statusTime = LineTime(sent.size()) + ReplyTime(Cat::kStatusReplySize, m_pacing);
     const auto wait = kStatusWait + std::chrono::ceil<milliseconds>(statusTime);
-    const bool network = transport->crossesNetwork();
     const auto asked = transport->now();
-    QByteArray raw;
-    bool answered = transport->write(pacing.toBytes()) == IoStatus::Ok
+    const bool written = transport->write(pacing.toBytes()) == IoStatus::Ok
         && transport->write(status.toBytes()) == IoStatus::Ok;
+    const ProbeReply answer = written ? AwaitStatus(*transport, sent, asked, wait) : ProbeReply{};
+    const QByteArray& raw = answer.raw;
+    const bool answered = written && answer.ok;
+    const bool late = answer.late;
     Found found;
-    bool late = false;
-    if (answered && !network) {
-        answered = transport->readAfter(wait, raw) == IoStatus::Ok;
-    } else if (answered) {
-        answered = ReadStatus(*transport, sent, asked + wait + kNetworkStatusExtra, raw);
-        const auto came = transport->now();
-        found.roundTrip = std::max(std::chrono::nanoseconds{0}, came - asked - statusTime);
-        QByteArray more;  // a sixth byte within the serial wait's time makes it some other device
-        answered = answered && transport->readAfter(kStatusWait, more) == IoStatus::Ok;
-        raw += more;
-        const qsizetype inTime = StatusBytes(raw, sent).size();
-        if (answered && inTime < Cat::kStatusReplySize) {
-            answered = ReadStatus(*transport, sent, transport->now() + kLateAnswerWatch, raw);
-            late = StatusBytes(raw, sent).size() > inTime;
-        }
-    }
+    if (transport->crossesNetwork())
+        found.roundTrip = std::max(std::chrono::nanoseconds{0}, answer.took - statusTime);
+    // An answer sooner than the line could carry it comes from something that keeps no line
+    // time (an emulator answering at once): framing by time would find surplus in every window.
+    found.keepsLineTime = answer.took >= statusTime / 2;
     const QByteArray reply = StatusBytes(raw, sent);
     if (answered && !late && IsRadioIdent(reply)) {
         found.transport = std::move(transport);
@@ -216,7 +239,7 @@ RadioLink::Found RadioLink::Probe(const QString& port, ProbeFailure* failure) co
 void RadioLink::Attach(Found found)
 {
     m_transport = std::move(found.transport);
-    m_io.attach(m_transport.get(), found.echoes, found.roundTrip);
+    m_io.attach(m_transport.get(), found.echoes, found.roundTrip, found.keepsLineTime);
     m_io.setPacing(m_pacing);
 }
 

@@ -121,12 +121,13 @@ public:
     void setCancelFlag(const std::atomic<bool>* cancel) { m_cancel = cancel; }
 
 private:
-    // A port that answered as the radio: whether its interface echoes, and the round trip of a
-    // network in between.
+    // A port that answered as the radio: whether its interface echoes, the round trip of a
+    // network in between, and whether the far end keeps the line's time.
     struct Found {
         std::unique_ptr<Transport> transport;
         bool echoes = false;
         std::chrono::nanoseconds roundTrip{0};
+        bool keepsLineTime = true;
     };
 
     [[nodiscard]] Found Probe(const QString& port, ProbeFailure* failure = nullptr) const;

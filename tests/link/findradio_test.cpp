@@ -72,8 +72,8 @@ void FindRadioTest::probe()
         device.radio->setFaults(faults);
         if (kind == u"busy")  // in use, or refusing its settings
             device.radio->unplug();
-        if (kind == u"six")
-            device.wire->trailer = QByteArray(1, '\0');
+        if (kind == u"six")  // a sixth byte 10 ms after the fifth
+            device.wire->stray = StrayAfterReply(1, {std::chrono::milliseconds(10)});
     }
     RadioLink link([&](const QString& name) {
         return devices.contains(name) ? devices[name].factory(name, sim::Timing::Virtual)(name) : nullptr;

@@ -19,7 +19,6 @@ inline const QString kSimPort = QStringLiteral("SIM");
 // Shared by the test and the transports, which may live on the worker thread.
 struct WireScript {
     std::function<std::optional<IoStatus>(const QByteArray& frame)> failWrite;  // returned instead of writing
-    QByteArray trailer;  // appended to every reply that waits its full time
     sim::SimLine::StrayPlan stray;  // bytes the line adds after replies (paced lines only)
     bool network = false;           // the port stands for a connection across a network
     std::atomic<int> closes = 0;
@@ -58,12 +57,7 @@ public:
     {
         return m_inner->readAtLeast(n, t, out);
     }
-    IoStatus readAfter(std::chrono::milliseconds t, QByteArray& out) override
-    {
-        const IoStatus status = m_inner->readAfter(t, out);
-        out += out.isEmpty() ? QByteArray() : m_script->trailer;
-        return status;
-    }
+    IoStatus readAfter(std::chrono::milliseconds t, QByteArray& out) override { return m_inner->readAfter(t, out); }
 
 private:
     std::unique_ptr<Transport> m_inner;
