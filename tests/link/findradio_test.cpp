@@ -44,7 +44,8 @@ void FindRadioTest::probe_data()
     QTest::newRow("across a network, 1.5 s away") << QStringList{"remote1500"} << "COM1" << QStringList();
     QTest::newRow("across a network, 2.5 s away") << QStringList{"remote2500", "radio"} << "COM2"
                                                   << QStringList{"COM1 answered too late (2554 ms)"};
-    QTest::newRow("a serial port 150 ms away") << QStringList{"serial150", "radio"} << "COM2" << QStringList{silent.arg(1)};
+    QTest::newRow("a serial port 150 ms away") << QStringList{"serial150", "radio"} << "COM2"
+                                               << QStringList{silent.arg(1)};
     QTest::newRow("no radio anywhere") << QStringList{"silent", "busy", "ident", "six", "none"} << QString()
                                        << QStringList{silent.arg(1), busy.arg(2), other.arg(3), other.arg(4),
                                                       "cannot open COM5: there is no such port"};

@@ -57,38 +57,42 @@ void ReadMemoriesTest::read_data()
     const auto fast = sim::Timing::Fast;
     for (const auto& [name, view] : {std::pair{"QMB", ViewKind::Qmb}, std::pair{"PMS", ViewKind::Pms},
                                      std::pair{"1-99", ViewKind::Ch99}, std::pair{"all", ViewKind::All}})
-        QTest::newRow(name) << ReadCase{FirstChannel(view), LastChannel(view), {}, -1, LastChannel(view) - FirstChannel(view) + 1, {}, fast};
+        QTest::newRow(name) << ReadCase{.first = FirstChannel(view), .last = LastChannel(view), .timing = fast};
     const QString noAnswer = QStringLiteral("The radio did not answer the request for memory channel %1.");
     const QString malformed = QStringLiteral("The radio's replies to the request for memory channel 1 were "
                                              "malformed (%1 bytes where 16 were expected).");
-    const auto real = sim::Timing::Virtual;
+    const auto line = sim::Timing::Virtual;
     // The next request goes out once a reply has 16 bytes; a surplus byte in the window after
     // it makes that reply malformed. The last ask of a channel waits out the quiet gap.
-    QTest::newRow("20-byte replies, at once") << ReadCase{1, 5, &sim::Faults::longReplies, -1, 0, malformed.arg(20), fast, 5, {1, 1}};
+    QTest::newRow("20-byte replies, at once")
+        << ReadCase{1, 5, &sim::Faults::longReplies, -1, 0, malformed.arg(20), fast, 5, {1, 1}};
     QTest::newRow("20-byte replies, at the line's pace")
-        << ReadCase{1, 5, &sim::Faults::longReplies, -1, 0, malformed.arg(20), real, 5, {1, 2, 1}};
-    QTest::newRow("20-byte replies, pacing 0") << ReadCase{1, 5, &sim::Faults::longReplies, -1, 0, malformed.arg(20), real, 0, {1, 2, 1}};
-    QTest::newRow("15-byte replies") << ReadCase{1, 5, &sim::Faults::shortReplies, -1, 0, malformed.arg(15), real, 5, {1, 1}};
-    for (const auto timing : {fast, real})
+        << ReadCase{1, 5, &sim::Faults::longReplies, -1, 0, malformed.arg(20), line, 5, {1, 2, 1}};
+    QTest::newRow("20-byte replies, pacing 0")
+        << ReadCase{1, 5, &sim::Faults::longReplies, -1, 0, malformed.arg(20), line, 0, {1, 2, 1}};
+    QTest::newRow("15-byte replies")
+        << ReadCase{1, 5, &sim::Faults::shortReplies, -1, 0, malformed.arg(15), line, 5, {1, 1}};
+    for (const auto timing : {fast, line})
         QTest::newRow(timing == fast ? "each request echoed, at once" : "each request echoed, at the line's pace")
             << ReadCase{1, 12, &sim::Faults::echo, -1, 12, {}, timing};
-    QTest::newRow("pacing 0") << ReadCase{1, 20, {}, -1, 20, {}, real, 0};
+    QTest::newRow("pacing 0") << ReadCase{1, 20, {}, -1, 20, {}, line, 0};
     // The reply bound grows with the pacing: at 100 ms a record takes 1.6 s. The next request is
     // held back so that its window still covers a surplus byte 100 ms after the last.
-    QTest::newRow("pacing 100: replies longer than a second") << ReadCase{1, 3, {}, -1, 3, {}, real, 100};
+    QTest::newRow("pacing 100: replies longer than a second") << ReadCase{1, 3, {}, -1, 3, {}, line, 100};
     QTest::newRow("pacing 100: a surplus byte 100 ms late, last reply")
-        << ReadCase{1, 1, &sim::Faults::longReplies, -1, 0, malformed.arg(20), real, 100, {1, 1}};
+        << ReadCase{1, 1, &sim::Faults::longReplies, -1, 0, malformed.arg(20), line, 100, {1, 1}};
     QTest::newRow("pacing 100: 20-byte replies")
-        << ReadCase{1, 3, &sim::Faults::longReplies, -1, 0, malformed.arg(20), real, 100, {1, 2, 1}};
+        << ReadCase{1, 3, &sim::Faults::longReplies, -1, 0, malformed.arg(20), line, 100, {1, 2, 1}};
     QTest::newRow("pacing 100: a stray byte 100 ms late, in the window")
-        << ReadCase{1, 3, {}, -1, 3, {}, real, 100, {1, 2, 1, 2, 3}, sim::SimLine::Stray{100ms}};
+        << ReadCase{1, 3, {}, -1, 3, {}, line, 100, {1, 2, 1, 2, 3}, sim::SimLine::Stray{100ms}};
     // Inside the window the byte can only be the first reply's; after it, it shows as the second
     // reply with a byte too many, and both are asked for again.
-    QTest::newRow("a stray byte inside the window") << ReadCase{7, 9, {}, -1, 3, {}, real, 5, {7, 8, 7, 8, 9}, sim::SimLine::Stray{3ms}};
+    QTest::newRow("a stray byte inside the window")
+        << ReadCase{7, 9, {}, -1, 3, {}, line, 5, {7, 8, 7, 8, 9}, sim::SimLine::Stray{3ms}};
     QTest::newRow("a stray byte after the window")
-        << ReadCase{7, 9, {}, -1, 3, {}, real, 5, {7, 8, 9, 7, 8, 9}, sim::SimLine::Stray{20ms}};
+        << ReadCase{7, 9, {}, -1, 3, {}, line, 5, {7, 8, 9, 7, 8, 9}, sim::SimLine::Stray{20ms}};
     QTest::newRow("a stray byte after the window, pacing 0")
-        << ReadCase{7, 8, {}, -1, 2, {}, real, 0, {7, 8, 7, 8}, sim::SimLine::Stray{20ms}};
+        << ReadCase{7, 8, {}, -1, 2, {}, line, 0, {7, 8, 7, 8}, sim::SimLine::Stray{20ms}};
     QTest::newRow("falls silent after three channels") << ReadCase{10, 20, {}, 3, 3, noAnswer.arg(13)};
     QTest::newRow("falls silent in the QMB range") << ReadCase{109, 113, {}, 3, 3, noAnswer.arg("Q4")};
 }
