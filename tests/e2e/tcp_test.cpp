@@ -32,6 +32,7 @@ class TcpTest : public QObject {
 private Q_SLOTS:
     void readRestoreAndReadBack_data();
     void readRestoreAndReadBack();
+    void restoreEndsWhenTheRadioHasIt();
     void lostConnectionThenReconnect();
     void nothingListening_data();
     void nothingListening();
@@ -66,6 +67,20 @@ void TcpTest::readRestoreAndReadBack()
     QVERIFY2(restore.status == 0, qPrintable(restore.err));
     QCOMPARE(RunProcess(Cli(), port + QStringList{"--data-dir", second.path(), "read", "pms"}).status, 0);
     QCOMPARE(FileBytes(second.filePath("Pms.txt")), pms);
+}
+
+// Without the read-back nothing answers the last commands: the program ends only once they can
+// have crossed the network and the line. The emulator, stopped the moment it ends, has taken in
+// the last of VFO-A's setting commands.
+void TcpTest::restoreEndsWhenTheRadioHasIt()
+{
+    QTemporaryDir data;
+    SimProcess radio({"--tcp", "0", "--latency", "150", "--log"});
+    const QStringList port{"--port", radio.pty(), "--data-dir", data.path()};
+    QCOMPARE(RunProcess(Cli(), port + QStringList{"read", "pms"}).status, 0);
+    QCOMPARE(RunProcess(Cli(), port + QStringList{"restore", "pms", "--no-verify"}).status, 0);
+    radio.stop();
+    QCOMPARE(radio.unreadLines().last(), QStringLiteral("00 00 00 00 84"));
 }
 
 // The server going in the middle of a read is a lost link, said once; the next request
