@@ -26,6 +26,11 @@ namespace {
 using namespace vardo;
 using namespace vardo::bench;
 
+constexpr char kUsage[] =
+    "Usage: bench-restore [--last N]\n"
+    "Restores the demo memory's channels 1..N (default 113; the QMB channels are only verified)\n"
+    "into vardo-sim at the real line's pace with a read-back, then verifies them.\n";
+
 int Fail(const char* what, const QString& detail = {}) { return FailWith("bench-restore", what, detail); }
 
 // The demo memory's channels 1..last that hold a frequency the radio takes, as a restore
@@ -66,6 +71,8 @@ Run Measure(Traffic& traffic, Operation operation)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    if (PrintedUsage(app.arguments(), kUsage))
+        return 0;
     const int last = LastChannelArgument(app.arguments(), kChannelCount);
     const QList<ChannelWrite> batch = DemoBatch(std::min(last, kLastPms));
     test::SimProcess sim({});  // real wire timing, the demo memory

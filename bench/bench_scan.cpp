@@ -77,6 +77,13 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        std::fputs("Usage: bench-scan [--channels N] [--port PATH]\n"
+                   "Scans channels 1..N (default 20) twice round over quiet channels: against the emulator\n"
+                   "core in process at the real line's pace, or with --port a radio (or vardo-sim) there.\n",
+                   stdout);
+        return 0;
+    }
     QString port = kSimPort;
     int last = kDefaultLast;
     for (qsizetype i = 0; i + 1 < args.size(); i += 2) {

@@ -10,6 +10,7 @@
 
 #include <QStringList>
 
+#include "catframe.h"
 #include "linetime.h"
 #include "transport.h"
 
@@ -18,7 +19,7 @@ namespace vardo::bench {
 struct Traffic {
     qint64 sent = 0;
     qint64 received = 0;
-    qint64 replies = 0;  // reads that brought at least one byte
+    qint64 replies = 0;  // requests sent that the radio answers
     int pacing = 5;      // ms between the bytes of a reply
 
     [[nodiscard]] double wireSeconds() const
@@ -41,6 +42,8 @@ public:
     IoStatus write(const QByteArray& bytes) override
     {
         m_traffic.sent += bytes.size();
+        const auto opcode = std::uint8_t(bytes.back());
+        m_traffic.replies += opcode == Cat::kOpUpdate || opcode == Cat::kOpMeter || opcode == Cat::kOpStatus;
         return m_inner->write(bytes);
     }
     void clearInput() override { m_inner->clearInput(); }
@@ -52,6 +55,7 @@ public:
     {
         return counted(m_inner->readAfter(wait, out), out);
     }
+    [[nodiscard]] bool crossesNetwork() const override { return m_inner->crossesNetwork(); }
     IoStatus drain(std::chrono::milliseconds bound) override { return m_inner->drain(bound); }
     [[nodiscard]] bool takesLineTime() const override { return m_inner->takesLineTime(); }
     [[nodiscard]] QString errorString() const override { return m_inner->errorString(); }
@@ -60,19 +64,35 @@ private:
     IoStatus counted(IoStatus status, const QByteArray& out)
     {
         m_traffic.received += out.size();
-        m_traffic.replies += out.isEmpty() ? 0 : 1;
         return status;
     }
     std::unique_ptr<Transport> m_inner;
     Traffic& m_traffic;
 };
 
+// The number after `option` among `args`, else (or when out of range) `fallback`.
+[[nodiscard]] inline int NumberArgument(const QStringList& args, const QString& option, int lowest, int highest,
+                                        int fallback)
+{
+    const qsizetype at = args.indexOf(option);
+    bool ok = false;
+    const int value = at >= 0 && at + 1 < args.size() ? args.at(at + 1).toInt(&ok) : 0;
+    return ok && value >= lowest && value <= highest ? value : fallback;
+}
+
 // The channel a run ends at: "--last N" among `args`, else (or when out of range) `fallback`.
 [[nodiscard]] inline int LastChannelArgument(const QStringList& args, int fallback)
 {
-    const qsizetype at = args.indexOf(QStringLiteral("--last"));
-    const int last = at >= 0 && at + 1 < args.size() ? args.at(at + 1).toInt() : 0;
-    return last >= 1 && last <= fallback ? last : fallback;
+    return NumberArgument(args, QStringLiteral("--last"), 1, fallback, fallback);
+}
+
+// With --help among `args`, prints `usage` and says so: the benchmark does not run.
+[[nodiscard]] inline bool PrintedUsage(const QStringList& args, const char* usage)
+{
+    if (!args.contains(QStringLiteral("--help")) && !args.contains(QStringLiteral("-h")))
+        return false;
+    std::fputs(usage, stdout);
+    return true;
 }
 
 // Says what failed on standard error; the exit status for it.

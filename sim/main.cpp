@@ -26,6 +26,7 @@ struct Options {
     bool saveOnExit = false;
     bool logFrames = false;
     std::optional<quint16> tcpPort;  // serve on 127.0.0.1 instead of a pseudo-terminal
+    std::chrono::milliseconds latency{0};  // each way, as across a network
 };
 
 void AddOptions(QCommandLineParser& p)
@@ -37,6 +38,8 @@ void AddOptions(QCommandLineParser& p)
         {QStringLiteral("link"), QStringLiteral("Make PATH a symbolic link to the pseudo-terminal."), QStringLiteral("PATH")},
         {QStringLiteral("tcp"), QStringLiteral("Serve on TCP port PORT of 127.0.0.1, as a serial-to-network server "
                                                "would (0: any free port), instead of a pseudo-terminal."), QStringLiteral("PORT")},
+        {QStringLiteral("latency"), QStringLiteral("Delay every byte MS milliseconds each way, as a network between "
+                                                   "the program and the radio would."), QStringLiteral("MS")},
         {QStringLiteral("memory"), QStringLiteral("Load the memory image FILE (default: the demo image)."), QStringLiteral("FILE")},
         {QStringLiteral("save-on-exit"), QStringLiteral("Write the memory image back to FILE at exit.")},
         {QStringLiteral("fast"), QStringLiteral("Answer at once instead of at 4800 baud.")},
@@ -111,6 +114,14 @@ bool ParseOptions(const QCoreApplication& app, Options& o, QString* error)
             return false;
         }
         o.tcpPort = quint16(port);
+    }
+    if (p.isSet(QStringLiteral("latency"))) {
+        bool ok = false;
+        o.latency = std::chrono::milliseconds(p.value(QStringLiteral("latency")).toInt(&ok));
+        if (!ok || o.latency.count() < 0) {
+            *error = QStringLiteral("--latency takes a number of milliseconds");
+            return false;
+        }
     }
     if (o.saveOnExit && o.memoryFile.isEmpty()) {
         *error = QStringLiteral("--save-on-exit needs --memory FILE");
@@ -188,7 +199,8 @@ int main(int argc, char* argv[])
         return Fail(error);
     QTextStream(stdout) << clientPath << Qt::endl;
 
-    const bool served = options.tcpPort ? Serve(tcp, radio, options.timing) : Serve(pty, radio, options.timing);
+    const bool served = options.tcpPort ? Serve(tcp, radio, options.timing, options.latency)
+                                       : Serve(pty, radio, options.timing, options.latency);
 
     if (!options.linkPath.isEmpty())
         RemoveLink(clientPath, options.linkPath);

@@ -9,7 +9,7 @@ void SimLine::receive(const QByteArray& bytes, Clock::time_point now)
 {
     const bool echo = m_radio.faults().echo;
     for (char byte : bytes) {
-        const Clock::time_point arrival = m_timing == Timing::Real ? std::max(now, m_inputFreeAt) + kByteTime : now;
+        const Clock::time_point arrival = paced() ? std::max(now, m_inputFreeAt) + kByteTime : now;
         m_inputFreeAt = arrival;
         if (echo)
             deliver({byte, arrival});
@@ -58,6 +58,12 @@ void SimLine::schedule(const QByteArray& reply, Clock::time_point frameEnd)
     for (qsizetype i = 0; i < reply.size(); ++i) {
         due += kByteTime + (i > 0 ? pacing : decltype(pacing){0});
         m_inFlight.push_back({reply[i], due});
+    }
+    if (const auto stray = m_strayPlan ? m_strayPlan() : std::nullopt) {
+        for (int i = 0; i < stray->bytes; ++i) {
+            due += i == 0 ? stray->after : kByteTime + pacing;
+            deliver({'\xFF', due});
+        }
     }
     m_outputFreeAt = due;
 }

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <optional>
 
 #include <QByteArray>
@@ -17,7 +18,10 @@
 
 namespace vardo::sim {
 
-enum class Timing { Real, Fast };
+// Real: the line's pace on the system's clock. Fast: every reply at once. Virtual: the line's
+// pace on a clock of the transport's own, which moves on only while its client waits, so a
+// test runs at full speed and every time in it is exact.
+enum class Timing { Real, Fast, Virtual };
 
 using vardo::kByteTime;
 // The radio's pacing value p puts p milliseconds between the bytes of a reply.
@@ -30,6 +34,18 @@ public:
     SimLine(SimRadio& radio, Timing timing) : m_radio(radio), m_timing(timing) {}
 
     [[nodiscard]] Timing timing() const { return m_timing; }
+    // Whether bytes take the line's time (Real or Virtual).
+    [[nodiscard]] bool paced() const { return m_timing != Timing::Fast; }
+
+    // Bytes FF the line adds after a reply (noise, surplus bytes, or an adapter passing a surplus
+    // byte on late): the first `after` the reply's last byte, the others paced like reply bytes.
+    struct Stray {
+        std::chrono::nanoseconds after{};
+        int bytes = 1;
+    };
+    // Asked once for each reply the radio starts. The next reply queues behind the stray bytes.
+    using StrayPlan = std::function<std::optional<Stray>()>;
+    void setStrayPlan(StrayPlan plan) { m_strayPlan = std::move(plan); }
 
     // Bytes a client wrote at `now`; the radio gets them one at a time, as the wire delivers.
     void receive(const QByteArray& bytes, Clock::time_point now);
@@ -65,6 +81,7 @@ private:
     std::deque<TimedByte> m_incoming;  // the client's bytes on their way to the radio
     Clock::time_point m_inputFreeAt{};
     Clock::time_point m_outputFreeAt{};
+    StrayPlan m_strayPlan;
 };
 
 }  // namespace vardo::sim

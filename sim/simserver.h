@@ -16,6 +16,7 @@ namespace vardo::sim {
 inline constexpr std::chrono::milliseconds kFrameGap{500};
 
 // Serves `radio` on `port` until a termination signal arrives (true) or the port fails (false).
-bool Serve(SimPort& port, SimRadio& radio, Timing timing);
+// With a latency, every byte takes that much longer each way, in order, as across a network.
+bool Serve(SimPort& port, SimRadio& radio, Timing timing, std::chrono::milliseconds latency = {});
 
 }  // namespace vardo::sim

@@ -48,11 +48,21 @@ IoStatus SimTransport::write(const QByteArray& bytes)
 {
     if (!linkUp())
         return IoStatus::LinkLost;
-    m_line.receive(bytes, Clock::now());
+    m_line.receive(bytes, now());
     return IoStatus::Ok;
 }
 
-void SimTransport::collectArrived() { m_input.append(m_line.takeDue(Clock::now())); }
+void SimTransport::collectArrived() { m_input.append(m_line.takeDue(now())); }
+
+SimTransport::Clock::time_point SimTransport::now() const { return isVirtual() ? m_virtualNow : Clock::now(); }
+
+void SimTransport::sleepUntil(Clock::time_point until)
+{
+    if (isVirtual())
+        m_virtualNow = std::max(m_virtualNow, until);
+    else
+        Transport::sleepUntil(until);
+}
 
 void SimTransport::clearInput()
 {
@@ -69,18 +79,22 @@ bool SimTransport::waitUntil(Clock::time_point deadline, qsizetype wanted)
     auto due = m_line.dueOf(wanted);
     if (wanted > 0 && !due)
         due = m_line.nextDue();
-    m_radio->waitForChange(seen, due ? std::min(*due, deadline) : deadline);
+    const Clock::time_point wake = due ? std::min(*due, deadline) : deadline;
+    if (isVirtual())
+        m_virtualNow = std::max(m_virtualNow, wake);
+    else
+        m_radio->waitForChange(seen, wake);
     return linkUp();
 }
 
 IoStatus SimTransport::readAtLeast(qsizetype count, std::chrono::milliseconds timeout, QByteArray& out)
 {
-    const Clock::time_point deadline = Clock::now() + timeout;
+    const Clock::time_point deadline = now() + timeout;
     for (;;) {
         if (!linkUp())
             return IoStatus::LinkLost;
         collectArrived();
-        if (m_input.size() >= count || Clock::now() >= deadline)
+        if (m_input.size() >= count || now() >= deadline)
             break;
         if (!waitUntil(deadline, count - m_input.size()))
             return IoStatus::LinkLost;
@@ -90,9 +104,9 @@ IoStatus SimTransport::readAtLeast(qsizetype count, std::chrono::milliseconds ti
     return out.size() >= count ? IoStatus::Ok : IoStatus::TimedOut;
 }
 
-bool SimTransport::sleepUntil(Clock::time_point deadline)
+bool SimTransport::idleUntil(Clock::time_point deadline)
 {
-    while (Clock::now() < deadline) {
+    while (now() < deadline) {
         if (!waitUntil(deadline))
             return false;
     }
@@ -104,7 +118,7 @@ bool SimTransport::sleepUntil(Clock::time_point deadline)
 
 IoStatus SimTransport::readAfter(std::chrono::milliseconds wait, QByteArray& out)
 {
-    if (!sleepUntil(Clock::now() + wait))
+    if (!idleUntil(now() + wait))
         return IoStatus::LinkLost;
     out = m_input;
     m_input.clear();
@@ -113,9 +127,9 @@ IoStatus SimTransport::readAfter(std::chrono::milliseconds wait, QByteArray& out
 
 IoStatus SimTransport::drain(std::chrono::milliseconds bound)
 {
-    if (!sleepUntil(std::min(Clock::now() + bound, m_line.lastInput())))
+    if (!idleUntil(std::min(now() + bound, m_line.lastInput())))
         return IoStatus::LinkLost;
-    return Clock::now() >= m_line.lastInput() ? IoStatus::Ok : IoStatus::TimedOut;
+    return now() >= m_line.lastInput() ? IoStatus::Ok : IoStatus::TimedOut;
 }
 
 TransportFactory SimulatedPortFactory(std::shared_ptr<SimRadio> radio, QString simPortName,

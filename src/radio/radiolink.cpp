@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "radiolink.h"
 
-#include <thread>
-
 #include <QDeadlineTimer>
 
 #include "channelindex.h"
@@ -19,13 +17,38 @@ namespace {
         && static_cast<std::uint8_t>(reply.at(4)) == Cat::kIdent4;
 }
 
-// Some CAT interfaces hear their own transmission: the frame sent comes back ahead of the reply.
-// Only a reply longer than it should be can hold an echo (a quiet meter's reply, 00 00 00 00 F7,
-// is the very bytes of its request).
-[[nodiscard]] QByteArray WithoutEcho(const QByteArray& reply, const CatFrame& frame, qsizetype replySize)
+// What came back to the probe without the echo of its two frames, which an interface that
+// hears its own transmission sends back ahead of the status reply.
+[[nodiscard]] QByteArray StatusBytes(const QByteArray& raw, const QByteArray& sent)
 {
-    const QByteArray sent = frame.toBytes();
-    return reply.size() > replySize && reply.startsWith(sent) ? reply.mid(sent.size()) : reply;
+    return raw.startsWith(sent) ? raw.mid(sent.size()) : raw;
+}
+
+// Whether the status reply is all in: five bytes after the echo, if any (the echo alone may
+// have begun to come).
+[[nodiscard]] bool StatusComplete(const QByteArray& raw, const QByteArray& sent)
+{
+    return StatusBytes(raw, sent).size() >= Cat::kStatusReplySize && !sent.startsWith(raw);
+}
+
+struct ProbeReply {
+    QByteArray raw;  // with the echo, if any
+    Transport::Clock::duration took{};  // from the request until the reply was all in
+    bool ok = false;    // the link held
+    bool late = false;  // (more of) the reply came only after the wait
+};
+
+// Reads until the status reply is all in or `until` passes; false when the link went.
+bool ReadStatus(Transport& transport, const QByteArray& sent, Transport::Clock::time_point until, QByteArray& raw)
+{
+    while (!StatusComplete(raw, sent) && transport.now() < until) {
+        QByteArray more;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - transport.now());
+        if (transport.readAtLeast(1, left, more) == IoStatus::LinkLost)
+            return false;
+        raw += more;
+    }
+    return true;
 }
 
 [[nodiscard]] bool IsWritable(const ChannelWrite& w)
@@ -59,12 +82,15 @@ namespace {
     return lines;
 }
 
-// How far a batch got: the last channel written (and read back when asked), and a channel
-// stored after it whose read-back failed.
-struct BatchProgress {
-    int lastWritten = 0;
-    int storedUnchecked = 0;
-};
+// "2", "2 and 3", "2, 3 and 4".
+[[nodiscard]] QString ChannelList(const QList<int>& channels)
+{
+    QStringList labels;
+    for (int channel : channels)
+        labels << ChannelLabel(channel);
+    const QString last = labels.takeLast();
+    return labels.isEmpty() ? last : labels.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+}
 
 // What went wrong, how far the batch got, and whether VFO-A is as the operator left it. Frames
 // handed to a port that then died may never have left it: after a lost link only what was sent
@@ -89,13 +115,16 @@ struct BatchProgress {
         lines << QStringLiteral("Every other channel was written and read back as written.");
     else if (failure.ok)
         ;  // the channels named are all there were
-    else if (progress.storedUnchecked && linkLost)
+    else if (!progress.storedUnchecked.isEmpty() && linkLost)
         lines << QStringLiteral("The last channel sent was %1, but the link was lost before it was read back: the "
                                 "radio may have taken in fewer channels.")
-                     .arg(ChannelLabel(progress.storedUnchecked));
-    else if (progress.storedUnchecked)
+                     .arg(ChannelLabel(progress.storedUnchecked.last()));
+    else if (progress.storedUnchecked.size() == 1)
         lines << QStringLiteral("Channel %1 was stored, but it could not be read back to check it.")
-                     .arg(ChannelLabel(progress.storedUnchecked));
+                     .arg(ChannelLabel(progress.storedUnchecked.first()));
+    else if (!progress.storedUnchecked.isEmpty())
+        lines << QStringLiteral("Channels %1 were stored, but they could not be read back to check them.")
+                     .arg(ChannelList(progress.storedUnchecked));
     else if (lastWritten && linkLost)
         lines << QStringLiteral("The last channel sent was %1, but the link was lost: the radio may have taken in "
                                 "fewer channels.")
@@ -107,6 +136,31 @@ struct BatchProgress {
     lines << (restored.ok ? QStringLiteral("VFO-A has been set back as it was.")
                           : QStringLiteral("VFO-A could not be set back as it was."));
     return lines.join(kMessageLineBreak);
+}
+
+// The status reply to the frames `sent` at `asked`: within `wait` on a serial port; over a
+// network up to 2 s longer, and bytes that come within a further second mark the reply late.
+// A sixth byte within the wait (over a network, soon after the fifth) makes it some other device.
+ProbeReply AwaitStatus(Transport& transport, const QByteArray& sent, Transport::Clock::time_point asked,
+                       std::chrono::milliseconds wait)
+{
+    using std::chrono::milliseconds;
+    const bool network = transport.crossesNetwork();
+    ProbeReply reply;
+    reply.ok = ReadStatus(transport, sent, asked + wait + (network ? kNetworkStatusExtra : milliseconds{0}), reply.raw);
+    const auto came = transport.now();
+    reply.took = came - asked;
+    const auto lookUntil = std::max(asked + wait, came + (network ? kStatusWait : milliseconds{0}));
+    QByteArray more;
+    const auto look = std::chrono::ceil<milliseconds>(std::max(lookUntil - came, Transport::Clock::duration{}));
+    reply.ok = reply.ok && transport.readAfter(look, more) == IoStatus::Ok;
+    reply.raw += more;
+    const qsizetype inTime = StatusBytes(reply.raw, sent).size();
+    if (reply.ok && network && inTime < Cat::kStatusReplySize) {
+        reply.ok = ReadStatus(transport, sent, transport.now() + kLateAnswerWatch, reply.raw);
+        reply.late = StatusBytes(reply.raw, sent).size() > inTime;
+    }
+    return reply;
 }
 
 const QString kVfoAText = QStringLiteral("the VFO-A record");
@@ -130,13 +184,17 @@ void RadioLink::close()
         m_transport->close();
 }
 
-std::unique_ptr<Transport> RadioLink::Probe(const QString& port, ProbeFailure* failure) const
+// Pacing, then the status request. A serial port gets a fixed wait for the reply; over a
+// network the wait goes on for longer, the round trip is taken from when the reply came, and a
+// reply that comes even later is told apart from silence.
+RadioLink::Found RadioLink::Probe(const QString& port, ProbeFailure* failure) const
 {
     using Kind = ProbeFailure::Kind;
+    using std::chrono::milliseconds;
     const auto fail = [&](const QString& reason, Kind kind) {
         if (failure)
             *failure = {port, reason, kind};
-        return nullptr;
+        return Found{};
     };
     std::unique_ptr<Transport> transport = m_factory(port);
     if (!transport)
@@ -146,20 +204,43 @@ std::unique_ptr<Transport> RadioLink::Probe(const QString& port, ProbeFailure* f
     transport->clearInput();
     const CatFrame pacing = Cat::SetPacing(static_cast<std::uint8_t>(m_pacing));
     const CatFrame status = Cat::StatusRequest();
+    const QByteArray sent = pacing.toBytes() + status.toBytes();
     // Both frames on the line, then the status reply at the pacing just asked for.
-    const auto statusTime = LineTime(2 * pacing.toBytes().size()) + ReplyTime(Cat::kStatusReplySize, m_pacing);
-    const auto wait = kStatusWait + std::chrono::ceil<std::chrono::milliseconds>(statusTime);
-    QByteArray reply;
-    const bool answered = transport->write(pacing.toBytes()) == IoStatus::Ok
-        && transport->write(status.toBytes()) == IoStatus::Ok
-        && transport->readAfter(wait, reply) == IoStatus::Ok;
-    reply = WithoutEcho(WithoutEcho(reply, pacing, Cat::kStatusReplySize), status, Cat::kStatusReplySize);
-    if (answered && IsRadioIdent(reply))
-        return transport;
+    const auto statusTime = LineTime(sent.size()) + ReplyTime(Cat::kStatusReplySize, m_pacing);
+    const auto wait = kStatusWait + std::chrono::ceil<milliseconds>(statusTime);
+    const auto asked = transport->now();
+    const bool written = transport->write(pacing.toBytes()) == IoStatus::Ok
+        && transport->write(status.toBytes()) == IoStatus::Ok;
+    const ProbeReply answer = written ? AwaitStatus(*transport, sent, asked, wait) : ProbeReply{};
+    const QByteArray& raw = answer.raw;
+    const bool answered = written && answer.ok;
+    const bool late = answer.late;
+    Found found;
+    if (transport->crossesNetwork())
+        found.roundTrip = std::max(std::chrono::nanoseconds{0}, answer.took - statusTime);
+    // An answer sooner than the line could carry it comes from something that keeps no line
+    // time (an emulator answering at once): framing by time would find surplus in every window.
+    found.keepsLineTime = answer.took >= statusTime / 2;
+    const QByteArray reply = StatusBytes(raw, sent);
+    if (answered && !late && IsRadioIdent(reply)) {
+        found.transport = std::move(transport);
+        found.echoes = raw.startsWith(sent);
+        return found;
+    }
+    const auto took = std::chrono::duration_cast<milliseconds>(transport->now() - asked);
     transport->close();
+    if (late)
+        return fail(QStringLiteral("%1 answered too late (%2 ms)").arg(port).arg(took.count()), Kind::Late);
     if (reply.isEmpty())
         return fail(QStringLiteral("%1 did not answer").arg(port), Kind::Silent);
     return fail(QStringLiteral("%1 answered, but not as the FT-1000MP").arg(port), Kind::NotTheRadio);
+}
+
+void RadioLink::Attach(Found found)
+{
+    m_transport = std::move(found.transport);
+    m_io.attach(m_transport.get(), found.echoes, found.roundTrip, found.keepsLineTime);
+    m_io.setPacing(m_pacing);
 }
 
 bool RadioLink::FindRadio(const QStringList& ports)
@@ -172,9 +253,8 @@ bool RadioLink::FindRadio(const QStringList& ports)
         if (Cancelled())
             break;
         ProbeFailure failure;
-        if (std::unique_ptr<Transport> found = Probe(port, &failure)) {
-            m_transport = std::move(found);
-            m_line.reset();  // the probe waited out its own bytes
+        if (Found found = Probe(port, &failure); found.transport) {
+            Attach(std::move(found));
             m_port = port;
             return true;
         }
@@ -189,10 +269,10 @@ LinkResult RadioLink::Reconnect()
         return LinkResult::Failure(QStringLiteral("No radio has been found."));
     close();
     m_transport.reset();  // the old handle may still hold the device
-    m_transport = Probe(m_port);
-    m_line.reset();
-    if (m_transport)
+    if (Found found = Probe(m_port); found.transport) {
+        Attach(std::move(found));
         return LinkResult::Success();
+    }
     return LinkResult::Failure(
         QStringLiteral("The radio on %1 does not answer any more.").arg(m_port) + kMessageLineBreak
         + QStringLiteral("Check that it is switched on and connected, then try again."));
@@ -224,107 +304,42 @@ LinkResult RadioLink::Send(const CatFrame& frame, const QString& what)
 {
     if (!isOpen())
         return LinkLost();
-    const QByteArray bytes = frame.toBytes();
-    const IoStatus status = m_transport->write(bytes);
-    if (status == IoStatus::Ok) {
-        if (m_transport->takesLineTime())
-            m_line.sent(bytes.size(), LineClock::Clock::now());
+    const IoStatus status = m_io.write(frame.toBytes());
+    if (status == IoStatus::Ok)
         return LinkResult::Success();
-    }
     if (status == IoStatus::LinkLost)
         return LinkLost();
     return LinkResult::Failure(
         QStringLiteral("The command for %1 could not be sent to the radio on %2.").arg(what, m_port));
 }
 
-std::chrono::milliseconds RadioLink::ReplyBound(qsizetype bytes) const
+RunEnd RadioLink::Run(const QList<RecordRequest>& steps, const RequestRun::Taker& take, bool stoppable)
 {
-    const auto ahead = m_line.pending(LineClock::Clock::now()) + ReplyTime(bytes, m_pacing);
-    return kReplyTimeout + std::chrono::ceil<std::chrono::milliseconds>(ahead);
+    const RequestRun::Sender send = [this](const CatFrame& frame, const QString& what) { return Send(frame, what); };
+    RequestRun::StopFlag stop;
+    if (stoppable)
+        stop = [this] { return Cancelled(); };
+    return RequestRun(m_io, send, steps, take, stop).run();
 }
 
-// Long enough to see the next byte of a reply that goes on: two byte times and the pacing,
-// and a margin for adapters that pass bytes on in bursts.
-std::chrono::milliseconds RadioLink::QuietGap() const
+LinkResult RadioLink::RunFailure(const RunEnd& end, const QList<RecordRequest>& steps)
 {
-    const auto gap = std::chrono::ceil<std::chrono::milliseconds>(LineTime(2)) + std::chrono::milliseconds(m_pacing + 10);
-    return std::max(kReplyQuietGap, gap);
-}
-
-// One record reply to `frame`: the echo of the frame ahead of it is skipped, and after its
-// 16th byte the line must stay quiet for a gap. A reply of any other length is malformed.
-// `whileQuiet` runs once the 16 bytes are in, before the gap is watched (its result goes to
-// `quietWork`).
-RadioLink::Reply RadioLink::ReadReply(const CatFrame& frame, QByteArray& reply, const WhileQuiet& whileQuiet,
-                                      LinkResult& quietWork)
-{
-    const qsizetype echoSize = frame.toBytes().size();
-    QByteArray got;
-    IoStatus status = m_transport->readAtLeast(kRecordSize, ReplyBound(kRecordSize), got);
-    if (status == IoStatus::Ok && got.startsWith(frame.toBytes()) && got.size() < kRecordSize + echoSize) {
-        QByteArray rest;
-        status = m_transport->readAtLeast(kRecordSize + echoSize - got.size(), ReplyBound(kRecordSize), rest);
-        got += rest;
+    using How = RunEnd::How;
+    switch (end.how) {
+    case How::Done:
+    case How::Stopped: break;
+    case How::Silent: return Failed(IoStatus::TimedOut, steps[end.step].what);
+    case How::Lost: return LinkLost();
+    case How::Failed: return end.failure;
+    case How::Malformed:
+        return LinkResult::Failure(
+            QStringLiteral("The radio's replies to the request for %1 were malformed (%2 bytes where %3 were "
+                           "expected).")
+                .arg(steps[end.step].what)
+                .arg(end.bytes)
+                .arg(kRecordSize));
     }
-    if (status == IoStatus::Ok && whileQuiet)
-        quietWork = whileQuiet();
-    if (status == IoStatus::Ok)
-        status = ReadUntilQuiet(got);
-    if (status == IoStatus::LinkLost)
-        return Reply::Lost;
-    reply = WithoutEcho(got, frame, kRecordSize);
-    if (reply.isEmpty())
-        return Reply::Silent;
-    return reply.size() == kRecordSize ? Reply::Ok : Reply::Malformed;
-}
-
-// Adds what arrives to `got` until the line has been quiet for a gap, within the reply bound
-// (a stream of noise ends there too).
-IoStatus RadioLink::ReadUntilQuiet(QByteArray& got)
-{
-    const QDeadlineTimer deadline(ReplyBound(kRecordSize));
-    QByteArray more;
-    do {
-        more.clear();
-        if (const IoStatus status = m_transport->readAfter(QuietGap(), more); status != IoStatus::Ok)
-            return status;
-        got += more;
-    } while (!more.isEmpty() && !deadline.hasExpired());
-    return IoStatus::Ok;
-}
-
-// Empties the input first, so a late byte never becomes part of this reply. A malformed reply
-// is asked for again once: a burst of noise should not end a long read.
-LinkResult RadioLink::Request(const CatFrame& frame, const QString& what, Record& record, WhileQuiet whileQuiet)
-{
-    QByteArray reply;
-    for (int attempt = 1;; ++attempt) {
-        if (!isOpen())
-            return LinkLost();
-        m_transport->clearInput();
-        if (LinkResult sent = Send(frame, what); !sent.ok)
-            return sent;
-        LinkResult quietWork;
-        const Reply got = ReadReply(frame, reply, std::exchange(whileQuiet, {}), quietWork);
-        if (!quietWork.ok)
-            return quietWork;
-        switch (got) {
-        case Reply::Ok: record = RecordFromBytes(reply); return LinkResult::Success();
-        case Reply::Silent: return Failed(IoStatus::TimedOut, what);
-        case Reply::Lost: return LinkLost();
-        case Reply::Malformed: break;
-        }
-        if (attempt == kReplyAttempts)
-            return LinkResult::Failure(
-                QStringLiteral("The radio's replies to the request for %1 were malformed (%2 bytes where %3 were "
-                               "expected).")
-                    .arg(what)
-                    .arg(reply.size())
-                    .arg(kRecordSize));
-        // The rest of a malformed reply must not become the start of the next one.
-        QByteArray late;
-        ReadUntilQuiet(late);
-    }
+    return LinkResult::Success();
 }
 
 LinkResult RadioLink::ReadMemories(int first, int last, const RecordSink& sink)
@@ -333,27 +348,30 @@ LinkResult RadioLink::ReadMemories(int first, int last, const RecordSink& sink)
         return LinkResult::Failure(QStringLiteral("There are no memory channels %1 to %2.").arg(first).arg(last));
     if (LinkResult link = EnsureLink(); !link.ok)
         return link;
-    for (int channel = first; channel <= last; ++channel) {
-        if (Cancelled())
-            return LinkResult::Stopped(StoppedText(QStringLiteral("read"), channel > first ? channel - 1 : 0));
-        Record record{};
-        if (LinkResult r = Request(Cat::MemoryRequest(channel), MemoryChannelText(channel), record); !r.ok)
-            return r;
+    QList<RecordRequest> steps;
+    for (int channel = first; channel <= last; ++channel)
+        steps << RecordRequest{Cat::MemoryRequest(channel), MemoryChannelText(channel)};
+    int lastRead = 0;
+    const RunEnd end = Run(steps, [&](qsizetype step, const Record& record) {
+        lastRead = first + int(step);
         if (sink)
-            sink(channel, record);
-    }
-    return LinkResult::Success();
+            sink(lastRead, record);
+        return LinkResult::Success();
+    }, true);
+    if (end.how == RunEnd::How::Stopped)
+        return LinkResult::Stopped(StoppedText(QStringLiteral("read"), lastRead));
+    return RunFailure(end, steps);
 }
 
 LinkResult RadioLink::ReadVfoA()
 {
     if (LinkResult link = EnsureLink(); !link.ok)
         return link;
-    Record record{};
-    LinkResult r = Request(Cat::VfoARequest(), kVfoAText, record);
-    if (r.ok)
+    const QList<RecordRequest> steps{{Cat::VfoARequest(), kVfoAText}};
+    return RunFailure(Run(steps, [this](qsizetype, const Record& record) {
         m_savedVfoA = record;
-    return r;
+        return LinkResult::Success();
+    }, false), steps);
 }
 
 // Decoding gives the receive frequency when the receive clarifier is on, which is what
@@ -391,28 +409,6 @@ LinkResult RadioLink::StoreChannel(const ChannelWrite& w)
     return Send(Cat::SetMask(w.MaskCode, w.ChannelNo), what);
 }
 
-// Reads the channel just stored and notes where it differs from what was written. While the
-// line is watched for a surplus reply byte, the settings of `next` go out (they draw no reply),
-// so the check costs only the read itself.
-LinkResult RadioLink::ReadBack(const ChannelWrite& w, const ChannelWrite* next, bool& nextSent,
-                               QList<ChannelMismatch>& mismatches)
-{
-    WhileQuiet sendNext;
-    if (next)
-        sendNext = [this, next, &nextSent] {
-            LinkResult r = SendSettings(*next);
-            nextSent = r.ok;
-            return r;
-        };
-    Record held{};
-    if (LinkResult r = Request(Cat::MemoryRequest(w.ChannelNo), MemoryChannelText(w.ChannelNo), held, sendNext); !r.ok)
-        return r;
-    if (QList<FieldDifference> differences = RowDifferences(CellsOfWrite(w), DecodeRecord(held), Fields::Written);
-        !differences.isEmpty())
-        mismatches.append({w.ChannelNo, differences});
-    return LinkResult::Success();
-}
-
 LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const WrittenSink& written, Check check,
                                  const QString& source)
 {
@@ -426,32 +422,15 @@ LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const Written
     if (LinkResult r = ReadVfoA(); !r.ok)
         return LinkResult::Failure(r.error + kMessageLineBreak + QStringLiteral("No channel was written."));
 
-    LinkResult failure;
     QList<ChannelMismatch> mismatches;
     BatchProgress progress;
-    bool settingsSent = false;  // the next channel's settings went out during a read-back
-    for (qsizetype i = 0; i < batch.size(); ++i) {
-        const ChannelWrite& w = batch[i];
-        if (Cancelled()) {
-            failure = LinkResult::Stopped(QStringLiteral("The write was stopped."));
-            break;
-        }
-        failure = settingsSent ? LinkResult::Success() : SendSettings(w);
-        if (failure.ok)
-            failure = StoreChannel(w);
-        settingsSent = false;
-        if (failure.ok && check == Check::ReadBack) {
-            const ChannelWrite* next = i + 1 < batch.size() && !Cancelled() ? &batch[i + 1] : nullptr;
-            failure = ReadBack(w, next, settingsSent, mismatches);
-            if (!failure.ok)
-                progress.storedUnchecked = w.ChannelNo;
-        }
-        if (!failure.ok)
-            break;
-        progress.lastWritten = w.ChannelNo;
+    const auto done = [&](int channel) {
+        progress.lastWritten = channel;
         if (written)
-            written(w.ChannelNo);
-    }
+            written(channel);
+    };
+    LinkResult failure = check == Check::ReadBack ? WriteAndReadBack(batch, progress, mismatches, done)
+                                                  : WriteOnly(batch, done);
     // VFO-A is only borrowed: give it back even after a failure, if the port still works.
     const bool linkLost = !isOpen();
     LinkResult restored = linkLost ? LinkLost() : RestoreVfoA();
@@ -464,6 +443,52 @@ LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const Written
     result.cancelled = failure.cancelled;
     result.mismatches = mismatches;
     return result;
+}
+
+LinkResult RadioLink::WriteOnly(const QList<ChannelWrite>& batch, const std::function<void(int)>& done)
+{
+    for (const ChannelWrite& w : batch) {
+        if (Cancelled())
+            return LinkResult::Stopped(QStringLiteral("The write was stopped."));
+        LinkResult r = SendSettings(w);
+        if (r.ok)
+            r = StoreChannel(w);
+        if (!r.ok)
+            return r;
+        done(w.ChannelNo);
+    }
+    return LinkResult::Success();
+}
+
+// Each channel's settings, store and mask go out just ahead of its read-back, so they ride in
+// the window that frames the reply before; a channel counts as written once its read-back has
+// framed cleanly, and one that differs is noted and does not stop the batch.
+LinkResult RadioLink::WriteAndReadBack(const QList<ChannelWrite>& batch, BatchProgress& progress,
+                                       QList<ChannelMismatch>& mismatches, const std::function<void(int)>& done)
+{
+    QList<RecordRequest> steps;
+    for (const ChannelWrite& w : batch) {
+        steps << RecordRequest{Cat::MemoryRequest(w.ChannelNo), MemoryChannelText(w.ChannelNo), [this, &w, &progress] {
+                                LinkResult r = SendSettings(w);
+                                if (r.ok)
+                                    r = StoreChannel(w);
+                                if (r.ok)
+                                    progress.storedUnchecked << w.ChannelNo;
+                                return r;
+                            }};
+    }
+    const RunEnd end = Run(steps, [&](qsizetype step, const Record& held) {
+        const ChannelWrite& w = batch[step];
+        if (QList<FieldDifference> differences = RowDifferences(CellsOfWrite(w), DecodeRecord(held), Fields::Written);
+            !differences.isEmpty())
+            mismatches.append({w.ChannelNo, differences});
+        progress.storedUnchecked.removeOne(w.ChannelNo);
+        done(w.ChannelNo);
+        return LinkResult::Success();
+    }, true);
+    if (end.how == RunEnd::How::Stopped)
+        return LinkResult::Stopped(QStringLiteral("The write was stopped."));
+    return RunFailure(end, steps);
 }
 
 LinkResult RadioLink::LoadVfoA(int channel)
@@ -480,17 +505,17 @@ LinkResult RadioLink::FinishSending()
 {
     if (!isOpen())
         return LinkLost();
-    using Clock = LineClock::Clock;
-    const auto bound = std::chrono::ceil<std::chrono::milliseconds>(m_line.pending(Clock::now())) + kDrainSlack;
+    const auto pending = std::max(Transport::Clock::duration::zero(), m_io.lineFreeAt() - m_io.now());
+    const auto bound = std::chrono::ceil<std::chrono::milliseconds>(pending) + kDrainSlack;
     const IoStatus drained = m_transport->drain(bound);
     if (drained == IoStatus::LinkLost)
         return LinkLost();
     if (drained == IoStatus::TimedOut)
         return LinkResult::Failure(
             QStringLiteral("The port %1 has not sent the last commands on to the radio.").arg(m_port));
-    // The port may pass bytes on faster than the line can carry them: never earlier than
-    // the line time allows.
-    std::this_thread::sleep_until(m_line.freeAt() + kCommandSettle);
+    // The port may pass bytes on faster than the line can carry them: never earlier than the
+    // line time allows, and over a network not before the bytes can have crossed it.
+    m_io.sleepUntil(m_io.lineFreeAt() + m_io.roundTrip() / 2 + kCommandSettle);
     return LinkResult::Success();
 }
 
@@ -498,9 +523,9 @@ LinkResult RadioLink::RequestMeter()
 {
     if (LinkResult link = EnsureLink(); !link.ok)
         return link;
-    m_transport->clearInput();
+    m_io.discard();
     LinkResult sent = Send(Cat::MeterRequest(), kMeterText);
-    m_meterDue = m_line.freeAt() + ReplyTime(Cat::kMeterReplySize, m_pacing);
+    m_meterDue = m_io.lineFreeAt() + ReplyTime(Cat::kMeterReplySize, m_io.pacing()) + m_io.roundTrip();
     return sent;
 }
 
@@ -509,10 +534,9 @@ MeterResult RadioLink::TakeMeterReply(std::chrono::milliseconds wait)
     if (!isOpen())
         return {LinkLost()};
     // At least until the reply can be complete, however long the request waited on the line.
-    const auto untilDue = std::chrono::ceil<std::chrono::milliseconds>(m_meterDue - LineClock::Clock::now());
+    const auto untilDue = std::chrono::ceil<std::chrono::milliseconds>(m_meterDue - m_io.now());
     QByteArray reply;
-    const IoStatus status = m_transport->readAfter(std::max(wait, untilDue), reply);
-    reply = WithoutEcho(reply, Cat::MeterRequest(), Cat::kMeterReplySize);
+    const IoStatus status = m_io.readFor(std::max(wait, untilDue), reply);
     if (status != IoStatus::Ok || reply.isEmpty())
         return {Failed(status == IoStatus::Ok ? IoStatus::TimedOut : status, kMeterText)};
     return {LinkResult::Success(), static_cast<std::uint8_t>(reply.at(0))};

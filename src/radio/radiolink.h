@@ -17,47 +17,28 @@
 
 #include "catframe.h"
 #include "channel.h"
-#include "linetime.h"
+#include "linkio.h"
+#include "linkresult.h"
 #include "record.h"
+#include "requestrun.h"
 #include "rowcompare.h"
 #include "transport.h"
 
 namespace vardo {
 
-// How long the radio may take to start a reply once the request has reached it, on top of the
-// reply's own line time: every reply bound counts from when the request can have reached the
-// radio, so a request queued behind a long write still gets its full time.
-inline constexpr std::chrono::milliseconds kReplyTimeout{1000};
 // The status reply during the probe and the meter reply are read after a fixed wait (plus
 // their line time).
 inline constexpr std::chrono::milliseconds kStatusWait{100};
 inline constexpr std::chrono::milliseconds kMeterWait{100};
-// A reply is framed, not just counted: after its last byte the line must stay quiet this long,
-// or the reply is malformed. The radio's bytes come about 7 ms apart (2.3 ms each at 4800 baud
-// plus the 5 ms pacing), so a surplus byte shows within this gap; a longer pacing widens it.
-inline constexpr std::chrono::milliseconds kReplyQuietGap{20};
-// A malformed reply is asked for this many times in all before the operation fails.
-inline constexpr int kReplyAttempts = 2;
+// Over a network the status reply may take this much longer: its round trip is not known yet.
+inline constexpr std::chrono::milliseconds kNetworkStatusExtra{2000};
+// After that, bytes that still come this soon show a port that answered, only too late.
+inline constexpr std::chrono::milliseconds kLateAnswerWatch{1000};
 // After the line time of the last command, the time the radio is given to act on it before
 // an operation counts as done.
 inline constexpr std::chrono::milliseconds kCommandSettle{30};
 // Longer than this past the line time, a port that still holds bytes counts as stuck.
 inline constexpr std::chrono::milliseconds kDrainSlack{2000};
-
-struct LinkResult {
-    bool ok = true;
-    QString error;  // what failed, for the operator; empty when ok
-    // The operator stopped the operation (cancel()); `error` says how far it got.
-    bool cancelled = false;
-    // A write whose read-back found channels the radio does not hold as written: the link
-    // itself worked, every channel was written and checked, and `error` lists them.
-    QList<ChannelMismatch> mismatches;
-
-    [[nodiscard]] static LinkResult Success() { return {}; }
-    [[nodiscard]] static LinkResult Failure(const QString& message) { return {false, message, false, {}}; }
-    [[nodiscard]] static LinkResult Stopped(const QString& message) { return {false, message, true, {}}; }
-    bool operator==(const LinkResult&) const = default;
-};
 
 struct MeterResult {
     LinkResult result;
@@ -72,11 +53,19 @@ struct ProbeFailure {
         Unusable,     // it exists but did not open: in use, no permission, not a serial port
         Silent,       // it opened, and nothing answered
         NotTheRadio,  // something answered, but not as the FT-1000MP
+        Late,         // it answered, but only after the wait for the reply was over
     };
     QString port;
     QString reason;  // "cannot open /dev/ttyUSB0: No such file or directory", "COM3 did not answer"
     Kind kind = Kind::Silent;
     bool operator==(const ProbeFailure&) const = default;
+};
+
+// How far a batch got: the last channel written (and read back when asked), and the channels
+// stored after it whose read-back did not come to an end.
+struct BatchProgress {
+    int lastWritten = 0;
+    QList<int> storedUnchecked;
 };
 
 class RadioLink {
@@ -102,7 +91,7 @@ public:
     [[nodiscard]] bool isOpen() const { return m_transport && m_transport->isOpen(); }
     void close();
 
-    // Reads channels first..last, one request at a time, handing each record to `sink`.
+    // Reads channels first..last, handing each record to `sink` once it has framed cleanly.
     LinkResult ReadMemories(int first, int last, const RecordSink& sink);
 
     LinkResult ReadVfoA();                          // keeps the record for RestoreVfoA
@@ -132,28 +121,30 @@ public:
     void setCancelFlag(const std::atomic<bool>* cancel) { m_cancel = cancel; }
 
 private:
-    enum class Reply { Ok, Silent, Malformed, Lost };
+    // A port that answered as the radio: whether its interface echoes, the round trip of a
+    // network in between, and whether the far end keeps the line's time.
+    struct Found {
+        std::unique_ptr<Transport> transport;
+        bool echoes = false;
+        std::chrono::nanoseconds roundTrip{0};
+        bool keepsLineTime = true;
+    };
 
-    [[nodiscard]] std::unique_ptr<Transport> Probe(const QString& port, ProbeFailure* failure = nullptr) const;
-    // Something to do once a reply's bytes are in and while the line is watched for surplus
-    // ones: it must send only commands the radio does not answer.
-    using WhileQuiet = std::function<LinkResult()>;
-
-    Reply ReadReply(const CatFrame& frame, QByteArray& reply, const WhileQuiet& whileQuiet, LinkResult& quietWork);
-    IoStatus ReadUntilQuiet(QByteArray& got);
+    [[nodiscard]] Found Probe(const QString& port, ProbeFailure* failure = nullptr) const;
+    void Attach(Found found);
     LinkResult EnsureLink();
     LinkResult Send(const CatFrame& frame, const QString& what);
-    LinkResult Request(const CatFrame& frame, const QString& what, Record& record, WhileQuiet whileQuiet = {});
+    // Runs record requests back to back; a stoppable run ends early when the operation is cancelled.
+    RunEnd Run(const QList<RecordRequest>& steps, const RequestRun::Taker& take, bool stoppable);
+    // What a run that did not get through says to the operator.
+    LinkResult RunFailure(const RunEnd& end, const QList<RecordRequest>& steps);
     LinkResult Failed(IoStatus status, const QString& what);
     LinkResult LinkLost();
     LinkResult SendSettings(const ChannelWrite& write);
     LinkResult StoreChannel(const ChannelWrite& write);
-    LinkResult ReadBack(const ChannelWrite& write, const ChannelWrite* next, bool& nextSent,
-                        QList<ChannelMismatch>& mismatches);
-    // How long a reply of `bytes` may take from now: the line time still ahead of the request,
-    // the reply's own time at the current pacing, and the radio's bound.
-    [[nodiscard]] std::chrono::milliseconds ReplyBound(qsizetype bytes) const;
-    [[nodiscard]] std::chrono::milliseconds QuietGap() const;
+    LinkResult WriteOnly(const QList<ChannelWrite>& batch, const std::function<void(int)>& done);
+    LinkResult WriteAndReadBack(const QList<ChannelWrite>& batch, BatchProgress& progress,
+                                QList<ChannelMismatch>& mismatches, const std::function<void(int)>& done);
     [[nodiscard]] bool Cancelled() const { return m_cancel && m_cancel->load(); }
 
     TransportFactory m_factory;
@@ -163,8 +154,8 @@ private:
     std::optional<Record> m_savedVfoA;
     const std::atomic<bool>* m_cancel = nullptr;
     int m_pacing = Cat::kPacing;
-    LineClock m_line;  // the line time of what has been handed to the port
-    LineClock::Clock::time_point m_meterDue{};  // when the meter reply asked for can be complete
+    LinkIo m_io;
+    Transport::Clock::time_point m_meterDue{};  // when the meter reply asked for can be complete
 };
 
 }  // namespace vardo

@@ -35,6 +35,7 @@ public:
     IoStatus readAfter(std::chrono::milliseconds wait, QByteArray& out) override;
 
     [[nodiscard]] QString errorString() const override { return m_error; }
+    [[nodiscard]] bool crossesNetwork() const override { return true; }
 
 private:
     IoStatus waitForData(std::chrono::milliseconds timeout);

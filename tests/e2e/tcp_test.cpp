@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A radio reached over the network: vardo-sim --tcp stands in for a serial-to-network server,
 // and vardo-cli and the radio client reach it as tcp://127.0.0.1:PORT at the real line's pace.
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 #include <QtTest>
 
 #include "filebytes.h"
@@ -26,32 +30,57 @@ QString Cli()
 class TcpTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void readRestoreAndReadBack_data();
     void readRestoreAndReadBack();
+    void restoreEndsWhenTheRadioHasIt();
     void lostConnectionThenReconnect();
+    void nothingListening_data();
     void nothingListening();
     void framesGoOutWithoutDelay();
 };
 
-// A read over TCP saves the radio's channels; a restore of an edited file writes them; a
-// second read gives exactly the restored file back. (Unpaced: a read started while a paced
-// radio still takes in a restore's queued bytes would wait behind them.)
+void TcpTest::readRestoreAndReadBack_data()
+{
+    QTest::addColumn<QStringList>("simArgs");
+    QTest::newRow("at once") << QStringList{"--fast"};
+    QTest::newRow("at the line's pace, 150 ms away each way") << QStringList{"--latency", "150"};
+}
+
+// A read over TCP saves the radio's channels; a restore of an edited file writes and reads back
+// them; a second read gives exactly the restored file back.
 void TcpTest::readRestoreAndReadBack()
 {
-    SimProcess radio({"--tcp", "0", "--fast"});
+    QFETCH(QStringList, simArgs);
+    SimProcess radio(QStringList{"--tcp", "0"} + simArgs);
     QVERIFY2(radio.pty().startsWith("tcp://127.0.0.1:"), qPrintable(radio.pty()));
     QTemporaryDir first;
     QTemporaryDir second;
     const QStringList port{"--port", radio.pty()};
     const ProcessRun read = RunProcess(Cli(), port + QStringList{"--data-dir", first.path(), "read", "pms"});
-    QCOMPARE(read.status, 0);
+    QVERIFY2(read.status == 0, qPrintable(read.err));
     QByteArray pms = FileBytes(first.filePath("Pms.txt"));
     QCOMPARE(pms.count("\r\n"), 9);
     const qsizetype colon = pms.indexOf(':');
     pms.replace(0, colon, "21074.00");
     QVERIFY(PutFile(first.filePath("Pms.txt"), pms));
-    QCOMPARE(RunProcess(Cli(), port + QStringList{"--data-dir", first.path(), "restore", "pms"}).status, 0);
+    const ProcessRun restore = RunProcess(Cli(), port + QStringList{"--data-dir", first.path(), "restore", "pms"});
+    QVERIFY2(restore.status == 0, qPrintable(restore.err));
     QCOMPARE(RunProcess(Cli(), port + QStringList{"--data-dir", second.path(), "read", "pms"}).status, 0);
     QCOMPARE(FileBytes(second.filePath("Pms.txt")), pms);
+}
+
+// Without the read-back nothing answers the last commands: the program ends only once they can
+// have crossed the network and the line. The emulator, stopped the moment it ends, has taken in
+// the last of VFO-A's setting commands.
+void TcpTest::restoreEndsWhenTheRadioHasIt()
+{
+    QTemporaryDir data;
+    SimProcess radio({"--tcp", "0", "--latency", "150", "--log"});
+    const QStringList port{"--port", radio.pty(), "--data-dir", data.path()};
+    QCOMPARE(RunProcess(Cli(), port + QStringList{"read", "pms"}).status, 0);
+    QCOMPARE(RunProcess(Cli(), port + QStringList{"restore", "pms", "--no-verify"}).status, 0);
+    radio.stop();
+    QCOMPARE(radio.unreadLines().last(), QStringLiteral("00 00 00 00 84"));
 }
 
 // The server going in the middle of a read is a lost link, said once; the next request
@@ -89,27 +118,46 @@ void TcpTest::lostConnectionThenReconnect()
     QCOMPARE(records.size(), 5);
 }
 
-// Nothing listens on the port: the search ends at once with the reason.
-void TcpTest::nothingListening()
+void TcpTest::nothingListening_data()
 {
-    const ProcessRun probe = RunProcess(Cli(), {"--port", "tcp://127.0.0.1:1", "probe"});
-    QCOMPARE(probe.status, 1);
-    QVERIFY2(probe.err.contains("tcp://127.0.0.1:1") && probe.err.contains("refused"), qPrintable(probe.err));
+    QTest::addColumn<QStringList>("simArgs");  // none: nothing listens
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("nothing listening") << QStringList() << "refused";
+    // 1.3 s each way: the reply comes after the wait for it, within the second watched after.
+    QTest::newRow("a radio 1.3 s away") << QStringList{"--tcp", "0", "--latency", "1300"} << "answered too late (";
 }
 
-// The connection asks the system to send each frame at once (TCP_NODELAY): without it every
-// second frame after a reply waits some 40 ms for Nagle's algorithm.
+// The search ends with the reason: nothing there, or a radio too far away to answer in time.
+void TcpTest::nothingListening()
+{
+    QFETCH(QStringList, simArgs);
+    QFETCH(QString, reason);
+    std::unique_ptr<SimProcess> radio = simArgs.isEmpty() ? nullptr : std::make_unique<SimProcess>(simArgs);
+    const QString port = radio ? radio->pty() : QStringLiteral("tcp://127.0.0.1:1");
+    const ProcessRun probe = RunProcess(Cli(), {"--port", port, "probe"});
+    QCOMPARE(probe.status, 1);
+    QVERIFY2(probe.err.contains(port) && probe.err.contains(reason), qPrintable(probe.err));
+}
+
+// The connected socket has TCP_NODELAY on: without it every second frame after a reply waits
+// some 40 ms for Nagle's algorithm.
 void TcpTest::framesGoOutWithoutDelay()
 {
-    if (RunProcess("strace", {"-f", "-qq", "-o", "/dev/null", "true"}).status != 0)
-        QSKIP("strace cannot trace here (is ptrace allowed?)");
     SimProcess radio({"--tcp", "0", "--fast"});
-    QTemporaryDir dir;
-    const QString trace = dir.filePath("trace");
-    const ProcessRun probe = RunProcess("strace", {"-f", "-qq", "-e", "trace=setsockopt", "-o", trace, Cli(), "--port",
-                                                   radio.pty(), "probe"});
-    QCOMPARE(probe.status, 0);
-    QVERIFY2(FileBytes(trace).contains("TCP_NODELAY, [1]"), FileBytes(trace).constData());
+    TcpTransport transport(radio.pty());
+    QVERIFY2(transport.open(), qPrintable(transport.errorString()));
+    const auto port = htons(quint16(radio.pty().section(':', -1).toUInt()));
+    int noDelay = -1;
+    for (int fd = 0; fd < 1024 && noDelay < 0; ++fd) {
+        sockaddr_in peer{};
+        socklen_t size = sizeof peer;
+        int value = 0;
+        socklen_t length = sizeof value;
+        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) == 0 && peer.sin_family == AF_INET
+            && peer.sin_port == port && ::getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &value, &length) == 0)
+            noDelay = value;
+    }
+    QVERIFY2(noDelay > 0, noDelay < 0 ? "no socket to the emulator found" : "TCP_NODELAY is off");
 }
 
 QTEST_GUILESS_MAIN(TcpTest)

@@ -38,6 +38,14 @@ void FindRadioTest::probe_data()
     QTest::newRow("six bytes, identification matching") << QStringList{"six", "radio"} << "COM2"
                                                         << QStringList{other.arg(1)};
     QTest::newRow("an interface that echoes both frames") << QStringList{"echo"} << "COM1" << QStringList();
+    // Across a network the wait is 2 s longer, and the round trip found is allowed in later
+    // replies' bounds; a reply after the wait is named late: the two frames take 22.9 ms on
+    // the line, the reply starts 2.5 s later and takes 31.5 ms.
+    QTest::newRow("across a network, 1.5 s away") << QStringList{"remote1500"} << "COM1" << QStringList();
+    QTest::newRow("across a network, 2.5 s away") << QStringList{"remote2500", "radio"} << "COM2"
+                                                  << QStringList{"COM1 answered too late (2554 ms)"};
+    QTest::newRow("a serial port 150 ms away") << QStringList{"serial150", "radio"} << "COM2"
+                                               << QStringList{silent.arg(1)};
     QTest::newRow("no radio anywhere") << QStringList{"silent", "busy", "ident", "six", "none"} << QString()
                                        << QStringList{silent.arg(1), busy.arg(2), other.arg(3), other.arg(4),
                                                       "cannot open COM5: there is no such port"};
@@ -55,7 +63,9 @@ void FindRadioTest::probe()
         if (kind == u"none")
             continue;
         SimBench& device = devices[names.last()];
+        device.wire->network = kind.startsWith(u"remote");
         sim::Faults faults;
+        faults.delay = std::chrono::milliseconds(kind.section(QRegularExpression("[a-z]+"), 1).toInt());
         faults.silent = kind == u"silent";
         faults.echo = kind == u"echo";
         if (kind == u"ident")
@@ -63,11 +73,11 @@ void FindRadioTest::probe()
         device.radio->setFaults(faults);
         if (kind == u"busy")  // in use, or refusing its settings
             device.radio->unplug();
-        if (kind == u"six")
-            device.wire->trailer = QByteArray(1, '\0');
+        if (kind == u"six")  // a sixth byte 10 ms after the fifth
+            device.wire->stray = StrayAfterReply(1, {std::chrono::milliseconds(10)});
     }
     RadioLink link([&](const QString& name) {
-        return devices.contains(name) ? devices[name].factory(name)(name) : nullptr;
+        return devices.contains(name) ? devices[name].factory(name, sim::Timing::Virtual)(name) : nullptr;
     });
     QCOMPARE(link.FindRadio(names), !found.isEmpty());
     QCOMPARE(link.portName(), found);
@@ -84,6 +94,8 @@ void FindRadioTest::probe()
         QCOMPARE(device.sent(), opened ? probe : QStringList());
         QCOMPARE(device.wire->closes, int(opened && name != found));
     }
+    if (!found.isEmpty())
+        QVERIFY(link.ReadMemories(1, 2, {}).ok);
 }
 
 // Name order with numbers by value, at most sixteen.

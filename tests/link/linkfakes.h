@@ -19,8 +19,8 @@ inline const QString kSimPort = QStringLiteral("SIM");
 // Shared by the test and the transports, which may live on the worker thread.
 struct WireScript {
     std::function<std::optional<IoStatus>(const QByteArray& frame)> failWrite;  // returned instead of writing
-    QByteArray trailer;  // appended to every reply that waits its full time
-    std::atomic<int> strayBytes = 0;  // this many counted replies get one byte too many
+    sim::SimLine::StrayPlan stray;  // bytes the line adds after replies (paced lines only)
+    bool network = false;           // the port stands for a connection across a network
     std::atomic<int> closes = 0;
     std::atomic<QThread*> closedOn = nullptr;  // the thread that last closed an open port
 };
@@ -50,38 +50,41 @@ public:
     void clearInput() override { m_inner->clearInput(); }
     IoStatus drain(std::chrono::milliseconds bound) override { return m_inner->drain(bound); }
     [[nodiscard]] bool takesLineTime() const override { return m_inner->takesLineTime(); }
+    [[nodiscard]] Clock::time_point now() const override { return m_inner->now(); }
+    void sleepUntil(Clock::time_point until) override { m_inner->sleepUntil(until); }
+    [[nodiscard]] bool crossesNetwork() const override { return m_script->network; }
     IoStatus readAtLeast(qsizetype n, std::chrono::milliseconds t, QByteArray& out) override
     {
-        const IoStatus status = m_inner->readAtLeast(n, t, out);
-        if (status == IoStatus::Ok && m_script->strayBytes > 0) {
-            --m_script->strayBytes;
-            out += '\xFF';
-        }
-        return status;
+        return m_inner->readAtLeast(n, t, out);
     }
-    IoStatus readAfter(std::chrono::milliseconds t, QByteArray& out) override
-    {
-        const IoStatus status = m_inner->readAfter(t, out);
-        out += out.isEmpty() ? QByteArray() : m_script->trailer;
-        return status;
-    }
+    IoStatus readAfter(std::chrono::milliseconds t, QByteArray& out) override { return m_inner->readAfter(t, out); }
 
 private:
     std::unique_ptr<Transport> m_inner;
     std::shared_ptr<WireScript> m_script;
 };
 
-// An emulated radio on one port, without wire timing, reached through ScriptedFailures.
+// The line adds `stray` after the `reply`-th reply from now on (counting from 1), and after no other.
+[[nodiscard]] inline sim::SimLine::StrayPlan StrayAfterReply(int reply, sim::SimLine::Stray stray)
+{
+    return [reply, stray, count = 0]() mutable -> std::optional<sim::SimLine::Stray> {
+        return ++count == reply ? std::optional(stray) : std::nullopt;
+    };
+}
+
+// An emulated radio on one port (without wire timing unless asked), reached through ScriptedFailures.
 struct SimBench {
     std::shared_ptr<sim::SimRadio> radio = std::make_shared<sim::SimRadio>();
     std::shared_ptr<WireScript> wire = std::make_shared<WireScript>();
 
     [[nodiscard]] TransportFactory factory(const QString& port = kSimPort, sim::Timing timing = sim::Timing::Fast) const
     {
-        return [inner = sim::SimulatedPortFactory(radio, port, {}, timing),
-                script = wire](const QString& name) -> std::unique_ptr<Transport> {
-            std::unique_ptr<Transport> t = inner(name);
-            return t ? std::make_unique<ScriptedFailures>(std::move(t), script) : nullptr;
+        return [radio = radio, port, timing, script = wire](const QString& name) -> std::unique_ptr<Transport> {
+            if (name != port)
+                return nullptr;
+            auto line = std::make_unique<sim::SimTransport>(radio, name, timing);
+            line->line().setStrayPlan([script] { return script->stray ? script->stray() : std::nullopt; });
+            return std::make_unique<ScriptedFailures>(std::move(line), script);
         };
     }
     [[nodiscard]] QStringList sent() const
@@ -95,7 +98,8 @@ struct SimBench {
 
 // A RadioLink on SimBench; find() leaves the frame log empty for the test's own frames.
 struct LinkBench : SimBench {
-    RadioLink link{factory()};
+    explicit LinkBench(sim::Timing timing = sim::Timing::Fast) : link(factory(kSimPort, timing)) {}
+    RadioLink link;
 
     [[nodiscard]] bool find()
     {

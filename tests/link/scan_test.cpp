@@ -90,11 +90,12 @@ void ScanLoopTest::scan()
 {
     QFETCH(ScanCase, c);
     ScanBench bench;
+    sim::Faults faults;
+    faults.echo = c.fault == u"echo";  // as from the start
+    bench.radio->setFaults(faults);
     QVERIFY(bench.find());
     bench.radio->setMeterLevel(2, std::uint8_t(c.signal));
-    sim::Faults faults;
     faults.silent = c.fault == u"silent";
-    faults.echo = c.fault == u"echo";
     bench.radio->setFaults(faults);
     bench.stopAtMs = c.stopAtMs;
     QList<Visit> visits;

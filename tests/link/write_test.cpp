@@ -10,6 +10,7 @@
 
 using namespace vardo;
 using namespace vardo::test;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -38,7 +39,24 @@ struct WriteCase {
     int dropStore = 0;                  // the radio ignores stores into this channel, which holds kVfoARxRit
     int silentAt = 0;                   // the radio stops answering at this channel's read-back
     QString error{};
+    QList<int> alsoStored{};            // stored, but not reported as written
+    sim::Timing timing = sim::Timing::Fast;
+    bool echo = false;                  // the interface echoes every byte sent
+    std::optional<sim::SimLine::Stray> stray{};  // after the first read-back reply (or every one)
+    bool strayEvery = false;
+    QStringList frames{};               // between the VFO-A request and its restore, when not the plain sequence
 };
+
+// A channel's settings, store and mask, as kUsbFrames sets it up.
+QStringList ChannelFrames(int channel)
+{
+    return kUsbFrames + QStringList{ChannelFrame(channel, "03"), ChannelFrame(channel, "03", channel % 2 ? 1 : 2)};
+}
+
+QStringList Asked(int channel)
+{
+    return {Cat::MemoryRequest(channel).toHex()};
+}
 
 }  // namespace
 
@@ -90,14 +108,32 @@ void ChannelWriteTest::write_data()
     QTest::newRow("read back: the radio stops answering at the second channel")
         << WriteCase{.channels = {1, 2, 3}, .written = {1}, .check = readBack, .silentAt = 2,
                      .error = "The radio did not answer the request for memory channel 2.\rChannel 2 was stored, but "
-                              "it could not be read back to check it.\rVFO-A has been set back as it was."};
+                              "it could not be read back to check it.\rVFO-A has been set back as it was.",
+                     .alsoStored = {2}};
     QTest::newRow("read back: the radio stops answering at the first channel")
         << WriteCase{.channels = {100, 101}, .written = {}, .check = readBack, .silentAt = 100,
                      .error = "The radio did not answer the request for memory channel P1.\rChannel P1 was stored, "
-                              "but it could not be read back to check it.\rVFO-A has been set back as it was."};
-    QTest::newRow("read back: stopped after the first channel")
-        << WriteCase{.channels = {1, 2, 3}, .cancelAfter = 1, .written = {1}, .check = readBack,
-                     .error = "The write was stopped after channel 1.\rVFO-A has been set back as it was."};
+                              "but it could not be read back to check it.\rVFO-A has been set back as it was.",
+                     .alsoStored = {100}};
+    // A channel counts as written once the read-back after it has framed cleanly too.
+    QTest::newRow("read back: stopped after the first channel, two more under way")
+        << WriteCase{.channels = {1, 2, 3, 4, 5}, .cancelAfter = 1, .written = {1, 2, 3}, .check = readBack,
+                     .error = "The write was stopped after channel 3.\rVFO-A has been set back as it was."};
+    const auto line = sim::Timing::Virtual;
+    QTest::newRow("read back through an interface that echoes: each channel asked for once")
+        << WriteCase{.channels = {1, 2, 3, 100}, .check = readBack, .timing = line, .echo = true};
+    QTest::newRow("read back: a stray byte in the window, asked for again")
+        << WriteCase{.channels = {1, 2, 3}, .check = readBack, .timing = line, .stray = sim::SimLine::Stray{3ms},
+                     .frames = ChannelFrames(1) + Asked(1) + ChannelFrames(2) + Asked(2) + Asked(1) + Asked(2)
+                         + ChannelFrames(3) + Asked(3)};
+    QTest::newRow("read back: 20-byte records")
+        << WriteCase{.channels = {1, 2, 3}, .written = {}, .check = readBack,
+                     .error = "The radio's replies to the request for memory channel 1 were malformed (20 bytes where "
+                              "16 were expected).\rChannels 1 and 2 were stored, but they could not be read back to "
+                              "check them.\rVFO-A has been set back as it was.",
+                     .alsoStored = {1, 2}, .timing = line,
+                     .stray = sim::SimLine::Stray{sim::kByteTime + 5ms, 4}, .strayEvery = true,
+                     .frames = ChannelFrames(1) + Asked(1) + ChannelFrames(2) + Asked(2) + Asked(1)};
     QTest::newRow("VFO-A does not answer")
         << WriteCase{.channels = {1, 2}, .stopAt = kUsbFrames[0], .vfoSilent = true, .restored = false, .written = {},
                      .error = "The radio did not answer the request for the VFO-A record.\rNo channel was written."};
@@ -111,13 +147,19 @@ void ChannelWriteTest::write_data()
 void ChannelWriteTest::write()
 {
     QFETCH(WriteCase, c);
-    LinkBench bench;
+    LinkBench bench(c.timing);
     bench.radio->setVfoA(kVfoARxRit);
+    sim::Faults faults;
+    faults.echo = c.echo;
+    bench.radio->setFaults(faults);
     QVERIFY(bench.find());
     bench.wire->failWrite = [&](const QByteArray& frame) {
         return frame == QByteArray::fromHex(c.stopAt.toLatin1()) ? c.failure : std::nullopt;
     };
-    sim::Faults faults;
+    if (c.stray)  // the first reply is VFO-A's
+        bench.wire->stray = [stray = *c.stray, every = c.strayEvery, n = 0]() mutable {
+            return ++n == 2 || (every && n > 2) ? std::optional(stray) : std::nullopt;
+        };
     faults.silent = c.vfoSilent;
     faults.dropStore = c.dropStore;
     // VFO-A and each read-back before silentAt are answered.
@@ -140,7 +182,7 @@ void ChannelWriteTest::write()
     bench.link.setCancelFlag(&cancel);
     const auto note = [&](int ch) {
         written << ch;
-        cancel = ch == c.cancelAfter;
+        cancel = cancel || ch == c.cancelAfter;
     };
     const LinkResult result = c.batch ? bench.link.WriteBatch(writes, note, c.check)
                                       : bench.link.WriteBatch({writes.first()}, {}, c.check);
@@ -151,19 +193,15 @@ void ChannelWriteTest::write()
     QCOMPARE(written, c.written);
     qsizetype end = c.stopAt.isEmpty() ? expected.size() : expected.indexOf(c.stopAt);
     if (c.cancelAfter)  // the next channel's settings and store never go out
-        end = expected.indexOf(ChannelFrame(c.cancelAfter + 1, "03")) - kUsbFrames.size();
-    if (c.cancelAfter && readBack)  // its settings went out during the read-back, its store did not
-        end += kUsbFrames.size();
+        end = expected.indexOf(ChannelFrame(c.written.last() + 1, "03")) - kUsbFrames.size();
     if (c.silentAt)  // the read-back that got no answer is the last frame before VFO-A goes back
         end = expected.indexOf(Cat::MemoryRequest(c.silentAt).toHex()) + 1;
-    expected = expected.mid(0, end);
+    expected = c.frames.isEmpty() ? expected.mid(0, end) : QStringList{kVfoARequest} + c.frames;
     QCOMPARE(bench.sent(), c.restored ? expected + kRestoreFrames : expected);
     if (c.restored)
         QCOMPARE(bench.radio->vfoA(), kVfoARxRit);
     // Every channel reported, and the one stored but not checked, holds what was written.
-    QList<int> stored = c.batch ? c.written : c.channels;
-    if (c.silentAt)
-        stored << c.silentAt;
+    const QList<int> stored = (c.batch ? c.written : c.channels) + c.alsoStored;
     for (int ch = 1; ch <= kLastPms; ++ch)
         QCOMPARE(DecodeRecord(bench.radio->memory(ch)).Freq == 14195.0f, stored.contains(ch) && ch != c.dropStore);
 }

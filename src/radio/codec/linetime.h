@@ -17,6 +17,8 @@ inline constexpr int kBitsPerByte = 11;  // start bit, 8 data bits, 2 stop bits
 inline constexpr std::chrono::nanoseconds kByteTime{std::chrono::nanoseconds(std::chrono::seconds(1)) * kBitsPerByte
                                                     / kBaud};
 
+inline constexpr std::chrono::nanoseconds kBitTime{std::chrono::nanoseconds(std::chrono::seconds(1)) / kBaud};
+
 // How long `bytes` bytes take on the line.
 [[nodiscard]] constexpr std::chrono::nanoseconds LineTime(qsizetype bytes)
 {
@@ -30,6 +32,16 @@ inline constexpr std::chrono::nanoseconds kByteTime{std::chrono::nanoseconds(std
     if (bytes <= 0)
         return std::chrono::nanoseconds{0};
     return LineTime(bytes) + std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::milliseconds(pacing)) * (bytes - 1);
+}
+
+// How long after a request of `bytes` bytes is handed to an idle line its reply's first byte
+// can be in at the earliest: the request crosses the line, and a UART takes a byte in at the
+// middle of its first stop bit, 1.5 bit times before the byte ends, at the radio and back
+// here. For a five-byte request that is 63 bit times; adapters and networks only add to it,
+// so a byte that comes sooner belongs to an earlier reply.
+[[nodiscard]] constexpr std::chrono::nanoseconds ReplyWindow(qsizetype bytes)
+{
+    return LineTime(bytes) + LineTime(1) - 3 * kBitTime;
 }
 
 // The sending side of the line: when the last byte handed to the port reaches the radio at

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include <QByteArray>
 #include <QString>
@@ -16,6 +17,8 @@ enum class IoStatus { Ok, TimedOut, LinkLost };
 
 class Transport {
 public:
+    using Clock = std::chrono::steady_clock;
+
     virtual ~Transport() = default;
 
     [[nodiscard]] virtual QString portName() const = 0;
@@ -47,6 +50,13 @@ public:
         Q_UNUSED(bound);
         return isOpen() ? IoStatus::Ok : IoStatus::LinkLost;
     }
+
+    // The time on this link, and a sleep on it: the system's clock, or an emulated line's own.
+    [[nodiscard]] virtual Clock::time_point now() const { return Clock::now(); }
+    virtual void sleepUntil(Clock::time_point until) { std::this_thread::sleep_until(until); }
+    // Whether a network lies between the port and the radio's line: its round trip then comes
+    // on top of every line time.
+    [[nodiscard]] virtual bool crossesNetwork() const { return false; }
 
     [[nodiscard]] virtual QString errorString() const = 0;
 };
