@@ -106,7 +106,7 @@ void Select(QListWidget* list, const QString& text)
 }  // namespace
 
 ChannelEditor::ChannelEditor(const QString& caption, const RowCells& cells, QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmChanges"));
     setWindowTitle(QStringLiteral("Memory Channel Editor"));
@@ -155,11 +155,18 @@ void ChannelEditor::buildControls()
     m_load->setObjectName(QStringLiteral("cmdOK"));
     m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("CmdCancel"));
+    for (QPushButton* button : {m_load, m_cancel})
+        button->setAutoDefault(false);
     for (const Place& place : kPlaces) {
         if (!place.label)
             continue;
-        auto* label = new QLabel(QString::fromLatin1(place.caption), this);
+        const QString caption = QString::fromLatin1(place.caption);
+        auto* label = new QLabel(caption, this);
         label->setObjectName(QString::fromLatin1(place.label));
+        auto* control = findChild<QWidget*>(QString::fromLatin1(place.control));
+        label->setBuddy(control);
+        // A list's accessible name does not come from its buddy label: it is given.
+        control->setAccessibleName(caption);
     }
 }
 
@@ -271,11 +278,18 @@ void ChannelEditor::refuse(const EditRejection& rejection)
 
 void ChannelEditor::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    const int key = event->key();
+    if (key == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         onCancel();
         return;
     }
-    QWidget::keyPressEvent(event);
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && button) {
+        if (!event->isAutoRepeat())
+            button->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void ChannelEditor::onCancel()
