@@ -54,6 +54,7 @@ private:
     QListWidget* addList(const char* name, const QStringList& items);
     QLineEdit* addBox(const char* name);
 
+    QWidget* m_page = nullptr;  // the controls, in a scroll area
     QLineEdit* m_freq = nullptr;
     QLineEdit* m_offset = nullptr;
     QListWidget* m_mode = nullptr;

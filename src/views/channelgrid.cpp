@@ -93,7 +93,7 @@ ChannelGrid::ChannelGrid(ChannelTable& table, QWidget* parent)
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     horizontalHeader()->setStretchLastSection(true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Tab goes on to the options and buttons: the arrows move between cells.
     setTabKeyNavigation(false);
@@ -117,6 +117,23 @@ void ChannelGrid::layOutColumns()
     const int chrome = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
     // At least the classic width; a wider window gives the rest to Comments, the last column.
     setMinimumWidth(std::max(qRound(Descriptor(m_kind).gridTwips * scale), columns + chrome));
+}
+
+void ChannelGrid::yieldRoom(QSize overflow)
+{
+    if (overflow.width() > 0) {
+        setMinimumWidth(std::max(0, minimumWidth() - overflow.width()));
+        // The scroll bar takes no row from view.
+        const int bar = horizontalScrollBar()->sizeHint().height();
+        if (maximumHeight() < QWIDGETSIZE_MAX)
+            setMaximumHeight(maximumHeight() + bar);
+        setMinimumHeight(minimumHeight() + bar);
+    }
+    // Whole rows, so that none shows cut; a view that shows all its rows keeps them.
+    const int rowHeight = verticalHeader()->defaultSectionSize();
+    const int rows = (overflow.height() + rowHeight - 1) / rowHeight;
+    if (rows > 0 && maximumHeight() == QWIDGETSIZE_MAX)
+        setMinimumHeight(std::max(heightForRows(1), minimumHeight() - rows * rowHeight));
 }
 
 bool ChannelGrid::marksRow(int row) const

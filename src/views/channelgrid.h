@@ -27,6 +27,9 @@ public:
     void layOutColumns();
     // Height that shows `rows` channel rows under the header.
     [[nodiscard]] int heightForRows(int rows) const;
+    // On a screen too small for the window (a large scale on a small screen): gives up
+    // `overflow` of its minimum size, in whole rows downwards; it then scrolls sideways too.
+    void yieldRoom(QSize overflow);
     // Whether the current-row marker stands on grid row `row` (from 1).
     [[nodiscard]] bool marksRow(int row) const;
 

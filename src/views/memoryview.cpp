@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStackedLayout>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -52,6 +53,17 @@ MemoryView::MemoryView(ViewKind kind, ViewHost& host, QWidget* parent)
         // A view whose rows all show at once grows only in width: taller would leave a band.
         m_grid->setMaximumHeight(m_grid->heightForRows(rows));
         layout()->setSizeConstraint(QLayout::SetMinAndMaxSize);
+    }
+    // A screen too small for the window (a large scale on a small screen) gets the window at
+    // its size, the grid scrolling.
+    const QSize room = screen()->availableSize();
+    if (sizeHint().boundedTo(room) != sizeHint()) {
+        m_grid->yieldRoom(minimumSizeHint() - room);
+        // The window's minimum, which the layouts already gave it, is taken again.
+        centralWidget()->layout()->activate();
+        layout()->invalidate();
+        layout()->activate();
+        resize(sizeHint().boundedTo(room));
     }
 }
 
