@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "helpwindow.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 #include "helptopics.h"
@@ -20,6 +25,7 @@ namespace {
 
 constexpr int kAnchorRole = Qt::UserRole;
 constexpr QSize kStartSize{860, 600};
+constexpr int kItemPadding = 16;  // pixels around a contents line's text
 
 [[nodiscard]] QString HelpText()
 {
@@ -46,16 +52,19 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent)
 
     m_browser = new QTextBrowser;
     m_browser->setObjectName(QStringLiteral("txtHelp"));
+    m_browser->setAccessibleName(QStringLiteral("Help text"));
     m_browser->setOpenExternalLinks(false);
     m_browser->setHtml(html);
 
     auto* splitter = new QSplitter;
+    splitter->setChildrenCollapsible(false);
     splitter->addWidget(tabs);
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(1, 3);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(splitter);
-    resize(kStartSize);
+    // Within the screen, however large the text is scaled.
+    resize(kStartSize.boundedTo(screen()->availableSize()));
 }
 
 QWidget* HelpWindow::buildContents(const QString& html)
@@ -63,6 +72,7 @@ QWidget* HelpWindow::buildContents(const QString& html)
     m_contents = new QTreeWidget;
     m_contents->setObjectName(QStringLiteral("treeContents"));
     m_contents->setHeaderHidden(true);
+    m_contents->setAccessibleName(QStringLiteral("Contents"));
     QTreeWidgetItem* parent = nullptr;
     for (const HelpTopic& topic : HelpContents(html)) {
         auto* item = topic.level == 3 && parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_contents);
@@ -72,6 +82,15 @@ QWidget* HelpWindow::buildContents(const QString& html)
             parent = item;
     }
     m_contents->expandAll();
+    // Every title whole: the contents are never narrower than their longest line.
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(m_contents); *it; ++it) {
+        const int depth = (*it)->parent() ? 2 : 1;  // the branch marks take an indentation too
+        widest = std::max(widest, m_contents->fontMetrics().horizontalAdvance((*it)->text(0))
+                                      + depth * m_contents->indentation());
+    }
+    m_contents->setMinimumWidth(widest + kItemPadding + 2 * m_contents->frameWidth()
+                                + m_contents->verticalScrollBar()->sizeHint().width());
     connect(m_contents, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { showTopic(item->data(0, kAnchorRole).toString()); });
     connect(m_contents, &QTreeWidget::itemActivated, this,
@@ -89,6 +108,8 @@ QWidget* HelpWindow::buildIndex(const QString& html)
     m_lookFor->setObjectName(QStringLiteral("txtIndex"));
     m_index = new QListWidget;
     m_index->setObjectName(QStringLiteral("lstIndex"));
+    m_index->setAccessibleName(QStringLiteral("Index"));
+    prompt->setBuddy(m_lookFor);
     for (const HelpEntry& entry : HelpIndex(html)) {
         auto* item = new QListWidgetItem(entry.term, m_index);
         item->setData(kAnchorRole, entry.anchor);

@@ -9,6 +9,10 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
 
 #include "windowkit.h"
 
@@ -106,13 +110,14 @@ void Select(QListWidget* list, const QString& text)
 }  // namespace
 
 ChannelEditor::ChannelEditor(const QString& caption, const RowCells& cells, QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmChanges"));
     setWindowTitle(QStringLiteral("Memory Channel Editor"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(ControlFont());
-    auto* heading = new QLabel(caption, this);
+    m_page = new QWidget(this);
+    auto* heading = new QLabel(caption, m_page);
     heading->setObjectName(QStringLiteral("lblChanges"));
     buildControls();
     placeControls();
@@ -124,14 +129,14 @@ ChannelEditor::ChannelEditor(const QString& caption, const RowCells& cells, QWid
 
 QLineEdit* ChannelEditor::addBox(const char* name)
 {
-    auto* box = new QLineEdit(this);
+    auto* box = new QLineEdit(m_page);
     box->setObjectName(QString::fromLatin1(name));
     return box;
 }
 
 QListWidget* ChannelEditor::addList(const char* name, const QStringList& items)
 {
-    auto* list = new ChoiceList(this);
+    auto* list = new ChoiceList(m_page);
     list->setObjectName(QString::fromLatin1(name));
     list->addItems(items);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -151,15 +156,22 @@ void ChannelEditor::buildControls()
     m_txRit = addList("lstTxRit", kSwitches);
     m_offset = addBox("txtOffset");
     m_rpt = addList("lstRpt", kShifts);
-    m_load = new QPushButton(QStringLiteral("&Load"), this);
+    m_load = new QPushButton(QStringLiteral("&Load"), m_page);
     m_load->setObjectName(QStringLiteral("cmdOK"));
-    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancel = new QPushButton(QStringLiteral("&Cancel"), m_page);
     m_cancel->setObjectName(QStringLiteral("CmdCancel"));
+    for (QPushButton* button : {m_load, m_cancel})
+        button->setAutoDefault(false);
     for (const Place& place : kPlaces) {
         if (!place.label)
             continue;
-        auto* label = new QLabel(QString::fromLatin1(place.caption), this);
+        const QString caption = QString::fromLatin1(place.caption);
+        auto* label = new QLabel(caption, m_page);
         label->setObjectName(QString::fromLatin1(place.label));
+        auto* control = findChild<QWidget*>(QString::fromLatin1(place.control));
+        label->setBuddy(control);
+        // A list's accessible name does not come from its buddy label: it is given.
+        control->setAccessibleName(caption);
     }
 }
 
@@ -204,7 +216,23 @@ void ChannelEditor::placeControls()
     }
     const int right = placeLabel("lblChanges", kCaptionLeft, kCaptionTop, factor);
     const QRect margin = Twips(0, 0, kWindowWidth, kMargin, factor);
-    setFixedSize(std::max(margin.width(), right + margin.height()), bottom + margin.height());
+    m_page->setFixedSize(std::max(margin.width(), right + margin.height()), bottom + margin.height());
+    // The whole page where the screen has room for it; where it has not (a large scale on a
+    // small screen), the page scrolls in a window the screen holds.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidget(m_page);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    const QSize room = screen()->availableSize();
+    QSize size = m_page->size();
+    if (size.width() > room.width())
+        size.rheight() += scroll->horizontalScrollBar()->sizeHint().height();
+    if (size.height() > room.height())
+        size.rwidth() += scroll->verticalScrollBar()->sizeHint().width();
+    setFixedSize(size.boundedTo(room));
 }
 
 int ChannelEditor::placeLabel(const char* name, int left, int top, QPointF factor)
@@ -271,11 +299,18 @@ void ChannelEditor::refuse(const EditRejection& rejection)
 
 void ChannelEditor::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    const int key = event->key();
+    if (key == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         onCancel();
         return;
     }
-    QWidget::keyPressEvent(event);
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && button) {
+        if (!event->isAutoRepeat())
+            button->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void ChannelEditor::onCancel()

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // frmChanges, the "Memory Channel Editor": one channel's settings in two boxes and seven
-// lists. Load checks them and hands the validated edit to whoever opened the window; the
-// window then closes itself (and is deleted). Cancel, or Esc, just closes it.
+// lists, each named by its label. Load checks them and hands the validated edit to whoever
+// opened the window; the window then closes itself (and is deleted). Cancel, or Esc, just
+// closes it. A dialog that is not modal: the views stay usable while it is open.
 
 #include <QMetaType>
-#include <QWidget>
+#include <QDialog>
 
 #include "channelrow.h"
 #include "validation.h"
@@ -17,7 +18,7 @@ class QPushButton;
 
 namespace vardo {
 
-class ChannelEditor : public QWidget {
+class ChannelEditor : public QDialog {
     Q_OBJECT
 public:
     // `caption` goes into lblChanges (see EditorCaption); the controls start from the settings
@@ -28,7 +29,8 @@ public:
     [[nodiscard]] EditTexts texts() const;
 
 protected:
-    // Esc is Cancel, as in a dialog.
+    // Esc is Cancel; Enter presses the button that has the keyboard (none is pressed by Enter
+    // elsewhere: Load writes the radio).
     void keyPressEvent(QKeyEvent* event) override;
 
 Q_SIGNALS:
@@ -52,6 +54,7 @@ private:
     QListWidget* addList(const char* name, const QStringList& items);
     QLineEdit* addBox(const char* name);
 
+    QWidget* m_page = nullptr;  // the controls, in a scroll area
     QLineEdit* m_freq = nullptr;
     QLineEdit* m_offset = nullptr;
     QListWidget* m_mode = nullptr;

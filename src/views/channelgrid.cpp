@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -92,8 +93,11 @@ ChannelGrid::ChannelGrid(ChannelTable& table, QWidget* parent)
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     horizontalHeader()->setStretchLastSection(true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Tab goes on to the options and buttons: the arrows move between cells.
+    setTabKeyNavigation(false);
+    setAccessibleName(QString::fromLatin1(Descriptor(m_kind).caption));
     layOutColumns();
 }
 
@@ -113,6 +117,23 @@ void ChannelGrid::layOutColumns()
     const int chrome = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
     // At least the classic width; a wider window gives the rest to Comments, the last column.
     setMinimumWidth(std::max(qRound(Descriptor(m_kind).gridTwips * scale), columns + chrome));
+}
+
+void ChannelGrid::yieldRoom(QSize overflow)
+{
+    if (overflow.width() > 0) {
+        setMinimumWidth(std::max(0, minimumWidth() - overflow.width()));
+        // The scroll bar takes no row from view.
+        const int bar = horizontalScrollBar()->sizeHint().height();
+        if (maximumHeight() < QWIDGETSIZE_MAX)
+            setMaximumHeight(maximumHeight() + bar);
+        setMinimumHeight(minimumHeight() + bar);
+    }
+    // Whole rows, so that none shows cut; a view that shows all its rows keeps them.
+    const int rowHeight = verticalHeader()->defaultSectionSize();
+    const int rows = (overflow.height() + rowHeight - 1) / rowHeight;
+    if (rows > 0 && maximumHeight() == QWIDGETSIZE_MAX)
+        setMinimumHeight(std::max(heightForRows(1), minimumHeight() - rows * rowHeight));
 }
 
 bool ChannelGrid::marksRow(int row) const
@@ -137,12 +158,34 @@ int ChannelGrid::heightForRows(int rows) const
 
 void ChannelGrid::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape) {
+    const QModelIndex current = currentIndex();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if (key == Qt::Key_Escape) {
         Q_EMIT escapePressed();
-        event->accept();
+    } else if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F2) && modifiers == Qt::NoModifier) {
+        // A held key would repeat the action in whatever window it opened.
+        if (current.isValid() && !event->isAutoRepeat())
+            Q_EMIT cellActivated(current.row() + 1, current.column());
+    } else if (key == Qt::Key_Menu || (key == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        if (current.isValid() && !event->isAutoRepeat())
+            Q_EMIT rowMenuRequested(current.row() + 1, viewport()->mapToGlobal(visualRect(current).bottomLeft()));
+    } else {
+        QTableView::keyPressEvent(event);
         return;
     }
-    QTableView::keyPressEvent(event);
+    event->accept();
+}
+
+void ChannelGrid::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The keys are taken in keyPressEvent, on every platform alike; some also send this event.
+    event->accept();
+    if (event->reason() != QContextMenuEvent::Mouse)
+        return;
+    const QModelIndex index = indexAt(event->pos());
+    if (index.isValid())
+        Q_EMIT rowMenuRequested(index.row() + 1, event->globalPos());
 }
 
 }  // namespace vardo

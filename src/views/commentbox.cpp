@@ -50,6 +50,7 @@ QWidget* CommentBox::buildRow()
     QHBoxLayout* layout = FlatRow(row);
     m_caption = ReservedControl<QLabel>(row, "lblComments");
     m_box = ReservedControl<QLineEdit>(row, "txtComments");
+    m_box->setAccessibleName(QStringLiteral("Comments"));
     layout->addWidget(m_caption);
     layout->addWidget(m_box, 1);
     return row;
@@ -66,7 +67,8 @@ void CommentBox::open(int row)
     m_host.tableSteps().begin(
         QStringLiteral("Comment on %1").arg(ChannelLabel(ChannelOfRow(m_view.kind(), row))));
     m_caption->setText(CommentCaption(m_view.kind(), row));
-    m_caption->parentWidget()->show();
+    m_box->setAccessibleName(m_caption->text());
+    m_view.showCommentRow(true);
     m_caption->show();
     m_box->show();
     m_box->setFocus(Qt::OtherFocusReason);
@@ -121,7 +123,7 @@ void CommentBox::close()
     m_row = 0;
     m_box->hide();
     m_caption->hide();
-    m_caption->parentWidget()->hide();
+    m_view.showCommentRow(false);
     m_host.tableSteps().end();
 }
 

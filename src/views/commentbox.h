@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The comment box of one view: a click on a Comments cell opens txtComments over the view,
-// every keystroke goes straight into the cell and the mirror cell, and Enter or leaving
-// the box closes it; Esc puts back the comments the box opened on and closes it. There is no commit: the cell holds what the box holds, and one visit of
-// the box is one undo step. It owns the comment row (lblComments, txtComments) under the
-// view's grid.
+// every keystroke goes straight into the cell and the mirror cell, and Enter or leaving the
+// box closes it; Esc puts back the comments the box opened on and closes it. There is no
+// commit: the cell holds what the box holds, and one visit of the box is one undo step. It
+// owns the comment row (lblComments, txtComments), which the view shows on its options' line.
 
 #include <QObject>
 #include <QString>

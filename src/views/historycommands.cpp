@@ -46,6 +46,7 @@ HistoryCommands::HistoryCommands(MemoryView& view, ViewHost& host, CompareComman
     m_dialog->setWindowModality(Qt::WindowModal);
     m_list = new QListWidget(m_dialog);
     m_list->setObjectName(QStringLiteral("lstHistory"));
+    m_list->setAccessibleName(QStringLiteral("Snapshots"));
     m_list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, m_dialog);
     QPushButton* open = AddButton(buttons, QStringLiteral("&Open"), "cmdOpenSnapshot");

@@ -10,12 +10,15 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QStackedLayout>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "busystate.h"
 #include "channelgrid.h"
 #include "clickdispatch.h"
+#include "rowmenu.h"
 #include "tablesteps.h"
 #include "windowkit.h"
 #include "viewdescriptor.h"
@@ -51,6 +54,25 @@ MemoryView::MemoryView(ViewKind kind, ViewHost& host, QWidget* parent)
         m_grid->setMaximumHeight(m_grid->heightForRows(rows));
         layout()->setSizeConstraint(QLayout::SetMinAndMaxSize);
     }
+    // A screen too small for the window (a large scale on a small screen) gets the window at
+    // its size, the grid scrolling.
+    const QSize room = screen()->availableSize();
+    if (sizeHint().boundedTo(room) != sizeHint()) {
+        m_grid->yieldRoom(minimumSizeHint() - room);
+        // The window's minimum, which the layouts already gave it, is taken again.
+        centralWidget()->layout()->activate();
+        layout()->invalidate();
+        layout()->activate();
+        resize(sizeHint().boundedTo(room));
+    }
+}
+
+MemoryView::~MemoryView()
+{
+    // The keyboard leaves first: a box that closes when it loses it (the comments) then closes
+    // while the window is whole, not while its controls are being taken apart.
+    if (QWidget* focus = focusWidget())
+        focus->clearFocus();
 }
 
 void MemoryView::buildWindow()
@@ -59,17 +81,19 @@ void MemoryView::buildWindow()
     auto* layout = new QVBoxLayout(central);
     m_grid = new ChannelGrid(m_host.family().table(m_kind), central);
     layout->addWidget(m_grid, 1);
-    // Empty until its row is placed; an empty place takes no room and no spacing.
-    m_commentPlace = new QVBoxLayout;
-    layout->addLayout(m_commentPlace);
-    layout->addWidget(buildOptions());
+    m_optionsLine = new QStackedLayout;
+    m_optionsLine->addWidget(buildOptions());
+    layout->addLayout(m_optionsLine);
     layout->addWidget(buildCommands());
     setCentralWidget(central);
     // There from the start, so the window keeps its height once the radio is named.
     ShowRadioLine(*this, QString());
 
     connect(m_grid, &ChannelGrid::clicked, this,
-            [this](const QModelIndex& index) { onGridClicked(index.row() + 1, index.column()); });
+            [this](const QModelIndex& index) { activateCell(index.row() + 1, index.column(), false); });
+    connect(m_grid, &ChannelGrid::cellActivated, this, [this](int row, int column) { activateCell(row, column, true); });
+    connect(m_grid, &ChannelGrid::rowMenuRequested, this,
+            [this](int row, const QPoint& at) { ShowRowMenu(*this, row, at); });
     connect(m_grid, &ChannelGrid::escapePressed, this, &MemoryView::escapePressed);
     // A click on another row's Mode cell, a refused click or an arrow key would move the
     // current row away from the picked one, and Up/Down would then move a row not shown.
@@ -204,13 +228,13 @@ QPushButton* MemoryView::button(const QString& name) const
 
 void MemoryView::placeCommentRow(QWidget* row)
 {
-    m_commentPlace->addWidget(row);
-    // A view whose rows all show has no room to give: the row keeps its line there. A long
-    // view gives the box one line of the grid while it is open.
-    if (m_grid->maximumHeight() < QWIDGETSIZE_MAX)
-        HideKeepingPlace(*row);
-    else
-        row->hide();
+    m_commentRow = row;
+    m_optionsLine->addWidget(row);
+}
+
+void MemoryView::showCommentRow(bool shown)
+{
+    m_optionsLine->setCurrentWidget(shown ? m_commentRow : m_options.first()->parentWidget());
 }
 
 void MemoryView::placeProgressRow(QWidget* row)
@@ -220,10 +244,8 @@ void MemoryView::placeProgressRow(QWidget* row)
 
 void MemoryView::placeScanRow(QWidget* row)
 {
-    // Scan mode hides the options: the scan line takes their place, so nothing moves.
-    QWidget* options = m_options.first()->parentWidget();
-    static_cast<QBoxLayout*>(options->layout())->insertWidget(int(m_options.size()), row);
-    options->setMinimumHeight(std::max(options->minimumHeight(), row->sizeHint().height()));
+    m_scanRow = row;
+    m_optionsLine->addWidget(row);
 }
 
 bool MemoryView::busy() const
@@ -301,6 +323,9 @@ void MemoryView::setNormalCommandsVisible(bool visible)
         option->setVisible(visible);
     for (QPushButton* command : std::as_const(m_normalCommands))
         command->setVisible(visible);
+    // Sort and scan modes put the scan line in the options' place (empty until a scan).
+    if (m_scanRow)
+        m_optionsLine->setCurrentWidget(visible ? m_options.first()->parentWidget() : m_scanRow);
     m_commandsShown = visible;
     updateCommands();
 }
@@ -395,18 +420,26 @@ void MemoryView::onOption(ViewKind target)
         m_host.switchView(m_kind, target);
 }
 
-void MemoryView::refuse(const QString& message)
+void MemoryView::refuse(const QString& message, bool byKey)
 {
     ShowMessage(this, message);
-    focusButton("cmdLoad");
+    if (!byKey)
+        focusButton("cmdLoad");
 }
 
-void MemoryView::onGridClicked(int row, int column)
+ClickInput MemoryView::cellState(int row, int column) const
 {
-    ViewState& state = m_host.viewState();
+    const ViewState& state = m_host.viewState();
     const ChannelTable& table = m_host.family().table(m_kind);
-    const ClickOutcome outcome = DispatchClick({m_kind, row, column, table.hasData(row), table.masked(row),
-                                                busy(), state.SortMode, state.ScanMode, state.Scanning});
+    return {m_kind, row, column, table.hasData(row), table.masked(row),
+            busy(), state.SortMode, state.ScanMode, state.Scanning};
+}
+
+void MemoryView::activateCell(int row, int column, bool byKey)
+{
+    const ClickOutcome outcome = DispatchClick(cellState(row, column));
+    if (byKey && outcome.action != ClickAction::Nothing)
+        setCurrentCell(row, column);  // where a click would have put it
     switch (outcome.action) {
     case ClickAction::Nothing:
         return;
@@ -414,11 +447,12 @@ void MemoryView::onGridClicked(int row, int column)
         Q_EMIT scanClicked(row, column);
         return;
     case ClickAction::Refuse:
-        refuse(outcome.message);
+        refuse(outcome.message, byKey);
         return;
     case ClickAction::LoadVfoA:
         m_host.loadVfoA(outcome.radioChannel);
-        focusButton("cmdExit");
+        if (!byKey)
+            focusButton("cmdExit");
         return;
     case ClickAction::PickRow:
         enterSortMode(row);

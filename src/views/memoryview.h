@@ -10,11 +10,13 @@
 #include <QMainWindow>
 
 #include "channelindex.h"
+#include "clickdispatch.h"
 
 class QAction;
 class QBoxLayout;
 class QPushButton;
 class QRadioButton;
+class QStackedLayout;
 
 namespace vardo {
 
@@ -26,6 +28,7 @@ class MemoryView : public QMainWindow {
     Q_OBJECT
 public:
     MemoryView(ViewKind kind, ViewHost& host, QWidget* parent = nullptr);
+    ~MemoryView() override;
 
     [[nodiscard]] ViewKind kind() const { return m_kind; }
     [[nodiscard]] ChannelGrid* grid() const { return m_grid; }
@@ -35,15 +38,23 @@ public:
     // focus then stays where it is. True when the button has it.
     bool focusButton(const char* name);
 
-    // The comment row goes under the grid, shown while its box is open; the scan row goes on
-    // the options' line, which it fills while the options are hidden.
+    // The comment row and the scan row take turns with the options on the options' line: the
+    // comment row while its box is open, the scan row while the options are hidden. The line
+    // is as large as the largest of them, so none makes the window grow.
     void placeCommentRow(QWidget* row);
+    void showCommentRow(bool shown);
     void placeScanRow(QWidget* row);
     // The progress row goes on the right of the status bar.
     void placeProgressRow(QWidget* row);
 
     // The radio the search found, as the status bar names it; Compare works only with one.
     void setRadio(const QString& statusText, bool found);
+
+    // A click on the cell (row from 1), or with `byKey` its Enter, F2 or context menu: the same
+    // action, but the keyboard stays on the grid.
+    void activateCell(int row, int column, bool byKey);
+    // What the click rules know of a cell now.
+    [[nodiscard]] ClickInput cellState(int row, int column) const;
 
     // The grid's current cell, rows from 1.
     [[nodiscard]] int currentRow() const;
@@ -108,8 +119,7 @@ private:
     void onClear();
     void onExit();
     void onOption(ViewKind target);
-    void onGridClicked(int row, int column);
-    void refuse(const QString& message);
+    void refuse(const QString& message, bool byKey);
     [[nodiscard]] bool busy() const;
     void setMoveButtonsVisible(bool visible);
 
@@ -117,7 +127,9 @@ private:
     const ViewDescriptor& m_descriptor;
     ViewHost& m_host;
     ChannelGrid* m_grid = nullptr;
-    QBoxLayout* m_commentPlace = nullptr;
+    QStackedLayout* m_optionsLine = nullptr;  // the options, the scan row or the comment row
+    QWidget* m_scanRow = nullptr;
+    QWidget* m_commentRow = nullptr;
     QList<QRadioButton*> m_options;
     QList<QPushButton*> m_normalCommands;
     QList<QPushButton*> m_moveCommands;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "progressrow.h"
 
+#include <QAccessibleWidget>
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,6 +16,45 @@ namespace {
 // The widest text the bar shows, for a width that does not change as the count grows.
 constexpr char kWidestProgress[] = "channel 888 of 888";
 constexpr int kBarPadding = 32;  // pixels beside the text, for the bar's frame and chunk
+
+// How a screen reader finds the bar: its name and its value are what it shows, "channel 42
+// of 113", not a bare number or a percentage of nothing it names.
+class ProgressAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit ProgressAccessible(QProgressBar* bar) : QAccessibleWidget(bar, QAccessible::ProgressBar) {}
+
+    [[nodiscard]] QString text(QAccessible::Text t) const override
+    {
+        const QString shown = bar()->text();  // empty before the first operation
+        switch (t) {
+        case QAccessible::Value: return shown;
+        case QAccessible::Name: return shown.isEmpty() ? QStringLiteral("Progress") : shown;
+        default: return QAccessibleWidget::text(t);
+        }
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    [[nodiscard]] QVariant currentValue() const override { return bar()->value(); }
+    void setCurrentValue(const QVariant&) override {}
+    [[nodiscard]] QVariant maximumValue() const override { return bar()->maximum(); }
+    [[nodiscard]] QVariant minimumValue() const override { return bar()->minimum(); }
+    [[nodiscard]] QVariant minimumStepSize() const override { return 1; }
+
+private:
+    [[nodiscard]] QProgressBar* bar() const { return static_cast<QProgressBar*>(widget()); }
+};
+
+[[nodiscard]] QAccessibleInterface* ProgressFactory(const QString& className, QObject* object)
+{
+    auto* bar = qobject_cast<QProgressBar*>(object);
+    if (className == u"QProgressBar" && bar && bar->objectName() == u"progressBar")
+        return new ProgressAccessible(bar);
+    return nullptr;
+}
 
 }  // namespace
 
@@ -41,6 +81,8 @@ QWidget* ProgressRow::buildRow()
     m_bar->setObjectName(QStringLiteral("progressBar"));
     m_bar->setFormat(QString::fromLatin1(kProgressFormat));
     m_bar->setAlignment(Qt::AlignCenter);
+    static const bool described = (QAccessible::installFactory(&ProgressFactory), true);
+    Q_UNUSED(described);
     m_bar->setFixedWidth(m_bar->fontMetrics().horizontalAdvance(QString::fromLatin1(kWidestProgress)) + kBarPadding);
     // Alt+S is Save's, which stays on show while the operation runs.
     m_stop = new QPushButton(QStringLiteral("S&top"), box);

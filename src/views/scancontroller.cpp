@@ -54,6 +54,7 @@ QWidget* ScanController::buildRow()
     m_caption = ReservedControl<QLabel>(box, "lblScan");
     m_entry = ReservedControl<QLineEdit>(box, "txtScan");
     m_entry->setMaxLength(1);
+    m_entry->setAccessibleName(QStringLiteral("Minimum S-meter reading"));
     m_entry->setFixedWidth(m_entry->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 12);
     m_escape = ReservedControl<QLabel>(box, "lblEscape");
     m_escape->setText(QString::fromLatin1(kEscapeCaption));

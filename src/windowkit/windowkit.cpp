@@ -73,6 +73,10 @@ void ShowRadioLine(QMainWindow& window, const QString& text)
         line = new QLabel(bar);
         line->setObjectName(name);
         bar->addWidget(line, 1);
+        // The bar paints its messages itself, and hides the line meanwhile: a screen reader
+        // finds the message as the bar's name.
+        QObject::connect(bar, &QStatusBar::messageChanged, bar,
+                         [bar](const QString& message) { bar->setAccessibleName(message); });
     }
     line->setText(text);
 }

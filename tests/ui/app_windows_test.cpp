@@ -113,25 +113,15 @@ private Q_SLOTS:
             auto* hidden = v.findChild<QWidget*>(QString::fromLatin1(name));
             QVERIFY(!hidden || !hidden->isVisible());
         }
-        // Top to bottom: grid, options, commands; the comment row shows between the grid and
-        // the options only while its box is open (a view that shows all its rows keeps its
-        // line), and the scan row stands on the options' line, which it takes in scan mode.
-        const bool allRowsShow = RowCount(kind) < 15;
-        QWidget* commentRow = v.findChild<QWidget*>(QStringLiteral("txtComments"))->parentWidget();
+        // Top to bottom: grid, options, commands. The comment row (while its box is open) and
+        // the scan row (in scan mode) take the options' line in turn.
         QWidget* optionRow = h.control<QRadioButton>(v, kOptions[int(kind)])->parentWidget();
-        QList<QWidget*> order{v.grid()};
-        if (allRowsShow)
-            order << commentRow;
-        order << optionRow << v.button(QStringLiteral("cmdRead"));
         int above = -1;
-        for (QWidget* control : std::as_const(order)) {
+        for (QWidget* control : {static_cast<QWidget*>(v.grid()), optionRow, static_cast<QWidget*>(v.button("cmdRead"))}) {
             const int top = control->mapTo(&v, QPoint(0, 0)).y();
             QVERIFY2(top > above && control->height() > 0, qPrintable(control->objectName()));
             above = top + control->height() - 1;
         }
-        QVERIFY(!commentRow->isVisible());
-        if (scan)
-            QCOMPARE(v.findChild<QWidget*>(QStringLiteral("txtScan"))->parentWidget()->parentWidget(), optionRow);
 
         // The grid: 11 centred headers whole, in the proportions of their widths in twips.
         const QStringList headers{"Ch#", "Freq (kHz)", "Mode", "8.2 Filter", "455 Filter", "Ant",
@@ -559,17 +549,22 @@ private Q_SLOTS:
         auto* optionRow = h.control<QRadioButton>(all, "optAll")->parentWidget();
         QVERIFY(optionRow->geometry().top() - grid->geometry().bottom() <= 20);
 
-        // The comment box takes a line of the grid while it is open; the rows stay put.
+        // The comment box takes the options' line while it is open: the grid, its rows and
+        // the window stay as they were.
         const QRect place = grid->geometry();
+        const QRect options = optionRow->geometry();
+        const QSize window = all.size();
         const int top = TopRow(all);
         h.clickCell(all, 3, ColComment);
         auto* box = all.findChild<QLineEdit*>(QStringLiteral("txtComments"));
         QTRY_VERIFY(box->isVisible());
-        QVERIFY(box->mapTo(&all, QPoint(0, 0)).y() > grid->geometry().bottom());
-        QCOMPARE(grid->geometry().top(), place.top());
+        QCOMPARE(box->parentWidget()->geometry(), options);
+        QCOMPARE(grid->geometry(), place);
+        QCOMPARE(all.size(), window);
         QCOMPARE(TopRow(all), top);
         QTest::keyClick(box, Qt::Key_Return);
-        QTRY_COMPARE(grid->geometry(), place);
+        QTRY_VERIFY(optionRow->isVisible());
+        QCOMPARE(grid->geometry(), place);
         h.clickCell(all, 30, ColLabel);
         QCOMPARE(grid->geometry(), place);
         QVERIFY(grid->marksRow(30));
@@ -580,10 +575,12 @@ private Q_SLOTS:
         QTest::keyClick(grid, Qt::Key_Escape);
         QCOMPARE(grid->geometry(), place);
 
-        // A view whose rows all show keeps its height: no band below its last row.
+        // A view whose rows all show keeps its height: no band below its last row, nor between
+        // the grid and the options.
         h.choose(all, "optQmb");
         MemoryView& qmb = h.view(ViewKind::Qmb);
         QVERIFY(QTest::qWaitForWindowExposed(&qmb));
+        QVERIFY(h.control<QRadioButton>(qmb, "optQmb")->parentWidget()->geometry().top() - qmb.grid()->geometry().bottom() <= 20);
         qmb.resize(qmb.width() + 200, qmb.height() + 200);
         QTRY_VERIFY(qmb.grid()->horizontalHeader()->sectionSize(ColComment) >= 190);
         QVERIFY(qmb.grid()->viewport()->height() - 5 * qmb.grid()->rowHeight(0) < qmb.grid()->rowHeight(0));

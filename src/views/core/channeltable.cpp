@@ -6,8 +6,8 @@
 namespace vardo {
 namespace {
 
-// The roles a mark changes.
-const QList<int> kMarkRoles{Qt::BackgroundRole, Qt::ForegroundRole, Qt::ToolTipRole};
+// The roles a mark changes: the colour, and its text for the pointer and for a screen reader.
+const QList<int> kMarkRoles{Qt::BackgroundRole, Qt::ForegroundRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole};
 
 [[nodiscard]] QVariant MarkData(const QString& mark, MarkKind kind, int role)
 {
@@ -204,6 +204,7 @@ QVariant ChannelTable::data(const QModelIndex& index, int role) const
     case Qt::BackgroundRole:
     case Qt::ForegroundRole:
     case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
     {
         const Mark found = m_marks.value(at(index.row() + 1, index.column()));
         return MarkData(found.text, found.kind, role);

@@ -4,7 +4,7 @@
 // channel of the view. The texts are the store of channel data between a read and a save, so
 // saving, printing and the editor read them back from here, never from the widgets. The
 // marks of cells the radio holds otherwise (Compare, a write's read-back) live here too, as
-// the cells' background and tooltip.
+// the cells' background, tooltip and accessible description.
 // Rows are numbered as the operator sees them: 1 is the first channel row (model row 0).
 
 #include <vector>

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clickdispatch.h"
 
+#include <algorithm>
+
 #include "channelrow.h"
 
 namespace vardo {
@@ -53,6 +55,22 @@ ClickOutcome DispatchClick(const ClickInput& in)
     if (column == ColComment)
         return {ClickAction::EditComment, {}, 0};
     return {};
+}
+
+QList<OfferedAction> OfferedActions(ClickInput in)
+{
+    QList<OfferedAction> offered;
+    for (int column : {int(ColLabel), int(ColMode), int(Col82), int(ColComment)}) {
+        in.column = column;
+        const ClickAction action = DispatchClick(in).action;
+        const bool taken = std::any_of(offered.cbegin(), offered.cend(),
+                                       [action](const OfferedAction& o) { return o.action == action; });
+        const bool useless = action == ClickAction::Nothing || action == ClickAction::Refuse
+            || (action == ClickAction::EditComment && !in.hasData);
+        if (!taken && !useless)
+            offered.append({action, column});
+    }
+    return offered;
 }
 
 }  // namespace vardo

@@ -2,6 +2,7 @@
 #pragma once
 // What a click on a grid cell does, decided from the view, the cell and the view state alone.
 
+#include <QList>
 #include <QString>
 
 #include "channelindex.h"
@@ -39,6 +40,19 @@ struct ClickOutcome {
 };
 
 [[nodiscard]] ClickOutcome DispatchClick(const ClickInput& in);
+
+// An action a row offers besides its click (Enter on a cell, the row's context menu): what
+// the click rules do on `column`, the first column of the row that does it.
+struct OfferedAction {
+    ClickAction action = ClickAction::Nothing;
+    int column = 0;
+
+    bool operator==(const OfferedAction&) const = default;
+};
+
+// The row actions the click rules allow on `in.row` (its column is ignored), one per kind, in
+// column order; refusals and a comment on a row without data are left out.
+[[nodiscard]] QList<OfferedAction> OfferedActions(ClickInput in);
 
 // The refusal texts, in the order they are tested.
 namespace Refusal {
