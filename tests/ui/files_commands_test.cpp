@@ -5,12 +5,11 @@
 
 #include <QtTest>
 
-#include "app_harness.h"
 #include "filebytes.h"
 #include "messageboxhelper.h"
-#include "restoreplan.h"
 #include "savedfilenames.h"
 #include "savedfiletext.h"
+#include "ui_steps.h"
 
 using namespace vardo;
 using namespace vardo::test;
@@ -22,14 +21,7 @@ struct FileHarness : AppHarness {
     QString file(const QString& name) const { return app->dataDir() + "/" + name; }
     // Presses a command and waits until the program is idle again.
     bool run(MemoryView& v, const char* command) { press(v, command); return idle(); }
-    // Opens the view and reads it from the radio.
-    MemoryView* ready(ViewKind kind)
-    {
-        if (!started())
-            return nullptr;
-        MemoryView& v = open(kind);
-        return read(v) ? &v : nullptr;
-    }
+    MemoryView* ready(ViewKind kind) { return OpenAndRead(*this, kind); }
     // Opened, read and saved, then the view's table emptied: a Load has all to fill.
     MemoryView* savedThenCleared(ViewKind kind)
     {
@@ -38,14 +30,6 @@ struct FileHarness : AppHarness {
             return nullptr;
         app->family().clear(kind);
         return v;
-    }
-    // Every row of the view, then every row of frmAll.
-    std::vector<RowCells> cells(ViewKind k) const
-    {
-        std::vector<RowCells> rows = table(k).rows();
-        const std::vector<RowCells> all = table(ViewKind::All).rows();
-        rows.insert(rows.end(), all.begin(), all.end());
-        return rows;
     }
 };
 
@@ -91,8 +75,13 @@ private slots:
         h.app->family().setCell(kind, last, ColComment, comment);
         const ChannelTable& table = h.table(kind);
         const QString lastFreq = table.cell(last, ColFreq);
+        // The operator's current row stays through Save and Load (moved there as the arrow keys
+        // move it: a click on a row would load its channel).
+        const auto toRow3 = [v] { v->grid()->setCurrentIndex(v->grid()->model()->index(2, ColMode)); };
+        toRow3();
         int beeps = h.beeps;
         QVERIFY(h.run(*v, "cmdSave"));
+        QCOMPARE(v->grid()->currentIndex().row() + 1, 3);
         QCOMPARE(h.beeps, beeps + 1);
         const QStringList lines = SplitSavedLines(DecodeSavedText(FileBytes(h.file(file))));
         QCOMPARE(lines.size(), last);
@@ -112,6 +101,7 @@ private slots:
         // Another radio's memory: the tables emptied, then Load.
         h.app->family().clear(kind);
         h.app->family().clear(ViewKind::All);
+        toRow3();
         h.radio->clearLog();
         beeps = h.beeps;
         MessageBoxHelper boxes;
@@ -138,6 +128,7 @@ private slots:
         QCOMPARE(storeAndMask, expected);
         if (kind == ViewKind::Qmb)
             QVERIFY(h.radio->frameLog().empty());
+        QCOMPARE(v->grid()->currentIndex().row() + 1, 3);
     }
 
     void refused_data()
@@ -179,14 +170,14 @@ private slots:
         MemoryView* v = h.ready(kind);
         QVERIFY(v);
         h.app->family().setCell(kind, 1, ColComment, "kept");
-        const std::vector<RowCells> before = h.cells(kind);
+        const Tables before = AllTables(h);
         if (!bytes.isNull())
             QVERIFY(PutFile(h.file(SavedFileName(kind)), bytes));
         h.radio->clearLog();
         MessageBoxHelper boxes;
         QVERIFY(h.run(*v, "cmdLoad"));
         QCOMPARE(boxes.texts(), QStringList{message.arg(QDir::toNativeSeparators(h.file(SavedFileName(kind))))});
-        QCOMPARE(h.cells(kind), before);
+        QCOMPARE(AllTables(h), before);
         QVERIFY(h.radio->frameLog().empty());
     }
 
@@ -242,24 +233,6 @@ private slots:
         QCOMPARE(FileListing(h.app->dataDir()), QStringList());
     }
 
-    // Nothing reached the radio, so the tables do not show the file either.
-    void silentRadioDuringLoad()
-    {
-        FileHarness h;
-        MemoryView* v = h.savedThenCleared(ViewKind::Pms);
-        QVERIFY(v);
-        const std::vector<RowCells> before = h.cells(ViewKind::Pms);
-        sim::Faults silent = h.radio->faults();
-        silent.silent = true;
-        h.radio->setFaults(silent);
-        MessageBoxHelper boxes;
-        h.press(*v, "cmdLoad");
-        QVERIFY(boxes.waitForCount(1, std::chrono::milliseconds(kWaitMs)));
-        QVERIFY2(boxes.lastText().contains("No channel was written."), qPrintable(boxes.lastText()));
-        QVERIFY(h.idle());
-        QCOMPARE(h.cells(ViewKind::Pms), before);
-    }
-
     // Each row shows the file once its channel is in the radio, as a read fills rows as they come.
     void loadFillsRowsAsWritten()
     {
@@ -307,30 +280,6 @@ private slots:
             if (f.bytes[3] != 0 && f.bytes[4] == 0x03 && f.bytes[2] == 0)
                 stored << ChannelLabel(f.bytes[3]);
         QCOMPARE(stored, QStringList({"P1", "P2", "P3", "P4", "P7", "P9"}));
-    }
-
-    // Save and Load leave the operator's current row where it was.
-    void currentRowKept_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::newRow("Save") << "cmdSave";
-        QTest::newRow("Load") << "cmdLoad";
-    }
-    void currentRowKept()
-    {
-        QFETCH(QString, command);
-        FileHarness h;
-        MemoryView* v = h.ready(ViewKind::Pms);
-        QVERIFY(v);
-        if (command == "cmdLoad")
-            QVERIFY(h.run(*v, "cmdSave"));
-        // Moved there as the arrow keys move it (a click on a row would load its channel).
-        v->grid()->setCurrentIndex(v->grid()->model()->index(2, ColMode));
-        MessageBoxHelper boxes(QMessageBox::Yes);  // Save's overwrite question
-        const int beeps = h.beeps;
-        QVERIFY(h.run(*v, qPrintable(command)));
-        QTRY_COMPARE_WITH_TIMEOUT(h.beeps, beeps + 1, kWaitMs);
-        QCOMPARE(v->grid()->currentIndex().row() + 1, 3);
     }
 };
 

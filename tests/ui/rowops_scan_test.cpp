@@ -7,15 +7,13 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app_harness.h"
 #include "messageboxhelper.h"
 #include "scancontroller.h"
 #include "scansetup.h"
+#include "ui_steps.h"
 
 using namespace vardo;
 using namespace vardo::test;
-
-Q_DECLARE_METATYPE(vardo::ViewKind)
 
 namespace {
 
@@ -102,8 +100,7 @@ private Q_SLOTS:
         QVERIFY(boxes.waitForCount(1));
         QCOMPARE(boxes.lastText(), QStringLiteral("Nothing to scan!"));
         QCOMPARE(boxes.seen().last().icon, QMessageBox::Warning);
-        QVERIFY(!b.app->viewState().ScanMode && !b.scan->isVisible());
-        QVERIFY(NormalCommandsAre(*b.view, true));
+        QVERIFY(b.endedCleanly());
     }
 
     void setUpStages_data()
@@ -165,8 +162,7 @@ private Q_SLOTS:
         QVERIFY(b.framesReach(1));
         QCOMPARE(SentFrames(*b.radio).first(), Load(10));
         b.esc();
-        QVERIFY(b.endedCleanly());
-        QVERIFY(b.idle());
+        QVERIFY(b.endedCleanly() && b.idle());
     }
 
     void escape_data()
@@ -200,8 +196,7 @@ private Q_SLOTS:
             QTest::keyClick(b.entry, Qt::Key_Escape);
         else
             b.esc();
-        QVERIFY(b.endedCleanly());
-        QVERIFY(b.idle());
+        QVERIFY(b.endedCleanly() && b.idle());
         // Longer than the digit's moment on show: a set-up that was ended starts nothing later.
         const qsizetype sent = b.radio->frameLog().size();
         QTest::qWait(int(kDigitShowTime.count()) + 500);
@@ -289,8 +284,7 @@ private Q_SLOTS:
         QVERIFY(boxes.waitForCount(1, std::chrono::milliseconds(kScanWaitMs)));
         QVERIFY2(boxes.lastText().endsWith(QStringLiteral("\rThe scan has ended.")), qPrintable(boxes.lastText()));
         QVERIFY(boxes.lastText().contains(QStringLiteral("S-meter")));
-        QVERIFY(b.endedCleanly());
-        QVERIFY(b.idle());
+        QVERIFY(b.endedCleanly() && b.idle());
         QCOMPARE(SentFrames(*b.radio), (QStringList{Load(1), kMeter}));
     }
 };

@@ -10,20 +10,15 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
 
-#include "app_harness.h"
-#include "clickdispatch.h"
-#include "commentrules.h"
 #include "messageboxhelper.h"
 #include "moverules.h"
 #include "reordercommands.h"
 #include "savedfilestore.h"
+#include "ui_steps.h"
 
 using namespace vardo;
 using namespace vardo::test;
-
-Q_DECLARE_METATYPE(vardo::ViewKind)
 
 namespace {
 
@@ -57,7 +52,7 @@ struct CommentBench : AppHarness {
     {
         view = openFilled(kind);
         caption = view ? view->findChild<QLabel*>(QStringLiteral("lblComments")) : nullptr;
-        box = view ? view->findChild<QLineEdit*>(QStringLiteral("txtComments")) : nullptr;
+        box = view ? CommentBox(*view) : nullptr;
         return view;
     }
     [[nodiscard]] QString cell(ViewKind kind, int row) const { return table(kind).cell(row, ColComment); }
@@ -209,28 +204,24 @@ private Q_SLOTS:
         QCOMPARE(SelectedCells(v), QStringLiteral("%1:0-10").arg(top - 1));
     }
 
-    // Every row of every view: a regular or PMS channel swaps with its neighbour in the same
-    // block and beeps at the block's edge; a QMB channel, or a row off the grid, does nothing.
+    // Every row of every view, and the rows just off the grid, against a model of the blocks:
+    // a row swaps with its neighbour in its block and beeps at the block's edge; a QMB row, or
+    // a row off the grid, does nothing.
     void everyRowMovesWithinItsBlock()
     {
-        const auto movable = [](ViewKind view, int row) {
-            return row >= 1 && row <= RowCount(view) && !IsQmbChannel(ChannelOfRow(view, row));
-        };
-        for (ViewKind view : kAllViews) {
-            for (int row = 1; row <= RowCount(view); ++row) {
+        const QList<QList<std::pair<int, int>>> blocks{{{1, 99}, {100, 108}}, {{1, 99}}, {{1, 9}}, {}};
+        const QList<int> rows{113, 99, 9, 5};
+        for (ViewKind view : kAllViews)
+            for (int row = 0; row <= rows.at(int(view)) + 1; ++row)
                 for (Direction direction : {Direction::Up, Direction::Down}) {
                     const int next = row + (direction == Direction::Up ? -1 : 1);
-                    const bool sameBlock = movable(view, next)
-                        && IsPmsChannel(ChannelOfRow(view, next)) == IsPmsChannel(ChannelOfRow(view, row));
-                    const Move expected = !movable(view, row) ? Move{}
-                                          : sameBlock         ? Move{MoveKind::Swap, next}
-                                                              : Move{MoveKind::Beep, 0};
+                    Move expected;
+                    for (const auto& [first, last] : blocks.at(int(view)))
+                        if (row >= first && row <= last)
+                            expected = next >= first && next <= last ? Move{MoveKind::Swap, next} : Move{MoveKind::Beep, 0};
                     QVERIFY2(MoveTarget(view, row, direction) == expected,
                              qPrintable(QStringLiteral("view %1 row %2").arg(int(view)).arg(row)));
                 }
-            }
-        }
-        QCOMPARE(MoveTarget(ViewKind::Ch99, 100, Direction::Up), Move{});
     }
 
     // Every write the family makes into a table, checked by Qt's model tester as it happens;
@@ -271,27 +262,49 @@ private Q_SLOTS:
         QCOMPARE(table.cell(9, ColLabel), QStringLiteral("P9"));
     }
 
-    void typing_data()
+    void comments_data()
     {
         QTest::addColumn<ViewKind>("view");
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<ViewKind>("mirror");
         QTest::addColumn<int>("mirrorRow");
-        QTest::newRow("all 7") << ViewKind::All << 7 << "Edit comments for memory channel 7:" << ViewKind::Ch99 << 7;
-        QTest::newRow("all 100") << ViewKind::All << 100 << "Edit comments for PMS memory channel 1:" << ViewKind::Pms << 1;
-        QTest::newRow("all 110") << ViewKind::All << 110 << "Edit comments for QMB memory channel 2:" << ViewKind::Qmb << 2;
-        QTest::newRow("ch99 99") << ViewKind::Ch99 << 99 << "Edit comments for memory channel 99:" << ViewKind::All << 99;
-        QTest::newRow("pms 9") << ViewKind::Pms << 9 << "Edit comments for PMS memory channel 9:" << ViewKind::All << 108;
-        QTest::newRow("qmb 5") << ViewKind::Qmb << 5 << "Edit comments for QMB memory channel 5:" << ViewKind::All << 113;
+        QTest::addColumn<bool>("replace");   // the box's text selected first
+        QTest::addColumn<QString>("typed");  // key by key, "<" a Backspace; empty: Delete
+        QTest::addColumn<int>("closer");     // a key, or 0: the focus leaves the box
+        QTest::addColumn<QString>("comment");
+        QTest::addColumn<int>("steps");  // undo steps made by the visit
+        const int esc = Qt::Key_Escape;
+        QTest::newRow("all 7 emptied, Esc") << ViewKind::All << 7 << "Edit comments for memory channel 7:"
+                                            << ViewKind::Ch99 << 7 << true << "" << esc << "comment 7" << 0;
+        QTest::newRow("all 100, Return") << ViewKind::All << 100 << "Edit comments for PMS memory channel 1:"
+                                         << ViewKind::Pms << 1 << false << " 4U<" << int(Qt::Key_Return)
+                                         << "comment 100 4" << 1;
+        QTest::newRow("all 110, focus out") << ViewKind::All << 110 << "Edit comments for QMB memory channel 2:"
+                                            << ViewKind::Qmb << 2 << false << "!" << 0 << "comment 110!" << 1;
+        QTest::newRow("ch99 99 replaced, Return") << ViewKind::Ch99 << 99 << "Edit comments for memory channel 99:"
+                                                  << ViewKind::All << 99 << true << "net at 19z" << int(Qt::Key_Return)
+                                                  << "net at 19z" << 1;
+        QTest::newRow("pms 9, Esc puts it back") << ViewKind::Pms << 9 << "Edit comments for PMS memory channel 9:"
+                                                 << ViewKind::All << 108 << true << "net" << esc << "comment 108" << 0;
+        QTest::newRow("pms 4, focus out") << ViewKind::Pms << 4 << "Edit comments for PMS memory channel 4:"
+                                          << ViewKind::All << 103 << false << "!" << 0 << "comment 103!" << 1;
+        QTest::newRow("qmb 5, Enter") << ViewKind::Qmb << 5 << "Edit comments for QMB memory channel 5:" << ViewKind::All
+                                      << 113 << false << " 4U" << int(Qt::Key_Enter) << "comment 113 4U" << 1;
+        QTest::newRow("all 108 emptied, Enter") << ViewKind::All << 108 << "Edit comments for PMS memory channel 9:"
+                                                << ViewKind::Pms << 9 << true << "" << int(Qt::Key_Enter) << "" << 1;
     }
-    // The box starts with the comment there, and each key reaches both grids at once.
-    void typing()
+    // The box starts with the comment there, each key reaches both grids at once, and Enter or
+    // leaving the box keeps the comment (one undo step) while Esc puts it back; the rest of the
+    // row and the neighbour are untouched.
+    void comments()
     {
         QFETCH(ViewKind, view);
         QFETCH(int, row);
         QFETCH(ViewKind, mirror);
         QFETCH(int, mirrorRow);
+        QFETCH(QString, typed);
+        QFETCH(int, closer);
         CommentBench b;
         QVERIFY(b.openOn(view));
         const QString old = b.cell(view, row);
@@ -300,63 +313,16 @@ private Q_SLOTS:
         QTEST(b.caption->text(), "caption");
         QCOMPARE(b.box->text(), old);
         QCOMPARE(b.view->focusWidget(), b.box);
-        QString typed = old;
-        for (const QChar key : QStringLiteral(" 4U")) {
-            QTest::keyClick(b.box, key.toLatin1());
-            typed += key;
-            QCOMPARE(b.cell(view, row), typed);
-            QCOMPARE(b.cell(mirror, mirrorRow), typed);
-        }
-        QTest::keyClick(b.box, Qt::Key_Backspace);
-        typed.chop(1);
-        QCOMPARE(b.cell(view, row), typed);
-        QCOMPARE(b.cell(mirror, mirrorRow), typed);
-        // The rest of the row and the neighbour are untouched.
-        QCOMPARE(b.table(view).cell(row, ColFreq), QStringLiteral("7050.%1").arg(ChannelOfRow(view, row)));
-        QCOMPARE(b.cell(view, row - 1), QStringLiteral("comment %1").arg(ChannelOfRow(view, row - 1)));
-    }
-
-    void closing_data()
-    {
-        QTest::addColumn<ViewKind>("view");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<bool>("replace");  // the box's text selected first
-        QTest::addColumn<QString>("typed"); // empty: Delete
-        QTest::addColumn<int>("closer");    // a key, or 0: the focus leaves the box
-        QTest::addColumn<QString>("comment");
-        QTest::addColumn<ViewKind>("mirror");
-        QTest::addColumn<int>("mirrorRow");
-        QTest::addColumn<int>("steps");  // undo steps made by the visit
-        QTest::newRow("Return") << ViewKind::Ch99 << 12 << true << "net at 19z" << int(Qt::Key_Return) << "net at 19z"
-                                << ViewKind::All << 12 << 1;
-        QTest::newRow("focus out") << ViewKind::Pms << 4 << false << "!" << 0 << "comment 103!" << ViewKind::All << 103
-                                   << 1;
-        QTest::newRow("emptied, Enter") << ViewKind::All << 108 << true << "" << int(Qt::Key_Enter) << ""
-                                        << ViewKind::Pms << 9 << 1;
-        QTest::newRow("Esc puts it back") << ViewKind::Pms << 9 << true << "net at 19z" << int(Qt::Key_Escape)
-                                          << "comment 108" << ViewKind::All << 108 << 0;
-        QTest::newRow("emptied, Esc") << ViewKind::All << 7 << true << "" << int(Qt::Key_Escape) << "comment 7"
-                                      << ViewKind::Ch99 << 7 << 0;
-    }
-    void closing()
-    {
-        QFETCH(ViewKind, view);
-        QFETCH(int, row);
         QFETCH(bool, replace);
-        QFETCH(QString, typed);
-        QFETCH(int, closer);
-        QFETCH(QString, comment);
-        QFETCH(ViewKind, mirror);
-        QFETCH(int, mirrorRow);
-        CommentBench b;
-        QVERIFY(b.openOn(view));
-        b.clickCell(*b.view, row, ColComment);
         if (replace)
             b.box->selectAll();
         if (typed.isEmpty())
             QTest::keyClick(b.box, Qt::Key_Delete);
-        else
-            QTest::keyClicks(b.box, typed);
+        for (const QChar key : typed) {
+            key == u'<' ? QTest::keyClick(b.box, Qt::Key_Backspace) : QTest::keyClick(b.box, key.toLatin1());
+            QCOMPARE(b.cell(view, row), b.box->text());
+            QCOMPARE(b.cell(mirror, mirrorRow), b.box->text());
+        }
         if (closer)
             QTest::keyClick(b.box, Qt::Key(closer));
         else
@@ -366,9 +332,10 @@ private Q_SLOTS:
             QCOMPARE(b.view->focusWidget(), b.view->button(QStringLiteral("cmdSave")));
             QTest::keyClick(b.view->focusWidget(), Qt::Key_X);  // keys now go nowhere near the cell
         }
-        QCOMPARE(b.cell(view, row), comment);
-        QCOMPARE(b.cell(mirror, mirrorRow), comment);
+        QTEST(b.cell(view, row), "comment");
+        QTEST(b.cell(mirror, mirrorRow), "comment");
         QCOMPARE(b.table(view).cell(row, ColFreq), QStringLiteral("7050.%1").arg(ChannelOfRow(view, row)));
+        QCOMPARE(b.cell(view, row - 1), QStringLiteral("comment %1").arg(ChannelOfRow(view, row - 1)));
         QTEST(b.app->tableSteps().stack().count(), "steps");
     }
 
@@ -396,9 +363,7 @@ private Q_SLOTS:
         QVERIFY(h.read(h.view(ViewKind::Ch99)));
         h.choose(h.view(ViewKind::Ch99), "optPms");
         QVERIFY(QTest::qWaitForWindowActive(&pms));
-        h.clickCell(pms, 3, ColComment);
-        QTest::keyClicks(pms.findChild<QLineEdit*>(QStringLiteral("txtComments")), QStringLiteral("net"));
-        QTest::keyClick(pms.findChild<QLineEdit*>(QStringLiteral("txtComments")), Qt::Key_Return);
+        TypeComment(h, pms, 3, QStringLiteral("net"));
         QCOMPARE(h.table(ViewKind::Pms).cell(3, ColComment), QStringLiteral("net"));
         QTEST(h.table(ViewKind::All).cell(102, ColComment), "mirrorComment");
         QCOMPARE(h.table(ViewKind::All).hasData(102), !clearAllFirst);
@@ -433,7 +398,7 @@ private Q_SLOTS:
         MessageBoxHelper boxes(QMessageBox::Yes);
         if (saved)
             h.press(pms, "cmdSave");
-        auto* box = pms.findChild<QLineEdit*>(QStringLiteral("txtComments"));
+        QLineEdit* box = CommentBox(pms);
         h.clickCell(pms, 3, ColComment);
         QTest::keyClicks(box, QStringLiteral("net"));
         QTest::keyClick(box, Qt::Key(key), Qt::AltModifier);
@@ -448,36 +413,9 @@ private Q_SLOTS:
         QCOMPARE(h.table(ViewKind::All).rows(), allRows);
     }
 
-    // The box's own context menu takes the focus for a moment; that is not leaving the box.
-    void contextMenuKeepsItOpen()
-    {
-        CommentBench b;
-        QVERIFY(b.openOn(ViewKind::Qmb));
-        b.clickCell(*b.view, 3, ColComment);
-        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
-        QApplication::sendEvent(b.box, &popup);
-        QVERIFY(b.box->isVisible());
-        QTest::keyClicks(b.box, QStringLiteral("x"));
-        QCOMPARE(b.cell(ViewKind::All, 111), QStringLiteral("comment 111x"));
-    }
-
-    void nothingToComment()
-    {
-        CommentBench b;
-        QVERIFY(b.openOn(ViewKind::All));
-        b.app->family().clear(ViewKind::All);
-        MessageBoxHelper boxes;
-        b.clickCell(*b.view, 110, ColComment);
-        QVERIFY(boxes.waitForCount(1));
-        QCOMPARE(boxes.lastText(), QString::fromLatin1(kNothingToComment));
-        QCOMPARE(boxes.seen().last().icon, QMessageBox::Warning);
-        QVERIFY(b.closed());
-        QCOMPARE(b.view->focusWidget(), b.view->button(QStringLiteral("cmdLoad")));
-        QCOMPARE(b.cell(ViewKind::Qmb, 2), QStringLiteral("comment 110"));  // the mirror keeps its row
-    }
-
     // Opening the box on a row whose mirror holds another comment (the view was cleared and
-    // read again) writes nothing: the mirror keeps its comment until a key is typed.
+    // read again) writes nothing: the mirror keeps its comment until a key is typed. The box's
+    // own context menu takes the focus for a moment; that is not leaving the box.
     void openingKeepsTheMirrorsComment()
     {
         CommentBench b;
@@ -487,6 +425,9 @@ private Q_SLOTS:
         b.clickCell(*b.view, 5, ColComment);
         QVERIFY(b.box->isVisible() && b.box->text().isEmpty());
         QCOMPARE(b.cell(ViewKind::All, 104), QStringLiteral("comment 104"));
+        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+        QApplication::sendEvent(b.box, &popup);
+        QVERIFY(b.box->isVisible());
         QTest::keyClick(b.box, 'n');
         QCOMPARE(b.cell(ViewKind::All, 104), QStringLiteral("n"));
         // Esc gives each row back its own comment.
