@@ -26,17 +26,7 @@ using namespace vardo;
 using namespace vardo::test;
 
 namespace {
-
 constexpr const char* kOptions[] = {"optAll", "optCh99", "optPms", "optQmb"};
-
-bool MoveCommandsAre(MemoryView& v, bool shown)
-{
-    for (const char* name : {"cmdUp", "cmdDown", "cmdOK"})
-        if (v.button(QString::fromLatin1(name))->isVisible() != shown)
-            return false;
-    return true;
-}
-
 }  // namespace
 
 class AppWindowsTest : public QObject {
@@ -335,44 +325,6 @@ private Q_SLOTS:
         for (const SeenMessage& box : boxes.seen())
             QVERIFY(box.icon == QMessageBox::Warning && box.title == u"Vardo" && box.buttons == QMessageBox::Ok);
         QVERIFY(!h.app->viewState().SortMode && NormalCommandsAre(v, true) && !CommentBox(v)->isVisible() && !Editor(h));
-    }
-
-    // Sort mode: entered from the Ch# or Freq column, Esc leaves it alone, cmdOK ends it.
-    void sortModeAndOk()
-    {
-        AppHarness h;
-        QVERIFY(h.started());
-        MemoryView& all = h.open(ViewKind::All);
-        QVERIFY(h.read(all));
-        h.radio->clearLog();
-        QTest::keyClick(all.grid(), Qt::Key_Escape);  // outside scan mode: nothing
-        QVERIFY(!h.app->viewState().SortMode && NormalCommandsAre(all, true));
-        QSignalSpy edits(&all, &MemoryView::editRequested);
-        h.clickCell(all, 10, ColFreq);
-        QVERIFY(h.app->viewState().SortMode);
-        QCOMPARE(SelectedCells(all), QStringLiteral("10:0-10"));
-        QCOMPARE(all.currentRow(), 10);
-        QCOMPARE(all.currentColumn(), 0);
-        QVERIFY(MoveCommandsAre(all, true) && NormalCommandsAre(all, false));
-        const ViewState state = h.app->viewState();
-        QTest::keyClick(all.grid(), Qt::Key_Escape);
-        QCOMPARE(h.app->viewState(), state);
-        QCOMPARE(SelectedCells(all), QStringLiteral("10:0-10"));
-        QVERIFY(MoveCommandsAre(all, true));
-        // A settings cell of another row picks that row (no editor); the Mode column still loads.
-        h.clickCell(all, 12, ColOffset);
-        QCOMPARE(SelectedCells(all), QStringLiteral("12:0-10"));
-        QCOMPARE(edits.count(), 0);
-        h.clickCell(all, 12, ColMode);
-        QVERIFY(h.idle());
-        QCOMPARE(SentFrames(*h.radio), QStringList{"00 00 00 0C 06"});
-        QVERIFY(h.app->viewState().SortMode);
-        h.press(all, "cmdOK");
-        QVERIFY(!h.app->viewState().SortMode);
-        QCOMPARE(SelectedCells(all), QString());
-        QCOMPARE(all.currentColumn(), int(ColFreq));
-        QVERIFY(NormalCommandsAre(all, true) && MoveCommandsAre(all, false));
-        QCOMPARE(all.focusWidget(), all.button(QStringLiteral("cmdSave")));
     }
 
     void readFailure_data()

@@ -93,6 +93,7 @@ RowCells SettingsWithoutAntenna(RowCells cells)
 class EditorTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // The editor on its own: its title, not modal, the tab order, lists that keep a choice.
     void window()
     {
         QPointer<ChannelEditor> editor = Open();
@@ -107,6 +108,16 @@ private Q_SLOTS:
         }
         QCOMPARE(visited, (QStringList{"txtFreq", "lstMode", "lst82Filt", "lst455Filt", "lstAnt", "lstRxRit",
                                        "lstTxRit", "txtOffset", "lstRpt", "cmdOK", "CmdCancel"}));
+        // A list the operator has chosen from cannot be emptied again, by Ctrl+click or Ctrl+Space.
+        auto* list = Child<QListWidget>(editor, QStringLiteral("lstMode"));
+        QListWidgetItem* usb = list->findItems(QStringLiteral("USB"), Qt::MatchExactly).first();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, list->visualItemRect(usb).center());
+        QCOMPARE(editor->texts().mode, QStringLiteral("USB"));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(editor->texts().mode, QStringLiteral("USB"));
+        Pick(*editor, "lstMode", QStringLiteral("FM"));
+        QCOMPARE(editor->texts().mode, QStringLiteral("FM"));
         editor->close();
     }
 
@@ -392,22 +403,6 @@ private Q_SLOTS:
             QCOMPARE(AllTables(h), before);
         if (how == "cancel")
             QTRY_COMPARE(v->focusWidget(), v->button(QStringLiteral("cmdSave")));
-    }
-
-    // A list the operator has chosen from cannot be emptied again, by Ctrl+click or Ctrl+Space.
-    void listKeepsItsChoice()
-    {
-        QPointer<ChannelEditor> e = Open();
-        auto* list = Child<QListWidget>(e, QStringLiteral("lstMode"));
-        QListWidgetItem* usb = list->findItems(QStringLiteral("USB"), Qt::MatchExactly).first();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, list->visualItemRect(usb).center());
-        QCOMPARE(e->texts().mode, QStringLiteral("USB"));
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
-        QCOMPARE(e->texts().mode, QStringLiteral("USB"));
-        Pick(*e, "lstMode", QStringLiteral("FM"));
-        QCOMPARE(e->texts().mode, QStringLiteral("FM"));
-        delete e;
     }
 
     // A scan holds the radio: Load says so and keeps the editor and every row as they were;

@@ -121,43 +121,66 @@ private Q_SLOTS:
         QVERIFY(h.app->viewState().SortMode);
     }
 
-    void pickedRowIsTheMovedRow_data()
+    void sortMode_data()
     {
         QTest::addColumn<QString>("action");
-        QTest::newRow("Mode click on another row") << "mode";
-        QTest::newRow("refused click on a QMB row") << "qmb";
-        QTest::newRow("refused click on an empty row") << "empty";
-        QTest::newRow("arrow key") << "arrow";
+        QTest::addColumn<int>("picked");  // the row Down then moves
+        QTest::addColumn<QString>("frame");
+        QTest::newRow("Mode click on another row loads it") << "mode" << 10 << "00 00 00 14 06";
+        QTest::newRow("refused click on a QMB row") << "qmb" << 10 << "";
+        QTest::newRow("refused click on an empty row") << "empty" << 10 << "";
+        QTest::newRow("arrow key") << "arrow" << 10 << "";
+        QTest::newRow("Esc, picked from Freq") << "esc" << 10 << "";
+        QTest::newRow("a settings cell of another row picks it") << "offset" << 12 << "";
     }
-    // Whatever else moves the grid's current cell in sort mode, the highlight and the marker
-    // stay on the picked row, and Down moves that row.
-    void pickedRowIsTheMovedRow()
+    // Sort mode, entered from the Ch# or Freq column: whatever else moves the grid's current
+    // cell, the highlight and the marker stay on the picked row and Down moves that row; a
+    // settings cell of another row picks that row (no editor), the Mode column still loads
+    // into VFO-A, and cmdOK ends the mode.
+    void sortMode()
     {
         QFETCH(QString, action);
+        QFETCH(int, picked);
         AppHarness h;
         MemoryView* opened = h.openFilled(ViewKind::All);
         QVERIFY(opened);
         MemoryView& v = *opened;
         h.app->family().setRow(ViewKind::All, 50, RowCells{});
+        h.radio->clearLog();
+        QTest::keyClick(v.grid(), Qt::Key_Escape);  // outside scan mode: nothing
+        QVERIFY(!h.app->viewState().SortMode && NormalCommandsAre(v, true));
         MessageBoxHelper boxes;
-        h.clickCell(v, 10, ColLabel);
+        h.clickCell(v, 10, action == u"esc" ? ColFreq : ColLabel);
+        QVERIFY(h.app->viewState().SortMode && MoveCommandsAre(v, true) && NormalCommandsAre(v, false));
+        QCOMPARE(v.currentColumn(), 0);
+        const ViewState state = h.app->viewState();
         if (action == u"mode")
             h.clickCell(v, 20, ColMode);
         else if (action == u"qmb")
             h.clickCell(v, 110, ColLabel);
         else if (action == u"empty")
             h.clickCell(v, 50, ColFreq);
+        else if (action == u"offset")
+            h.clickCell(v, 12, ColOffset);
         else
-            QTest::keyClick(v.grid(), Qt::Key_Down);
+            QTest::keyClick(v.grid(), action == u"esc" ? Qt::Key_Escape : Qt::Key_Down);
         QVERIFY(h.idle());
         QCOMPARE(boxes.count(), action == u"qmb" || action == u"empty" ? 1 : 0);
-        QCOMPARE(SelectedCells(v), QStringLiteral("10:0-10"));
-        QVERIFY(v.grid()->marksRow(10));
+        QFETCH(QString, frame);
+        QCOMPARE(SentFrames(*h.radio), frame.isEmpty() ? QStringList{} : QStringList{frame});
+        QVERIFY(!Editor(h) && (action != u"esc" || h.app->viewState() == state));
+        QCOMPARE(SelectedCells(v), QStringLiteral("%1:0-10").arg(picked));
+        QVERIFY(v.grid()->marksRow(picked));
         h.press(v, "cmdDown");
-        QCOMPARE(h.table(ViewKind::All).cell(11, ColFreq), QStringLiteral("7050.10"));
-        QCOMPARE(h.table(ViewKind::All).cell(10, ColFreq), QStringLiteral("7050.11"));
-        QCOMPARE(SelectedCells(v), QStringLiteral("11:0-10"));
-        QCOMPARE(v.currentRow(), 11);
+        QCOMPARE(h.table(ViewKind::All).cell(picked + 1, ColFreq), QStringLiteral("7050.%1").arg(picked));
+        QCOMPARE(h.table(ViewKind::All).cell(picked, ColFreq), QStringLiteral("7050.%1").arg(picked + 1));
+        QCOMPARE(SelectedCells(v), QStringLiteral("%1:0-10").arg(picked + 1));
+        QCOMPARE(v.currentRow(), picked + 1);
+        h.press(v, "cmdOK");
+        QVERIFY(!h.app->viewState().SortMode && NormalCommandsAre(v, true) && MoveCommandsAre(v, false));
+        QCOMPARE(SelectedCells(v), QString());
+        QCOMPARE(v.currentColumn(), int(ColFreq));
+        QCOMPARE(v.focusWidget(), v.button(QStringLiteral("cmdSave")));
     }
 
     // The mirror takes the moved rows as this view shows them, also where the views disagreed.

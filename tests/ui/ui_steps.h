@@ -36,6 +36,15 @@ using Tables = QList<std::vector<RowCells>>;
     return h.read(v) ? &v : nullptr;
 }
 
+// The commands of sort mode all shown, or all hidden.
+[[nodiscard]] inline bool MoveCommandsAre(MemoryView& v, bool shown)
+{
+    for (const char* name : {"cmdUp", "cmdDown", "cmdOK"})
+        if (v.button(QString::fromLatin1(name))->isVisible() != shown)
+            return false;
+    return true;
+}
+
 [[nodiscard]] inline QAction* Action(QWidget& window, const char* name)
 {
     return window.findChild<QAction*>(QString::fromLatin1(name));
