@@ -397,7 +397,7 @@ private Q_SLOTS:
                  noted ? QStringLiteral("The editor was closed: channel 12 changed in the table.") : QString());
         QCOMPARE(h.writes.count(), 0);
         QVERIFY(h.table(ViewKind::Ch99).cell(12, ColFreq) != QStringLiteral("3600.00  "));
-        for (const CatFrame& f : h.radio->frameLog())
+        for (const auto& f : h.radio->frameLog())
             QVERIFY2(f.bytes[4] != 0x03, qPrintable(f.toHex()));  // no store, no mask
         if (how == "cancel" || how.startsWith("esc") || how == "switch")
             QCOMPARE(AllTables(h), before);

@@ -12,7 +12,6 @@
 #include <QLabel>
 
 #include "messageboxhelper.h"
-#include "moverules.h"
 #include "reordercommands.h"
 #include "savedfilestore.h"
 #include "ui_steps.h"
@@ -227,26 +226,6 @@ private Q_SLOTS:
         QCOMPARE(SelectedCells(v), QStringLiteral("%1:0-10").arg(top - 1));
     }
 
-    // Every row of every view, and the rows just off the grid, against a model of the blocks:
-    // a row swaps with its neighbour in its block and beeps at the block's edge; a QMB row, or
-    // a row off the grid, does nothing.
-    void everyRowMovesWithinItsBlock()
-    {
-        const QList<QList<std::pair<int, int>>> blocks{{{1, 99}, {100, 108}}, {{1, 99}}, {{1, 9}}, {}};
-        const QList<int> rows{113, 99, 9, 5};
-        for (ViewKind view : kAllViews)
-            for (int row = 0; row <= rows.at(int(view)) + 1; ++row)
-                for (Direction direction : {Direction::Up, Direction::Down}) {
-                    const int next = row + (direction == Direction::Up ? -1 : 1);
-                    Move expected;
-                    for (const auto& [first, last] : blocks.at(int(view)))
-                        if (row >= first && row <= last)
-                            expected = next >= first && next <= last ? Move{MoveKind::Swap, next} : Move{MoveKind::Beep, 0};
-                    QVERIFY2(MoveTarget(view, row, direction) == expected,
-                             qPrintable(QStringLiteral("view %1 row %2").arg(int(view)).arg(row)));
-                }
-    }
-
     // Every write the family makes into a table, checked by Qt's model tester as it happens;
     // a whole-row write is one change, a settings write keeps the comment, and a row off the
     // grid is left alone.
@@ -421,7 +400,7 @@ private Q_SLOTS:
         MessageBoxHelper boxes(QMessageBox::Yes);
         if (saved)
             h.press(pms, "cmdSave");
-        QLineEdit* box = CommentBox(pms);
+        auto* box = pms.findChild<QLineEdit*>(QStringLiteral("txtComments"));
         h.clickCell(pms, 3, ColComment);
         QTest::keyClicks(box, QStringLiteral("net"));
         QTest::keyClick(box, Qt::Key(key), Qt::AltModifier);
