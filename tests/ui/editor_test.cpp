@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The channel editor: its window on its own (what it shows for a row, where its controls
-// stand, the tab order, Load refusing with the rule's message and focus), then in the
-// program: Load rewriting the row and its mirror and writing the channel into the emulator,
-// Cancel, Esc and a view switch changing nothing, one editor at a time, a change to the
-// edited row closing it, a busy radio and a silent one.
+// The channel editor: its window on its own (where its controls stand, the tab order, what it
+// shows for a row, Load refusing with the rule's message and focus), then in the program:
+// Load rewriting the row and its mirror and writing the channel into the emulator, one editor
+// at a time, every way it closes without a write, a busy radio and a silent one.
 
 #include <QApplication>
 #include <QLabel>
@@ -93,37 +92,10 @@ RowCells SettingsWithoutAntenna(RowCells cells)
 class EditorTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The editor on its own: its title, not modal, the tab order, lists that keep a choice.
+    // The editor on its own: its title, not modal; every control where its twips put it, one
+    // stretch for the whole window (1 when the font fits the twips layout), every list item
+    // whole without scrolling, the widest values whole; the tab order; lists keep a choice.
     void window()
-    {
-        QPointer<ChannelEditor> editor = Open();
-        QVERIFY(QTest::qWaitForWindowActive(editor));
-        QCOMPARE(editor->windowTitle(), QStringLiteral("Memory Channel Editor"));
-        QVERIFY(editor->isWindow() && !editor->isModal());
-        Child<QWidget>(editor, "txtFreq")->setFocus();
-        QStringList visited{QApplication::focusWidget()->objectName()};
-        for (int i = 0; i < 10; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << QApplication::focusWidget()->objectName();
-        }
-        QCOMPARE(visited, (QStringList{"txtFreq", "lstMode", "lst82Filt", "lst455Filt", "lstAnt", "lstRxRit",
-                                       "lstTxRit", "txtOffset", "lstRpt", "cmdOK", "CmdCancel"}));
-        // A list the operator has chosen from cannot be emptied again, by Ctrl+click or Ctrl+Space.
-        auto* list = Child<QListWidget>(editor, QStringLiteral("lstMode"));
-        QListWidgetItem* usb = list->findItems(QStringLiteral("USB"), Qt::MatchExactly).first();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, list->visualItemRect(usb).center());
-        QCOMPARE(editor->texts().mode, QStringLiteral("USB"));
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
-        QCOMPARE(editor->texts().mode, QStringLiteral("USB"));
-        Pick(*editor, "lstMode", QStringLiteral("FM"));
-        QCOMPARE(editor->texts().mode, QStringLiteral("FM"));
-        editor->close();
-    }
-
-    // Every control where its twips put it, one stretch for the whole window (1 when the font
-    // fits the twips layout); every list item whole without scrolling, the widest value whole.
-    void layout()
     {
         const QList<std::pair<QString, QRect>> twips{
             {"txtFreq", {240, 720, 855, 285}},    {"lstMode", {1440, 720, 975, 2205}},
@@ -152,6 +124,27 @@ private Q_SLOTS:
             if (auto* box = Child<QLineEdit>(editor, name))
                 QVERIFY(box->fontMetrics().horizontalAdvance(box->text()) < box->contentsRect().width());
         }
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QCOMPARE(editor->windowTitle(), QStringLiteral("Memory Channel Editor"));
+        QVERIFY(editor->isWindow() && !editor->isModal());
+        Child<QWidget>(editor, "txtFreq")->setFocus();
+        QStringList visited{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < 10; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, (QStringList{"txtFreq", "lstMode", "lst82Filt", "lst455Filt", "lstAnt", "lstRxRit",
+                                       "lstTxRit", "txtOffset", "lstRpt", "cmdOK", "CmdCancel"}));
+        // A list the operator has chosen from cannot be emptied again, by Ctrl+click or Ctrl+Space.
+        auto* list = Child<QListWidget>(editor, QStringLiteral("lstMode"));
+        QListWidgetItem* usb = list->findItems(QStringLiteral("USB"), Qt::MatchExactly).first();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, list->visualItemRect(usb).center());
+        QCOMPARE(editor->texts().mode, QStringLiteral("USB"));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(editor->texts().mode, QStringLiteral("USB"));
+        Pick(*editor, "lstMode", QStringLiteral("FM"));
+        QCOMPARE(editor->texts().mode, QStringLiteral("FM"));
         editor->close();
     }
 
