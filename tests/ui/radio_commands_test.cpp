@@ -70,11 +70,6 @@ QStringList Marks(const ChannelTable& table)
     return marks;
 }
 
-QAction* CompareAction(MemoryView& v)
-{
-    return Action(v, "actCompare");
-}
-
 }  // namespace
 
 class RadioCommandsTest : public QObject {
@@ -106,7 +101,7 @@ private Q_SLOTS:
         QFETCH(QString, how);
         QFETCH(int, total);
         AppHarness h;
-        QVERIFY(!CompareAction(h.view(kind))->isEnabled());  // no radio found yet
+        QVERIFY(!Action(h.view(kind), "actCompare")->isEnabled());  // no radio found yet
         MemoryView* v = operation == u"compare" ? OpenAndRead(h, kind) : h.started() ? &h.open(kind) : nullptr;
         QVERIFY(v);
         QCOMPARE(v->findChild<QLabel*>(QStringLiteral("lblRadio"))->text(), QStringLiteral("FT-1000MP on sim"));
@@ -128,9 +123,9 @@ private Q_SLOTS:
         h.radio->setFaults(slow);
         h.radio->clearLog();
         MessageBoxHelper boxes;
-        operation == u"compare" ? CompareAction(*v)->trigger() : h.press(*v, operation == u"read" ? "cmdRead" : "cmdLoad");
+        operation == u"compare" ? Action(*v, "actCompare")->trigger() : h.press(*v, operation == u"read" ? "cmdRead" : "cmdLoad");
         QVERIFY(QTest::qWaitFor([&] { return bar->isVisible() && bar->value() >= 3; }, kWaitMs));
-        QVERIFY(stop->isVisible() && stop->isEnabled() && !CompareAction(*v)->isEnabled());
+        QVERIFY(stop->isVisible() && stop->isEnabled() && !Action(*v, "actCompare")->isEnabled());
         QCOMPARE(bar->text(), QStringLiteral("channel %1 of %2").arg(bar->value()).arg(total));
         if (how == u"esc")
             QTest::keyClick(v->grid(), Qt::Key_Escape);
@@ -212,7 +207,7 @@ private Q_SLOTS:
         const std::vector<RowCells> before = h.table(kind).rows();
         h.radio->clearLog();
         MessageBoxHelper boxes;
-        CompareAction(*v)->trigger();
+        Action(*v, "actCompare")->trigger();
         QVERIFY(h.idle() && boxes.waitForCount(1));
         QCOMPARE(boxes.texts(), QStringList{summary});
         QCOMPARE(boxes.seen().first().icon, QMessageBox::Information);
@@ -245,7 +240,7 @@ private Q_SLOTS:
         h.press(*v, "cmdSave");
         ChangeRadio(*h.radio, {"5:freq+1", "9:lsb"});
         MessageBoxHelper boxes;
-        CompareAction(*v)->trigger();
+        Action(*v, "actCompare")->trigger();
         QVERIFY(h.idle());
         QCOMPARE(h.table(ViewKind::Ch99).markCount(), 2);
         if (action == u"editor") {
