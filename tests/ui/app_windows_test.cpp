@@ -102,7 +102,8 @@ private Q_SLOTS:
             QCOMPARE(DataRows(h.table(other)), rows.at(int(other)));
         for (int ch = FirstChannel(kind); ch <= LastChannel(kind); ++ch)
             for (ViewKind shown : {kind, MirrorView(kind, ch)})
-                QCOMPARE(h.table(shown).row(RowOfChannel(shown, ch)), CellsFromChannel(DecodeRecord(h.radio->memory(ch))));
+                QCOMPARE(h.table(shown).row(RowOfChannel(shown, ch)),
+                         CellsFromChannel(DecodeRecord(h.radio->memory(ch))));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
 

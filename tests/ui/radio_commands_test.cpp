@@ -123,7 +123,10 @@ private Q_SLOTS:
         h.radio->setFaults(slow);
         h.radio->clearLog();
         MessageBoxHelper boxes;
-        operation == u"compare" ? Action(*v, "actCompare")->trigger() : h.press(*v, operation == u"read" ? "cmdRead" : "cmdLoad");
+        if (operation == u"compare")
+            Action(*v, "actCompare")->trigger();
+        else
+            h.press(*v, operation == u"read" ? "cmdRead" : "cmdLoad");
         QVERIFY(QTest::qWaitFor([&] { return bar->isVisible() && bar->value() >= 3; }, kWaitMs));
         QVERIFY(stop->isVisible() && stop->isEnabled() && !Action(*v, "actCompare")->isEnabled());
         QCOMPARE(bar->text(), QStringLiteral("channel %1 of %2").arg(bar->value()).arg(total));

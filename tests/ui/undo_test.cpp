@@ -106,8 +106,7 @@ private Q_SLOTS:
         MessageBoxHelper boxes(QMessageBox::Yes);
         QAction* undo = Action(*v, "actUndo");
         QAction* redo = Action(*v, "actRedo");
-        QCOMPARE(undo->text(), QStringLiteral("Nothing to undo"));
-        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+        QVERIFY(undo->text() == u"Nothing to undo" && !undo->isEnabled() && !redo->isEnabled());
         const Tables before = AllTables(h);
         h.act(*v, step);
         QTEST(h.table(view).cell(row, column), "cell");
@@ -116,7 +115,6 @@ private Q_SLOTS:
         const std::size_t frames = h.radio->frameLog().size();
 
         QCOMPARE(undo->text(), QStringLiteral("&Undo ") + name);
-        QVERIFY(undo->isEnabled());
         undo->trigger();
         QCOMPARE(AllTables(h), before);
         QCOMPARE(undo->text(), QStringLiteral("Nothing to undo"));
@@ -184,11 +182,9 @@ private Q_SLOTS:
         QAction* undo = Action(*pms, "actUndo");
         QVERIFY(undo->isEnabled());
         h.press(*pms, "cmdRead");
-        QVERIFY(h.app->busyState().busy());
-        QVERIFY(!undo->isEnabled());
+        QVERIFY(h.app->busyState().busy() && !undo->isEnabled());
         QTest::keyClick(pms, Qt::Key_Z, Qt::ControlModifier);
-        QVERIFY(h.idle());
-        QVERIFY(undo->isEnabled());
+        QVERIFY(h.idle() && undo->isEnabled());
         QCOMPARE(undo->text(), QStringLiteral("&Undo Read"));
         undo->trigger();
         QCOMPARE(DataRows(h.table(ViewKind::Pms)), QString());  // cleared, as before the read
@@ -266,10 +262,9 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(ended.count() > 0 || h.exitQuestion.count() > 0, kWaitMs);
         QTest::qWait(50);  // a failed save's message, answered
         QCOMPARE(h.exitQuestion.texts(), question.isEmpty() ? QStringList{} : QStringList{question});
-        if (!question.isEmpty()) {
-            const SeenMessage& asked = h.exitQuestion.seen().constFirst();
-            QCOMPARE(asked.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
-        }
+        if (!question.isEmpty())
+            QCOMPARE(h.exitQuestion.seen().constFirst().buttons,
+                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
         QCOMPARE(ended.count(), ends ? 1 : 0);
         QCOMPARE(all.isVisible(), !ends);
         QCOMPARE(AllTables(h), rows);
