@@ -356,6 +356,7 @@ private Q_SLOTS:
         QPointer<ChannelEditor> e = Editor(h);
         QVERIFY(e);
         SetText(*e, "txtFreq", QStringLiteral("3600"));
+        Pick(*e, "lstMode", QStringLiteral("CW (lsb)"));
         const Tables before = AllTables(h);
         h.radio->clearLog();
         MessageBoxHelper boxes(QMessageBox::Yes);
