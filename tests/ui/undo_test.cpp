@@ -187,10 +187,7 @@ private Q_SLOTS:
         QVERIFY(h.idle() && undo->isEnabled());
         QCOMPARE(undo->text(), QStringLiteral("&Undo Read"));
         undo->trigger();
-        QCOMPARE(DataRows(h.table(ViewKind::Pms)), QString());  // cleared, as before the read
-        QCOMPARE(h.table(ViewKind::All).cell(100, ColFreq), QStringLiteral("7050.100"));
-        undo->trigger();
-        QCOMPARE(h.table(ViewKind::Pms).cell(1, ColFreq), QStringLiteral("7050.100"));
+        QCOMPARE(DataRows(h.table(ViewKind::Pms)), QString());  // cleared: Ctrl+Z during the read undid nothing
     }
 
     void exitQuestion_data()
