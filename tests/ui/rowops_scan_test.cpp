@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The memory scan in frmAll and frmCh99 against the emulator: the set-up stages with their
-// captions and colours, refused rows, the digit, Esc in every stage, the frames of a quiet
-// pass with the grid following it, the threshold at its edge, the held channel measured
-// again, and a radio that stops answering.
+// The memory scan in frmAll and frmCh99 against the emulator: nothing to scan, the set-up
+// stages with their captions and colours, refused rows, the digit, Esc in every stage, the
+// frames of a pass with the grid following it, the threshold at its edge, the held channel
+// measured again, and a radio that stops answering.
 
 #include <QLabel>
 #include <QLineEdit>
@@ -203,63 +203,50 @@ private Q_SLOTS:
         QCOMPARE(b.entry->text(), QString());
     }
 
-    // One pass over a quiet range: load, meter, next; then round again from the first channel.
-    // The grid's current row follows; a channel out of sight becomes the top row.
-    void quietPassFramesAndGrid()
-    {
-        ScanBench b([](sim::SimRadio& r) {
-            for (int channel = 40; channel <= 42; ++channel)
-                r.setMeterLevel(channel, 0);
-        });
-        QVERIFY(b.openOn(ViewKind::All));
-        QStringList followed;
-        QObject::connect(&b.app->radio(), &RadioClient::scanAt, b.view, [&] {
-            followed << QStringLiteral("%1 current %2 top %3").arg(SelectedCells(*b.view)).arg(b.view->currentRow())
-                            .arg(TopRow(*b.view));
-        });
-        b.press(*b.view, "cmdScan");
-        b.click(40);
-        b.click(42);
-        b.view->grid()->scrollToTop();
-        QTest::keyClicks(b.entry, QStringLiteral("9"));
-        QVERIFY(b.scanning() && b.framesReach(7));
-        b.esc();
-        QVERIFY(b.idle());
-        QCOMPARE(SentFrames(*b.radio).mid(0, 7),
-                 (QStringList{Load(40), kMeter, Load(41), kMeter, Load(42), kMeter, Load(40)}));
-        QCOMPARE(followed.mid(0, 4), (QStringList{"40:0-10 current 40 top 40", "41:0-10 current 41 top 40",
-                                                  "42:0-10 current 42 top 40", "40:0-10 current 40 top 40"}));
-    }
-
     void threshold_data()
     {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<bool>("held");
-        QTest::newRow("S9, 152: moves on") << 152 << false;
-        QTest::newRow("S9, 153: held, then measured again") << 153 << true;
+        QTest::addColumn<int>("level");  // channel 40's meter; 41 is quiet
+        QTest::addColumn<QStringList>("frames");
+        QTest::addColumn<QStringList>("followed");  // the grid at each channel the scan reaches
+        const QString at40 = QStringLiteral("40:0-10 current 40 top 40");
+        QTest::newRow("S9, 152: moves on, then round again")
+            << 152 << QStringList{Load(40), kMeter, Load(41), kMeter, Load(40)}
+            << QStringList{at40, "41:0-10 current 41 top 40", at40};
+        QTest::newRow("S9, 153: held, then measured again")
+            << 153 << QStringList{Load(40), kMeter, kMeter, kMeter, kMeter} << QStringList{at40};
     }
-    // A channel stays while its meter reads above 16 x digit + 8. When its signal goes, the
-    // scan holds five seconds, then measures the same channel again before it moves on.
+    // A pass over a quiet range: load, meter, next, then round again from the first channel. A
+    // channel stays while its meter reads above 16 x digit + 8; when its signal goes, the scan
+    // holds five seconds, then measures the same channel again before it moves on. The grid's
+    // current row follows; a channel out of sight becomes the top row.
     void threshold()
     {
         QFETCH(int, level);
-        QFETCH(bool, held);
+        QFETCH(QStringList, followed);
         ScanBench b([level](sim::SimRadio& r) {
-            r.setMeterLevel(6, std::uint8_t(level));
-            r.setMeterLevel(7, 0);
+            r.setMeterLevel(40, std::uint8_t(level));
+            r.setMeterLevel(41, 0);
         });
-        QVERIFY(b.openOn(ViewKind::Ch99));
-        QVERIFY(b.setUp(6, 7, QStringLiteral("9")));
-        QVERIFY(b.framesReach(5));
-        const QStringList expected = held ? QStringList{Load(6), kMeter, kMeter, kMeter, kMeter}
-                                          : QStringList{Load(6), kMeter, Load(7), kMeter, Load(6)};
-        QCOMPARE(SentFrames(*b.radio).mid(0, 5), expected);
-        if (held) {
-            b.radio->setMeterLevel(6, 0);
-            QVERIFY(QTest::qWaitFor([&] { return SentFrames(*b.radio).contains(Load(7)); }, kScanWaitMs));
+        QVERIFY(b.openOn(ViewKind::All));
+        QStringList grid;
+        QObject::connect(&b.app->radio(), &RadioClient::scanAt, b.view, [&] {
+            grid << QStringLiteral("%1 current %2 top %3").arg(SelectedCells(*b.view)).arg(b.view->currentRow())
+                        .arg(TopRow(*b.view));
+        });
+        b.press(*b.view, "cmdScan");
+        b.click(40);
+        b.click(41);
+        b.view->grid()->scrollToTop();
+        QTest::keyClicks(b.entry, QStringLiteral("9"));
+        QVERIFY(b.scanning() && b.framesReach(5));
+        QTEST(SentFrames(*b.radio).mid(0, 5), "frames");
+        QTRY_COMPARE(grid.mid(0, 3), followed);
+        if (level > 152) {
+            b.radio->setMeterLevel(40, 0);
+            QVERIFY(QTest::qWaitFor([&] { return SentFrames(*b.radio).contains(Load(41)); }, kScanWaitMs));
             QStringList frames = SentFrames(*b.radio);
             frames.removeAll(kMeter);
-            QCOMPARE(frames.mid(0, 3), (QStringList{Load(6), Load(6), Load(7)}));
+            QCOMPARE(frames.mid(0, 3), (QStringList{Load(40), Load(40), Load(41)}));
         }
         b.esc();
         QVERIFY(b.idle());
