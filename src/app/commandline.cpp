@@ -39,7 +39,19 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     }
     if (const std::optional<int> pacing = options.pacingValue(parser, &line.error))
         line.pacing = *pacing;
+    line.pacingGiven = parser.isSet(options.pacing);
     return line;
+}
+
+Connection ConnectionForRun(const CommandLine& line, const Connection& stored)
+{
+    Connection run = stored;
+    if (!line.ports.isEmpty())
+        run.ports = line.ports;
+    if (line.pacingGiven)
+        run.pacing = line.pacing;
+    run.simulate = line.simulate;
+    return run;
 }
 
 }  // namespace vardo

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's command line: --port NAME (repeatable), --data-dir DIR, --simulate,
-// --pacing MS.
+// --pacing MS. The port, --simulate and --pacing override the remembered connection for the run.
 
 #include <QStringList>
 
 #include "catframe.h"
+#include "connection.h"
 
 namespace vardo {
 
@@ -14,6 +15,7 @@ struct CommandLine {
     QString dataDir;      // empty: the program's own directory
     bool simulate = false;
     int pacing = Cat::kPacing;  // ms the radio is asked for between the bytes of a reply
+    bool pacingGiven = false;   // --pacing was there
     bool showHelp = false;
     bool showVersion = false;
     QString error;        // a line for standard error; the program ends when not empty
@@ -24,5 +26,8 @@ struct CommandLine {
 
 // `arguments` includes the program name first, as QCoreApplication::arguments() gives it.
 [[nodiscard]] CommandLine ParseCommandLine(const QStringList& arguments);
+
+// The connection of this run: `stored` with what the command line names instead.
+[[nodiscard]] Connection ConnectionForRun(const CommandLine& line, const Connection& stored);
 
 }  // namespace vardo

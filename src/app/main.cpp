@@ -99,15 +99,17 @@ int main(int argc, char* argv[])
     if (const std::optional<QString> problem = vardo::CreateDataFolder(dataDir))
         return Fail(*problem);
 
-    // The emulator, when asked for, answers at the pace of the real link.
-    vardo::VardoApp app(vardo::RadioPorts(line.simulate, vardo::sim::Timing::Real), dataDir);
+    // The emulator answers at the pace of the real link. It is always there to be probed, so
+    // that the Connection dialog can switch it on; only the ports to probe name it.
+    vardo::VardoApp app(vardo::RadioPorts(true, vardo::sim::Timing::Real), dataDir);
     // Saved files of the older layout are brought up to date before the radio search. A file
     // that cannot be converted stays as it was; Load names its fault when it is used.
     app.setUpgradeStep([](const QString& dir) { vardo::PrepareSavedFiles(dir); });
     QObject::connect(&app, &vardo::VardoApp::ended, &application, &QCoreApplication::exit,
                      Qt::QueuedConnection);
     vardo::InstallTestHooks(app);
-    app.radio().setPacing(line.pacing);
-    app.start(vardo::PortsToProbe(line.ports, line.simulate, vardo::DefaultPortNames()));
+    const vardo::Connection connection = vardo::ConnectionForRun(line, vardo::StoredConnection());
+    app.setConnection(connection);
+    app.start(vardo::PortsToProbe(connection.ports, connection.simulate, vardo::DefaultPortNames()));
     return QApplication::exec();
 }

@@ -3,6 +3,8 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -54,6 +56,11 @@ QWidget* MainWindow::buildBody()
 
 void MainWindow::buildMenu()
 {
+    QMenu* radio = menuBar()->addMenu(QStringLiteral("&Radio"));
+    radio->setObjectName(QStringLiteral("mnuRadio"));
+    QAction* connection = radio->addAction(QStringLiteral("&Connection..."));
+    connection->setObjectName(QStringLiteral("itmConnection"));
+    connect(connection, &QAction::triggered, this, &MainWindow::connectionRequested);
     AddHelpMenu(*this, [this] { Q_EMIT helpRequested(); }, [this] { Q_EMIT aboutRequested(); });
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The main window vovAzidi: the title, the choice of the four memory views, and Exit; its
-// status bar names the radio.
+// The main window vovAzidi: the title, the choice of the four memory views, and Exit; the
+// Radio menu's Connection dialog; its status bar names the radio.
 
 #include <QMainWindow>
 
@@ -24,6 +24,7 @@ Q_SIGNALS:
     void exitRequested();  // cmdExit or closing the window
     void helpRequested();
     void aboutRequested();
+    void connectionRequested();  // Radio > Connection...
 
 protected:
     void closeEvent(QCloseEvent* event) override;

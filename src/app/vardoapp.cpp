@@ -4,12 +4,17 @@
 #include <utility>
 
 #include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
 
 #include "aboutbox.h"
 #include "channelrow.h"
 #include "commentbox.h"
 #include "comparecommands.h"
+#include "connectiondialog.h"
 #include "csvcommands.h"
+#include "donenote.h"
 #include "editorcommands.h"
 #include "helpwindow.h"
 #include "historycommands.h"
@@ -19,6 +24,7 @@
 #include "memoryfilecommands.h"
 #include "memoryview.h"
 #include "messagetext.h"
+#include "portlist.h"
 #include "printcommands.h"
 #include "progressrow.h"
 #include "reordercommands.h"
@@ -65,7 +71,7 @@ QString RadioLineText(const QString& port)
 VardoApp::VardoApp(TransportFactory factory, QString dataDir, QObject* parent)
     : QObject(parent)
     , m_dataDir(std::move(dataDir))
-    , m_radio(std::move(factory))
+    , m_radio(m_link.watch(std::move(factory)))
     , m_main(std::make_unique<MainWindow>())
     , m_about(std::make_unique<AboutBox>(m_dataDir))
 {
@@ -74,6 +80,7 @@ VardoApp::VardoApp(TransportFactory factory, QString dataDir, QObject* parent)
     connectRadio();
     connectWindows();
     composeCommands();
+    addConnectionItems();
 }
 
 VardoApp::~VardoApp()
@@ -86,6 +93,11 @@ void VardoApp::connectRadio()
 {
     connect(&m_radio, &RadioClient::busyChanged, &m_busy, &BusyState::setRadioBusy);
     connect(&m_busy, &BusyState::busyChanged, this, &VardoApp::onBusyChanged);
+    // Every request that ends may have lost the link, or found it again.
+    connect(&m_radio, &RadioClient::busyChanged, this, [this](bool busy) {
+        if (!busy)
+            showRadioState();
+    });
 }
 
 void VardoApp::connectWindows()
@@ -94,6 +106,7 @@ void VardoApp::connectWindows()
     connect(m_main.get(), &MainWindow::exitRequested, this, &VardoApp::closeAll);
     connect(m_main.get(), &MainWindow::helpRequested, this, &VardoApp::showHelp);
     connect(m_main.get(), &MainWindow::aboutRequested, this, &VardoApp::showAbout);
+    connect(m_main.get(), &MainWindow::connectionRequested, this, &VardoApp::editConnection);
     connect(m_about.get(), &QDialog::finished, this, &VardoApp::onAboutClosed);
 }
 
@@ -127,6 +140,33 @@ void VardoApp::composeCommands()
             [this](ViewKind kind, bool unsaved) { view(kind).setWindowModified(unsaved); });
 }
 
+// The views' Radio menus offer the Connection dialog too: the main window is hidden once a
+// view is open.
+void VardoApp::addConnectionItems()
+{
+    m_connectionItems << m_main->findChild<QAction*>(QStringLiteral("itmConnection"));
+    for (ViewKind kind : kAllViews) {
+        auto* radioMenu = view(kind).findChild<QMenu*>(QStringLiteral("mnuRadio"));
+        if (!radioMenu)
+            continue;
+        radioMenu->addSeparator();
+        QAction* item = radioMenu->addAction(QStringLiteral("&Connection..."));
+        item->setObjectName(QStringLiteral("itmConnection"));
+        connect(item, &QAction::triggered, this, &VardoApp::editConnection);
+        m_connectionItems << item;
+    }
+    connect(&m_busy, &BusyState::busyChanged, this, [this](bool busy) {
+        for (QAction* item : std::as_const(m_connectionItems))
+            item->setEnabled(!busy);
+    });
+}
+
+void VardoApp::setConnection(const Connection& connection)
+{
+    m_connection = connection;
+    m_radio.setPacing(connection.pacing);
+}
+
 void VardoApp::start(const QStringList& ports)
 {
     if (m_upgrade)
@@ -135,27 +175,75 @@ void VardoApp::start(const QStringList& ports)
         onRadioNotFound();
 }
 
-void VardoApp::showRadio(const QString& port)
+void VardoApp::editConnection()
 {
-    const QString line = RadioLineText(port);
+    if (!m_busy.busy())
+        (void)chooseConnection(activeWindow());
+}
+
+bool VardoApp::chooseConnection(QWidget* parent)
+{
+    ConnectionDialog dialog(m_connection, DefaultPortNames(), parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const Connection chosen = dialog.connection();
+    StoreConnection(chosen);
+    const bool connected = !m_radio.portName().isEmpty() && m_link.open();
+    if (chosen == m_connection && connected)
+        return false;
+    setConnection(chosen);
+    // The radio is looked for on the new ports now, so the status bars tell at once whether it
+    // answers there; the next command then works on the port found.
+    return m_radio.findRadio(PortsToProbe(chosen.ports, chosen.simulate, DefaultPortNames()), this,
+                             [this](const QString& port) { onSearchEnded(port); });
+}
+
+void VardoApp::showRadioState()
+{
+    const QString port = m_radio.portName();
+    const QString line = port.isEmpty() || m_link.open() ? RadioLineText(port) : QString::fromLatin1(kLinkLostLine);
+    if (line == m_radioLine)
+        return;
+    m_radioLine = line;
     ShowRadioLine(*m_main, line);
-    for (ViewKind kind : kAllViews)
+    for (ViewKind kind : kAllViews) {
+        // A note of an earlier command would hide the line that now matters.
+        view(kind).statusBar()->clearMessage();
         view(kind).setRadio(line, !port.isEmpty());
+    }
 }
 
 void VardoApp::onSearchEnded(const QString& port)
 {
-    showRadio(port);
+    showRadioState();
+    // Once the search is over: no wait cursor over the message or the dialog it offers.
     if (port.isEmpty())
-        return onRadioNotFound();
+        return (void)QMetaObject::invokeMethod(this, &VardoApp::onRadioNotFound, Qt::QueuedConnection);
+    if (std::exchange(m_started, true))
+        return;
     m_main->show();
     Q_EMIT started(port);
 }
 
 void VardoApp::onRadioNotFound()
 {
-    ShowMessage(nullptr, NotFoundMessage(m_radio.probeFailures()), QMessageBox::NoIcon);
-    Q_EMIT ended(kExitNotFound);
+    const QString message = NotFoundMessage(m_radio.probeFailures());
+    if (m_started)
+        return ShowMessage(activeWindow(), message);
+    if (!offerConnection(message))
+        Q_EMIT ended(kExitNotFound);
+}
+
+bool VardoApp::offerConnection(const QString& notFound)
+{
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kAppTitle), QString(notFound).replace(kMessageLineBreak, u'\n'),
+                    QMessageBox::Ok | QMessageBox::Retry);
+    box.setObjectName(QStringLiteral("msgNotFound"));
+    box.button(QMessageBox::Retry)->setText(QStringLiteral("&Connection..."));
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.setFont(ControlFont());
+    return box.exec() == QMessageBox::Retry && chooseConnection(nullptr);
 }
 
 void VardoApp::onRecordRead(int channel, const Channel& decoded)
@@ -211,17 +299,19 @@ void VardoApp::readChannels(ViewKind kind)
     progress.start(RowCount(kind));
     // The rows the read replaces come back with Undo; the radio is not touched.
     m_steps.begin(QStringLiteral("Read"));
+    const QString noteBefore = StatusNote(view(kind));
     const bool started = m_radio.readMemories(
         FirstChannel(kind), LastChannel(kind), this,
         [this, &progress](int channel, const Channel& decoded) {
             progress.step();
             onRecordRead(channel, decoded);
         },
-        [this, kind, &progress](const LinkResult& outcome) {
+        [this, kind, &progress, noteBefore](const LinkResult& outcome) {
             progress.finish();
             m_steps.end();
             if (outcome.ok) {
                 beep();
+                ShowDoneNote(view(kind), ChannelCount(RowCount(kind)) + QStringLiteral(" read"), noteBefore);
                 // Every state read is kept; a snapshot that cannot be written takes nothing from the read.
                 const QStringList problems =
                     KeepRowsSnapshot(m_dataDir, kind, SnapshotOperation::Read, m_family.table(kind).rows());

@@ -2,7 +2,8 @@
 #pragma once
 // The program as a whole: the radio client, the four tables and their windows, the main
 // window, help and about, the shared view state and the busy state. It starts the program
-// (saved-file upgrade, then the radio search) and ends it (every window together).
+// (saved-file upgrade, then the radio search) and ends it (every window together). The
+// Connection dialog changes where the radio is looked for, and the radio is looked for again.
 
 #include <array>
 #include <functional>
@@ -10,7 +11,11 @@
 
 #include <QObject>
 
+class QAction;
+
 #include "busystate.h"
+#include "connection.h"
+#include "linkwatch.h"
 #include "radioclient.h"
 #include "tablesteps.h"
 #include "unsavedviews.h"
@@ -39,6 +44,8 @@ inline constexpr char kNotFoundSerialMessage[] = "I couldn't find the FT-1000MP 
 [[nodiscard]] QString NotFoundMessage(const QList<ProbeFailure>& failures);
 // The status bars' line for the port the radio answered on (empty: none did).
 [[nodiscard]] QString RadioLineText(const QString& port);
+// The status bars' line once the port the radio answered on has closed under it.
+inline constexpr char kLinkLostLine[] = "Radio link lost";
 inline constexpr int kExitNotFound = 1;
 
 class VardoApp : public QObject, public ViewHost {
@@ -49,9 +56,16 @@ public:
 
     // Step run first at start-up, before the radio search (the saved-file upgrade).
     void setUpgradeStep(std::function<void(const QString& dataDir)> step) { m_upgrade = std::move(step); }
+    // The connection in effect, which the Connection dialog starts from: sets the pacing. The
+    // ports to look on are given to start().
+    void setConnection(const Connection& connection);
     // Runs the start-up: the upgrade step, then the radio search on `ports` (in order).
-    // Found: the main window shows. Not found: the message, then ended(kExitNotFound).
+    // Found: the main window shows. Not found: the message, which offers the Connection
+    // dialog; without a new connection, ended(kExitNotFound).
     void start(const QStringList& ports);
+    // Radio > Connection...: the dialog; on OK the choice is remembered and, when it changes
+    // anything or no radio is connected, the radio is looked for again at once.
+    void editConnection();
 
     [[nodiscard]] QString dataDir() const { return m_dataDir; }
     [[nodiscard]] RadioClient& radio() { return m_radio; }
@@ -94,9 +108,14 @@ private:
     void connectRadio();
     void connectWindows();
     void composeCommands();
+    void addConnectionItems();
     void onSearchEnded(const QString& port);
-    void showRadio(const QString& port);
+    // Names the radio's port in every status bar, or "Radio link lost", or "No radio found".
+    void showRadioState();
     void onRadioNotFound();
+    // Asks for another connection after a start-up search found nothing; true when a new search runs.
+    [[nodiscard]] bool offerConnection(const QString& notFound);
+    [[nodiscard]] bool chooseConnection(QWidget* parent);
     void onRecordRead(int channel, const Channel& decoded);
     void showFailure(const LinkResult& outcome);
     void onBusyChanged(bool busy);
@@ -107,7 +126,11 @@ private:
     [[nodiscard]] QWidget* activeWindow();
 
     QString m_dataDir;
+    LinkWatch m_link;  // before m_radio, whose transports it watches
     RadioClient m_radio;
+    Connection m_connection;
+    QString m_radioLine;  // what the status bars say of the radio
+    QList<QAction*> m_connectionItems;  // Radio > Connection... of every window
     BusyState m_busy;
     ViewFamily m_family;
     TableSteps m_steps{m_family};
@@ -122,6 +145,7 @@ private:
     EditorCommands* m_editor = nullptr;  // children of this object
     PrintCommands* m_print = nullptr;
     std::function<void(const QString&)> m_upgrade;
+    bool m_started = false;        // the radio was found once and the main window shown
     bool m_closeWhenIdle = false;  // a window was closed while busy
     bool m_waitCursorShown = false;  // the override cursor this object set, to restore once
     bool m_ending = false;         // windows closed; waiting for the about box

@@ -15,6 +15,7 @@
 
 #include "devicereads.h"
 #include "linetime.h"
+#include "serialerrortext.h"
 
 namespace vardo {
 namespace {
@@ -108,7 +109,7 @@ bool SerialTransport::open()
         m_port.clear(QSerialPort::AllDirections);
     } else {
         m_missing = m_port.error() == QSerialPort::DeviceNotFoundError;
-        m_error = OpenFailureText(m_name, m_port.error(), m_port.errorString());
+        m_error = OpenFailureText(m_name, m_port.error(), PlainSerialError(m_port.error(), m_port.errorString()));
     }
     m_opening = false;
     m_port.clearError();
@@ -128,7 +129,7 @@ void SerialTransport::onError(QSerialPort::SerialPortError error)
     // Reported from the event loop while no call waits (the port is idle between operations).
     // QSerialPort repeats such an error on every wake-up, so the port is closed at once, but
     // not from inside its own notification.
-    m_error = m_port.errorString();
+    m_error = PlainSerialError(m_port.error(), m_port.errorString());
     QMetaObject::invokeMethod(
         &m_port, [this] { close(); }, Qt::QueuedConnection);
 }
@@ -140,7 +141,7 @@ IoStatus SerialTransport::failure()
     const QSerialPort::SerialPortError error = m_port.error();
     if (!IsLinkError(error))
         return IoStatus::TimedOut;
-    m_error = m_port.errorString();
+    m_error = PlainSerialError(m_port.error(), m_port.errorString());
     close();
     return IoStatus::LinkLost;
 }

@@ -8,6 +8,7 @@
 
 #include "busystate.h"
 #include "chirpcsv.h"
+#include "donenote.h"
 #include "memoryview.h"
 #include "messagetext.h"
 #include "outputtarget.h"
@@ -82,10 +83,7 @@ void CsvCommands::exportCsv()
     if (m_host.busyState().busy())
         return;
     const ChannelTable& table = m_host.family().table(m_view.kind());
-    bool any = false;
-    for (int row = 1; row <= table.channelRows(); ++row)
-        any = any || table.hasData(row);
-    if (!any)
+    if (ChannelsHeld(table) == 0)
         return ShowMessage(&m_view, QStringLiteral("There are no channels to export."));
     const QString path = m_choose(&m_view, true, suggestedPath());
     if (path.isEmpty())
@@ -136,10 +134,13 @@ void CsvCommands::importCsv()
     }
     if (!askImport(int(imported.taken.size()), name))
         return;
+    const QString noteBefore = StatusNote(m_view);
     m_host.tableSteps().record(QStringLiteral("Import CSV"), [&] {
         for (const ImportedRow& row : imported.taken)
             m_host.family().setRow(m_view.kind(), row.row, row.cells);
     });
+    ShowDoneNote(m_view, QStringLiteral("%1 imported from %2").arg(ChannelCount(qsizetype(imported.taken.size())), name),
+                 noteBefore);
     if (const QString report = ImportReport(name, imported); !report.isEmpty())
         ShowMessage(&m_view, report);
     m_beep();

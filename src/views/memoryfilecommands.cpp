@@ -9,6 +9,7 @@
 
 #include "busystate.h"
 #include "channelrow.h"
+#include "donenote.h"
 #include "history.h"
 #include "memoryview.h"
 #include "messagetext.h"
@@ -95,6 +96,9 @@ bool MemoryFileCommands::saveTable(bool askBeforeOverwrite)
     // The operator's current cell stays where it was.
     m_host.unsavedViews().setSavedRows(kind, std::move(rows));
     m_beep();
+    ShowDoneNote(m_view,
+                 QStringLiteral("%1 saved to %2").arg(ChannelCount(ChannelsHeld(m_host.family().table(kind))), SavedFileName(kind)),
+                 StatusNote(m_view));
     return true;
 }
 
@@ -120,11 +124,16 @@ void MemoryFileCommands::load()
     if (!loaded.ok())
         return ShowMessage(&m_view, loaded.message);
     m_plan = PlanRestore(kind, loaded.rows);
+    m_noteBefore = StatusNote(m_view);
     m_host.family().table(kind).clearMarks();  // they told of what the table held before
     if (kind == ViewKind::Qmb) {
         // The Quick Memory Banks are only shown, never written: an undoable step.
         m_host.unsavedViews().setSavedRows(kind, m_plan.rows);
-        return m_host.tableSteps().record(QStringLiteral("Load"), [this] { fillAllRows(); });
+        m_host.tableSteps().record(QStringLiteral("Load"), [this] { fillAllRows(); });
+        return ShowDoneNote(m_view,
+                            QStringLiteral("%1 loaded from %2")
+                                .arg(ChannelCount(ChannelsHeld(m_host.family().table(kind))), SavedFileName(kind)),
+                            m_noteBefore);
     }
     if (m_readFirst && m_readFirst->isChecked() && !m_plan.writes.isEmpty())
         return readBeforeWriting();
@@ -226,6 +235,9 @@ void MemoryFileCommands::onBatchEnded(const LinkResult& outcome)
             told.error += kMessageLineBreak + leftOut;
         return ShowUnfinished(&m_view, told);
     }
+    ShowDoneNote(m_view,
+                 QStringLiteral("%1 loaded from %2 into the radio").arg(ChannelCount(m_written), SavedFileName(m_view.kind())),
+                 m_noteBefore);
     if (!leftOut.isEmpty())
         return ShowMessage(&m_view, leftOut);
     m_beep();

@@ -64,6 +64,7 @@ private:
     qsizetype m_written = 0;  // channels of m_plan.writes stored (and read back) so far
     QAction* m_readFirst = nullptr;  // actReadBeforeLoad in the Radio menu; none in frmQmb
     std::map<int, Channel> m_before;  // what the radio held, read before the Load wrote
+    QString m_noteBefore;  // the status bar's note when the Load started
 };
 
 }  // namespace vardo

@@ -37,6 +37,9 @@ private slots:
         const QByteArray gzip("\x1f\x8b");
         for (const char* page : {"vardo", "vardo-cli", "vardo-sim"})
             QTest::addRow("manual %s", page) << QStringLiteral("share/man/man1/%1.1.gz").arg(page) << gzip;
+        QTest::newRow("changelog") << "share/doc/vardo/changelog.gz" << gzip;
+        QTest::newRow("menu entry") << "share/applications/org.vardo.Vardo.desktop" << QByteArray("[Desktop Entry]\n");
+        QTest::newRow("metainfo") << "share/metainfo/org.vardo.Vardo.metainfo.xml" << QByteArray("<?xml ");
     }
     void installedFile()
     {

@@ -315,14 +315,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("unplug");  // else the radio falls silent after five channels
         QTest::addColumn<QString>("kept");
-        QTest::newRow("silent radio") << false << "1-5";
-        QTest::newRow("lost link") << true << "";
+        QTest::addColumn<QString>("radioLine");  // in the status bars after the failure
+        QTest::newRow("silent radio") << false << "1-5" << "FT-1000MP on sim";
+        QTest::newRow("lost link") << true << "" << "Radio link lost";
     }
-    // The read stops with a message, the rows read stay, and the next Read works again.
+    // The read stops with a message, the rows read stay, and the next Read works again and
+    // names the radio's port again.
     void readFailure()
     {
         QFETCH(bool, unplug);
         QFETCH(QString, kept);
+        QFETCH(QString, radioLine);
+        const auto radioLines = [](QList<QWidget*> windows) {
+            QStringList lines;
+            for (QWidget* window : windows)
+                lines << window->findChild<QLabel*>(QStringLiteral("lblRadio"))->text();
+            return lines;
+        };
         AppHarness h;
         QVERIFY(h.started());
         MemoryView& all = h.open(ViewKind::All);
@@ -338,9 +347,11 @@ private Q_SLOTS:
         QCOMPARE(DataRows(h.table(ViewKind::All)) + "|" + DataRows(h.table(ViewKind::Ch99)), kept + "|" + kept);
         QCOMPARE(h.beeps, 0);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QCOMPARE(radioLines({&h.app->mainWindow(), &all}), QStringList(2, radioLine));
         unplug ? h.radio->replug() : h.radio->setFaults({});
         QVERIFY(h.read(all));
         QCOMPARE(DataRows(h.table(ViewKind::All)), QStringLiteral("1-113"));
+        QCOMPARE(radioLines({&h.app->mainWindow(), &all}), QStringList(2, "FT-1000MP on sim"));
         QCOMPARE(boxes.count(), 1);
     }
 

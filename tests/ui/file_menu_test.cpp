@@ -9,6 +9,7 @@
 // writes nothing to the radio; Compare with Radio names each channel the radio holds otherwise.
 
 #include <QListWidget>
+#include <QStatusBar>
 
 #include "csvcommands.h"
 #include "filebytes.h"
@@ -153,6 +154,7 @@ private Q_SLOTS:
         boxes.setAnswer(QMessageBox::Yes);
         h.trigger(pms, "itmImportCsv");
         QCOMPARE(boxes.count(), 2);
+        QCOMPARE(pms.statusBar()->currentMessage(), QStringLiteral("1 channel imported from in.csv"));
         QCOMPARE(boxes.texts().at(1),
                  "These rows of in.csv were left out:\r"
                  "line 3: the frequency 144.390000 MHz is outside what the radio can be set to (0.100000-99.999990 MHz)\r"

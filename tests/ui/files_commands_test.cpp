@@ -5,6 +5,7 @@
 // replaceable printer set-up, Cancel in the real printer dialog, no Print while busy.
 
 #include <QPrintDialog>
+#include <QStatusBar>
 #include <QtTest>
 
 #include "filebytes.h"
@@ -70,16 +71,17 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("firstWritten");
         QTest::addColumn<int>("lastWritten");
-        QTest::addColumn<QString>("told");  // after the Load; empty: nothing, and a beep
+        QTest::addColumn<QString>("told");   // after the Load; empty: nothing, and a beep
+        QTest::addColumn<QString>("count");  // the channels a read, a save and a load of the QMB name
         QStringList blank;  // the demo radio's blank channels, whose 0.00 kHz no command can send
         for (int ch = 78; ch <= 99; ++ch)
             blank << QString::number(ch);
         const QString notWritten = "22 channels were not written (the radio keeps what they held):\r" + blank.join(", ")
                                  + ": frequency 0.00 cannot be sent to the radio";
-        QTest::newRow("frmAll") << ViewKind::All << "AllMem.txt" << 1 << 108 << notWritten;
-        QTest::newRow("frmCh99") << ViewKind::Ch99 << "99Mem.txt" << 1 << 99 << notWritten;
-        QTest::newRow("frmPms") << ViewKind::Pms << "Pms.txt" << 100 << 108 << "";
-        QTest::newRow("frmQmb sends nothing") << ViewKind::Qmb << "Qmb.txt" << 0 << -1 << "";
+        QTest::newRow("frmAll") << ViewKind::All << "AllMem.txt" << 1 << 108 << notWritten << "113 channels";
+        QTest::newRow("frmCh99") << ViewKind::Ch99 << "99Mem.txt" << 1 << 99 << notWritten << "99 channels";
+        QTest::newRow("frmPms") << ViewKind::Pms << "Pms.txt" << 100 << 108 << "" << "9 channels";
+        QTest::newRow("frmQmb sends nothing") << ViewKind::Qmb << "Qmb.txt" << 0 << -1 << "" << "5 channels";
     }
     void saveThenLoad()
     {
@@ -87,9 +89,11 @@ private slots:
         QFETCH(QString, file);
         QFETCH(int, firstWritten);
         QFETCH(int, lastWritten);
+        QFETCH(QString, count);
         FileHarness h;
         MemoryView* v = h.ready(kind);
         QVERIFY(v);
+        QCOMPARE(v->statusBar()->currentMessage(), count + " read");
         const int last = RowCount(kind);
         const QString comment = QStringLiteral("net: Sunday, Bodø");
         h.app->family().setCell(kind, last, ColComment, comment);
@@ -103,6 +107,7 @@ private slots:
         QVERIFY(h.run(*v, "cmdSave"));
         QCOMPARE(v->grid()->currentIndex().row() + 1, 3);
         QCOMPARE(h.beeps, beeps + 1);
+        QCOMPARE(v->statusBar()->currentMessage(), count + " saved to " + file);
         const QStringList lines = SplitSavedLines(DecodeSavedText(FileBytes(h.file(file))));
         QCOMPARE(lines.size(), last);
         QVERIFY(lines.last().endsWith(":" + comment));
@@ -131,6 +136,9 @@ private slots:
         QFETCH(QString, told);
         QTRY_COMPARE_WITH_TIMEOUT(h.beeps, beeps + (kind == ViewKind::Qmb || !told.isEmpty() ? 0 : 1), kWaitMs);
         QCOMPARE(boxes.texts(), told.isEmpty() ? QStringList() : QStringList{told});
+        QCOMPARE(v->statusBar()->currentMessage(),
+                 kind == ViewKind::Qmb ? count + " loaded from Qmb.txt"
+                                       : QStringLiteral("%1 channels loaded from %2 into the radio").arg(expected.size() / 2).arg(file));
         QCOMPARE(table.cell(last, ColComment), comment);
         QCOMPARE(table.cell(last, ColFreq), kind == ViewKind::Qmb ? lastFreq.chopped(2) + "  " : lastFreq);
         const ViewKind mirror = MirrorView(kind, ChannelOfRow(kind, last));
