@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Save and Load in the real view windows against the emulator in-process: the files they
-// write, the tables and mirror rows they fill, the exact frames that reach the radio, and
-// every refusal, answered through the message-box helper.
+// Save, Load and Print in the real view windows against the emulator in-process: the files
+// they write, the tables and mirror rows they fill, the exact frames that reach the radio,
+// every refusal, answered through the message-box helper; Print into a PDF through the
+// replaceable printer set-up, Cancel in the real printer dialog, no Print while busy.
 
+#include <QPrintDialog>
 #include <QStatusBar>
 #include <QtTest>
 
-#include "app_harness.h"
 #include "filebytes.h"
+#include "listing.h"
 #include "messageboxhelper.h"
-#include "restoreplan.h"
+#include "pdftext.h"
+#include "printcommands.h"
 #include "savedfilenames.h"
 #include "savedfiletext.h"
+#include "ui_steps.h"
 
 using namespace vardo;
 using namespace vardo::test;
@@ -23,31 +27,25 @@ struct FileHarness : AppHarness {
     QString file(const QString& name) const { return app->dataDir() + "/" + name; }
     // Presses a command and waits until the program is idle again.
     bool run(MemoryView& v, const char* command) { press(v, command); return idle(); }
-    // Opens the view and reads it from the radio.
-    MemoryView* ready(ViewKind kind)
+    MemoryView* ready(ViewKind kind) { return OpenAndRead(*this, kind); }
+};
+
+// The program with Print attached; the printer set-up answers for the operator.
+struct PrintApp : FileHarness {
+    PrintApp()
     {
-        if (!started())
-            return nullptr;
-        MemoryView& v = open(kind);
-        return read(v) ? &v : nullptr;
+        app->printCommands().setPrinterSetup([this](QPrinter& printer, QWidget* parent) {
+            ++setups;
+            setupParent = parent;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        });
     }
-    // Opened, read and saved, then the view's table emptied: a Load has all to fill.
-    MemoryView* savedThenCleared(ViewKind kind)
-    {
-        MemoryView* v = ready(kind);
-        if (!v || !run(*v, "cmdSave"))
-            return nullptr;
-        app->family().clear(kind);
-        return v;
-    }
-    // Every row of the view, then every row of frmAll.
-    std::vector<RowCells> cells(ViewKind k) const
-    {
-        std::vector<RowCells> rows = table(k).rows();
-        const std::vector<RowCells> all = table(ViewKind::All).rows();
-        rows.insert(rows.end(), all.begin(), all.end());
-        return rows;
-    }
+
+    QString pdf;
+    int setups = 0;
+    QWidget* setupParent = nullptr;
 };
 
 // A Pms.txt of nine good lines with line `number` replaced, or cut to `number` - 1 lines
@@ -73,11 +71,17 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("firstWritten");
         QTest::addColumn<int>("lastWritten");
+        QTest::addColumn<QString>("told");   // after the Load; empty: nothing, and a beep
         QTest::addColumn<QString>("count");  // the channels a read, a save and a load of the QMB name
-        QTest::newRow("frmAll") << ViewKind::All << "AllMem.txt" << 1 << 108 << "113 channels";
-        QTest::newRow("frmCh99") << ViewKind::Ch99 << "99Mem.txt" << 1 << 99 << "99 channels";
-        QTest::newRow("frmPms") << ViewKind::Pms << "Pms.txt" << 100 << 108 << "9 channels";
-        QTest::newRow("frmQmb sends nothing") << ViewKind::Qmb << "Qmb.txt" << 0 << -1 << "5 channels";
+        QStringList blank;  // the demo radio's blank channels, whose 0.00 kHz no command can send
+        for (int ch = 78; ch <= 99; ++ch)
+            blank << QString::number(ch);
+        const QString notWritten = "22 channels were not written (the radio keeps what they held):\r" + blank.join(", ")
+                                 + ": frequency 0.00 cannot be sent to the radio";
+        QTest::newRow("frmAll") << ViewKind::All << "AllMem.txt" << 1 << 108 << notWritten << "113 channels";
+        QTest::newRow("frmCh99") << ViewKind::Ch99 << "99Mem.txt" << 1 << 99 << notWritten << "99 channels";
+        QTest::newRow("frmPms") << ViewKind::Pms << "Pms.txt" << 100 << 108 << "" << "9 channels";
+        QTest::newRow("frmQmb sends nothing") << ViewKind::Qmb << "Qmb.txt" << 0 << -1 << "" << "5 channels";
     }
     void saveThenLoad()
     {
@@ -95,8 +99,13 @@ private slots:
         h.app->family().setCell(kind, last, ColComment, comment);
         const ChannelTable& table = h.table(kind);
         const QString lastFreq = table.cell(last, ColFreq);
+        // The operator's current row stays through Save and Load (moved there as the arrow keys
+        // move it: a click on a row would load its channel).
+        const auto toRow3 = [v] { v->grid()->setCurrentIndex(v->grid()->model()->index(2, ColMode)); };
+        toRow3();
         int beeps = h.beeps;
         QVERIFY(h.run(*v, "cmdSave"));
+        QCOMPARE(v->grid()->currentIndex().row() + 1, 3);
         QCOMPARE(h.beeps, beeps + 1);
         QCOMPARE(v->statusBar()->currentMessage(), count + " saved to " + file);
         const QStringList lines = SplitSavedLines(DecodeSavedText(FileBytes(h.file(file))));
@@ -105,33 +114,28 @@ private slots:
 
         // The frames a Load must send: each channel with data stored, then masked or not.
         QStringList expected;
-        QList<int> blank;
         for (int ch = firstWritten; ch <= lastWritten; ++ch) {
             const QString freq = h.table(ViewKind::All).cell(ch, ColFreq);
             const QString n = QStringLiteral("%1 03").arg(ch, 2, 16, QLatin1Char('0')).toUpper();
-            if (freq.startsWith("0.00"))  // a blank channel the radio cannot be set to
-                blank << ch;
-            else
+            if (!freq.startsWith("0.00"))
                 expected << "00 00 00 " + n << (freq.endsWith("* ") ? "00 00 01 " : "00 00 02 ") + n;
         }
         // Another radio's memory: the tables emptied, then Load.
         h.app->family().clear(kind);
         h.app->family().clear(ViewKind::All);
+        toRow3();
         h.radio->clearLog();
         beeps = h.beeps;
+        QStringList shownWhenWritten;  // each row shows the file once its channel is in the radio
+        QObject::connect(&h.app->radio(), &RadioClient::channelWritten, v, [&](int channel) {
+            shownWhenWritten << QStringLiteral("%1: %2").arg(ChannelLabel(channel), DataRows(table));
+        });
         MessageBoxHelper boxes;
         QVERIFY(h.run(*v, "cmdLoad"));
         // A beep when every channel went into the radio; otherwise the ones that did not.
-        QTRY_COMPARE_WITH_TIMEOUT(h.beeps, beeps + (kind == ViewKind::Qmb || !blank.isEmpty() ? 0 : 1), kWaitMs);
-        QStringList blankLabels;
-        for (int ch : blank)
-            blankLabels << QString::number(ch);
-        QCOMPARE(boxes.texts(), blank.isEmpty() ? QStringList()
-                                                : QStringList{QStringLiteral("%1 channels were not written (the radio "
-                                                                             "keeps what they held):\r%2: frequency "
-                                                                             "0.00 cannot be sent to the radio")
-                                                                  .arg(blank.size())
-                                                                  .arg(blankLabels.join(", "))});
+        QFETCH(QString, told);
+        QTRY_COMPARE_WITH_TIMEOUT(h.beeps, beeps + (kind == ViewKind::Qmb || !told.isEmpty() ? 0 : 1), kWaitMs);
+        QCOMPARE(boxes.texts(), told.isEmpty() ? QStringList() : QStringList{told});
         QCOMPARE(v->statusBar()->currentMessage(),
                  kind == ViewKind::Qmb ? count + " loaded from Qmb.txt"
                                        : QStringLiteral("%1 channels loaded from %2 into the radio").arg(expected.size() / 2).arg(file));
@@ -140,12 +144,16 @@ private slots:
         const ViewKind mirror = MirrorView(kind, ChannelOfRow(kind, last));
         QCOMPARE(h.table(mirror).cell(RowOfChannel(mirror, ChannelOfRow(kind, last)), ColComment), comment);
         QStringList storeAndMask;
-        for (const CatFrame& f : h.radio->frameLog())
+        for (const auto& f : h.radio->frameLog())
             if (f.bytes[4] == 0x03)
                 storeAndMask << f.toHex();
         QCOMPARE(storeAndMask, expected);
         if (kind == ViewKind::Qmb)
             QVERIFY(h.radio->frameLog().empty());
+        QCOMPARE(v->grid()->currentIndex().row() + 1, 3);
+        if (kind == ViewKind::Pms)
+            QCOMPARE(shownWhenWritten, QStringList({"P1: 1", "P2: 1-2", "P3: 1-3", "P4: 1-4", "P5: 1-5", "P6: 1-6",
+                                                    "P7: 1-7", "P8: 1-8", "P9: 1-9"}));
     }
 
     void refused_data()
@@ -187,14 +195,14 @@ private slots:
         MemoryView* v = h.ready(kind);
         QVERIFY(v);
         h.app->family().setCell(kind, 1, ColComment, "kept");
-        const std::vector<RowCells> before = h.cells(kind);
+        const Tables before = AllTables(h);
         if (!bytes.isNull())
             QVERIFY(PutFile(h.file(SavedFileName(kind)), bytes));
         h.radio->clearLog();
         MessageBoxHelper boxes;
         QVERIFY(h.run(*v, "cmdLoad"));
         QCOMPARE(boxes.texts(), QStringList{message.arg(QDir::toNativeSeparators(h.file(SavedFileName(kind))))});
-        QCOMPARE(h.cells(kind), before);
+        QCOMPARE(AllTables(h), before);
         QVERIFY(h.radio->frameLog().empty());
     }
 
@@ -250,41 +258,6 @@ private slots:
         QCOMPARE(FileListing(h.app->dataDir()), QStringList());
     }
 
-    // Nothing reached the radio, so the tables do not show the file either.
-    void silentRadioDuringLoad()
-    {
-        FileHarness h;
-        MemoryView* v = h.savedThenCleared(ViewKind::Pms);
-        QVERIFY(v);
-        const std::vector<RowCells> before = h.cells(ViewKind::Pms);
-        sim::Faults silent = h.radio->faults();
-        silent.silent = true;
-        h.radio->setFaults(silent);
-        MessageBoxHelper boxes;
-        h.press(*v, "cmdLoad");
-        QVERIFY(boxes.waitForCount(1, std::chrono::milliseconds(kWaitMs)));
-        QVERIFY2(boxes.lastText().contains("No channel was written."), qPrintable(boxes.lastText()));
-        QVERIFY(h.idle());
-        QCOMPARE(h.cells(ViewKind::Pms), before);
-    }
-
-    // Each row shows the file once its channel is in the radio, as a read fills rows as they come.
-    void loadFillsRowsAsWritten()
-    {
-        FileHarness h;
-        MemoryView* v = h.savedThenCleared(ViewKind::Pms);
-        QVERIFY(v);
-        QStringList shownWhenWritten;
-        QObject::connect(&h.app->radio(), &RadioClient::channelWritten, v, [&](int channel) {
-            shownWhenWritten << QStringLiteral("%1: %2").arg(ChannelLabel(channel), DataRows(h.table(ViewKind::Pms)));
-        });
-        const int beeps = h.beeps;
-        QVERIFY(h.run(*v, "cmdLoad"));
-        QTRY_COMPARE_WITH_TIMEOUT(h.beeps, beeps + 1, kWaitMs);
-        QCOMPARE(shownWhenWritten, QStringList({"P1: 1", "P2: 1-2", "P3: 1-3", "P4: 1-4", "P5: 1-5", "P6: 1-6",
-                                                "P7: 1-7", "P8: 1-8", "P9: 1-9"}));
-    }
-
     // A channel with a value no command can send (a blank channel's frequency, an offset beyond
     // 9.99 kHz) is left out whole, and the operator is told which and why; a row with a comment
     // and no channel data loads with its comment; no beep for a partial load.
@@ -311,34 +284,114 @@ private slots:
         QCOMPARE(h.radio->memory(107), p8);
         QCOMPARE(h.table(ViewKind::Pms).row(6), RowCells({"", "", "", "", "", "", "", "", "", "comment only"}));
         QStringList stored;
-        for (const CatFrame& f : h.radio->frameLog())
+        for (const auto& f : h.radio->frameLog())
             if (f.bytes[3] != 0 && f.bytes[4] == 0x03 && f.bytes[2] == 0)
                 stored << ChannelLabel(f.bytes[3]);
         QCOMPARE(stored, QStringList({"P1", "P2", "P3", "P4", "P7", "P9"}));
     }
 
-    // Save and Load leave the operator's current row where it was.
-    void currentRowKept_data()
+    // frmCh99, two pages: the listing code itself is checked view by view without windows.
+    void printsTheViewsTable()
     {
-        QTest::addColumn<QString>("command");
-        QTest::newRow("Save") << "cmdSave";
-        QTest::newRow("Load") << "cmdLoad";
-    }
-    void currentRowKept()
-    {
-        QFETCH(QString, command);
-        FileHarness h;
-        MemoryView* v = h.ready(ViewKind::Pms);
+        PrintApp h;
+        MemoryView* v = h.ready(ViewKind::Ch99);
         QVERIFY(v);
-        if (command == "cmdLoad")
-            QVERIFY(h.run(*v, "cmdSave"));
-        // Moved there as the arrow keys move it (a click on a row would load its channel).
-        v->grid()->setCurrentIndex(v->grid()->model()->index(2, ColMode));
-        MessageBoxHelper boxes(QMessageBox::Yes);  // Save's overwrite question
-        const int beeps = h.beeps;
-        QVERIFY(h.run(*v, qPrintable(command)));
-        QTRY_COMPARE_WITH_TIMEOUT(h.beeps, beeps + 1, kWaitMs);
-        QCOMPARE(v->grid()->currentIndex().row() + 1, 3);
+        const QString comment = QStringLiteral("20 m net, Sundays 1400 UTC");
+        h.app->family().setCell(ViewKind::Ch99, 2, ColComment, comment);
+        h.pdf = h.dir.filePath("listing.pdf");
+        QSignalSpy busy(&h.app->busyState(), &BusyState::busyChanged);
+        MessageBoxHelper boxes;
+        // The operator's place in the grid stays where it was.
+        v->setTopRow(35);
+        v->setCurrentCell(40, ColMode);
+        h.press(*v, "cmdPrint");
+        QVERIFY(v->currentRow() == 40 && v->currentColumn() == ColMode && TopRow(*v) == 35);
+        QVERIFY(h.setups == 1 && h.setupParent == v && boxes.count() == 0);
+        QCOMPARE(busy.count(), 2);  // the hourglass came and went
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+        const QList<QStringList> pages = ListingPdfPages(h.pdf);
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages[0].size(), 3 + 57);
+        QCOMPARE(pages[0][0].trimmed(), QStringLiteral("Memory Channels 1 to 99  (page 1)"));
+        QCOMPARE(pages[1][0].trimmed(), QStringLiteral("Memory Channels 1 to 99  (page 2)"));
+        const std::vector<RowCells> rows = h.table(ViewKind::Ch99).rows();
+        QStringList expected;
+        for (int row = 1; row <= static_cast<int>(rows.size()); ++row)
+            expected << ChannelLine(rows[static_cast<std::size_t>(row - 1)], ViewKind::Ch99, row)
+                            .remove(QRegularExpression(" +$"));
+        QCOMPARE(pages[0].mid(3) + pages[1].mid(3), expected);  // after the title and the headings
+        QCOMPARE(expected.at(1).mid(72), comment);
+    }
+
+    void emptyViewSaysSo_data()
+    {
+        QTest::addColumn<ViewKind>("view");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("all") << ViewKind::All << "Nothing to Print!";
+        QTest::newRow("1-99") << ViewKind::Ch99 << "Nothing to print!";
+        QTest::newRow("pms") << ViewKind::Pms << "Nothing to print!";
+        QTest::newRow("qmb") << ViewKind::Qmb << "Nothing to print!";
+    }
+    void emptyViewSaysSo()
+    {
+        QFETCH(ViewKind, view);
+        PrintApp h;
+        QVERIFY(h.started());
+        MessageBoxHelper boxes;
+        h.press(h.open(view), "cmdPrint");
+        QTEST(boxes.lastText(), "message");
+        QVERIFY(boxes.seen().first().icon == QMessageBox::Warning && h.setups == 0);
+    }
+
+    // The platform's printer dialog, without page ranges; its Cancel prints nothing.
+    void printerDialogCancel()
+    {
+        PrintApp h;
+        MemoryView* v = h.ready(ViewKind::Qmb);
+        QVERIFY(v);
+        QString dialogClass;
+        bool pageRanges = true;
+        h.app->printCommands().setPrinterSetup([&](QPrinter& printer, QWidget* parent) {
+            QTimer::singleShot(0, parent, [&] {
+                if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                    dialogClass = dialog->metaObject()->className();
+                    pageRanges = dialog->testOption(QAbstractPrintDialog::PrintPageRange);
+                    dialog->reject();
+                }
+            });
+            return AskForPrinter(printer, parent);
+        });
+        QSignalSpy busy(&h.app->busyState(), &BusyState::busyChanged);
+        MessageBoxHelper boxes;
+        h.press(*v, "cmdPrint");
+        QCOMPARE(dialogClass, QStringLiteral("QPrintDialog"));
+        QVERIFY(!pageRanges && busy.isEmpty() && boxes.count() == 0);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QVERIFY(FileListing(h.dir.path()).filter(".pdf").isEmpty());
+    }
+
+    // While the radio is busy Print does nothing; a PDF that cannot be written says why; then it prints.
+    void refusedThenPrints()
+    {
+        PrintApp h;
+        MemoryView* v = h.ready(ViewKind::Qmb);
+        QVERIFY(v);
+        h.pdf = h.dir.filePath("no such folder/listing.pdf");
+        QVERIFY(h.app->radio().scan(1, 10, 255, h.app.get(), {}, {}));
+        MessageBoxHelper boxes;
+        h.press(*v, "cmdPrint");
+        QVERIFY(h.setups == 0 && boxes.count() == 0);
+        h.app->radio().stopScan();
+        QVERIFY(h.idle());
+        h.press(*v, "cmdPrint");
+        QCOMPARE(boxes.lastText(), "The PDF file \"" + h.pdf + "\" cannot be written: No such file or directory.\r"
+                                   "Nothing was printed.");
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QVERIFY(!h.app->busyState().busy());
+        h.pdf = h.dir.filePath("listing.pdf");
+        h.press(*v, "cmdPrint");
+        QCOMPARE(ListingPdfPages(h.pdf).size(), 1);
     }
 };
 

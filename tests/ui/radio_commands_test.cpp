@@ -4,24 +4,18 @@
 // marks on exactly the cells the radio holds otherwise and when they go, a Load and an editor
 // write whose read-back finds a channel the radio did not store.
 
-#include <QAction>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 
-#include "app_harness.h"
-#include "channeleditor.h"
 #include "codec.h"
-#include "editorcommands.h"
 #include "filebytes.h"
 #include "messageboxhelper.h"
 #include "savedfilenames.h"
 #include "savedfiletext.h"
+#include "ui_steps.h"
 
 using namespace vardo;
 using namespace vardo::test;
-
-Q_DECLARE_METATYPE(vardo::ViewKind)
 
 namespace {
 
@@ -76,20 +70,6 @@ QStringList Marks(const ChannelTable& table)
     return marks;
 }
 
-QAction* CompareAction(MemoryView& v)
-{
-    return v.findChild<QAction*>(QStringLiteral("actCompare"));
-}
-
-// Started, `kind` open and read from the radio; null if not.
-MemoryView* OpenAndRead(AppHarness& h, ViewKind kind)
-{
-    if (!h.started())
-        return nullptr;
-    MemoryView& v = h.open(kind);
-    return h.read(v) ? &v : nullptr;
-}
-
 }  // namespace
 
 class RadioCommandsTest : public QObject {
@@ -99,14 +79,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("operation");
         QTest::addColumn<ViewKind>("kind");
-        QTest::addColumn<QString>("how");  // a click on Stop, its access key, or Esc
-        QTest::addColumn<int>("total");    // channels the operation counts
-        QTest::newRow("read all") << "read" << ViewKind::All << "click" << 113;
-        QTest::newRow("read pms, Esc") << "read" << ViewKind::Pms << "esc" << 9;
-        QTest::newRow("load all, Alt+T") << "load" << ViewKind::All << "key" << 108;
-        QTest::newRow("load pms, Esc") << "load" << ViewKind::Pms << "esc" << 9;
-        QTest::newRow("compare 99") << "compare" << ViewKind::Ch99 << "click" << 99;
-        QTest::newRow("compare pms, Esc") << "compare" << ViewKind::Pms << "esc" << 9;
+        QTest::addColumn<QString>("how");   // a click on Stop, its access key, or Esc
+        QTest::addColumn<int>("total");     // channels the operation counts
+        QTest::addColumn<QString>("told");  // the message's start; %1: the last channel done
+        const QString read = "The read was stopped after channel %1.";
+        const QString load = "The write was stopped after channel %1.\r";
+        const QString compare = "The comparison was stopped after channel %1.";
+        QTest::newRow("read all") << "read" << ViewKind::All << "click" << 113 << read;
+        QTest::newRow("read pms, Esc") << "read" << ViewKind::Pms << "esc" << 9 << read;
+        QTest::newRow("load all, Alt+T") << "load" << ViewKind::All << "key" << 108 << load;
+        QTest::newRow("load pms, Esc") << "load" << ViewKind::Pms << "esc" << 9 << load;
+        QTest::newRow("compare 99") << "compare" << ViewKind::Ch99 << "click" << 99 << compare;
+        QTest::newRow("compare pms, Esc") << "compare" << ViewKind::Pms << "esc" << 9 << compare;
     }
     // Stop ends the operation after the channel under way: the rows done stay, VFO-A is as
     // it was, the operator is told how far it got (not as a failure), the next Read works.
@@ -117,7 +101,7 @@ private Q_SLOTS:
         QFETCH(QString, how);
         QFETCH(int, total);
         AppHarness h;
-        QVERIFY(!CompareAction(h.view(kind))->isEnabled());  // no radio found yet
+        QVERIFY(!Action(h.view(kind), "actCompare")->isEnabled());  // no radio found yet
         MemoryView* v = operation == u"compare" ? OpenAndRead(h, kind) : h.started() ? &h.open(kind) : nullptr;
         QVERIFY(v);
         QCOMPARE(v->findChild<QLabel*>(QStringLiteral("lblRadio"))->text(), QStringLiteral("FT-1000MP on sim"));
@@ -140,11 +124,11 @@ private Q_SLOTS:
         h.radio->clearLog();
         MessageBoxHelper boxes;
         if (operation == u"compare")
-            CompareAction(*v)->trigger();
+            Action(*v, "actCompare")->trigger();
         else
             h.press(*v, operation == u"read" ? "cmdRead" : "cmdLoad");
         QVERIFY(QTest::qWaitFor([&] { return bar->isVisible() && bar->value() >= 3; }, kWaitMs));
-        QVERIFY(stop->isVisible() && stop->isEnabled() && !CompareAction(*v)->isEnabled());
+        QVERIFY(stop->isVisible() && stop->isEnabled() && !Action(*v, "actCompare")->isEnabled());
         QCOMPARE(bar->text(), QStringLiteral("channel %1 of %2").arg(bar->value()).arg(total));
         if (how == u"esc")
             QTest::keyClick(v->grid(), Qt::Key_Escape);
@@ -153,8 +137,7 @@ private Q_SLOTS:
         else
             h.press(*v, "cmdStop");
         QVERIFY(h.idle() && boxes.waitForCount(1));
-        QCOMPARE(boxes.count(), 1);
-        QCOMPARE(boxes.seen().first().icon, QMessageBox::Information);
+        QVERIFY(boxes.count() == 1 && boxes.seen().first().icon == QMessageBox::Information);
         QVERIFY(!bar->isVisible() && !stop->isVisible());
         QCOMPARE(h.radio->vfoA(), vfoA);
         // Channels read (a read-back reads too), or rows the Load filled.
@@ -162,24 +145,18 @@ private Q_SLOTS:
         const int done = operation == u"load" ? DataRows(h.table(kind)).section(u'-', 1).toInt()
                                               : int(MemoryRequests(*h.radio).size());
         QVERIFY2(done >= 3 && done < total, qPrintable(text));
-        const QString last = ChannelLabel(ChannelOfRow(kind, done));
-        if (operation == u"load") {
-            QVERIFY2(text.startsWith("The write was stopped after channel " + last + ".\r"), qPrintable(text));
-            for (int ch = 1; ch <= kLastQmb; ++ch) {
-                const int row = RowOfChannel(kind, ch);
-                const Record held = h.radio->memory(ch);
-                QVERIFY2(row >= 1 && row <= done ? DecodeRecord(held).Freq == 7000 + row : held == memory[ch - 1],
-                         qPrintable(ChannelLabel(ch)));
-            }
-        } else {
-            const QString stopped = operation == u"compare" ? "The comparison was stopped after channel "
-                                                            : "The read was stopped after channel ";
-            QVERIFY2(text.startsWith(stopped + last + "."), qPrintable(text));
-            QCOMPARE(text.contains(QStringLiteral("Up to there, all %1 channels match the radio.").arg(done)),
-                     operation == u"compare");
-            if (operation == u"compare")
-                QCOMPARE(h.table(kind).rows(), before);
+        QFETCH(QString, told);
+        QVERIFY2(text.startsWith(told.arg(ChannelLabel(ChannelOfRow(kind, done)))), qPrintable(text));
+        QCOMPARE(text.contains(QStringLiteral("Up to there, all %1 channels match the radio.").arg(done)),
+                 operation == u"compare");
+        for (int ch = 1; operation == u"load" && ch <= kLastQmb; ++ch) {
+            const int row = RowOfChannel(kind, ch);
+            const Record held = h.radio->memory(ch);
+            QVERIFY2(row >= 1 && row <= done ? DecodeRecord(held).Freq == 7000 + row : held == memory[ch - 1],
+                     qPrintable(ChannelLabel(ch)));
         }
+        if (operation == u"compare")
+            QCOMPARE(h.table(kind).rows(), before);
         QCOMPARE(DataRows(h.table(kind)), QStringLiteral("1-%1").arg(operation == u"compare" ? RowCount(kind) : done));
         h.radio->setFaults({});
         QVERIFY(h.read(*v));
@@ -194,46 +171,59 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("changes");  // "channel:change" in the emulator
         QTest::addColumn<QStringList>("marks");    // "row:column:tooltip"
         QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("then");  // an action after Compare (the view saved first)
         QTest::newRow("all: five fields, a QMB mask among them; the antennas apart")
             << ViewKind::All << 0
             << QStringList{"5:freq+1", "12:mask", "13:lsb", "100:rxrit", "111:mask", "40:ant", "41:ant"}
             << QStringList{"5:1:Radio: 10137.00", "12:1:Radio: mask on", "13:2:Radio: LSB", "40:5:Radio: B (grey)",
                            "41:5:Radio: B (grey)", "100:6:Radio: ON", "111:1:Radio: mask on"}
             << "5 of 113 channels differ from the radio.\r2 channels hold another antenna than the table (no "
-               "command can set the antenna).";
+               "command can set the antenna)."
+            << "";
         QTest::newRow("pms: frequency and mask in one cell, an offset")
             << ViewKind::Pms << 0 << QStringList{"101:freq+1", "101:mask", "104:offset+1"}
             << QStringList{"2:1:Radio: 2001.00\nRadio: mask on", "5:8:Radio: 1.00"}
-            << "2 of 9 channels differ from the radio.";
+            << "2 of 9 channels differ from the radio." << "";
         QTest::newRow("99: a row without channel data is not compared")
             << ViewKind::Ch99 << 3 << QStringList{"3:freq+1", "7:freq+1"} << QStringList{"7:1:Radio: 18101.00"}
-            << "1 of 98 channels differ from the radio.";
+            << "1 of 98 channels differ from the radio." << "";
         // The QMB file never holds the mask: the view does not compare it.
         QTest::newRow("qmb: the mask is not compared") << ViewKind::Qmb << 0 << QStringList{"111:mask"}
-                                                       << QStringList{} << "All 5 channels match the radio.";
+                                                       << QStringList{} << "All 5 channels match the radio." << "";
         QTest::newRow("qmb: one antenna") << ViewKind::Qmb << 0 << QStringList{"112:ant"}
                                           << QStringList{"4:5:Radio: B (grey)"}
                                           << "All 5 channels match the radio.\r1 channel holds another antenna than "
-                                             "the table (no command can set the antenna).";
+                                             "the table (no command can set the antenna)."
+                                          << "";
+        // The marks tell of the table as it was compared: any change to its texts ends them.
+        const QStringList changes{"5:freq+1", "9:lsb"};
+        const QStringList marks{"5:1:Radio: 10137.00", "9:2:Radio: LSB"};
+        const QString summary = QStringLiteral("2 of 99 channels differ from the radio.");
+        for (const char* then : {"cmdRead", "cmdLoad", "cmdClear", "editor write", "comment typed", "cmdSave"})
+            QTest::addRow("99, then %s", then) << ViewKind::Ch99 << 0 << changes << marks << summary << then;
     }
     // Compare reads the view's channels, leaves the table as it was and marks exactly the
-    // cells whose fields the radio holds otherwise, with the radio's value as the tooltip.
+    // cells whose fields the radio holds otherwise, with the radio's value as the tooltip;
+    // the marks stay through Save and go with any change to the table's texts.
     void compareMarks()
     {
         QFETCH(ViewKind, kind);
         QFETCH(int, emptied);
         QFETCH(QStringList, changes);
         QFETCH(QString, summary);
+        QFETCH(QString, then);
         AppHarness h;
         MemoryView* v = OpenAndRead(h, kind);
         QVERIFY(v);
         if (emptied)
             h.app->family().setRow(kind, emptied, RowCells{});
+        if (!then.isEmpty())
+            h.press(*v, "cmdSave");
         ChangeRadio(*h.radio, changes);
         const std::vector<RowCells> before = h.table(kind).rows();
         h.radio->clearLog();
         MessageBoxHelper boxes;
-        CompareAction(*v)->trigger();
+        Action(*v, "actCompare")->trigger();
         QVERIFY(h.idle() && boxes.waitForCount(1));
         QCOMPARE(boxes.texts(), QStringList{summary});
         QCOMPARE(boxes.seen().first().icon, QMessageBox::Information);
@@ -244,43 +234,18 @@ private Q_SLOTS:
         QCOMPARE(Marks(h.table(kind)), marks);
         for (ViewKind other : kAllViews)  // the other views are not compared
             QCOMPARE(h.table(other).markCount() > 0, other == kind && !marks.isEmpty());
-    }
-
-    void marksGo_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<int>("left");  // marks left afterwards
-        for (const char* command : {"cmdRead", "cmdLoad", "cmdClear"})
-            QTest::newRow(command) << command << 0;
-        QTest::newRow("editor write") << "editor" << 0;
-        QTest::newRow("comment typed") << "comment" << 0;
-        QTest::newRow("save keeps them") << "cmdSave" << 2;
-    }
-    // The marks tell of the table as it was compared: any change to its texts ends them.
-    void marksGo()
-    {
-        QFETCH(QString, action);
-        AppHarness h;
-        MemoryView* v = OpenAndRead(h, ViewKind::Ch99);
-        QVERIFY(v);
-        h.press(*v, "cmdSave");
-        ChangeRadio(*h.radio, {"5:freq+1", "9:lsb"});
-        MessageBoxHelper boxes;
-        CompareAction(*v)->trigger();
-        QVERIFY(h.idle());
-        QCOMPARE(h.table(ViewKind::Ch99).markCount(), 2);
-        if (action == u"editor") {
+        if (then == u"editor write") {
             h.clickCell(*v, 20, ColOffset);
-            QVERIFY(h.app->editorCommands().editor());
-            h.press(*h.app->editorCommands().editor(), "cmdOK");
-        } else if (action == u"comment") {
+            QVERIFY(Editor(h));
+            h.press(*Editor(h), "cmdOK");
+        } else if (then == u"comment typed") {
             h.clickCell(*v, 30, ColComment);
-            QTest::keyClicks(v->findChild<QLineEdit*>(QStringLiteral("txtComments")), QStringLiteral("net"));
-        } else {
-            h.press(*v, qPrintable(action));
+            QTest::keyClicks(CommentBox(*v), QStringLiteral("net"));
+        } else if (!then.isEmpty()) {
+            h.press(*v, qPrintable(then));
         }
         QVERIFY(h.idle());
-        QTEST(h.table(ViewKind::Ch99).markCount(), "left");
+        QCOMPARE(h.table(kind).markCount(), then.isEmpty() || then == u"cmdSave" ? int(marks.size()) : 0);
     }
 
     void readBackMarks_data()
@@ -289,10 +254,13 @@ private Q_SLOTS:
         QTest::addColumn<ViewKind>("kind");
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("line");  // the read-back's line in the message
+        QTest::addColumn<QString>("end");   // the message's last words
         QTest::addColumn<QString>("mark");
-        QTest::newRow("load pms") << false << ViewKind::Pms << 3 << "P3: frequency radio 3500.00, file 3600.00"
+        QTest::newRow("load pms") << false << ViewKind::Pms << 3 << "P3: frequency radio 3500.00, file 3600.00" << ""
                                   << "3:1:Radio: 3500.00";
         QTest::newRow("editor 99") << true << ViewKind::Ch99 << 8 << "8: frequency radio 21074.00, "
+                                   << "The table shows your changes, but the radio's memory channel 8 does not hold "
+                                      "them: the marked cells show what it holds."
                                    << "8:1:Radio: 21074.00";
     }
     // A channel the radio did not store: the operator is told which and how it differs, the
@@ -315,23 +283,20 @@ private Q_SLOTS:
         QSignalSpy writes(&h.app->editorCommands(), &EditorCommands::writeEnded);
         if (editor) {
             h.clickCell(*v, row, Col82);
-            QVERIFY(h.app->editorCommands().editor());
-            auto* freq = h.app->editorCommands().editor()->findChild<QLineEdit*>(QStringLiteral("txtFreq"));
-            freq->selectAll();
-            QTest::keyClicks(freq, QStringLiteral("3600"));
+            QVERIFY(Editor(h));
+            SetText(*Editor(h), "txtFreq", QStringLiteral("3600"));
         } else {
             h.app->family().setCell(kind, row, ColFreq, QStringLiteral("3600.00  "));
             h.press(*v, "cmdSave");
         }
         h.radio->setFaults(drop);
         const int beeps = h.beeps;
-        h.press(editor ? static_cast<QWidget&>(*h.app->editorCommands().editor()) : *v, editor ? "cmdOK" : "cmdLoad");
+        h.press(editor ? static_cast<QWidget&>(*Editor(h)) : *v, editor ? "cmdOK" : "cmdLoad");
         QVERIFY(h.idle() && boxes.waitForCount(1));
-        QCOMPARE(boxes.count(), 1);
-        QCOMPARE(boxes.seen().first().icon, QMessageBox::Warning);
-        QVERIFY2(boxes.lastText().contains(line), qPrintable(boxes.lastText()));
-        QVERIFY(!editor || boxes.lastText().endsWith(RadioHoldsOtherwiseNote(channel)));
-        QVERIFY(!h.app->editorCommands().editor() || !h.app->editorCommands().editor()->isVisible());
+        QVERIFY(boxes.count() == 1 && boxes.seen().first().icon == QMessageBox::Warning);
+        QFETCH(QString, end);
+        QVERIFY2(boxes.lastText().contains(line) && boxes.lastText().endsWith(end), qPrintable(boxes.lastText()));
+        QVERIFY(!Editor(h) || !Editor(h)->isVisible());
         QCOMPARE(writes.count(), editor ? 1 : 0);
         QVERIFY(!editor || !writes.first().at(1).toBool());
         QCOMPARE(h.radio->memory(channel), held);

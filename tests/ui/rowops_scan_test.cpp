@@ -1,21 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The memory scan in frmAll and frmCh99 against the emulator: the set-up stages with their
-// captions and colours, refused rows, the digit, Esc in every stage, the frames of a quiet
-// pass with the grid following it, the threshold at its edge, the held channel measured
-// again, and a radio that stops answering.
+// The memory scan in frmAll and frmCh99 against the emulator: nothing to scan, the set-up
+// stages with their captions and colours, refused rows, the digit, Esc in every stage, the
+// frames of a pass with the grid following it, the threshold at its edge, the held channel
+// measured again, and a radio that stops answering.
 
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app_harness.h"
 #include "messageboxhelper.h"
 #include "scancontroller.h"
-#include "scansetup.h"
+#include "ui_steps.h"
 
 using namespace vardo;
 using namespace vardo::test;
-
-Q_DECLARE_METATYPE(vardo::ViewKind)
 
 namespace {
 
@@ -91,21 +88,6 @@ struct ScanBench : AppHarness {
 class ScanTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // An empty first row means nothing to scan, though rows 2-99 have data.
-    void nothingToScan()
-    {
-        ScanBench b;
-        QVERIFY(b.openOn(ViewKind::Ch99));
-        b.app->family().setCell(ViewKind::Ch99, 1, ColFreq, QString());
-        MessageBoxHelper boxes;
-        b.press(*b.view, "cmdScan");
-        QVERIFY(boxes.waitForCount(1));
-        QCOMPARE(boxes.lastText(), QStringLiteral("Nothing to scan!"));
-        QCOMPARE(boxes.seen().last().icon, QMessageBox::Warning);
-        QVERIFY(!b.app->viewState().ScanMode && !b.scan->isVisible());
-        QVERIFY(NormalCommandsAre(*b.view, true));
-    }
-
     void setUpStages_data()
     {
         QTest::addColumn<ViewKind>("view");
@@ -113,12 +95,21 @@ private Q_SLOTS:
         QTest::newRow("all") << ViewKind::All << QList<int>{5, 100, 113};
         QTest::newRow("ch99") << ViewKind::Ch99 << QList<int>{5, 10};
     }
+    // The set-up stages with their captions and colours, refused rows, the digit; then the scan.
     void setUpStages()
     {
         QFETCH(ViewKind, view);
         QFETCH(QList<int>, refusedEnds);
         ScanBench b;
         QVERIFY(b.openOn(view));
+        // An empty first row means nothing to scan, though the rows after it have data.
+        b.app->family().setCell(view, 1, ColFreq, QString());
+        MessageBoxHelper boxes;
+        b.press(*b.view, "cmdScan");
+        QVERIFY(boxes.waitForCount(1) && boxes.seen().last().icon == QMessageBox::Warning);
+        QCOMPARE(boxes.lastText(), QStringLiteral("Nothing to scan!"));
+        QVERIFY(b.endedCleanly());
+        b.app->family().setCell(view, 1, ColFreq, QStringLiteral("7050.1"));
         b.press(*b.view, "cmdScan");
         QVERIFY(b.app->viewState().ScanMode);
         QVERIFY(NormalCommandsAre(*b.view, false));
@@ -161,12 +152,10 @@ private Q_SLOTS:
         QCOMPARE(Colour(b.scan), QApplication::palette().color(QPalette::ButtonText));
         QCOMPARE(b.escape->text(), QStringLiteral("Press <Esc> to end scan"));
         QVERIFY(!b.entry->isVisible());
-        QCOMPARE(b.view->findChild<ScanController*>()->setup().scanThreshold(), 120);
         QVERIFY(b.framesReach(1));
         QCOMPARE(SentFrames(*b.radio).first(), Load(10));
         b.esc();
-        QVERIFY(b.endedCleanly());
-        QVERIFY(b.idle());
+        QVERIFY(b.endedCleanly() && b.idle());
     }
 
     void escape_data()
@@ -200,8 +189,7 @@ private Q_SLOTS:
             QTest::keyClick(b.entry, Qt::Key_Escape);
         else
             b.esc();
-        QVERIFY(b.endedCleanly());
-        QVERIFY(b.idle());
+        QVERIFY(b.endedCleanly() && b.idle());
         // Longer than the digit's moment on show: a set-up that was ended starts nothing later.
         const qsizetype sent = b.radio->frameLog().size();
         QTest::qWait(int(kDigitShowTime.count()) + 500);
@@ -215,63 +203,50 @@ private Q_SLOTS:
         QCOMPARE(b.entry->text(), QString());
     }
 
-    // One pass over a quiet range: load, meter, next; then round again from the first channel.
-    // The grid's current row follows; a channel out of sight becomes the top row.
-    void quietPassFramesAndGrid()
-    {
-        ScanBench b([](sim::SimRadio& r) {
-            for (int channel = 40; channel <= 42; ++channel)
-                r.setMeterLevel(channel, 0);
-        });
-        QVERIFY(b.openOn(ViewKind::All));
-        QStringList followed;
-        QObject::connect(&b.app->radio(), &RadioClient::scanAt, b.view, [&] {
-            followed << QStringLiteral("%1 current %2 top %3").arg(SelectedCells(*b.view)).arg(b.view->currentRow())
-                            .arg(TopRow(*b.view));
-        });
-        b.press(*b.view, "cmdScan");
-        b.click(40);
-        b.click(42);
-        b.view->grid()->scrollToTop();
-        QTest::keyClicks(b.entry, QStringLiteral("9"));
-        QVERIFY(b.scanning() && b.framesReach(7));
-        b.esc();
-        QVERIFY(b.idle());
-        QCOMPARE(SentFrames(*b.radio).mid(0, 7),
-                 (QStringList{Load(40), kMeter, Load(41), kMeter, Load(42), kMeter, Load(40)}));
-        QCOMPARE(followed.mid(0, 4), (QStringList{"40:0-10 current 40 top 40", "41:0-10 current 41 top 40",
-                                                  "42:0-10 current 42 top 40", "40:0-10 current 40 top 40"}));
-    }
-
     void threshold_data()
     {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<bool>("held");
-        QTest::newRow("S9, 152: moves on") << 152 << false;
-        QTest::newRow("S9, 153: held, then measured again") << 153 << true;
+        QTest::addColumn<int>("level");  // channel 40's meter; 41 is quiet
+        QTest::addColumn<QStringList>("frames");
+        QTest::addColumn<QStringList>("followed");  // the grid at each channel the scan reaches
+        const QString at40 = QStringLiteral("40:0-10 current 40 top 40");
+        QTest::newRow("S9, 152: moves on, then round again")
+            << 152 << QStringList{Load(40), kMeter, Load(41), kMeter, Load(40)}
+            << QStringList{at40, "41:0-10 current 41 top 40", at40};
+        QTest::newRow("S9, 153: held, then measured again")
+            << 153 << QStringList{Load(40), kMeter, kMeter, kMeter, kMeter} << QStringList{at40};
     }
-    // A channel stays while its meter reads above 16 x digit + 8. When its signal goes, the
-    // scan holds five seconds, then measures the same channel again before it moves on.
+    // A pass over a quiet range: load, meter, next, then round again from the first channel. A
+    // channel stays while its meter reads above 16 x digit + 8; when its signal goes, the scan
+    // holds five seconds, then measures the same channel again before it moves on. The grid's
+    // current row follows; a channel out of sight becomes the top row.
     void threshold()
     {
         QFETCH(int, level);
-        QFETCH(bool, held);
+        QFETCH(QStringList, followed);
         ScanBench b([level](sim::SimRadio& r) {
-            r.setMeterLevel(6, std::uint8_t(level));
-            r.setMeterLevel(7, 0);
+            r.setMeterLevel(40, std::uint8_t(level));
+            r.setMeterLevel(41, 0);
         });
-        QVERIFY(b.openOn(ViewKind::Ch99));
-        QVERIFY(b.setUp(6, 7, QStringLiteral("9")));
-        QVERIFY(b.framesReach(5));
-        const QStringList expected = held ? QStringList{Load(6), kMeter, kMeter, kMeter, kMeter}
-                                          : QStringList{Load(6), kMeter, Load(7), kMeter, Load(6)};
-        QCOMPARE(SentFrames(*b.radio).mid(0, 5), expected);
-        if (held) {
-            b.radio->setMeterLevel(6, 0);
-            QVERIFY(QTest::qWaitFor([&] { return SentFrames(*b.radio).contains(Load(7)); }, kScanWaitMs));
+        QVERIFY(b.openOn(ViewKind::All));
+        QStringList grid;
+        QObject::connect(&b.app->radio(), &RadioClient::scanAt, b.view, [&] {
+            grid << QStringLiteral("%1 current %2 top %3").arg(SelectedCells(*b.view)).arg(b.view->currentRow())
+                        .arg(TopRow(*b.view));
+        });
+        b.press(*b.view, "cmdScan");
+        b.click(40);
+        b.click(41);
+        b.view->grid()->scrollToTop();
+        QTest::keyClicks(b.entry, QStringLiteral("9"));
+        QVERIFY(b.scanning() && b.framesReach(5));
+        QTEST(SentFrames(*b.radio).mid(0, 5), "frames");
+        QTRY_COMPARE(grid.mid(0, 3), followed);
+        if (level > 152) {
+            b.radio->setMeterLevel(40, 0);
+            QVERIFY(QTest::qWaitFor([&] { return SentFrames(*b.radio).contains(Load(41)); }, kScanWaitMs));
             QStringList frames = SentFrames(*b.radio);
             frames.removeAll(kMeter);
-            QCOMPARE(frames.mid(0, 3), (QStringList{Load(6), Load(6), Load(7)}));
+            QCOMPARE(frames.mid(0, 3), (QStringList{Load(40), Load(40), Load(41)}));
         }
         b.esc();
         QVERIFY(b.idle());
@@ -289,8 +264,7 @@ private Q_SLOTS:
         QVERIFY(boxes.waitForCount(1, std::chrono::milliseconds(kScanWaitMs)));
         QVERIFY2(boxes.lastText().endsWith(QStringLiteral("\rThe scan has ended.")), qPrintable(boxes.lastText()));
         QVERIFY(boxes.lastText().contains(QStringLiteral("S-meter")));
-        QVERIFY(b.endedCleanly());
-        QVERIFY(b.idle());
+        QVERIFY(b.endedCleanly() && b.idle());
         QCOMPARE(SentFrames(*b.radio), (QStringList{Load(1), kMeter}));
     }
 };

@@ -5,49 +5,23 @@
 // question on Exit: asked only while a view's rows are in no saved file; Save, Discard and
 // Cancel do what they say, and a save that fails keeps the program.
 
-#include <QAction>
 #include <QDir>
-#include <QLineEdit>
 
-#include "app_harness.h"
-#include "channeleditor.h"
 #include "csvcommands.h"
-#include "editorcommands.h"
 #include "filebytes.h"
 #include "memoryfilecommands.h"
 #include "messageboxhelper.h"
+#include "ui_steps.h"
 
 using namespace vardo;
 using namespace vardo::test;
 
-Q_DECLARE_METATYPE(vardo::ViewKind)
-
 namespace {
-
-using Tables = QList<std::vector<RowCells>>;
 
 // The program with the few operator actions the steps are made of.
 struct UndoApp : AppHarness {
     using AppHarness::AppHarness;
 
-    [[nodiscard]] Tables tables() const
-    {
-        Tables all;
-        for (ViewKind kind : kAllViews)
-            all << table(kind).rows();
-        return all;
-    }
-    [[nodiscard]] static QAction* action(MemoryView& v, const char* name)
-    {
-        return v.findChild<QAction*>(QString::fromLatin1(name));
-    }
-    void comment(MemoryView& v, int row, const QString& typed) const
-    {
-        clickCell(v, row, ColComment);
-        auto* box = v.findChild<QLineEdit*>(QStringLiteral("txtComments"));
-        QTest::keyClicks(box, typed);
-        QTest::keyClick(box, Qt::Key_Return);
-    }
     void move(MemoryView& v, int row, const char* button) const
     {
         clickCell(v, row, ColLabel);
@@ -59,16 +33,16 @@ struct UndoApp : AppHarness {
         const QString path = dir.filePath(QStringLiteral("in.csv"));
         QVERIFY(PutFile(path, csv));
         v.findChild<CsvCommands*>()->setFileChooser([path](QWidget*, bool, const QString&) { return path; });
-        v.findChild<QAction*>(QStringLiteral("itmImportCsv"))->trigger();
+        Action(v, "itmImportCsv")->trigger();
     }
     // cmdSave of a view that may be hidden.
     void save(ViewKind kind) const { view(kind).findChild<MemoryFileCommands*>()->save(); }
     void act(MemoryView& v, const QString& step)
     {
         if (step == u"comment 42")
-            comment(v, 42, QStringLiteral(" net"));
+            TypeComment(*this, v, 42, QStringLiteral(" net"));
         else if (step == u"comment P3")
-            comment(v, 3, QStringLiteral(" net"));
+            TypeComment(*this, v, 3, QStringLiteral(" net"));
         else if (step == u"12 down")
             move(v, 12, "cmdDown");
         else if (step == u"P5 up")
@@ -87,246 +61,226 @@ struct UndoApp : AppHarness {
 class UndoTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void everyStepUndoes_data();
-    void everyStepUndoes();
-    void radioWriteEndsTheHistory_data();
-    void radioWriteEndsTheHistory();
-    void busyRadioHoldsUndoBack();
-    void exitQuestion_data();
-    void exitQuestion();
+    void everyStepUndoes_data()
+    {
+        QTest::addColumn<ViewKind>("view");
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("cell");      // the view's cell after the step
+        QTest::addColumn<ViewKind>("mirror");
+        QTest::addColumn<int>("mirrorRow");
+        QTest::addColumn<QString>("mirrorCell");  // the same cell of the mirror row
+
+        QTest::newRow("comment in All") << ViewKind::All << "comment 42" << "Comment on 42" << 42 << int(ColComment)
+                                        << "comment 42 net" << ViewKind::Ch99 << 42 << "comment 42 net";
+        QTest::newRow("comment in PMS") << ViewKind::Pms << "comment P3" << "Comment on P3" << 3 << int(ColComment)
+                                        << "comment 102 net" << ViewKind::All << 102 << "comment 102 net";
+        QTest::newRow("move down") << ViewKind::Ch99 << "12 down" << "Move 12 and 13" << 12 << int(ColFreq) << "7050.13"
+                                   << ViewKind::All << 12 << "7050.13";
+        QTest::newRow("move up") << ViewKind::Pms << "P5 up" << "Move P4 and P5" << 4 << int(ColFreq) << "7050.104"
+                                 << ViewKind::All << 103 << "7050.104";
+        QTest::newRow("clear, mirror kept") << ViewKind::Pms << "clear" << "Clear" << 1 << int(ColFreq) << ""
+                                            << ViewKind::All << 100 << "7050.100";
+        QTest::newRow("import CSV") << ViewKind::Pms << "import" << "Import CSV" << 2 << int(ColFreq) << "29600.00  "
+                                    << ViewKind::All << 101 << "29600.00  ";
+        QTest::newRow("read") << ViewKind::Pms << "read" << "Read" << 1 << int(ColFreq) << "1800.00  "
+                              << ViewKind::All << 100 << "1800.00  ";
+    }
+
+    // Each step: Undo gives back every table as it was, Redo as the step left it, by menu and by
+    // key, and the radio hears nothing of either.
+    void everyStepUndoes()
+    {
+        QFETCH(ViewKind, view);
+        QFETCH(QString, step);
+        QFETCH(QString, name);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(ViewKind, mirror);
+        QFETCH(int, mirrorRow);
+        UndoApp h;
+        MemoryView* v = h.openFilled(view);
+        QVERIFY(v);
+        MessageBoxHelper boxes(QMessageBox::Yes);
+        QAction* undo = Action(*v, "actUndo");
+        QAction* redo = Action(*v, "actRedo");
+        QVERIFY(undo->text() == u"Nothing to undo" && !undo->isEnabled() && !redo->isEnabled());
+        const Tables before = AllTables(h);
+        h.act(*v, step);
+        QTEST(h.table(view).cell(row, column), "cell");
+        QTEST(h.table(mirror).cell(mirrorRow, column), "mirrorCell");
+        const Tables after = AllTables(h);
+        const std::size_t frames = h.radio->frameLog().size();
+
+        QCOMPARE(undo->text(), QStringLiteral("&Undo ") + name);
+        undo->trigger();
+        QCOMPARE(AllTables(h), before);
+        QCOMPARE(undo->text(), QStringLiteral("Nothing to undo"));
+        QCOMPARE(redo->text(), QStringLiteral("&Redo ") + name);
+        redo->trigger();
+        QCOMPARE(AllTables(h), after);
+
+        v->activateWindow();  // a message box of the step may have had it
+        QVERIFY(QTest::qWaitForWindowActive(v));
+        QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(AllTables(h), before);
+        QTest::keyClick(v, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(AllTables(h), after);
+        QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(AllTables(h), after);
+        // Every view shows the same history.
+        for (ViewKind other : kAllViews)
+            QCOMPARE(Action(h.view(other), "actUndo")->text(), QStringLiteral("&Undo ") + name);
+        QCOMPARE(h.radio->frameLog().size(), frames);
+    }
+
+    void radioWriteEndsTheHistory_data()
+    {
+        QTest::addColumn<bool>("editor");
+        QTest::newRow("Load of the view") << false;
+        QTest::newRow("Load of the editor") << true;
+    }
+
+    // A step, then a write to the radio: nothing is left to undo or redo, and the tables keep what
+    // the write left.
+    void radioWriteEndsTheHistory()
+    {
+        QFETCH(bool, editor);
+        UndoApp h;
+        QVERIFY(h.started());
+        MemoryView& pms = h.open(ViewKind::Pms);
+        MessageBoxHelper boxes(QMessageBox::Yes);
+        QVERIFY(h.read(pms));
+        h.press(pms, "cmdSave");
+        TypeComment(h, pms, 2, QStringLiteral(" net"));
+        QAction* undo = Action(pms, "actUndo");
+        undo->trigger();
+        QCOMPARE(Action(pms, "actRedo")->text(), QStringLiteral("&Redo Comment on P2"));
+        TypeComment(h, pms, 2, QStringLiteral("ham"));
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Comment on P2"));
+        if (editor)
+            h.clickCell(pms, 4, ColOffset);
+        h.press(editor ? *static_cast<QWidget*>(Editor(h)) : pms, editor ? "cmdOK" : "cmdLoad");
+        QVERIFY(h.idle());
+        QCOMPARE(undo->text(), QStringLiteral("Nothing to undo"));
+        QCOMPARE(Action(pms, "actRedo")->text(), QStringLiteral("Nothing to redo"));
+        QVERIFY(!undo->isEnabled());
+        // The Load put the saved comment back; the editor kept the typed one.
+        QCOMPARE(h.table(ViewKind::Pms).cell(2, ColComment), editor ? QStringLiteral("ham") : QString());
+    }
+
+    // While the radio reads, Undo waits; the Read is then a step of its own.
+    void busyRadioHoldsUndoBack()
+    {
+        UndoApp h(sim::Timing::Real);
+        MemoryView* pms = h.openFilled(ViewKind::Pms);
+        QVERIFY(pms);
+        h.press(*pms, "cmdClear");
+        QAction* undo = Action(*pms, "actUndo");
+        QVERIFY(undo->isEnabled());
+        h.press(*pms, "cmdRead");
+        QVERIFY(h.app->busyState().busy() && !undo->isEnabled());
+        QTest::keyClick(pms, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(h.idle() && undo->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Read"));
+        undo->trigger();
+        QCOMPARE(DataRows(h.table(ViewKind::Pms)), QString());  // cleared: Ctrl+Z during the read undid nothing
+    }
+
+    void exitQuestion_data()
+    {
+        QTest::addColumn<QStringList>("before");  // what the operator does first
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<QString>("question");  // empty: none
+        QTest::addColumn<bool>("ends");
+        QTest::addColumn<QStringList>("files");  // saved files afterwards
+
+        const QStringList allSaved{"read All", "save all"};
+        const QString all2 = "The channels of All Memories and Memories 1-99 are not saved. Save them before you exit?";
+        // All holds the PMS rows only: its Save would refuse (row 1 empty), and saving PMS keeps them.
+        const QString pms = "The channels of PMS Memories are not saved. Save them before you exit?";
+        const QString four = "The channels of All Memories, Memories 1-99, PMS Memories and QMB Memories are not saved. "
+                             "Save them before you exit?";
+        const QStringList allFiles{"99Mem.txt", "AllMem.txt", "Pms.txt", "Qmb.txt"};
+        QTest::newRow("nothing read") << QStringList{} << QMessageBox::Save << "" << true << QStringList{};
+        QTest::newRow("everything saved") << allSaved << QMessageBox::Save << "" << true << allFiles;
+        QTest::newRow("comment, discard") << (allSaved + QStringList{"comment 42"}) << QMessageBox::Discard << all2 << true
+                                          << allFiles;
+        QTest::newRow("comment, save") << (allSaved + QStringList{"comment 42"}) << QMessageBox::Save << all2 << true
+                                       << allFiles;
+        QTest::newRow("read never saved, cancel") << QStringList{"read Pms"} << QMessageBox::Cancel << pms << false
+                                                  << QStringList{};
+        QTest::newRow("PMS read never saved, save") << QStringList{"read Pms"} << QMessageBox::Save << pms << true
+                                                    << QStringList{"Pms.txt"};
+        QTest::newRow("read never saved, save") << QStringList{"read All"} << QMessageBox::Save << four << true << allFiles;
+        QTest::newRow("undone back to saved") << (allSaved + QStringList{"comment 42", "undo"}) << QMessageBox::Save << ""
+                                              << true << allFiles;
+        QTest::newRow("save fails") << QStringList{"read All", "break Pms.txt"} << QMessageBox::Save << four << false
+                                    << QStringList{"99Mem.txt", "AllMem.txt", "Qmb.txt"};
+    }
+
+    void exitQuestion()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(QString, question);
+        QFETCH(bool, ends);
+        UndoApp h;
+        QVERIFY(h.started());
+        MemoryView& all = h.open(ViewKind::All);
+        MessageBoxHelper boxes;
+        for (const QString& step : before) {
+            if (step == u"read All")
+                QVERIFY(h.read(all));
+            if (step == u"read Pms")
+                QVERIFY(h.read(h.view(ViewKind::Pms)));
+            if (step == u"save all")
+                for (ViewKind kind : kAllViews)
+                    h.save(kind);
+            if (step == u"comment 42")
+                TypeComment(h, all, 42, QStringLiteral(" net"));
+            if (step == u"undo")
+                Action(all, "actUndo")->trigger();
+            if (step == u"break Pms.txt")  // a folder where the file goes: no save can replace it
+                QVERIFY(QDir(h.dir.path()).mkdir(QStringLiteral("Pms.txt")));
+        }
+        QCOMPARE(all.isWindowModified(), !question.isEmpty());
+        const Tables rows = AllTables(h);
+        boxes.clear();
+        h.exitQuestion.setAnswer(answer);
+        QSignalSpy ended(h.app.get(), &VardoApp::ended);
+        // By its access key, which the Edit menu leaves to Exit.
+        all.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&all));
+        QTest::keyClick(&all, Qt::Key_E, Qt::AltModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(ended.count() > 0 || h.exitQuestion.count() > 0, kWaitMs);
+        QTest::qWait(50);  // a failed save's message, answered
+        QCOMPARE(h.exitQuestion.texts(), question.isEmpty() ? QStringList{} : QStringList{question});
+        if (!question.isEmpty())
+            QCOMPARE(h.exitQuestion.seen().constFirst().buttons,
+                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        QCOMPARE(ended.count(), ends ? 1 : 0);
+        QCOMPARE(all.isVisible(), !ends);
+        QCOMPARE(AllTables(h), rows);
+        QTEST(FileListing(h.dir.path()).filter(QStringLiteral(".txt")), "files");
+        // Saved from the question: no question per file, and the file has the comment typed.
+        if (answer == QMessageBox::Save && !question.isEmpty() && before.contains(QStringLiteral("comment 42"))) {
+            QCOMPARE(boxes.count(), 0);
+            QVERIFY(FileBytes(h.dir.filePath(QStringLiteral("AllMem.txt"))).contains(" net"));
+        }
+        if (answer == QMessageBox::Discard)
+            QVERIFY(!FileBytes(h.dir.filePath(QStringLiteral("AllMem.txt"))).contains(" net"));
+        // A save that failed says why, and its view is still unsaved.
+        if (before.contains(QStringLiteral("break Pms.txt"))) {
+            QCOMPARE(boxes.count(), 1);
+            QVERIFY2(boxes.lastText().contains(QStringLiteral("Pms.txt")), qPrintable(boxes.lastText()));
+            QVERIFY(h.view(ViewKind::Pms).isWindowModified() && !all.isWindowModified());
+        }
+    }
 };
-
-void UndoTest::everyStepUndoes_data()
-{
-    QTest::addColumn<ViewKind>("view");
-    QTest::addColumn<QString>("step");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("cell");      // the view's cell after the step
-    QTest::addColumn<ViewKind>("mirror");
-    QTest::addColumn<int>("mirrorRow");
-    QTest::addColumn<QString>("mirrorCell");  // the same cell of the mirror row
-
-    QTest::newRow("comment in All") << ViewKind::All << "comment 42" << "Comment on 42" << 42 << int(ColComment)
-                                    << "comment 42 net" << ViewKind::Ch99 << 42 << "comment 42 net";
-    QTest::newRow("comment in PMS") << ViewKind::Pms << "comment P3" << "Comment on P3" << 3 << int(ColComment)
-                                    << "comment 102 net" << ViewKind::All << 102 << "comment 102 net";
-    QTest::newRow("move down") << ViewKind::Ch99 << "12 down" << "Move 12 and 13" << 12 << int(ColFreq) << "7050.13"
-                               << ViewKind::All << 12 << "7050.13";
-    QTest::newRow("move up") << ViewKind::Pms << "P5 up" << "Move P4 and P5" << 4 << int(ColFreq) << "7050.104"
-                             << ViewKind::All << 103 << "7050.104";
-    QTest::newRow("clear, mirror kept") << ViewKind::Pms << "clear" << "Clear" << 1 << int(ColFreq) << ""
-                                        << ViewKind::All << 100 << "7050.100";
-    QTest::newRow("import CSV") << ViewKind::Pms << "import" << "Import CSV" << 2 << int(ColFreq) << "29600.00  "
-                                << ViewKind::All << 101 << "29600.00  ";
-    QTest::newRow("read") << ViewKind::Pms << "read" << "Read" << 1 << int(ColFreq) << "1800.00  "
-                          << ViewKind::All << 100 << "1800.00  ";
-}
-
-// Each step: Undo gives back every table as it was, Redo as the step left it, by menu and by
-// key, and the radio hears nothing of either.
-void UndoTest::everyStepUndoes()
-{
-    QFETCH(ViewKind, view);
-    QFETCH(QString, step);
-    QFETCH(QString, name);
-    QFETCH(int, row);
-    QFETCH(int, column);
-    QFETCH(ViewKind, mirror);
-    QFETCH(int, mirrorRow);
-    UndoApp h;
-    MemoryView* v = h.openFilled(view);
-    QVERIFY(v);
-    MessageBoxHelper boxes(QMessageBox::Yes);
-    QAction* undo = UndoApp::action(*v, "actUndo");
-    QAction* redo = UndoApp::action(*v, "actRedo");
-    QCOMPARE(undo->text(), QStringLiteral("Nothing to undo"));
-    QVERIFY(!undo->isEnabled() && !redo->isEnabled());
-    const Tables before = h.tables();
-    h.act(*v, step);
-    QTEST(h.table(view).cell(row, column), "cell");
-    QTEST(h.table(mirror).cell(mirrorRow, column), "mirrorCell");
-    const Tables after = h.tables();
-    const std::size_t frames = h.radio->frameLog().size();
-
-    QCOMPARE(undo->text(), QStringLiteral("&Undo ") + name);
-    QVERIFY(undo->isEnabled());
-    undo->trigger();
-    QCOMPARE(h.tables(), before);
-    QCOMPARE(undo->text(), QStringLiteral("Nothing to undo"));
-    QCOMPARE(redo->text(), QStringLiteral("&Redo ") + name);
-    redo->trigger();
-    QCOMPARE(h.tables(), after);
-
-    v->activateWindow();  // a message box of the step may have had it
-    QVERIFY(QTest::qWaitForWindowActive(v));
-    QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(h.tables(), before);
-    QTest::keyClick(v, Qt::Key_Y, Qt::ControlModifier);
-    QCOMPARE(h.tables(), after);
-    QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(h.tables(), after);
-    // Every view shows the same history.
-    for (ViewKind other : kAllViews)
-        QCOMPARE(UndoApp::action(h.view(other), "actUndo")->text(), QStringLiteral("&Undo ") + name);
-    QCOMPARE(h.radio->frameLog().size(), frames);
-}
-
-void UndoTest::radioWriteEndsTheHistory_data()
-{
-    QTest::addColumn<bool>("editor");
-    QTest::newRow("Load of the view") << false;
-    QTest::newRow("Load of the editor") << true;
-}
-
-// A step, then a write to the radio: nothing is left to undo or redo, and the tables keep what
-// the write left.
-void UndoTest::radioWriteEndsTheHistory()
-{
-    QFETCH(bool, editor);
-    UndoApp h;
-    QVERIFY(h.started());
-    MemoryView& pms = h.open(ViewKind::Pms);
-    MessageBoxHelper boxes(QMessageBox::Yes);
-    QVERIFY(h.read(pms));
-    h.press(pms, "cmdSave");
-    h.comment(pms, 2, QStringLiteral(" net"));
-    QAction* undo = UndoApp::action(pms, "actUndo");
-    undo->trigger();
-    QCOMPARE(UndoApp::action(pms, "actRedo")->text(), QStringLiteral("&Redo Comment on P2"));
-    h.comment(pms, 2, QStringLiteral("ham"));
-    QCOMPARE(undo->text(), QStringLiteral("&Undo Comment on P2"));
-    if (editor) {
-        h.clickCell(pms, 4, ColOffset);
-        QVERIFY(h.app->editorCommands().editor());
-        h.press(*h.app->editorCommands().editor(), "cmdOK");
-    } else {
-        h.press(pms, "cmdLoad");
-    }
-    QVERIFY(h.idle());
-    QCOMPARE(undo->text(), QStringLiteral("Nothing to undo"));
-    QCOMPARE(UndoApp::action(pms, "actRedo")->text(), QStringLiteral("Nothing to redo"));
-    QVERIFY(!undo->isEnabled());
-    // The Load put the saved comment back; the editor kept the typed one.
-    QCOMPARE(h.table(ViewKind::Pms).cell(2, ColComment), editor ? QStringLiteral("ham") : QString());
-}
-
-// While the radio reads, Undo waits; the Read is then a step of its own.
-void UndoTest::busyRadioHoldsUndoBack()
-{
-    UndoApp h(sim::Timing::Real);
-    MemoryView* pms = h.openFilled(ViewKind::Pms);
-    QVERIFY(pms);
-    h.press(*pms, "cmdClear");
-    QAction* undo = UndoApp::action(*pms, "actUndo");
-    QVERIFY(undo->isEnabled());
-    h.press(*pms, "cmdRead");
-    QVERIFY(h.app->busyState().busy());
-    QVERIFY(!undo->isEnabled());
-    QTest::keyClick(pms, Qt::Key_Z, Qt::ControlModifier);
-    QVERIFY(h.idle());
-    QVERIFY(undo->isEnabled());
-    QCOMPARE(undo->text(), QStringLiteral("&Undo Read"));
-    undo->trigger();
-    QCOMPARE(DataRows(h.table(ViewKind::Pms)), QString());  // cleared, as before the read
-    QCOMPARE(h.table(ViewKind::All).cell(100, ColFreq), QStringLiteral("7050.100"));
-    undo->trigger();
-    QCOMPARE(h.table(ViewKind::Pms).cell(1, ColFreq), QStringLiteral("7050.100"));
-}
-
-void UndoTest::exitQuestion_data()
-{
-    QTest::addColumn<QStringList>("before");  // what the operator does first
-    QTest::addColumn<QMessageBox::StandardButton>("answer");
-    QTest::addColumn<QString>("question");  // empty: none
-    QTest::addColumn<bool>("ends");
-    QTest::addColumn<QStringList>("files");  // saved files afterwards
-
-    const QStringList allSaved{"read All", "save all"};
-    const QString all2 = "The channels of All Memories and Memories 1-99 are not saved. Save them before you exit?";
-    // All holds the PMS rows only: its Save would refuse (row 1 empty), and saving PMS keeps them.
-    const QString pms = "The channels of PMS Memories are not saved. Save them before you exit?";
-    const QString four = "The channels of All Memories, Memories 1-99, PMS Memories and QMB Memories are not saved. "
-                         "Save them before you exit?";
-    const QStringList allFiles{"99Mem.txt", "AllMem.txt", "Pms.txt", "Qmb.txt"};
-    QTest::newRow("nothing read") << QStringList{} << QMessageBox::Save << "" << true << QStringList{};
-    QTest::newRow("everything saved") << allSaved << QMessageBox::Save << "" << true << allFiles;
-    QTest::newRow("comment, discard") << (allSaved + QStringList{"comment 42"}) << QMessageBox::Discard << all2 << true
-                                      << allFiles;
-    QTest::newRow("comment, save") << (allSaved + QStringList{"comment 42"}) << QMessageBox::Save << all2 << true
-                                   << allFiles;
-    QTest::newRow("read never saved, cancel") << QStringList{"read Pms"} << QMessageBox::Cancel << pms << false
-                                              << QStringList{};
-    QTest::newRow("PMS read never saved, save") << QStringList{"read Pms"} << QMessageBox::Save << pms << true
-                                                << QStringList{"Pms.txt"};
-    QTest::newRow("read never saved, save") << QStringList{"read All"} << QMessageBox::Save << four << true << allFiles;
-    QTest::newRow("undone back to saved") << (allSaved + QStringList{"comment 42", "undo"}) << QMessageBox::Save << ""
-                                          << true << allFiles;
-    QTest::newRow("save fails") << QStringList{"read All", "break Pms.txt"} << QMessageBox::Save << four << false
-                                << QStringList{"99Mem.txt", "AllMem.txt", "Qmb.txt"};
-}
-
-void UndoTest::exitQuestion()
-{
-    QFETCH(QStringList, before);
-    QFETCH(QMessageBox::StandardButton, answer);
-    QFETCH(QString, question);
-    QFETCH(bool, ends);
-    UndoApp h;
-    QVERIFY(h.started());
-    MemoryView& all = h.open(ViewKind::All);
-    MessageBoxHelper boxes;
-    for (const QString& step : before) {
-        if (step == u"read All")
-            QVERIFY(h.read(all));
-        if (step == u"read Pms")
-            QVERIFY(h.read(h.view(ViewKind::Pms)));
-        if (step == u"save all")
-            for (ViewKind kind : kAllViews)
-                h.save(kind);
-        if (step == u"comment 42")
-            h.comment(all, 42, QStringLiteral(" net"));
-        if (step == u"undo")
-            UndoApp::action(all, "actUndo")->trigger();
-        if (step == u"break Pms.txt")  // a folder where the file goes: no save can replace it
-            QVERIFY(QDir(h.dir.path()).mkdir(QStringLiteral("Pms.txt")));
-    }
-    QCOMPARE(all.isWindowModified(), !question.isEmpty());
-    const Tables rows = h.tables();
-    boxes.clear();
-    h.exitQuestion.setAnswer(answer);
-    QSignalSpy ended(h.app.get(), &VardoApp::ended);
-    // By its access key, which the Edit menu leaves to Exit.
-    all.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&all));
-    QTest::keyClick(&all, Qt::Key_E, Qt::AltModifier);
-    QTRY_VERIFY_WITH_TIMEOUT(ended.count() > 0 || h.exitQuestion.count() > 0, kWaitMs);
-    QTest::qWait(50);  // a failed save's message, answered
-    QCOMPARE(h.exitQuestion.texts(), question.isEmpty() ? QStringList{} : QStringList{question});
-    if (!question.isEmpty()) {
-        const SeenMessage& asked = h.exitQuestion.seen().constFirst();
-        QCOMPARE(asked.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
-    }
-    QCOMPARE(ended.count(), ends ? 1 : 0);
-    QCOMPARE(all.isVisible(), !ends);
-    QCOMPARE(h.tables(), rows);
-    QTEST(FileListing(h.dir.path()).filter(QStringLiteral(".txt")), "files");
-    // Saved from the question: no question per file, and the file has the comment typed.
-    if (answer == QMessageBox::Save && !question.isEmpty() && before.contains(QStringLiteral("comment 42"))) {
-        QCOMPARE(boxes.count(), 0);
-        QVERIFY(FileBytes(h.dir.filePath(QStringLiteral("AllMem.txt"))).contains(" net"));
-    }
-    if (answer == QMessageBox::Discard)
-        QVERIFY(!FileBytes(h.dir.filePath(QStringLiteral("AllMem.txt"))).contains(" net"));
-    // A save that failed says why, and its view is still unsaved.
-    if (before.contains(QStringLiteral("break Pms.txt"))) {
-        QCOMPARE(boxes.count(), 1);
-        QVERIFY2(boxes.lastText().contains(QStringLiteral("Pms.txt")), qPrintable(boxes.lastText()));
-        QVERIFY(h.view(ViewKind::Pms).isWindowModified() && !all.isWindowModified());
-    }
-}
 
 QTEST_MAIN(UndoTest)
 #include "undo_test.moc"
