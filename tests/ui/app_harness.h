@@ -80,6 +80,20 @@ public:
     {
         QTest::mouseClick(control(window, name), Qt::LeftButton);
     }
+    // Gives the command whose access key is Alt+`key` by that key, sent to `target` (the window
+    // when none), and waits for its click: an access key clicks after a short animation.
+    [[nodiscard]] bool pressByKey(QWidget& window, Qt::Key key, QWidget* target = nullptr) const
+    {
+        const QKeySequence accessKey(QKeyCombination(Qt::AltModifier, key));
+        for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+            if (!button->isVisible() || button->shortcut() != accessKey)
+                continue;
+            QSignalSpy clicked(button, &QAbstractButton::clicked);
+            QTest::keyClick(target ? target : &window, key, Qt::AltModifier);
+            return !clicked.isEmpty() || clicked.wait(kWaitMs);
+        }
+        return false;
+    }
     void clickCell(MemoryView& v, int row, int column) const
     {
         ChannelGrid* grid = v.grid();
@@ -142,7 +156,7 @@ public:
 [[nodiscard]] inline QStringList SentFrames(const sim::SimRadio& radio)
 {
     QStringList frames;
-    for (const CatFrame& f : radio.frameLog())
+    for (const auto& f : radio.frameLog())
         frames << f.toHex();
     return frames;
 }
@@ -151,7 +165,7 @@ public:
 [[nodiscard]] inline QList<int> MemoryRequests(const sim::SimRadio& radio)
 {
     QList<int> channels;
-    for (const CatFrame& f : radio.frameLog())
+    for (const auto& f : radio.frameLog())
         if (f.bytes[4] == 0x10 && f.bytes[3] == 0x04)
             channels.append(f.bytes[0]);
     return channels;

@@ -132,7 +132,7 @@ private slots:
         const ViewKind mirror = MirrorView(kind, ChannelOfRow(kind, last));
         QCOMPARE(h.table(mirror).cell(RowOfChannel(mirror, ChannelOfRow(kind, last)), ColComment), comment);
         QStringList storeAndMask;
-        for (const CatFrame& f : h.radio->frameLog())
+        for (const auto& f : h.radio->frameLog())
             if (f.bytes[4] == 0x03)
                 storeAndMask << f.toHex();
         QCOMPARE(storeAndMask, expected);
@@ -303,7 +303,7 @@ private slots:
         QCOMPARE(h.radio->memory(107), p8);
         QCOMPARE(h.table(ViewKind::Pms).row(6), RowCells({"", "", "", "", "", "", "", "", "", "comment only"}));
         QStringList stored;
-        for (const CatFrame& f : h.radio->frameLog())
+        for (const auto& f : h.radio->frameLog())
             if (f.bytes[3] != 0 && f.bytes[4] == 0x03 && f.bytes[2] == 0)
                 stored << ChannelLabel(f.bytes[3]);
         QCOMPARE(stored, QStringList({"P1", "P2", "P3", "P4", "P7", "P9"}));
