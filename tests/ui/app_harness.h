@@ -27,18 +27,62 @@ namespace vardo::test {
 inline constexpr char kSimPort[] = "sim";
 inline constexpr int kWaitMs = 20000;  // bound on any wait; the operations end far sooner
 
+// The emulator's port without a wait of its own: at Timing::Fast a reply is complete as soon
+// as its request is written, so "wait, then take what came" (the quiet gap after each reply,
+// the status wait) looks once and returns. For long random runs of the windows.
+class NoWaitPort final : public Transport {
+public:
+    explicit NoWaitPort(std::unique_ptr<Transport> port) : m_port(std::move(port)) {}
+
+    QString portName() const override { return m_port->portName(); }
+    bool open() override { return m_port->open(); }
+    void close() override { m_port->close(); }
+    bool isOpen() const override { return m_port->isOpen(); }
+    IoStatus write(const QByteArray& bytes) override { return m_port->write(bytes); }
+    void clearInput() override { m_port->clearInput(); }
+    IoStatus readAtLeast(qsizetype count, std::chrono::milliseconds timeout, QByteArray& out) override
+    {
+        return m_port->readAtLeast(count, timeout, out);
+    }
+    IoStatus readAfter(std::chrono::milliseconds, QByteArray& out) override
+    {
+        return m_port->readAfter(std::chrono::milliseconds(0), out);
+    }
+    bool takesLineTime() const override { return false; }
+    IoStatus drain(std::chrono::milliseconds bound) override { return m_port->drain(bound); }
+    QString errorString() const override { return m_port->errorString(); }
+
+private:
+    std::unique_ptr<Transport> m_port;
+};
+
+// How the harness's emulator answers: at the line's pace, at once, or at once without waits.
+enum class Pace { Line, Fast, NoWaits };
+
 class AppHarness {
 public:
     explicit AppHarness(sim::Timing timing = sim::Timing::Fast,
                         std::function<void(sim::SimRadio&)> prepare = {},
                         std::function<void(const QString&)> upgrade = {}, const QString& dataDir = {})
+        : AppHarness(timing == sim::Timing::Real ? Pace::Line : Pace::Fast, std::move(prepare), std::move(upgrade),
+                     dataDir)
+    {
+    }
+    AppHarness(Pace pace, std::function<void(sim::SimRadio&)> prepare, std::function<void(const QString&)> upgrade,
+               const QString& dataDir)
         : radio(std::make_shared<sim::SimRadio>())
     {
         radio->loadDemoImage();
         if (prepare)
             prepare(*radio);
-        app = std::make_unique<VardoApp>(sim::SimulatedPortFactory(radio, QString::fromLatin1(kSimPort), {}, timing),
-                                         dataDir.isEmpty() ? dir.path() : dataDir);
+        TransportFactory port = sim::SimulatedPortFactory(radio, QString::fromLatin1(kSimPort), {},
+                                                          pace == Pace::Line ? sim::Timing::Real : sim::Timing::Fast);
+        if (pace == Pace::NoWaits)
+            port = [port](const QString& name) -> std::unique_ptr<Transport> {
+                std::unique_ptr<Transport> t = port(name);
+                return t ? std::make_unique<NoWaitPort>(std::move(t)) : nullptr;
+            };
+        app = std::make_unique<VardoApp>(port, dataDir.isEmpty() ? dir.path() : dataDir);
         QObject::connect(app.get(), &VardoApp::beeped, app.get(), [this] { ++beeps; });
         if (upgrade)
             app->setUpgradeStep(upgrade);

@@ -644,7 +644,7 @@ private:
     }
 
     std::vector<Step> m_steps;
-    AppHarness h;
+    AppHarness h{Pace::NoWaits, {}, {}, {}};
     MessageBoxHelper answers{QMessageBox::Yes};
     Model m;
     QString m_fileBroken;
