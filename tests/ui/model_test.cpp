@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The whole program against a small reference model: a seeded random sequence of operator
-// actions on the real windows (offscreen, emulator in-process), and after every step the
+// The whole program against a small reference model of its own: a seeded random sequence of
+// operator actions on the real windows (offscreen, emulator in-process on a port without
+// waits, so a few hundred steps take a second), and after every step the
 // invariants: every table as the model has it (so a view row and its mirror agree where both
 // have data), every saved file loads again, the emulator's memory holds what the model says
 // was written, and no message box waits for an answer. Undo and Redo must give back exactly
 // the rows the model kept for them. A failure prints the seed and the
 // shortest failing sequence found by dropping steps.
 //
-// 300 steps by default; VARDO_MODEL_SEED and VARDO_MODEL_STEPS (or --seed N --steps N on the
+// 1000 steps by default; VARDO_MODEL_SEED and VARDO_MODEL_STEPS (or --seed N --steps N on the
 // command line) choose others, for example 100000 steps for a long run; VARDO_MODEL_LOG=1
 // prints every step taken.
 
@@ -34,7 +35,7 @@ using namespace vardo::test;
 namespace {
 
 constexpr quint32 kDefaultSeed = 20261207;
-constexpr int kDefaultSteps = 300;
+constexpr int kDefaultSteps = 1000;
 constexpr int kShrinkBudget = 4000;  // steps run while shrinking, so a failure ends in reasonable time
 
 quint32 g_seed = kDefaultSeed;
