@@ -82,7 +82,7 @@ bool ParseFaults(const QCommandLineParser& p, Faults& f, QString* error)
     }
     if (p.isSet(QStringLiteral("drop-store")))
         f.dropStore = p.value(QStringLiteral("drop-store")).toInt(&ok);
-    if (!ok || f.dropStore < 0 || f.dropStore > vardo::kLastPms) {
+    if (!ok || f.dropStore < 0 || f.dropStore >= vardo::sim::kFirstQmbChannel) {
         *error = QStringLiteral("--drop-store takes a channel number, 1 to 108");
         return false;
     }
@@ -186,7 +186,7 @@ int main(int argc, char* argv[])
     SimRadio radio;
     radio.setFaults(options.faults);
     if (options.logFrames)
-        radio.setFrameObserver([](const vardo::CatFrame& frame) { QTextStream(stdout) << frame.toHex() << Qt::endl; });
+        radio.setFrameObserver([](const vardo::sim::Frame& frame) { QTextStream(stdout) << frame.toHex() << Qt::endl; });
     if (!LoadMemory(radio, options, &error) || !InstallTerminationHandlers(&error))
         return Fail(error);
     Pty pty;

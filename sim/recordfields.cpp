@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recordfields.h"
 
-#include "catframe.h"
+#include "simradio.h"
 
 namespace vardo::sim {
 
 namespace {
 
-using namespace RecordLayout;
+using namespace Layout;
 
 constexpr int kMaxClarifierTens = 999;  // 9.99 kHz
 
@@ -31,12 +31,44 @@ constexpr int kFilterWidths = 5;
     return static_cast<std::uint8_t>((width + 1) % kFilterWidths);
 }
 
-void SetBit(std::uint8_t& byte, std::uint8_t bit, bool on)
+}  // namespace
+
+QByteArray ReplyBytes(const Record& r)
 {
-    byte = static_cast<std::uint8_t>(on ? (byte | bit) : (byte & ~bit));
+    return QByteArray(reinterpret_cast<const char*>(r.data()), kRecordBytes);
 }
 
-}  // namespace
+Record RecordOfBytes(const QByteArray& bytes)
+{
+    Record r{};
+    for (int i = 0; i < kRecordBytes; ++i)
+        r[i] = static_cast<std::uint8_t>(bytes.at(i));
+    return r;
+}
+
+int Field(const Record& r, BitField field)
+{
+    return (r[field.byte] & field.mask) >> field.shift();
+}
+
+void SetField(Record& r, BitField field, int value)
+{
+    const int bits = (value << field.shift()) & field.mask;
+    r[field.byte] = static_cast<std::uint8_t>((r[field.byte] & ~field.mask) | bits);
+}
+
+std::uint32_t FrequencySteps(const Record& r)
+{
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i)
+        value = value << 8 | r[kFreqFirstByte + i];
+    return value & kFreqMask;
+}
+
+int ClarifierSteps(const Record& r)
+{
+    return static_cast<std::int16_t>(r[kOffsetFirstByte] << 8 | r[kOffsetFirstByte + 1]);
+}
 
 void SetFrequencyTensOfHz(Record& r, std::uint32_t tensOfHz)
 {
@@ -44,19 +76,19 @@ void SetFrequencyTensOfHz(Record& r, std::uint32_t tensOfHz)
     // Hamlib does) gets the same frequency as one reading bits 27..4.
     const std::uint32_t steps = (tensOfHz & kMaxTensOfHz) * kStepsPer10Hz;
     for (int i = 0; i < 4; ++i)
-        r[kFreqByte + i] = static_cast<std::uint8_t>(steps >> (8 * (3 - i)));
+        r[kFreqFirstByte + i] = static_cast<std::uint8_t>(steps >> (8 * (3 - i)));
 }
 
 void SetClarifierTensOfHz(Record& r, int tensOfHz)
 {
     const auto steps = static_cast<std::uint16_t>(tensOfHz * static_cast<int>(kStepsPer10Hz));
-    r[kOffsetByte] = static_cast<std::uint8_t>(steps >> 8);
-    r[kOffsetByte + 1] = static_cast<std::uint8_t>(steps);
+    r[kOffsetFirstByte] = static_cast<std::uint8_t>(steps >> 8);
+    r[kOffsetFirstByte + 1] = static_cast<std::uint8_t>(steps);
 }
 
-bool IsMasked(const Record& r) { return (r[kMaskByte] & kMaskBit) != 0; }
+bool IsMasked(const Record& r) { return Field(r, kMasked) != 0; }
 
-void SetMasked(Record& r, bool masked) { SetBit(r[kMaskByte], kMaskBit, masked); }
+void SetMasked(Record& r, bool masked) { SetField(r, kMasked, masked); }
 
 std::optional<std::uint32_t> BcdValue(const std::uint8_t* bytes, int count)
 {
@@ -77,8 +109,8 @@ bool ApplyMode(Record& r, std::uint8_t commandCode)
         return false;
     const ModeSetting m = *kModeCommands[commandCode];
     // The high bits of the mode byte carry other flags on a real radio: keep them.
-    r[kModeByte] = static_cast<std::uint8_t>((r[kModeByte] & ~kModeCodeBits) | m.code);
-    SetBit(r[kFilterByte], kVariantBit, m.variant);
+    SetField(r, kModeCode, m.code);
+    SetField(r, kModeVariant, m.variant);
     return true;
 }
 
@@ -86,24 +118,19 @@ bool ApplyFilter(Record& r, std::uint8_t stage, std::uint8_t width)
 {
     if (width >= kFilterWidths)
         return false;
-    const std::uint8_t code = FilterRecordCode(width);
-    std::uint8_t& b = r[kFilterByte];
-    if (stage == Cat::kStage82)
-        b = static_cast<std::uint8_t>((b & ~kFilter82Bits) | (code << kFilter82Shift));
-    else if (stage == Cat::kStage455)
-        b = static_cast<std::uint8_t>((b & ~kFilter455Bits) | code);
-    else
+    if (stage != Param::kStage82 && stage != Param::kStage455)
         return false;
+    SetField(r, stage == Param::kStage82 ? kFilter82 : kFilter455, FilterRecordCode(width));
     return true;
 }
 
 bool ApplyClarifierSwitch(Record& r, std::uint8_t p4)
 {
     switch (p4) {
-    case Cat::kRxClarifierOff: SetBit(r[kFlagsByte], kRxRitBit, false); return true;
-    case Cat::kRxClarifierOn: SetBit(r[kFlagsByte], kRxRitBit, true); return true;
-    case Cat::kTxClarifierOff: SetBit(r[kFlagsByte], kTxRitBit, false); return true;
-    case Cat::kTxClarifierOn: SetBit(r[kFlagsByte], kTxRitBit, true); return true;
+    case Param::kRxClarifierOff: SetField(r, kRxClarifier, 0); return true;
+    case Param::kRxClarifierOn: SetField(r, kRxClarifier, 1); return true;
+    case Param::kTxClarifierOff: SetField(r, kTxClarifier, 0); return true;
+    case Param::kTxClarifierOn: SetField(r, kTxClarifier, 1); return true;
     default: return false;
     }
 }
@@ -112,12 +139,12 @@ bool ApplyClarifierOffset(Record& r, std::uint8_t c, std::uint8_t g, std::uint8_
 {
     const auto decimals = BcdValue(&c, 1);
     const auto kHz = BcdValue(&g, 1);
-    if (!decimals || !kHz || (s != Cat::kOffsetPlus && s != Cat::kOffsetMinus))
+    if (!decimals || !kHz || (s != Param::kOffsetPlus && s != Param::kOffsetMinus))
         return false;
     const int tens = static_cast<int>(*kHz * 100 + *decimals);
     if (tens > kMaxClarifierTens)
         return false;
-    SetClarifierTensOfHz(r, s == Cat::kOffsetMinus ? -tens : tens);
+    SetClarifierTensOfHz(r, s == Param::kOffsetMinus ? -tens : tens);
     return true;
 }
 
@@ -125,8 +152,8 @@ bool ApplyRepeaterShift(Record& r, std::uint8_t p)
 {
     if (p > 2)
         return false;
-    SetBit(r[kFlagsByte], kRptMinusBit, p == 1);
-    SetBit(r[kFlagsByte], kRptPlusBit, p == 2);
+    SetField(r, kShiftMinus, p == 1);
+    SetField(r, kShiftPlus, p == 2);
     return true;
 }
 

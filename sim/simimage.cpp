@@ -12,8 +12,6 @@
 #include <QSaveFile>
 #include <QStringList>
 
-#include "codec.h"
-#include "numberformat.h"
 #include "simradio.h"
 
 namespace vardo::sim {
@@ -21,9 +19,9 @@ namespace vardo::sim {
 namespace {
 
 constexpr qint64 kMaxImageBytes = 1 << 20;  // a memory image is a few kilobytes
-constexpr int kSlotVfoA = kChannelCount;
-constexpr int kSlotVfoB = kChannelCount + 1;
-constexpr int kSlotCount = kChannelCount + 2;
+constexpr int kSlotVfoA = kChannels;
+constexpr int kSlotVfoB = kChannels + 1;
+constexpr int kSlotCount = kChannels + 2;
 constexpr int kMaxMeter = 255;
 const QString kMeterKey = QStringLiteral("meter=");
 const QString kDemoImagePath = QStringLiteral(":/vardo-sim/demo-memory.txt");
@@ -40,10 +38,10 @@ const char kImageHeader[] =
     if (slot == kSlotVfoB)
         return QStringLiteral("VFO-B");
     const int channel = slot + 1;
-    if (channel >= kFirstQmb)
-        return QStringLiteral("Q%1").arg(channel - kFirstQmb + 1);
-    if (channel >= kFirstPms)
-        return QStringLiteral("P%1").arg(channel - kFirstPms + 1);
+    if (channel >= kFirstQmbChannel)
+        return QStringLiteral("Q%1").arg(channel - kFirstQmbChannel + 1);
+    if (channel >= kFirstPmsChannel)
+        return QStringLiteral("P%1").arg(channel - kFirstPmsChannel + 1);
     return QString::number(channel);
 }
 
@@ -55,16 +53,16 @@ const char kImageHeader[] =
     }
     bool ok = false;
     const int channel = name.toInt(&ok);
-    return ok && channel >= 1 && channel <= kChannelCount ? channel - 1 : -1;
+    return ok && channel >= 1 && channel <= kChannels ? channel - 1 : -1;
 }
 
 [[nodiscard]] std::optional<Record> RecordFromHex(const QString& hex)
 {
     const QByteArray bytes = QByteArray::fromHex(hex.toLatin1());
     const bool allHex = std::all_of(hex.begin(), hex.end(), [](QChar c) { return isxdigit(c.toLatin1()); });
-    if (!allHex || hex.size() != 2 * kRecordSize || bytes.size() != kRecordSize)
+    if (!allHex || hex.size() != 2 * kRecordBytes || bytes.size() != kRecordBytes)
         return std::nullopt;
-    return RecordFromBytes(bytes);
+    return RecordOfBytes(bytes);
 }
 
 // What a line says, once parsed.
@@ -114,12 +112,26 @@ struct ImageLine {
     return parsed;
 }
 
-// A comment for a record nobody has named: what the program would show for it.
+[[nodiscard]] QString Hex(const Record& r) { return QString::fromLatin1(ReplyBytes(r).toHex().toUpper()); }
+
+// The front panel's names of the mode codes 0..6, without and with the variant.
+constexpr const char* kModeNames[][2] = {{"LSB", "LSB"},           {"USB", "USB"},
+                                         {"CW (usb)", "CW (lsb)"}, {"AM (env)", "AM (sync)"},
+                                         {"FM", "FM"},             {"RTTY (lsb)", "RTTY (usb)"},
+                                         {"PKT (lsb)", "PKT (fm)"}};
+
+// A comment for a record nobody has named: the frequency it receives on and its mode.
 [[nodiscard]] QString Summary(const Record& record)
 {
-    const Channel c = DecodeRecord(record);
-    QString text = TwoDecimalText(c.Freq) + QStringLiteral(" kHz ") + c.Mode;
-    if (c.masked())
+    using namespace Layout;
+    std::int64_t steps = FrequencySteps(record);
+    if (Field(record, kRxClarifier))
+        steps += ClarifierSteps(record);
+    const int code = Field(record, kModeCode);
+    QString text = QString::number(double(steps) / kStepsPerKHz, 'f', 2) + QStringLiteral(" kHz ");
+    if (code < int(std::size(kModeNames)))
+        text += QString::fromLatin1(kModeNames[code][Field(record, kModeVariant)]);
+    if (IsMasked(record))
         text += QStringLiteral(" (masked)");
     return text;
 }
@@ -138,11 +150,11 @@ QByteArray SimRadio::imageText() const
     QByteArray text(kImageHeader);
     for (int slot : {kSlotVfoA, kSlotVfoB}) {
         const Record& r = slot == kSlotVfoA ? m_state.vfoA : m_state.vfoB;
-        text += QStringLiteral("%1: %2  # %3\n").arg(SlotName(slot), RecordHex(r), Summary(r)).toUtf8();
+        text += QStringLiteral("%1: %2  # %3\n").arg(SlotName(slot), Hex(r), Summary(r)).toUtf8();
     }
-    for (int slot = 0; slot < kChannelCount; ++slot) {
+    for (int slot = 0; slot < kChannels; ++slot) {
         const Record& r = m_state.channels[slot];
-        QString line = QStringLiteral("%1: %2").arg(SlotName(slot), RecordHex(r));
+        QString line = QStringLiteral("%1: %2").arg(SlotName(slot), Hex(r));
         if (m_state.meter[slot] != 0)
             line += QStringLiteral("  meter=%1").arg(m_state.meter[slot]);
         const QString& label = m_state.labels[slot];

@@ -1,33 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "simradio.h"
 
-#include "recordfields.h"
-
 namespace vardo::sim {
 
 namespace {
 
-using namespace Cat;
+using namespace Param;
 
 constexpr int kFrameSize = 5;
-// Commands this program never sends but a rig-control client does.
-constexpr std::uint8_t kOpFreqB = 0x8A;
-constexpr std::uint8_t kReadBothVfos = 0x03;  // P4 of the record read
-constexpr std::uint8_t kVfoBModeBit = 0x80;  // mode codes 80..8B set VFO-B
 constexpr std::uint8_t kMeterTrailer = 0xF7;
 constexpr int kLongExtra = 4;
 
-[[nodiscard]] bool ValidChannel(int channel) { return channel >= 1 && channel <= kChannelCount; }
+[[nodiscard]] bool ValidChannel(int channel) { return channel >= 1 && channel <= kChannels; }
 
-[[nodiscard]] CatFrame FrameFrom(const QByteArray& bytes)
+[[nodiscard]] Frame FrameFrom(const QByteArray& bytes)
 {
-    CatFrame f;
+    Frame f;
     for (int i = 0; i < kFrameSize; ++i)
         f.bytes[i] = static_cast<std::uint8_t>(bytes.at(i));
     return f;
 }
 
 }  // namespace
+
+QByteArray Frame::toBytes() const
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), kFrameSize);
+}
+
+QString Frame::toHex() const
+{
+    return QString::fromLatin1(toBytes().toHex(' ').toUpper());
+}
 
 SimRadio::SimRadio() = default;
 
@@ -37,7 +41,7 @@ QByteArray SimRadio::feed(const QByteArray& bytes)
     QByteArray reply;
     m_partial.append(bytes);
     while (m_partial.size() >= kFrameSize) {
-        const CatFrame frame = FrameFrom(m_partial);
+        const Frame frame = FrameFrom(m_partial);
         m_partial.remove(0, kFrameSize);
         reply.append(handleFrame(frame));
     }
@@ -56,7 +60,7 @@ bool SimRadio::hasPartialFrame() const
     return !m_partial.isEmpty();
 }
 
-QByteArray SimRadio::handleFrame(const CatFrame& frame)
+QByteArray SimRadio::handleFrame(const Frame& frame)
 {
     m_log.push_back(frame);
     if (m_observer)
@@ -72,38 +76,38 @@ QByteArray SimRadio::handleFrame(const CatFrame& frame)
     return reply;
 }
 
-QByteArray SimRadio::answer(const CatFrame& frame)
+QByteArray SimRadio::answer(const Frame& frame)
 {
     const auto& b = frame.bytes;
     switch (b[4]) {
-    case kOpStatus: {
+    case Op::kStatus: {
         QByteArray reply;
         for (std::uint8_t flag : kStatusFlags)
             reply.append(static_cast<char>(flag));
-        const auto ident = m_faults.ident.value_or(std::array{Cat::kIdent3, Cat::kIdent4});
+        const auto ident = m_faults.ident.value_or(kIdentBytes);
         reply.append(static_cast<char>(ident[0]));
         reply.append(static_cast<char>(ident[1]));
         return reply;
     }
-    case kOpMeter: {
+    case Op::kMeter: {
         const char level = static_cast<char>(ValidChannel(m_recalled) ? m_state.meter[m_recalled - 1] : 0);
-        return QByteArray(Cat::kMeterReplySize - 1, level) + static_cast<char>(kMeterTrailer);
+        return QByteArray(kMeterReplyBytes - 1, level) + static_cast<char>(kMeterTrailer);
     }
-    case kOpUpdate:
+    case Op::kRecordRead:
         return withRecordFaults(recordReply(frame));
     default:
         return {};
     }
 }
 
-QByteArray SimRadio::recordReply(const CatFrame& frame) const
+QByteArray SimRadio::recordReply(const Frame& frame) const
 {
     const auto& b = frame.bytes;
     switch (b[3]) {
-    case kUpdateVfoA: return RecordBytes(m_state.vfoA);
-    case kReadBothVfos: return RecordBytes(m_state.vfoA) + RecordBytes(m_state.vfoB);
-    case kUpdateMemory:
-        return ValidChannel(b[0]) ? RecordBytes(m_state.channels[b[0] - 1]) : QByteArray();
+    case kReadVfoA: return ReplyBytes(m_state.vfoA);
+    case kReadBothVfos: return ReplyBytes(m_state.vfoA) + ReplyBytes(m_state.vfoB);
+    case kReadMemory:
+        return ValidChannel(b[0]) ? ReplyBytes(m_state.channels[b[0] - 1]) : QByteArray();
     default: return {};
     }
 }
@@ -128,61 +132,61 @@ QByteArray SimRadio::withRecordFaults(QByteArray reply)
     return reply;
 }
 
-void SimRadio::applySetting(const CatFrame& frame)
+void SimRadio::applySetting(const Frame& frame)
 {
     const auto& b = frame.bytes;
     switch (b[4]) {
-    case kOpPacing: m_pacing = b[3]; break;
-    case kOpMode:
-        if (b[3] & kVfoBModeBit)
-            ApplyMode(m_state.vfoB, b[3] & ~kVfoBModeBit);
+    case Op::kPacing: m_pacing = b[3]; break;
+    case Op::kMode:
+        if (b[3] & kModeOfVfoB)
+            ApplyMode(m_state.vfoB, b[3] & ~kModeOfVfoB);
         else
             ApplyMode(m_state.vfoA, b[3]);
         break;
-    case kOpFilter: ApplyFilter(m_state.vfoA, b[0], b[3]); break;
-    case kOpClarifier:
-        if (b[3] == kOffsetFlag)
+    case Op::kFilter: ApplyFilter(m_state.vfoA, b[0], b[3]); break;
+    case Op::kClarifier:
+        if (b[3] == kClarifierOffset)
             ApplyClarifierOffset(m_state.vfoA, b[0], b[1], b[2]);
         else
             ApplyClarifierSwitch(m_state.vfoA, b[3]);
         break;
-    case kOpRepeater: ApplyRepeaterShift(m_state.vfoA, b[3]); break;
-    case kOpFrequency: ApplyFrequency(m_state.vfoA, {b[0], b[1], b[2], b[3]}); break;
-    case kOpFreqB: ApplyFrequency(m_state.vfoB, {b[0], b[1], b[2], b[3]}); break;
+    case Op::kRepeaterShift: ApplyRepeaterShift(m_state.vfoA, b[3]); break;
+    case Op::kFrequencyA: ApplyFrequency(m_state.vfoA, {b[0], b[1], b[2], b[3]}); break;
+    case Op::kFrequencyB: ApplyFrequency(m_state.vfoB, {b[0], b[1], b[2], b[3]}); break;
     default: break;
     }
 }
 
-void SimRadio::applyMemoryOperation(const CatFrame& frame)
+void SimRadio::applyMemoryOperation(const Frame& frame)
 {
     const auto& b = frame.bytes;
     const int channel = b[3];
     if (!ValidChannel(channel))
         return;
     Record& stored = m_state.channels[channel - 1];
-    if (b[4] == kOpStore && b[2] == 0 && channel == m_faults.dropStore)
+    if (b[4] == Op::kStore && b[2] == 0 && channel == m_faults.dropStore)
         return;  // a store the radio silently did not take
-    if (b[4] == kOpStore && b[2] == 0) {
+    if (b[4] == Op::kStore && b[2] == 0) {
         // A stored channel is shown again: the radio unmasks what it stores into.
         stored = m_state.vfoA;
         SetMasked(stored, false);
         m_state.labels[channel - 1].clear();
-    } else if (b[4] == kOpStore && (b[2] == kMaskOn || b[2] == kMaskOff)) {
-        SetMasked(stored, b[2] == kMaskOn);
-    } else if (b[4] == kOpRecall) {
+    } else if (b[4] == Op::kStore && (b[2] == kMask || b[2] == kUnmask)) {
+        SetMasked(stored, b[2] == kMask);
+    } else if (b[4] == Op::kRecall) {
         m_state.vfoA = stored;
         SetMasked(m_state.vfoA, false);
         m_recalled = channel;
     }
 }
 
-std::vector<CatFrame> SimRadio::frameLog() const
+std::vector<Frame> SimRadio::frameLog() const
 {
     std::lock_guard lock(m_mutex);
     return m_log;
 }
 
-void SimRadio::setFrameObserver(std::function<void(const CatFrame&)> observer)
+void SimRadio::setFrameObserver(std::function<void(const Frame&)> observer)
 {
     std::lock_guard lock(m_mutex);
     m_observer = std::move(observer);

@@ -17,11 +17,57 @@
 #include <QByteArray>
 #include <QString>
 
-#include "catframe.h"
-#include "channel.h"
-#include "record.h"
+#include "recordfields.h"
 
 namespace vardo::sim {
+
+// One CAT command as the radio receives it: P1 P2 P3 P4, then the opcode.
+struct Frame {
+    std::array<std::uint8_t, 5> bytes{};
+
+    [[nodiscard]] QByteArray toBytes() const;
+    [[nodiscard]] QString toHex() const;  // "00 00 00 05 0E"
+    auto operator<=>(const Frame&) const = default;
+};
+
+// The radio's CAT commands as its documentation gives them: the opcode (fifth byte) and the
+// parameter codes the emulator obeys.
+namespace Op {
+inline constexpr std::uint8_t kStore = 0x03;       // P3 00: VFO-A into channel P4; else a mask code
+inline constexpr std::uint8_t kRecall = 0x06;      // channel P4 into VFO-A
+inline constexpr std::uint8_t kClarifier = 0x09;   // a switch in P4, or the offset when P4 is FF
+inline constexpr std::uint8_t kFrequencyA = 0x0A;  // eight BCD digits of 10 Hz, low byte first
+inline constexpr std::uint8_t kMode = 0x0C;
+inline constexpr std::uint8_t kPacing = 0x0E;      // ms between reply bytes in P4
+inline constexpr std::uint8_t kRecordRead = 0x10;  // what P4 says
+inline constexpr std::uint8_t kRepeaterShift = 0x84;
+inline constexpr std::uint8_t kFrequencyB = 0x8A;
+inline constexpr std::uint8_t kFilter = 0x8C;      // stage in P1, width in P4
+inline constexpr std::uint8_t kMeter = 0xF7;
+inline constexpr std::uint8_t kStatus = 0xFA;
+}  // namespace Op
+
+namespace Param {
+inline constexpr std::uint8_t kReadVfoA = 0x02;      // P4 of the record read
+inline constexpr std::uint8_t kReadBothVfos = 0x03;
+inline constexpr std::uint8_t kReadMemory = 0x04;    // the channel in P1
+inline constexpr std::uint8_t kMask = 0x01;          // P3 of a store
+inline constexpr std::uint8_t kUnmask = 0x02;
+inline constexpr std::uint8_t kStage82 = 0x01;       // P1 of the filter command
+inline constexpr std::uint8_t kStage455 = 0x02;
+inline constexpr std::uint8_t kRxClarifierOff = 0x00;  // P4 of the clarifier switches
+inline constexpr std::uint8_t kRxClarifierOn = 0x01;
+inline constexpr std::uint8_t kTxClarifierOff = 0x80;
+inline constexpr std::uint8_t kTxClarifierOn = 0x81;
+inline constexpr std::uint8_t kClarifierOffset = 0xFF;  // P4 of the offset
+inline constexpr std::uint8_t kOffsetPlus = 0x00;       // its P3
+inline constexpr std::uint8_t kOffsetMinus = 0xFF;
+inline constexpr std::uint8_t kModeOfVfoB = 0x80;       // mode codes 80..8B set VFO-B
+}  // namespace Param
+
+inline constexpr int kStatusReplyBytes = 5;
+inline constexpr std::array<std::uint8_t, 2> kIdentBytes{0x03, 0x93};  // the status reply's last two
+inline constexpr int kMeterReplyBytes = 5;  // the meter byte four times, then F7
 
 struct Faults {
     std::optional<std::array<std::uint8_t, 2>> ident;  // other identification bytes
@@ -57,9 +103,9 @@ public:
     [[nodiscard]] bool hasPartialFrame() const;
 
     // Every frame received, in order, answered or not.
-    [[nodiscard]] std::vector<CatFrame> frameLog() const;
+    [[nodiscard]] std::vector<Frame> frameLog() const;
     // Hears each frame as it is received (called with the radio locked: it must not call back).
-    void setFrameObserver(std::function<void(const CatFrame&)> observer);
+    void setFrameObserver(std::function<void(const Frame&)> observer);
     void clearLog();
 
     // Memory: channel 1..113 (a blank record outside that range); VFO-A and VFO-B records.
@@ -97,19 +143,19 @@ public:
 
 private:
     struct State {
-        std::array<Record, kChannelCount> channels{};
-        std::array<std::uint8_t, kChannelCount> meter{};
-        std::array<QString, kChannelCount> labels;  // the image's comments, until a channel changes
+        std::array<Record, kChannels> channels{};
+        std::array<std::uint8_t, kChannels> meter{};
+        std::array<QString, kChannels> labels;  // the image's comments, until a channel changes
         Record vfoA{};
         Record vfoB{};
     };
 
-    QByteArray handleFrame(const CatFrame& frame);
-    [[nodiscard]] QByteArray answer(const CatFrame& frame);
-    [[nodiscard]] QByteArray recordReply(const CatFrame& frame) const;
+    QByteArray handleFrame(const Frame& frame);
+    [[nodiscard]] QByteArray answer(const Frame& frame);
+    [[nodiscard]] QByteArray recordReply(const Frame& frame) const;
     [[nodiscard]] QByteArray withRecordFaults(QByteArray reply);
-    void applySetting(const CatFrame& frame);
-    void applyMemoryOperation(const CatFrame& frame);
+    void applySetting(const Frame& frame);
+    void applyMemoryOperation(const Frame& frame);
     [[nodiscard]] QByteArray imageText() const;
     bool loadImageText(const QByteArray& text, QString* error);
 
@@ -117,8 +163,8 @@ private:
     mutable std::condition_variable m_changed;
     State m_state;
     QByteArray m_partial;
-    std::vector<CatFrame> m_log;
-    std::function<void(const CatFrame&)> m_observer;
+    std::vector<Frame> m_log;
+    std::function<void(const Frame&)> m_observer;
     int m_pacing = 0;
     int m_recalled = 0;
     int m_replies = 0;

@@ -11,7 +11,9 @@
 #include "commandline.h"
 #include "launch.h"
 #include "portlist.h"
-#include "testhooks.h"
+#ifdef VARDO_TEST_BUILD
+#include "testhooks.h"  // vardo-test only: the end-to-end tests' build answers its own message boxes
+#endif
 #include "upgrade.h"
 #include "vardoapp.h"
 
@@ -107,7 +109,9 @@ int main(int argc, char* argv[])
     app.setUpgradeStep([](const QString& dir) { vardo::PrepareSavedFiles(dir); });
     QObject::connect(&app, &vardo::VardoApp::ended, &application, &QCoreApplication::exit,
                      Qt::QueuedConnection);
+#ifdef VARDO_TEST_BUILD
     vardo::InstallTestHooks(app);
+#endif
     const vardo::Connection connection = vardo::ConnectionForRun(line, vardo::StoredConnection());
     app.setConnection(connection);
     app.start(vardo::PortsToProbe(connection.ports, connection.simulate, vardo::DefaultPortNames()));

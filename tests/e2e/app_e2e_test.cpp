@@ -2,7 +2,8 @@
 // The vardo program itself against vardo-sim on a pseudo-terminal: it finds the radio on the
 // port it is given, and with no radio it says so and ends without showing a window; without a
 // display it says what to use instead.
-// VARDO_TEST_HOOKS=1 makes the program report its windows and answer its message boxes.
+// It runs vardo-test, the program's test build, which reports its windows and answers its
+// message boxes.
 
 #include <QDir>
 #include <QFile>
@@ -23,14 +24,15 @@ struct Run {
     QString err;
 };
 
+QString TestBuild() { return QCoreApplication::applicationDirPath() + QStringLiteral("/vardo-test"); }
+
 Run Vardo(const QStringList& args)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("VARDO_TEST_HOOKS"), QStringLiteral("1"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("VARDO_BIN") + QStringLiteral("/vardo"), args);
+    p.start(TestBuild(), args);
     Run run;
     if (p.waitForFinished(kRunMs) && p.exitStatus() == QProcess::NormalExit)
         run.exitCode = p.exitCode();
@@ -117,9 +119,8 @@ private Q_SLOTS:
             env.remove(QString::fromLatin1(name));
         if (!platformVariable.isEmpty())
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), platformVariable);
-        env.insert(QStringLiteral("VARDO_TEST_HOOKS"), QStringLiteral("1"));
         p.setProcessEnvironment(env);
-        p.start(qEnvironmentVariable("VARDO_BIN") + QStringLiteral("/vardo"),
+        p.start(TestBuild(),
                 args + QStringList{QStringLiteral("--port"), dir.filePath(QStringLiteral("no-such-port")),
                                    QStringLiteral("--data-dir"), dir.path()});
         QVERIFY(p.waitForFinished(kRunMs));

@@ -55,7 +55,7 @@ private slots:
     {
         m_tmp = std::make_unique<QTemporaryDir>();
         QVERIFY(m_tmp->isValid());
-        m_data = m_tmp->filePath("data");
+        m_data = m_tmp->filePath("data folder");
         QVERIFY(QDir().mkpath(m_data));
     }
 
@@ -277,11 +277,14 @@ private slots:
     void progressOnlyOnATerminal()
     {
         QVERIFY(RunCli({"--simulate", "--data-dir", m_data, "read", "pms"}).err.isEmpty());
-        // script(1) gives the program a terminal to write to.
-        const QString command = QStringList{Cli(), "--simulate", "--data-dir", m_data, "restore", "pms"}.join(' ');
-        const auto onTerminal = RunProcess("script", {"-qec", command, "/dev/null"});
-        if (onTerminal.status != 0)
-            QSKIP("script(1) cannot give the program a terminal here");
+        // script(1) gives the program a terminal to write to. It is checked on its own first, so
+        // that a failing restore fails the test; the program and the folder reach the shell as
+        // variables, so a path with a space stays one argument.
+        if (RunProcess("script", {"-qec", "true", "/dev/null"}).status != 0)
+            QSKIP("script(1) cannot give a program a terminal here");
+        const auto onTerminal = RunProcess("script", {"-qec", R"(exec "$CLI" --simulate --data-dir "$DATA" restore pms)", "/dev/null"},
+                                           {"CLI=" + Cli(), "DATA=" + m_data});
+        QVERIFY2(onTerminal.status == 0, qPrintable(onTerminal.out));
         QVERIFY2(onTerminal.out.contains("\rvardo-cli: writing and checking channel 1 of 9"), qPrintable(onTerminal.out));
         QVERIFY(onTerminal.out.contains("\rvardo-cli: writing and checking channel 9 of 9"));
     }

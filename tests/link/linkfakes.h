@@ -90,7 +90,7 @@ struct SimBench {
     [[nodiscard]] QStringList sent() const
     {
         QStringList hex;
-        for (const CatFrame& f : radio->frameLog())
+        for (const auto& f : radio->frameLog())
             hex << f.toHex();
         return hex;
     }

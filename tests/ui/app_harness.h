@@ -27,18 +27,62 @@ namespace vardo::test {
 inline constexpr char kSimPort[] = "sim";
 inline constexpr int kWaitMs = 20000;  // bound on any wait; the operations end far sooner
 
+// The emulator's port without a wait of its own: at Timing::Fast a reply is complete as soon
+// as its request is written, so "wait, then take what came" (the quiet gap after each reply,
+// the status wait) looks once and returns. For long random runs of the windows.
+class NoWaitPort final : public Transport {
+public:
+    explicit NoWaitPort(std::unique_ptr<Transport> port) : m_port(std::move(port)) {}
+
+    QString portName() const override { return m_port->portName(); }
+    bool open() override { return m_port->open(); }
+    void close() override { m_port->close(); }
+    bool isOpen() const override { return m_port->isOpen(); }
+    IoStatus write(const QByteArray& bytes) override { return m_port->write(bytes); }
+    void clearInput() override { m_port->clearInput(); }
+    IoStatus readAtLeast(qsizetype count, std::chrono::milliseconds timeout, QByteArray& out) override
+    {
+        return m_port->readAtLeast(count, timeout, out);
+    }
+    IoStatus readAfter(std::chrono::milliseconds, QByteArray& out) override
+    {
+        return m_port->readAfter(std::chrono::milliseconds(0), out);
+    }
+    bool takesLineTime() const override { return false; }
+    IoStatus drain(std::chrono::milliseconds bound) override { return m_port->drain(bound); }
+    QString errorString() const override { return m_port->errorString(); }
+
+private:
+    std::unique_ptr<Transport> m_port;
+};
+
+// How the harness's emulator answers: at the line's pace, at once, or at once without waits.
+enum class Pace { Line, Fast, NoWaits };
+
 class AppHarness {
 public:
     explicit AppHarness(sim::Timing timing = sim::Timing::Fast,
                         std::function<void(sim::SimRadio&)> prepare = {},
                         std::function<void(const QString&)> upgrade = {}, const QString& dataDir = {})
+        : AppHarness(timing == sim::Timing::Real ? Pace::Line : Pace::Fast, std::move(prepare), std::move(upgrade),
+                     dataDir)
+    {
+    }
+    AppHarness(Pace pace, std::function<void(sim::SimRadio&)> prepare, std::function<void(const QString&)> upgrade,
+               const QString& dataDir)
         : radio(std::make_shared<sim::SimRadio>())
     {
         radio->loadDemoImage();
         if (prepare)
             prepare(*radio);
-        app = std::make_unique<VardoApp>(sim::SimulatedPortFactory(radio, QString::fromLatin1(kSimPort), {}, timing),
-                                         dataDir.isEmpty() ? dir.path() : dataDir);
+        TransportFactory port = sim::SimulatedPortFactory(radio, QString::fromLatin1(kSimPort), {},
+                                                          pace == Pace::Line ? sim::Timing::Real : sim::Timing::Fast);
+        if (pace == Pace::NoWaits)
+            port = [port](const QString& name) -> std::unique_ptr<Transport> {
+                std::unique_ptr<Transport> t = port(name);
+                return t ? std::make_unique<NoWaitPort>(std::move(t)) : nullptr;
+            };
+        app = std::make_unique<VardoApp>(port, dataDir.isEmpty() ? dir.path() : dataDir);
         QObject::connect(app.get(), &VardoApp::beeped, app.get(), [this] { ++beeps; });
         if (upgrade)
             app->setUpgradeStep(upgrade);
@@ -79,6 +123,20 @@ public:
     void press(QWidget& window, const char* name) const
     {
         QTest::mouseClick(control(window, name), Qt::LeftButton);
+    }
+    // Gives the command whose access key is Alt+`key` by that key, sent to `target` (the window
+    // when none), and waits for its click: an access key clicks after a short animation.
+    [[nodiscard]] bool pressByKey(QWidget& window, Qt::Key key, QWidget* target = nullptr) const
+    {
+        const QKeySequence accessKey(QKeyCombination(Qt::AltModifier, key));
+        for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+            if (!button->isVisible() || button->shortcut() != accessKey)
+                continue;
+            QSignalSpy clicked(button, &QAbstractButton::clicked);
+            QTest::keyClick(target ? target : &window, key, Qt::AltModifier);
+            return !clicked.isEmpty() || clicked.wait(kWaitMs);
+        }
+        return false;
     }
     void clickCell(MemoryView& v, int row, int column) const
     {
@@ -142,7 +200,7 @@ public:
 [[nodiscard]] inline QStringList SentFrames(const sim::SimRadio& radio)
 {
     QStringList frames;
-    for (const CatFrame& f : radio.frameLog())
+    for (const auto& f : radio.frameLog())
         frames << f.toHex();
     return frames;
 }
@@ -151,7 +209,7 @@ public:
 [[nodiscard]] inline QList<int> MemoryRequests(const sim::SimRadio& radio)
 {
     QList<int> channels;
-    for (const CatFrame& f : radio.frameLog())
+    for (const auto& f : radio.frameLog())
         if (f.bytes[4] == 0x10 && f.bytes[3] == 0x04)
             channels.append(f.bytes[0]);
     return channels;

@@ -394,8 +394,7 @@ private Q_SLOTS:
         auto* box = pms.findChild<QLineEdit*>(QStringLiteral("txtComments"));
         h.clickCell(pms, 3, ColComment);
         QTest::keyClicks(box, QStringLiteral("net"));
-        QTest::keyClick(box, Qt::Key(key), Qt::AltModifier);
-        QTest::qWait(300);  // an access key clicks its button after a short animation
+        QVERIFY(h.pressByKey(pms, Qt::Key(key), box));
         QVERIFY(h.idle());
         QVERIFY(!box->isVisible());
         const std::vector<RowCells> pmsRows = h.table(ViewKind::Pms).rows();
