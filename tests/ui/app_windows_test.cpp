@@ -108,6 +108,8 @@ private Q_SLOTS:
         toggle(all, "optQmb");
         QTRY_VERIFY(!all.isVisible() && qmb.isVisible() && !h.app->mainWindow().isVisible());
         QVERIFY(h.control<QRadioButton>(h.app->mainWindow(), "optQmb")->isChecked());
+        h.choose(qmb, "optQmb");  // its own option: it stays
+        QVERIFY(qmb.isVisible());
         h.choose(qmb, "optCh99");
         h.app->family().setCell(ViewKind::Ch99, 7, ColComment, QStringLiteral("net"));
         const QString freq7 = h.table(ViewKind::All).cell(7, ColFreq);
@@ -287,6 +289,7 @@ private Q_SLOTS:
         QVERIFY(h.read(all));
         QCOMPARE(DataRows(h.table(ViewKind::All)), QStringLiteral("1-113"));
         QCOMPARE(radioLines({&h.app->mainWindow(), &all}), QStringList(2, "FT-1000MP on sim"));
+        QCOMPARE(boxes.count(), 1);
     }
 
     // Help opens with its index; About is not modal and names the data folder; Exit unloads

@@ -158,7 +158,8 @@ private Q_SLOTS:
         QTest::mouseClick(Child<QPushButton>(editor, "cmdOK"), Qt::LeftButton);
         QVERIFY(boxes.waitForCount(1));
         QTEST(boxes.lastText(), "message");
-        QVERIFY(boxes.seen().last().icon == QMessageBox::Warning && editor && editor->isVisible() && loaded.isEmpty());
+        QVERIFY(boxes.seen().last().icon == QMessageBox::Warning && boxes.seen().last().buttons == QMessageBox::Ok);
+        QVERIFY(editor && editor->isVisible() && loaded.isEmpty());
         QCOMPARE(editor->focusWidget()->objectName(), focus.isEmpty() ? QStringLiteral("cmdOK") : focus);
         QTEST(Child<QLineEdit>(editor, "txtFreq")->text(), "freqAfter");
         QTEST(Child<QLineEdit>(editor, "txtOffset")->text(), "offsetAfter");
@@ -242,6 +243,7 @@ private Q_SLOTS:
         h.clickCell(pms, 6, ColAnt);
         QVERIFY(QTest::qWaitFor([&] { return !first; }, kWaitMs));
         QCOMPARE(Caption(Editor(h)), QStringLiteral(" Enter changes desired for PMS Memory Channel P6: "));
+        QCOMPARE(Child<QLineEdit>(Editor(h), "txtFreq")->text(), h.table(ViewKind::Pms).cell(6, ColFreq).trimmed());
         QVERIFY(h.writes.isEmpty());
     }
 

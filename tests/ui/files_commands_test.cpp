@@ -226,6 +226,34 @@ private slots:
         QCOMPARE(FileListing(h.app->dataDir()), QStringList());
     }
 
+    // A channel with a value no command can send is left out whole and named, and the radio keeps
+    // what it held; a row with a comment and no channel data loads with its comment; no beep.
+    void loadLeavesUnsendableChannels()
+    {
+        FileHarness h;
+        MemoryView* v = h.ready(ViewKind::Pms);
+        QVERIFY(v);
+        QByteArray file = PmsFile(5, "0.00:LSB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:blank");
+        file.replace("7006.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:line 6", ":::::::::comment only");
+        file.replace("7008.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:line 8", "7008.00:AM (env):Thru:6.0K:A:OFF:OFF:+12.50:OFF:");
+        QVERIFY(PutFile(h.file("Pms.txt"), file));
+        const Record p8 = h.radio->memory(107);
+        h.radio->clearLog();
+        MessageBoxHelper boxes;
+        const int beeps = h.beeps;
+        QVERIFY(h.run(*v, "cmdLoad") && boxes.waitForCount(1, std::chrono::milliseconds(kWaitMs)));
+        QCOMPARE(boxes.texts(), QStringList{"2 channels were not written (the radio keeps what they held):\r"
+                                            "P5: frequency 0.00 cannot be sent to the radio\r"
+                                            "P8: offset +12.50 cannot be sent to the radio"});
+        QVERIFY(boxes.seen().first().icon == QMessageBox::Warning && h.beeps == beeps && h.radio->memory(107) == p8);
+        QCOMPARE(h.table(ViewKind::Pms).row(6), RowCells({"", "", "", "", "", "", "", "", "", "comment only"}));
+        QStringList stored;
+        for (const auto& f : h.radio->frameLog())
+            if (f.bytes[3] != 0 && f.bytes[4] == 0x03 && f.bytes[2] == 0)
+                stored << ChannelLabel(f.bytes[3]);
+        QCOMPARE(stored, QStringList({"P1", "P2", "P3", "P4", "P7", "P9"}));
+    }
+
     // frmCh99, two pages: the listing code itself is checked view by view without windows.
     void printsTheViewsTable()
     {
