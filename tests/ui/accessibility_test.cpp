@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The windows as a screen reader finds them through QAccessible: every input, button, list
-// and table of every window has a name, and the names and values that carry the program's
-// state (the editor's boxes, the progress, a Compare mark, the status line) say it in words.
+// The windows as a screen reader finds them: every control named, the state said in words.
 
 #include <functional>
 
@@ -78,10 +76,8 @@ private Q_SLOTS:
         h.app->showAbout();
         windows << h.app->helpWindow() << &h.app->aboutBox();
         QStringList unnamed;
-        for (QWidget* window : std::as_const(windows)) {
-            QVERIFY(window);
-            unnamed << Unnamed(*window);
-        }
+        for (QWidget* window : std::as_const(windows))
+            unnamed << (window ? Unnamed(*window) : QStringList{"a window missing"});
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u' ')));
     }
 
@@ -102,18 +98,16 @@ private Q_SLOTS:
         for (const char* control : {"txtFreq", "lstMode", "lst82Filt", "lst455Filt", "lstAnt", "lstRxRit", "lstTxRit",
                                     "txtOffset", "lstRpt"})
             names << Name(editor->findChild<QWidget*>(QString::fromLatin1(control)));
-        QCOMPARE(names, QStringList({"Freq (kHz)", "Mode", "8.2 Filter", "455 Filter", "Ant", "Rx RIT", "Tx RIT", "Offset",
-                                     "RPT"}));
+        QCOMPARE(names.join(u'|'), QStringLiteral("Freq (kHz)|Mode|8.2 Filter|455 Filter|Ant|Rx RIT|Tx RIT|Offset|RPT"));
         editor->close();
 
         // The progress says how far an operation got.
         auto* progress = ch99.findChild<ProgressRow*>();
         progress->start(113);
-        for (int i = 0; i < 42; ++i)
-            progress->step();
+        for (int i = 0; i < 42; ++i) progress->step();
         QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(h.control<QProgressBar>(ch99, "progressBar"));
-        QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("channel 42 of 113"));
-        QCOMPARE(bar->text(QAccessible::Value), QStringLiteral("channel 42 of 113"));
+        QCOMPARE(bar->text(QAccessible::Name) + " | " + bar->text(QAccessible::Value),
+                 QStringLiteral("channel 42 of 113 | channel 42 of 113"));
         progress->finish();
 
         // A cell Compare marks tells what the radio holds, not by its colour alone.

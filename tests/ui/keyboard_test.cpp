@@ -1,23 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The views without a mouse: Enter and F2 on a cell do what a click does there and leave the
-// keyboard on the grid; a row's context menu (Shift+F10, the Menu key, a right click) lists
-// what the row allows, with the keys, and does it; Tab runs through the grid, the options
-// and the buttons.
+// The views without a mouse: Enter and F2, the row's context menu, Tab.
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
 
-#include "app_harness.h"
-#include "channeleditor.h"
-#include "editorcommands.h"
 #include "messageboxhelper.h"
+#include "ui_steps.h"
 
 using namespace vardo;
 using namespace vardo::test;
-
-Q_DECLARE_METATYPE(vardo::ViewKind)
 
 namespace {
 
@@ -51,11 +44,7 @@ class KeyboardTest : public QObject {
 private Q_SLOTS:
     void keysActLikeClicks_data()
     {
-        QTest::addColumn<ViewKind>("kind");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("column");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("outcome");
+        Columns<ViewKind, int, int, int, QString>("kind", "row", "column", "key", "outcome");
         QTest::newRow("Enter on Mode") << ViewKind::Pms << 3 << 2 << int(Qt::Key_Return) << "sent 00 00 00 66 06 | Grid";
         QTest::newRow("F2 on a refused cell") << ViewKind::All << 110 << 2 << int(Qt::Key_F2)
                                               << "refused Cannot load QMB memory channels into VFO-A! | Grid";
@@ -67,11 +56,7 @@ private Q_SLOTS:
     }
     void keysActLikeClicks()
     {
-        QFETCH(ViewKind, kind);
-        QFETCH(int, row);
-        QFETCH(int, column);
-        QFETCH(int, key);
-        QFETCH(QString, outcome);
+        QFETCH(ViewKind, kind); QFETCH(int, row); QFETCH(int, column); QFETCH(int, key); QFETCH(QString, outcome);
         AppHarness h;
         MemoryView* v = h.openFilled(kind);
         QVERIFY(v);
@@ -86,21 +71,16 @@ private Q_SLOTS:
 
     void rowMenu_data()
     {
-        QTest::addColumn<ViewKind>("kind");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("state");  // of the row or the view: masked, empty, sort, scan
-        QTest::addColumn<QString>("how");    // Shift+F10, Menu, right click
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<int>("chosen");     // the entry then triggered; -1: none
-        QTest::addColumn<QString>("outcome");
+        // state: of the row or the view: empty, sort, scan; how: Shift+F10, Menu, right click;
+        // chosen: the entry then triggered; -1: none
+        Columns<ViewKind, int, QString, QString, QStringList, int, QString>("kind", "row", "state", "how", "entries",
+            "chosen", "outcome");
         const QString pick = QStringLiteral("&Pick for Moving\tEnter on Ch#");
         const QString vfo = QStringLiteral("Load into &VFO-A\tEnter on Mode");
         const QString edit = QStringLiteral("&Edit Channel...\tEnter on a setting");
         const QString comment = QStringLiteral("Edit &Comment...\tEnter on Comments");
         QTest::newRow("a row with data") << ViewKind::Ch99 << 12 << "" << "Shift+F10" << QStringList{pick, vfo, edit, comment}
                                          << 1 << "sent 00 00 00 0C 06 | Grid";
-        QTest::newRow("a masked row") << ViewKind::Ch99 << 21 << "masked" << "Menu" << QStringList{pick, edit, comment}
-                                      << 1 << "editor Enter changes desired for Memory Channel 21:  | txtFreq";
         QTest::newRow("an empty row") << ViewKind::Pms << 4 << "empty" << "right click"
                                       << QStringList{"No action on this row"} << -1 << "nothing | Grid";
         QTest::newRow("a QMB row") << ViewKind::All << 110 << "" << "right click" << QStringList{comment} << 0
@@ -116,20 +96,13 @@ private Q_SLOTS:
     }
     void rowMenu()
     {
-        QFETCH(ViewKind, kind);
-        QFETCH(int, row);
-        QFETCH(QString, state);
-        QFETCH(QString, how);
-        QFETCH(QStringList, entries);
-        QFETCH(int, chosen);
-        QFETCH(QString, outcome);
+        QFETCH(ViewKind, kind); QFETCH(int, row); QFETCH(QString, state); QFETCH(QString, how);
+        QFETCH(QStringList, entries); QFETCH(int, chosen); QFETCH(QString, outcome);
         AppHarness h;
         MemoryView* v = h.openFilled(kind);
         QVERIFY(v);
         ChannelGrid* grid = v->grid();
         grid->setFocus();
-        if (state == "masked")
-            h.app->family().setCell(kind, row, ColFreq, QStringLiteral("7050.00* "));
         if (state == "empty")
             h.app->family().setRow(kind, row, RowCells{});
         if (state == "sort") {
@@ -159,14 +132,10 @@ private Q_SLOTS:
         for (const QAction* action : menu->actions())
             texts << action->text();
         QCOMPARE(texts, entries);
-        if (chosen < 0) {
-            QTest::keyClick(menu, Qt::Key_Escape);
-        } else {
+        if (chosen >= 0)
             menu->setActiveAction(menu->actions().at(chosen));
-            QTest::keyClick(menu, Qt::Key_Return);
-        }
-        QTRY_VERIFY(!QApplication::activePopupWidget());
-        QVERIFY(h.idle());
+        QTest::keyClick(menu, chosen < 0 ? Qt::Key_Escape : Qt::Key_Return);
+        QTRY_VERIFY(!QApplication::activePopupWidget() && h.idle());
         QTRY_COMPARE(Outcome(h, *v, boxes), outcome);
     }
 
@@ -174,8 +143,7 @@ private Q_SLOTS:
     // to cell; the options are one stop, among which the arrows move.
     void tabOrder_data()
     {
-        QTest::addColumn<ViewKind>("kind");
-        QTest::addColumn<QStringList>("order");
+        Columns<ViewKind, QStringList>("kind", "order");
         QTest::newRow("1-99") << ViewKind::Ch99
                               << QStringList{"Grid", "optAll", "cmdRead", "cmdSave", "cmdLoad", "cmdClear", "cmdScan",
                                              "cmdPrint", "cmdExit"};
@@ -184,8 +152,7 @@ private Q_SLOTS:
     }
     void tabOrder()
     {
-        QFETCH(ViewKind, kind);
-        QFETCH(QStringList, order);
+        QFETCH(ViewKind, kind); QFETCH(QStringList, order);
         AppHarness h;
         MemoryView* v = h.openFilled(kind);
         QVERIFY(v);

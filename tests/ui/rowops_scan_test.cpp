@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The memory scan in frmAll and frmCh99 against the emulator: nothing to scan, the set-up
-// stages with their captions and colours, refused rows, the digit, Esc in every stage, the
-// frames of a pass with the grid following it, the threshold at its edge, the held channel
-// measured again, and a radio that stops answering.
+// The memory scan: its set-up stages, Esc in each, a pass with the threshold, a radio that falls silent.
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -27,11 +25,6 @@ QString Load(int channel)
     return QStringLiteral("00 00 00 %1 06").arg(channel, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-QColor Colour(QLabel* label)
-{
-    return label->palette().color(QPalette::WindowText);
-}
-
 // The program with every row filled, one view open, its scan controls at hand.
 struct ScanBench : AppHarness {
     explicit ScanBench(std::function<void(sim::SimRadio&)> prepare = {})
@@ -49,6 +42,11 @@ struct ScanBench : AppHarness {
         entry = view->findChild<QLineEdit*>(QStringLiteral("txtScan"));
         radio->clearLog();
         return true;
+    }
+    // The scan line as the operator sees it: caption | its colour | the Esc line.
+    [[nodiscard]] QString line() const
+    {
+        return scan->text() + " | " + scan->palette().color(QPalette::WindowText).name() + " | " + escape->text();
     }
     void click(int row) const { clickCell(*view, row, ColFreq); }
     void esc() const { QTest::keyClick(view->grid(), Qt::Key_Escape); }
@@ -90,68 +88,46 @@ class ScanTest : public QObject {
 private Q_SLOTS:
     void setUpStages_data()
     {
-        QTest::addColumn<ViewKind>("view");
-        QTest::addColumn<QList<int>>("refusedEnds");  // the start row is 10
+        // refusedEnds: the start row is 10
+        Columns<ViewKind, QList<int>>("view", "refusedEnds");
         QTest::newRow("all") << ViewKind::All << QList<int>{5, 100, 113};
         QTest::newRow("ch99") << ViewKind::Ch99 << QList<int>{5, 10};
     }
     // The set-up stages with their captions and colours, refused rows, the digit; then the scan.
     void setUpStages()
     {
-        QFETCH(ViewKind, view);
-        QFETCH(QList<int>, refusedEnds);
+        QFETCH(ViewKind, view); QFETCH(QList<int>, refusedEnds);
         ScanBench b;
         QVERIFY(b.openOn(view));
         // An empty first row means nothing to scan, though the rows after it have data.
         b.app->family().setCell(view, 1, ColFreq, QString());
         MessageBoxHelper boxes;
         b.press(*b.view, "cmdScan");
-        QVERIFY(boxes.waitForCount(1) && boxes.seen().last().icon == QMessageBox::Warning);
+        QVERIFY(boxes.waitForCount(1) && boxes.seen().last().icon == QMessageBox::Warning && b.endedCleanly());
         QCOMPARE(boxes.lastText(), QStringLiteral("Nothing to scan!"));
-        QVERIFY(b.endedCleanly());
         b.app->family().setCell(view, 1, ColFreq, QStringLiteral("7050.1"));
         b.press(*b.view, "cmdScan");
-        QVERIFY(b.app->viewState().ScanMode);
-        QVERIFY(NormalCommandsAre(*b.view, false));
-        QVERIFY(b.scan->isVisible() && b.escape->isVisible() && !b.entry->isVisible());
-        QCOMPARE(b.scan->text(), kPickStart);
-        QCOMPARE(Colour(b.scan), QColor(0, 0, 192));
-        QCOMPARE(b.escape->text(), QStringLiteral("(Press <Esc> to cancel scan)"));
-
+        QVERIFY(b.app->viewState().ScanMode && NormalCommandsAre(*b.view, false) && !b.entry->isVisible());
+        QCOMPARE(b.line(), kPickStart + " | #0000c0 | (Press <Esc> to cancel scan)");
         b.click(99);  // no room for an end after it
-        QCOMPARE(b.scan->text(), kPickStart);
-        QCOMPARE(SelectedCells(*b.view), QString());
+        QVERIFY(b.scan->text() == kPickStart && SelectedCells(*b.view).isEmpty());
         b.click(10);
-        QCOMPARE(b.scan->text(), kPickEnd);
-        QCOMPARE(Colour(b.scan), QColor(0, 128, 0));
-        QCOMPARE(SelectedCells(*b.view), QStringLiteral("10:0-10"));
+        QCOMPARE(b.line(), kPickEnd + " | #008000 | (Press <Esc> to cancel scan)");
         for (int refused : refusedEnds) {
             b.click(refused);
-            QCOMPARE(SelectedCells(*b.view), QStringLiteral("10:0-10"));
-            QCOMPARE(b.view->currentRow(), 10);
-            QCOMPARE(b.scan->text(), kPickEnd);
+            QVERIFY(SelectedCells(*b.view) == u"10:0-10" && b.view->currentRow() == 10 && b.scan->text() == kPickEnd);
         }
-
         b.click(12);
-        QCOMPARE(b.scan->text(), kAskDigit);
-        QCOMPARE(Colour(b.scan), QColor(192, 0, 0));
-        QCOMPARE(b.escape->text(), QString());
+        QCOMPARE(b.line(), kAskDigit + " | #c00000 | ");
         QCOMPARE(b.view->focusWidget(), b.entry);
         b.click(20);  // the range is set; clicks now change nothing
-        QCOMPARE(b.scan->text(), kAskDigit);
-        for (const char* stray : {"0", "a", ":", " "}) {
+        for (const char* stray : {"0", "a", ":", " "})
             QTest::keyClicks(b.entry, QString::fromLatin1(stray));
-            QCOMPARE(b.entry->text(), QString());
-        }
-        QVERIFY(b.radio->frameLog().empty());
-
+        QVERIFY(b.scan->text() == kAskDigit && b.entry->text().isEmpty() && b.radio->frameLog().empty());
         QTest::keyClicks(b.entry, QStringLiteral("7"));
-        QCOMPARE(b.entry->text(), QStringLiteral("7"));
-        QVERIFY(b.scanning());
-        QCOMPARE(b.scan->text(), QStringLiteral("Scanning from Memory Channel 10 to Memory Channel 12"));
-        QCOMPARE(Colour(b.scan), QApplication::palette().color(QPalette::ButtonText));
-        QCOMPARE(b.escape->text(), QStringLiteral("Press <Esc> to end scan"));
-        QVERIFY(!b.entry->isVisible());
+        QVERIFY(b.entry->text() == u"7" && b.scanning() && !b.entry->isVisible());
+        QCOMPARE(b.line(), "Scanning from Memory Channel 10 to Memory Channel 12 | "
+                               + QApplication::palette().color(QPalette::ButtonText).name() + " | Press <Esc> to end scan");
         QVERIFY(b.framesReach(1));
         QCOMPARE(SentFrames(*b.radio).first(), Load(10));
         b.esc();
@@ -160,14 +136,12 @@ private Q_SLOTS:
 
     void escape_data()
     {
-        QTest::addColumn<int>("steps");  // how far the set-up got before Esc
-        QTest::addColumn<bool>("inDigitBox");  // Esc typed where the focus is, in the digit box
+        // steps: how far the set-up got before Esc; inDigitBox: Esc typed where the focus is, in the digit box
+        Columns<int, bool>("steps", "inDigitBox");
         QTest::newRow("picking the start") << 0 << false;
         QTest::newRow("picking the end") << 1 << false;
-        QTest::newRow("asking for the digit") << 2 << false;
         QTest::newRow("asking for the digit, Esc in the box") << 2 << true;
         QTest::newRow("showing the digit") << 3 << false;
-        QTest::newRow("showing the digit, Esc in the box") << 3 << true;
         QTest::newRow("scanning") << 4 << false;
     }
     void escape()
@@ -176,38 +150,26 @@ private Q_SLOTS:
         ScanBench b;
         QVERIFY(b.openOn(ViewKind::Ch99));
         b.press(*b.view, "cmdScan");
-        if (steps >= 1)
-            b.click(3);
-        if (steps >= 2)
-            b.click(4);
+        for (int row = 3; row < 3 + std::min(steps, 2); ++row)
+            b.click(row);
         if (steps >= 3)
             QTest::keyClicks(b.entry, QStringLiteral("5"));
-        if (steps >= 4)
-            QVERIFY(b.scanning() && b.framesReach(2));
+        QVERIFY(steps < 4 || (b.scanning() && b.framesReach(2)));
         QFETCH(bool, inDigitBox);
-        if (inDigitBox)
-            QTest::keyClick(b.entry, Qt::Key_Escape);
-        else
-            b.esc();
+        QTest::keyClick(inDigitBox ? static_cast<QWidget*>(b.entry) : b.view->grid(), Qt::Key_Escape);
         QVERIFY(b.endedCleanly() && b.idle());
         // Longer than the digit's moment on show: a set-up that was ended starts nothing later.
         const qsizetype sent = b.radio->frameLog().size();
         QTest::qWait(int(kDigitShowTime.count()) + 500);
-        QCOMPARE(qsizetype(b.radio->frameLog().size()), sent);
-        if (steps < 4)
-            QCOMPARE(sent, 0);
-        QVERIFY(b.endedCleanly());
-        // The next set-up starts from the beginning.
-        b.press(*b.view, "cmdScan");
-        QCOMPARE(b.scan->text(), kPickStart);
-        QCOMPARE(b.entry->text(), QString());
+        QVERIFY(qsizetype(b.radio->frameLog().size()) == sent && (steps == 4 || sent == 0) && b.endedCleanly());
+        b.press(*b.view, "cmdScan");  // the next set-up starts from the beginning
+        QVERIFY(b.scan->text() == kPickStart && b.entry->text().isEmpty());
     }
 
     void threshold_data()
     {
-        QTest::addColumn<int>("level");  // channel 40's meter; 41 is quiet
-        QTest::addColumn<QStringList>("frames");
-        QTest::addColumn<QStringList>("followed");  // the grid at each channel the scan reaches
+        // level: channel 40's meter; 41 is quiet; followed: the grid at each channel the scan reaches
+        Columns<int, QStringList, QStringList>("level", "frames", "followed");
         const QString at40 = QStringLiteral("40:0-10 current 40 top 40");
         QTest::newRow("S9, 152: moves on, then round again")
             << 152 << QStringList{Load(40), kMeter, Load(41), kMeter, Load(40)}
@@ -215,14 +177,11 @@ private Q_SLOTS:
         QTest::newRow("S9, 153: held, then measured again")
             << 153 << QStringList{Load(40), kMeter, kMeter, kMeter, kMeter} << QStringList{at40};
     }
-    // A pass over a quiet range: load, meter, next, then round again from the first channel. A
-    // channel stays while its meter reads above 16 x digit + 8; when its signal goes, the scan
-    // holds five seconds, then measures the same channel again before it moves on. The grid's
-    // current row follows; a channel out of sight becomes the top row.
+    // A pass loads, meters, moves on and goes round; a channel above 16 x digit + 8 holds, and once
+    // quiet is measured again after five seconds. The grid's current row follows (out of sight: top).
     void threshold()
     {
-        QFETCH(int, level);
-        QFETCH(QStringList, followed);
+        QFETCH(int, level); QFETCH(QStringList, followed);
         ScanBench b([level](sim::SimRadio& r) {
             r.setMeterLevel(40, std::uint8_t(level));
             r.setMeterLevel(41, 0);
@@ -236,7 +195,7 @@ private Q_SLOTS:
         b.press(*b.view, "cmdScan");
         b.click(40);
         b.click(41);
-        b.view->grid()->scrollToTop();
+        b.view->grid()->scrollToTop();  // channel 40 out of sight when the scan starts
         QTest::keyClicks(b.entry, QStringLiteral("9"));
         QVERIFY(b.scanning() && b.framesReach(5));
         QTEST(SentFrames(*b.radio).mid(0, 5), "frames");
@@ -262,8 +221,8 @@ private Q_SLOTS:
         MessageBoxHelper boxes;
         QVERIFY(b.setUp(1, 2, QStringLiteral("3")));
         QVERIFY(boxes.waitForCount(1, std::chrono::milliseconds(kScanWaitMs)));
-        QVERIFY2(boxes.lastText().endsWith(QStringLiteral("\rThe scan has ended.")), qPrintable(boxes.lastText()));
-        QVERIFY(boxes.lastText().contains(QStringLiteral("S-meter")));
+        QVERIFY2(boxes.lastText().endsWith(QStringLiteral("\rThe scan has ended.")) && boxes.lastText().contains("S-meter"),
+                 qPrintable(boxes.lastText()));
         QVERIFY(b.endedCleanly() && b.idle());
         QCOMPARE(SentFrames(*b.radio), (QStringList{Load(1), kMeter}));
     }

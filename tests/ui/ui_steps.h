@@ -18,6 +18,14 @@ namespace vardo::test {
 
 using Tables = QList<std::vector<RowCells>>;
 
+// A data table's columns in one line: Columns<int, QString>("row", "message").
+template <typename... T, typename... Names>
+void Columns(Names... names)
+{
+    static_assert(sizeof...(T) == sizeof...(Names));
+    (QTest::addColumn<T>(names), ...);
+}
+
 // Every row of every table, frmAll first.
 [[nodiscard]] inline Tables AllTables(const AppHarness& h)
 {
