@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Saved memory files: a grid row to a line and a line back, the checks that refuse a line,
-// the old-layout conversion, the encoding, what a Load makes of a checked file, and on a real
-// directory Save with its overwrite question and backup, the clean-up after an interrupted
-// save, the start-up upgrade, and saved files that are not files.
+// Saved memory files: a row to a line and back, the checks that refuse a line, the old layout,
+// the encoding, what Load makes of a file, and on disk Save with its backup, the clean-up after
+// an interrupted save, the start-up upgrade, and saved files that are not files.
 
 #include <QtTest>
 
@@ -23,6 +22,8 @@
 using namespace vardo;
 using namespace vardo::test;
 using Files = QMap<QString, QByteArray>;
+
+Q_DECLARE_METATYPE(vardo::ViewKind)
 
 namespace {
 
@@ -137,8 +138,7 @@ private slots:
         QTest::newRow("comment without a channel") << ":::::::::net" << "no channel|{net}" << "";
         QTest::newRow("comment without a channel, star") << ":::::::::*x:" << "no channel|{*x:}" << "";
         const QString fewer = "has fewer than nine colons";
-        QTest::newRow("fewer colons: the rest is the comment") << "14250.00:USB:rest"
-                                                               << "14250.00|[  ]|2|USB||||||0.00|[]||{rest}" << fewer;
+        QTest::newRow("fewer colons: the rest is the comment") << "14250.00:USB:rest" << "14250.00|[  ]|2|USB||||||0.00|[]||{rest}" << fewer;
         QTest::newRow("eight colons") << kGood.section(':', 0, 8) << "" << fewer;
         QTest::newRow("old layout") << QString(kGood).replace(':', ',') << "" << fewer;
         const QString freq = "has a frequency that is not a number (\"%1\")";
@@ -146,17 +146,14 @@ private slots:
             QTest::addRow("frequency \"%s\"", text) << With(0, text) << "" << freq.arg(text);
         QTest::newRow("two marks") << With(0, "7050*.00*") << "" << freq.arg("7050*.00");
         // A message quotes at most 60 characters and shows control characters, NUL included.
-        QTest::newRow("long frequency quoted in part") << With(0, QString(100, 'x')) << ""
-                                                       << freq.arg(QString(60, 'x') + "...");
+        QTest::newRow("long frequency quoted in part") << With(0, QString(100, 'x')) << "" << freq.arg(QString(60, 'x') + "...");
         QTest::newRow("NUL shown") << With(1, QString::fromLatin1("US\0B\x01", 5)) << ""
                                    << QStringLiteral("has an unknown Mode setting (\"US\u2400B\u2401\")");
         QTest::newRow("offset") << With(7, "") << "" << "has an offset that is not a number (\"\")";
-        const std::tuple<int, const char*, const char*> settings[] = {
-            {1, "usb", "Mode"}, {2, "2.4", "8.2 Filter"}, {3, "Thru", "455 Filter"}, {4, "C", "Ant"},
-            {5, "On", "Rx RIT"}, {6, "1", "Tx RIT"}, {8, "RPT", "RPT"}};
+        const std::tuple<int, const char*, const char*> settings[] = {{1, "usb", "Mode"}, {2, "2.4", "8.2 Filter"},
+            {3, "Thru", "455 Filter"}, {4, "C", "Ant"}, {5, "On", "Rx RIT"}, {6, "1", "Tx RIT"}, {8, "RPT", "RPT"}};
         for (const auto& [field, text, name] : settings)
-            QTest::addRow("%s", name) << With(field, text) << ""
-                                      << QStringLiteral("has an unknown %1 setting (\"%2\")").arg(name, text);
+            QTest::addRow("%s", name) << With(field, text) << "" << QStringLiteral("has an unknown %1 setting (\"%2\")").arg(name, text);
     }
     void readLine()
     {
@@ -192,20 +189,13 @@ private slots:
         QTEST(ConvertOldLine(line), "converted");
     }
 
-    // The comments a command-line read keeps: after the ninth colon, or after the ninth comma
-    // in a file that has not been upgraded yet.
-    void savedComments_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("comments");
-        QTest::newRow("current") << NewFile(2) << QStringList{"net, 1", "net, 2"};
-        QTest::newRow("old layout") << OldFile(2) << QStringList{"net, 1", "net, 2"};
-        QTest::newRow("short line") << (kGood + "\r\n14250.00:USB\r\n").toUtf8() << QStringList{"net", ""};
-    }
+    // A command-line read keeps the comments after the ninth colon, or the ninth comma in a
+    // file not yet upgraded.
     void savedComments()
     {
-        QFETCH(QByteArray, file);
-        QTEST(SavedComments(file), "comments");
+        QCOMPARE(SavedComments(NewFile(2)), QStringList({"net, 1", "net, 2"}));
+        QCOMPARE(SavedComments(OldFile(2)), QStringList({"net, 1", "net, 2"}));
+        QCOMPARE(SavedComments((kGood + "\r\n14250.00:USB\r\n").toUtf8()), QStringList({"net", ""}));
     }
 
     // Written: one line per row with CR LF, in Windows-1252 when every character fits (as the
@@ -215,12 +205,9 @@ private slots:
         QTest::addColumn<QString>("comment");
         QTest::addColumn<QByteArray>("bytes");  // of the comment in the file
         QTest::newRow("ASCII") << "net" << QByteArray("net");
-        QTest::newRow("Windows-1252") << QStringLiteral("Bodø – ÆØÅ € “q”")
-                                      << QByteArray("Bod\xF8 \x96 \xC6\xD8\xC5 \x80 \x93q\x94");
-        QTest::newRow("beyond Windows-1252: UTF-8") << QStringLiteral("Bodø 日本")
-                                                    << QByteArray("Bod\xC3\xB8 \xE6\x97\xA5\xE6\x9C\xAC");
-        QTest::newRow("Windows-1252 bytes that read as UTF-8: UTF-8")
-            << QStringLiteral("Ã©") << QByteArray("\xC3\x83\xC2\xA9");
+        QTest::newRow("Windows-1252") << QStringLiteral("Bodø – ÆØÅ € “q”") << QByteArray("Bod\xF8 \x96 \xC6\xD8\xC5 \x80 \x93q\x94");
+        QTest::newRow("beyond Windows-1252: UTF-8") << QStringLiteral("Bodø 日本") << QByteArray("Bod\xC3\xB8 \xE6\x97\xA5\xE6\x9C\xAC");
+        QTest::newRow("Windows-1252 bytes that read as UTF-8: UTF-8") << QStringLiteral("Ã©") << QByteArray("\xC3\x83\xC2\xA9");
     }
     void encoding()
     {
@@ -229,8 +216,7 @@ private slots:
         std::vector<RowCells> rows(5);
         rows[0] = Row("7050.00* ", comment);
         const QByteArray file = SavedFileBytes(ViewKind::Qmb, rows);
-        QCOMPARE(file, With(0, "7050.00").replace("net", "").toLatin1() + bytes + "\r\n"
-                           + QByteArray(":::::::::\r\n").repeated(4));
+        QCOMPARE(file, With(0, "7050.00").replace("net", "").toLatin1() + bytes + "\r\n" + QByteArray(":::::::::\r\n").repeated(4));
         QCOMPARE(ReadSavedLine(SplitSavedLines(DecodeSavedText(file)).at(0)).CommentText, comment);
     }
 
@@ -242,82 +228,66 @@ private slots:
         QCOMPARE(DecodeSavedText("\xC3"), QStringLiteral("Ã"));  // UTF-8 cut short is Windows-1252
     }
 
-    void acceptedFiles()
+    // Whole files Load takes (every row, the last one read) or refuses with a message naming the file.
+    void parse_data()
     {
-        const std::pair<ViewKind, QByteArray> files[] = {
-            {ViewKind::All, NewFile(113)}, {ViewKind::Ch99, Lines(99, ':').join('\n').toUtf8()},
-            {ViewKind::Pms, Lines(9, ':').join("\r\n").toUtf8()},  // no end on the last line
-            {ViewKind::Qmb, EncodeSavedLines(Lines(5, ':') << "lines beyond the count" << "")}};
-        for (const auto& [view, bytes] : files) {
-            const SavedFileRows parsed = ParseSavedFile(bytes, view);
+        QTest::addColumn<ViewKind>("view");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");  // empty: it loads
+        QTest::newRow("all") << ViewKind::All << NewFile(113) << "";
+        QTest::newRow("LF line ends") << ViewKind::Ch99 << Lines(99, ':').join('\n').toUtf8() << "";
+        QTest::newRow("no end on the last line") << ViewKind::Pms << Lines(9, ':').join("\r\n").toUtf8() << "";
+        QTest::newRow("lines beyond the count") << ViewKind::Qmb << EncodeSavedLines(Lines(5, ':') << "beyond" << "") << "";
+        const QString cannot = "Cannot load \"F\": ";
+        QTest::newRow("empty") << ViewKind::Pms << QByteArray() << cannot + "the file is empty.";
+        QTest::newRow("CR line ends") << ViewKind::Pms << Lines(9, ':').join('\r').toUtf8() + '\r'
+                                      << cannot + "its lines end in a carriage return alone (CR); only CR LF or LF line ends are read.";
+        QTest::newRow("older layout") << ViewKind::Pms << OldFile(9) << cannot + "it is in the older layout, with commas between the "
+                                                                                "fields; \"vardo-cli upgrade\" or a restart of the program converts it.";
+        QTest::newRow("older layout, too short to convert") << ViewKind::Pms << OldFile(5)
+                                                            << cannot + "line 6 is missing: the file has 5 of its 9 lines.";
+        QTest::newRow("NUL in a line") << ViewKind::Pms << NewFile(9).replace("USB", QByteArray("U\0SB", 4))
+                                       << cannot + "line 1 has an unknown Mode setting (\"U\u2400SB\").";
+    }
+    void parse()
+    {
+        QFETCH(ViewKind, view);
+        QFETCH(QByteArray, bytes);
+        const SavedFileRows parsed = ParseSavedFile(bytes, view);
+        QTEST(parsed.ok() ? QString() : RefusalMessage("F", parsed), "message");
+        if (parsed.ok()) {
             QCOMPARE(int(parsed.rows.size()), RowCount(view));
             QCOMPARE(parsed.rows.back()->CommentText, QStringLiteral("net, %1").arg(RowCount(view)));
         }
-    }
-
-    // Whole files Load refuses, and the message naming the file.
-    void refusedFiles_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");  // Pms.txt
-        QTest::addColumn<QString>("message");
-        const QString cannot = "Cannot load \"F\": ";
-        QTest::newRow("empty") << QByteArray() << cannot + "the file is empty.";
-        QTest::newRow("CR line ends") << Lines(9, ':').join('\r').toUtf8() + '\r'
-                                      << cannot + "its lines end in a carriage return alone (CR); only CR LF or LF "
-                                                  "line ends are read.";
-        QTest::newRow("older layout") << OldFile(9)
-                                      << cannot + "it is in the older layout, with commas between the fields; "
-                                                  "\"vardo-cli upgrade\" or a restart of the program converts it.";
-        QTest::newRow("older layout, too short to convert") << OldFile(5)
-                                                            << cannot + "line 6 is missing: the file has 5 of its 9 lines.";
-        QTest::newRow("NUL in a line") << NewFile(9).replace("USB", QByteArray("U\0SB", 4))
-                                       << cannot + "line 1 has an unknown Mode setting (\"U\u2400SB\").";
-    }
-    void refusedFiles()
-    {
-        QFETCH(QByteArray, bytes);
-        const SavedFileRows parsed = ParseSavedFile(bytes, ViewKind::Pms);
-        QVERIFY(!parsed.ok());
-        QTEST(RefusalMessage("F", parsed), "message");
     }
 
     // What Load puts in the grid and sends: empty rows are not written, nor a channel with a value
     // no command can send (0.00 kHz, a blank channel's; an offset beyond 9.99 kHz), which is named.
     void restorePlan()
     {
-        QStringList lines = Lines(9, ':');
-        lines[6] = "7200.00:AM (env):Thru:6.0K:A:OFF:OFF:+12.50:OFF:";
-        lines[7] = "0.00:USB:2.4K:2.0K:A:OFF:OFF:-10.00:OFF:";
-        lines[8] = "0.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:";
-        lines[0] = "7050.00*:CW (usb):500:250:B:ON:OFF:+1.25:-RPT:a: b";
-        lines[1] = "14250,00:USB:2.4K:2.0K:A:OFF:OFF:-0,5:OFF:";
-        lines[2] = "3573.00:::::::0.00::";
-        lines[3] = ":::::::::";
-        lines[4] = "0.00:LSB:Thru:6.0K:A:OFF:OFF:0.00:OFF:blank channel";
-        lines[5] = ":::::::::net: no channel";
+        const QStringList lines{"7050.00*:CW (usb):500:250:B:ON:OFF:+1.25:-RPT:a: b", "14250,00:USB:2.4K:2.0K:A:OFF:OFF:-0,5:OFF:",
+                                "3573.00:::::::0.00::", ":::::::::", "0.00:LSB:Thru:6.0K:A:OFF:OFF:0.00:OFF:blank channel",
+                                ":::::::::net: no channel", "7200.00:AM (env):Thru:6.0K:A:OFF:OFF:+12.50:OFF:",
+                                "0.00:USB:2.4K:2.0K:A:OFF:OFF:-10.00:OFF:", "0.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:"};
         const auto plan = PlanRestore(ViewKind::Pms, ParseSavedFile(EncodeSavedLines(lines), ViewKind::Pms).rows);
-        QCOMPARE(plan.rows[0],
-                 RowCells({"7050.00* ", "CW (usb)", "500", "250", "B", "ON", "OFF", "+1.25", "-RPT", "a: b"}));
-        QCOMPARE(plan.rows[1], RowCells({"14250.00  ", "USB", "2.4K", "2.0K", "A", "OFF", "OFF", "-0.50", "OFF", ""}));
-        QCOMPARE(plan.rows[2], RowCells({"3573.00  ", "", "", "", "", "", "", "0.00", "", ""}));
-        QCOMPARE(plan.rows[3], RowCells{});
-        QCOMPARE(plan.rows[4][CellIndex(ColFreq)], QStringLiteral("0.00  "));
-        QCOMPARE(plan.rows[5], RowCells({"", "", "", "", "", "", "", "", "", "net: no channel"}));
-        // Saved again as it was read.
-        QCOMPARE(SavedLineFromCells(plan.rows[5], true), lines[5]);
+        QStringList shown;
+        for (const RowCells& row : plan.rows)
+            shown << QStringList(row.begin(), row.end()).join('|');
+        QCOMPARE(shown, QStringList({"7050.00* |CW (usb)|500|250|B|ON|OFF|+1.25|-RPT|a: b", "14250.00  |USB|2.4K|2.0K|A|OFF|OFF|-0.50|OFF|",
+                                     "3573.00  |||||||0.00||", "|||||||||", "0.00  |LSB|Thru|6.0K|A|OFF|OFF|0.00|OFF|blank channel",
+                                     "|||||||||net: no channel", "7200.00  |AM (env)|Thru|6.0K|A|OFF|OFF|+12.50|OFF|",
+                                     "0.00  |USB|2.4K|2.0K|A|OFF|OFF|-10.00|OFF|", "0.00  |USB|2.4K|2.0K|A|OFF|OFF|0.00|OFF|"}));
+        QCOMPARE(SavedLineFromCells(plan.rows[5], true), lines[5]);  // saved again as it was read
         QList<std::pair<int, int>> written;  // channel, mask code
         for (const ChannelWrite& w : plan.writes)
             written.append({w.ChannelNo, w.MaskCode});
         QCOMPARE(written, (QList<std::pair<int, int>>{{100, 1}, {101, 2}, {102, 2}}));
-        QCOMPARE(plan.rows[6][CellIndex(ColOffset)], QStringLiteral("+12.50"));  // the grid shows the file
         QCOMPARE(LeftOutReport(plan.leftOut),
                  QStringList({"4 channels were not written (the radio keeps what they held):",
-                              "P5, P9: frequency 0.00 cannot be sent to the radio",
-                              "P7: offset +12.50 cannot be sent to the radio",
+                              "P5, P9: frequency 0.00 cannot be sent to the radio", "P7: offset +12.50 cannot be sent to the radio",
                               "P8: frequency 0.00 and offset -10.00 cannot be sent to the radio"}));
-        QCOMPARE(LeftOutReport({plan.leftOut[1]}),
-                 QStringList({"1 channel was not written (the radio keeps what it held):",
-                              "P7: offset +12.50 cannot be sent to the radio"}));
+        QCOMPARE(LeftOutReport({plan.leftOut[1]}), QStringList({"1 channel was not written (the radio keeps what it held):",
+                                                                "P7: offset +12.50 cannot be sent to the radio"}));
         QVERIFY(LeftOutReport({}).isEmpty());
     }
 
@@ -361,17 +331,9 @@ private slots:
     // Only the program's own marked scratch files go; names an operator may have chosen stay.
     void strayTemporaries()
     {
-        const QStringList stray{"AllMem.txt.vardo-partial", "AllMem.txt.vardo-partial.AbCdEf",
-                                "Qmb.bak.vardo-partial.x1Y2z3"};
-        const QStringList kept{"AllMem.bak",
-                               "AllMem.txt",
-                               "AllMem.txt.backup",
-                               "AllMem.txt.vardo-partial.AbCdEfG",
-                               "Pms.txt.orig01",
-                               "Qmb.txt.before",
-                               "Temp.txt",
-                               "allmem.txt.vardo-partial",
-                               "notes.txt.vardo-partial"};
+        const QStringList stray{"AllMem.txt.vardo-partial", "AllMem.txt.vardo-partial.AbCdEf", "Qmb.bak.vardo-partial.x1Y2z3"};
+        const QStringList kept{"AllMem.bak", "AllMem.txt", "AllMem.txt.backup", "AllMem.txt.vardo-partial.AbCdEfG", "Pms.txt.orig01",
+                               "Qmb.txt.before", "Temp.txt", "allmem.txt.vardo-partial", "notes.txt.vardo-partial"};
         for (const QString& name : stray + kept)
             QVERIFY(PutFile(m_dir.filePath(name), "x"));
         QCOMPARE(RemoveStraySaveTemporaries(m_dir.path()), QStringList());
@@ -392,25 +354,22 @@ private slots:
         QTest::newRow("converted") << "AllMem.txt" << OldFile(113) << NewFile(113) << "";
         QTest::newRow("converted, LF line ends") << "99Mem.txt" << OldFile(99, "\n") << NewFile(99) << "";
         QTest::newRow("converted, lines beyond the count dropped") << "Pms.txt" << OldFile(12) << NewFile(9) << "";
-        QTest::newRow("converted, Windows-1252 comment")
-            << "Qmb.txt" << ansi << QByteArray(NewFile(5)).replace("net, 3", "Troms\xF8 \x80") << "";
+        QTest::newRow("converted, Windows-1252 comment") << "Qmb.txt" << ansi << QByteArray(NewFile(5)).replace("net, 3", "Troms\xF8 \x80") << "";
         QTest::newRow("converted, UTF-8 comment")
             << "Qmb.txt" << utf8 << QByteArray(NewFile(5)).replace("net, 3", "Troms\xC3\xB8 \xE2\x82\xAC") << "";
         QTest::newRow("current layout untouched") << "AllMem.txt" << NewFile(113) << NewFile(113) << "";
         QTest::newRow("other letter case untouched") << "allmem.txt" << OldFile(113) << OldFile(113) << "";
-        QTest::newRow("short file untouched") << "99Mem.txt" << OldFile(40) << OldFile(40)
-                                              << shortFile.arg("%1", "99Mem.txt", "40", "99");
+        QTest::newRow("short file untouched") << "99Mem.txt" << OldFile(40) << OldFile(40) << shortFile.arg("%1", "99Mem.txt", "40", "99");
         QTest::newRow("empty file untouched") << "Qmb.txt" << QByteArray() << QByteArray() << "";
     }
     void upgrade()
     {
         QFETCH(QString, file);
         QFETCH(QByteArray, before);
-        QFETCH(QByteArray, after);
         QFETCH(QString, problem);
-        // The operator's own "Temp.txt" is no concern of the upgrade, converting or not.
-        put({{file, before}, {"Temp.txt", "my notes"}});
+        put({{file, before}, {"Temp.txt", "my notes"}});  // the operator's own file: no concern of the upgrade
         QCOMPARE(PrepareSavedFiles(m_dir.path()).join('\n'), problem.isEmpty() ? problem : problem.arg(m_dir.path()));
+        QFETCH(QByteArray, after);
         QCOMPARE(files(), (Files{{file, after}, {"Temp.txt", "my notes"}}));
     }
 

@@ -11,6 +11,8 @@
 using namespace vardo;
 using namespace vardo::test;
 
+Q_DECLARE_METATYPE(vardo::WriteEnd)
+
 namespace {
 
 const QString kP1 = QStringLiteral("1800.00:CW (usb):500:500:A:OFF:OFF:0.00:OFF:edge");
@@ -27,8 +29,6 @@ QByteArray PmsFile(const QStringList& lines)
 
 QDateTime At(const char* text) { return QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate); }
 
-ChannelMismatch Differs(int channel) { return {channel, {}}; }
-
 }  // namespace
 
 class TestHistory : public QObject {
@@ -36,10 +36,7 @@ class TestHistory : public QObject {
     std::unique_ptr<QTemporaryDir> m_tmp;
     QString m_history;
 
-    void put(const QString& name, const QByteArray& bytes = "x")
-    {
-        QVERIFY(PutFile(m_history + "/" + name, bytes));
-    }
+    void put(const QString& name, const QByteArray& bytes = "x") { QVERIFY(PutFile(m_history + "/" + name, bytes)); }
 
 private slots:
     void init()
@@ -49,76 +46,61 @@ private slots:
         QVERIFY(QDir().mkpath(m_history));
     }
 
+    // Only names the program gives its snapshots are ever listed, restored or removed.
     void names_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("snapshot");
-        QTest::addColumn<int>("view");  // ViewKind
-        QTest::addColumn<qint64>("sequence");
-        QTest::addColumn<QString>("operation");
-        QTest::addColumn<QString>("result");
-        QTest::newRow("read") << "AllMem 000123 2026-12-10 05-12-03 read.txt" << true << 0 << qint64(123) << "read" << "";
-        QTest::newRow("restore with channels") << "99Mem 000007 2026-01-31 23-59-59 restore differs 42, Q3.txt" << true
-                                               << 1 << qint64(7) << "restore" << "differs 42, Q3";
-        QTest::newRow("seven digits") << "Qmb 1000000 2026-12-10 05-12-03 load verified.txt" << true << 3
-                                      << qint64(1000000) << "load" << "verified";
-        QTest::newRow("the saved file") << "Pms.txt" << false << 0 << qint64(0) << "" << "";
-        QTest::newRow("another operation") << "Pms 000001 2026-12-10 05-12-03 write.txt" << false << 0 << qint64(0) << "" << "";
-        QTest::newRow("another view") << "Vfo 000001 2026-12-10 05-12-03 read.txt" << false << 0 << qint64(0) << "" << "";
-        QTest::newRow("no such day") << "Pms 000001 2026-02-30 05-12-03 read.txt" << false << 0 << qint64(0) << "" << "";
-        QTest::newRow("a save's scratch file") << "Pms 000001 2026-12-10 05-12-03 read.txt.vardo-partial" << false << 0
-                                               << qint64(0) << "" << "";
+        QTest::addColumn<QString>("read");  // view, sequence, operation, result; empty: not a snapshot
+        QTest::newRow("read") << "AllMem 000123 2026-12-10 05-12-03 read.txt" << "0|123|read|";
+        QTest::newRow("restore with channels") << "99Mem 000007 2026-01-31 23-59-59 restore differs 42, Q3.txt"
+                                               << "1|7|restore|differs 42, Q3";
+        QTest::newRow("seven digits") << "Qmb 1000000 2026-12-10 05-12-03 load verified.txt" << "3|1000000|load|verified";
+        QTest::newRow("the saved file") << "Pms.txt" << "";
+        QTest::newRow("another operation") << "Pms 000001 2026-12-10 05-12-03 write.txt" << "";
+        QTest::newRow("another view") << "Vfo 000001 2026-12-10 05-12-03 read.txt" << "";
+        QTest::newRow("no such day") << "Pms 000001 2026-02-30 05-12-03 read.txt" << "";
+        QTest::newRow("a save's scratch file") << "Pms 000001 2026-12-10 05-12-03 read.txt.vardo-partial" << "";
     }
-    // Only names the program gives its snapshots are ever listed, restored or removed.
     void names()
     {
         QFETCH(QString, name);
         const std::optional<Snapshot> s = SnapshotFromFileName(name);
-        QTEST(s.has_value(), "snapshot");
-        if (!s)
-            return;
-        QTEST(int(s->view), "view");
-        QTEST(s->sequence, "sequence");
-        QTEST(OperationName(s->operation), "operation");
-        QTEST(s->result, "result");
-        QCOMPARE(SnapshotFileName(s->view, s->sequence, s->taken, s->operation, s->result), name);
+        QTEST(s ? QStringLiteral("%1|%2|%3|%4").arg(int(s->view)).arg(s->sequence).arg(OperationName(s->operation), s->result)
+                : QString(), "read");
+        if (s)
+            QCOMPARE(SnapshotFileName(s->view, s->sequence, s->taken, s->operation, s->result), name);
     }
 
     void writeResults_data()
     {
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<bool>("cancelled");
-        QTest::addColumn<bool>("every");
-        QTest::addColumn<bool>("readBack");
-        QTest::addColumn<int>("differing");  // channels 1.. that the read-back found otherwise
+        QTest::addColumn<WriteEnd>("outcome");  // ok, cancelled, every, read back, channels differing
         QTest::addColumn<QString>("result");
-        QTest::newRow("verified") << true << false << true << true << 0 << "verified";
-        QTest::newRow("no read-back") << true << false << true << false << 0 << "not read back";
-        QTest::newRow("two differ") << false << false << true << true << 2 << "differs 1, 2";
-        QTest::newRow("stopped") << false << true << false << true << 0 << "stopped";
-        QTest::newRow("link lost after a difference") << false << false << false << true << 1 << "failed";
-        QTest::newRow("22 differ") << false << false << true << true << 22
+        const auto differing = [](int count) {
+            QList<ChannelMismatch> mismatches;
+            for (int c = 1; c <= count; ++c)
+                mismatches << ChannelMismatch{c, {}};
+            return mismatches;
+        };
+        QTest::newRow("verified") << WriteEnd{true, false, true, true, {}} << "verified";
+        QTest::newRow("no read-back") << WriteEnd{true, false, true, false, {}} << "not read back";
+        QTest::newRow("two differ") << WriteEnd{false, false, true, true, differing(2)} << "differs 1, 2";
+        QTest::newRow("stopped") << WriteEnd{false, true, false, true, {}} << "stopped";
+        QTest::newRow("link lost after a difference") << WriteEnd{false, false, false, true, differing(1)} << "failed";
+        QTest::newRow("22 differ") << WriteEnd{false, false, true, true, differing(22)}
                                    << "differs 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20 and 2 more";
     }
     void writeResults()
     {
-        QFETCH(bool, ok);
-        QFETCH(bool, cancelled);
-        QFETCH(bool, every);
-        QFETCH(bool, readBack);
-        QFETCH(int, differing);
-        QList<ChannelMismatch> mismatches;
-        for (int c = 1; c <= differing; ++c)
-            mismatches << Differs(c);
-        QTEST(WriteResult({ok, cancelled, every, readBack, mismatches}), "result");
+        QFETCH(WriteEnd, outcome);
+        QTEST(WriteResult(outcome), "result");
     }
 
     void keepsTheRowsUnderTheNextNumber()
     {
         put("AllMem 000041 2026-12-10 05-00-00 read.txt");
         put("notes.txt");
-        const std::vector<RowCells> rows{{"1800.00  ", "CW (usb)", "500", "500", "A", "OFF", "OFF", "0.00", "OFF", "edge"},
-                                         {}, {}, {}, {}, {}, {}, {}, {}};
+        std::vector<RowCells> rows(9);
+        rows[0] = {"1800.00  ", "CW (usb)", "500", "500", "A", "OFF", "OFF", "0.00", "OFF", "edge"};
         const KeptSnapshot kept = KeepSnapshot(m_tmp->path(), ViewKind::Pms, SnapshotOperation::Load,
                                                SavedFileBytes(ViewKind::Pms, rows), "verified", At("2026-12-10T06:07:08"));
         QCOMPARE(kept.problems, QStringList());
