@@ -1,16 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The record decoder and the eight setting encoders: what the grid shows for a record, and the
-// exact bytes that go to the radio for a channel.
+// The record decoder and the eight setting encoders (what the grid shows for a record, the exact
+// bytes sent for a channel), the number texts and row cells, what the radio holds against what a
+// row says, and the line-time account the link ends its writes by.
+
+#include <limits>
 
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include "channelrow.h"
 #include "codec.h"
 #include "framecheck.h"
 #include "hexroute.h"
+#include "linetime.h"
 #include "numberformat.h"
+#include "rowcompare.h"
+#include "rowreader.h"
 
+using namespace std::chrono_literals;
 using namespace vardo;
+
+Q_DECLARE_METATYPE(vardo::ViewKind)
 
 namespace {
 
@@ -23,7 +33,7 @@ const QHash<QString, QString Channel::*> kTextFields{{"Mask", &Channel::Mask}, {
     {"RxRit", &Channel::RxRit}, {"TxRit", &Channel::TxRit}, {"Rpt", &Channel::Rpt}};
 
 // The named fields, joined by commas; numbers in their shortest form, the offset's sign in brackets.
-QString Fields(const Channel& c, const QString& names)
+QString Shown(const Channel& c, const QString& names)
 {
     QStringList out;
     for (const QString& name : names.split(','))
@@ -49,6 +59,21 @@ QString Encoded(const QString& field, const QString& value)
     const auto frame = encoders[field](c);
     return frame ? frame->toHex() : "none";
 }
+
+
+const Channel kHeld{.Freq = 14074.0f, .Mode = "USB", .Filt82 = "2.4K", .Filt455 = "2.4K", .Ant = "A", .RxRit = "OFF",
+                    .TxRit = "OFF", .Rpt = "OFF", .Offset = 1.5f, .OffsetSign = "+"};
+
+// The held row with "column=value" changes.
+RowCells Changed(const QStringList& changes)
+{
+    RowCells row = CellsFromChannel(kHeld);
+    for (const QString& change : changes)
+        row[CellIndex(Column(change.section(u'=', 0, 0).toInt()))] = change.section(u'=', 1);
+    return row;
+}
+
+QString LineOf(const QList<FieldDifference>& found) { return found.isEmpty() ? QString() : DifferenceLine(42, found); }
 
 }  // namespace
 
@@ -85,7 +110,7 @@ private slots:
         QFETCH(QString, record);
         QFETCH(QString, fields);
         const QByteArray bytes = QByteArray::fromHex(record.toLatin1()).leftJustified(kRecordSize, '\0');
-        QTEST(Fields(DecodeRecord(RecordFromBytes(bytes)), fields), "expected");
+        QTEST(Shown(DecodeRecord(RecordFromBytes(bytes)), fields), "expected");
     }
 
     // On any record the bit decoder agrees with the hexadecimal route and shows only its columns'
@@ -172,6 +197,183 @@ private slots:
         c.OffsetSign = "+";
         QCOMPARE(sent(c), QStringList({"00 00 00 01 0C", "01 00 00 00 8C", "02 00 00 01 8C", "00 24 40 01 0A",
                                        "00 00 00 01 09", "00 00 00 81 09", "50 01 00 FF 09", "00 00 00 00 84"}));
+    }
+
+    // The two-decimal text rounds the shortest text, so the two are checked side by side.
+    void numberTexts_data()
+    {
+        QTest::addColumn<float>("value");
+        QTest::addColumn<QString>("shortest");
+        QTest::addColumn<QString>("twoDecimals");
+        QTest::newRow("24 offset steps") << 24 * 0.000625f << "0.015" << "0.02";
+        QTest::newRow("half away from zero") << -0.005f << "-0.005" << "-0.01";
+        QTest::newRow("2.675 from its decimal text") << 2.675f << "2.675" << "2.68";
+        QTest::newRow("carry into new digit") << 99.995f << "99.995" << "100.00";
+        QTest::newRow("seven digits at most") << 1.0f / 3.0f << "0.3333333" << "0.33";
+        QTest::newRow("top of the record") << 167772.15f << "167772.2" << "167772.20";
+        QTest::newRow("no exponent small") << 1e-9f << "0.000000001" << "0.00";
+        QTest::newRow("largest float") << std::numeric_limits<float>::max() << "340282300000000000000000000000000000000"
+                                       << "340282300000000000000000000000000000000.00";
+        QTest::newRow("negative zero") << -0.0f << "0" << "0.00";
+        QTest::newRow("tiny negative rounds to zero") << -0.004f << "-0.004" << "0.00";
+    }
+    void numberTexts()
+    {
+        QFETCH(float, value);
+        QTEST(ShortestText(value), "shortest");
+        QTEST(TwoDecimalText(value), "twoDecimals");
+    }
+
+    // A number typed into a grid cell: the leading number, narrowed to single precision.
+    void cellNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<float>("expected");
+        constexpr float kInf = std::numeric_limits<float>::infinity();
+        QTest::newRow("leading blanks") << "   7050.5" << 7050.5f;
+        QTest::newRow("plus sign") << "+1.50" << 1.5f;
+        QTest::newRow("no leading digit") << "-.5" << -0.5f;
+        QTest::newRow("stops at second point") << "1.2.3" << 1.2f;
+        QTest::newRow("stops at comma") << "1,5" << 1.0f;
+        QTest::newRow("no number") << "abc" << 0.0f;
+        QTest::newRow("empty") << "" << 0.0f;
+        QTest::newRow("just above the largest float") << "340282347000000000000000000000000000000" << std::numeric_limits<float>::max();
+        QTest::newRow("overflow") << QString(400, '9') << kInf;
+        QTest::newRow("negative overflow") << "-" + QString(400, '9') << -kInf;
+    }
+    void cellNumber()
+    {
+        QFETCH(QString, text);
+        QTEST(NarrowToFloat(LeadingNumber(text)), "expected");
+    }
+
+    // A row's frequency and offset cells read into a channel (frequency, mask, offset, sign),
+    // and the cells that channel shows again.
+    void cells_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("unmasked") << "14195.00  |0.00" << "14195|  |0|" << "14195.00  |0.00";
+        QTest::newRow("masked") << "14195.00* |+1.50" << "14195|* |1.5|+" << "14195.00* |+1.50";
+        QTest::newRow("negative offset") << "7000.50  |-0.50" << "7000.5|  |-0.5|" << "7000.50  |-0.50";
+        QTest::newRow("empty row") << "|" << "0|  |0|" << "0.00  |0.00";
+        QTest::newRow("typed mark without blank") << "14025.00*|1" << "14025|* |1|+" << "14025.00* |+1.00";
+        QTest::newRow("mark not at the end") << "14025*.00  |0" << "14025|  |0|" << "14025.00  |0.00";
+        QTest::newRow("24 offset steps") << "100.00  |0.015" << "100|  |0.015|+" << "100.00  |+0.02";
+    }
+    void cells()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        RowCells cells{typed.section('|', 0, 0), "CW (lsb)", "Thru", "6.0K", "Rx (A)", "OFF", "ON", typed.section('|', 1), "-RPT"};
+        const Channel c = test::ChannelFromCells(cells);
+        QTEST(QStringList({ShortestText(c.Freq), c.Mask, ShortestText(c.Offset), c.OffsetSign}).join('|'), "read");
+        cells[CellIndex(ColFreq)] = shown.section('|', 0, 0);
+        cells[CellIndex(ColOffset)] = shown.section('|', 1);
+        QCOMPARE(CellsFromChannel(c), cells);
+    }
+
+    void differences_data()
+    {
+        QTest::addColumn<int>("column");  // the cell the row changes, ColLabel for none
+        QTest::addColumn<QString>("rowValue");
+        QTest::addColumn<QString>("line");      // the read-back's line for channel 42, empty: none
+        QTest::addColumn<QString>("heldLine");  // comparing every setting held, "same": as the read-back
+        const QString same = "same";
+        QTest::newRow("same") << int(ColLabel) << "" << "" << same;
+        QTest::newRow("frequency") << int(ColFreq) << "14250.00  " << "42: frequency radio 14074.00, file 14250.00" << same;
+        QTest::newRow("mask only") << int(ColFreq) << "14074.00* " << "42: mask radio off, file on" << same;
+        QTest::newRow("frequency and mask") << int(ColFreq) << "7000.00* "
+                                            << "42: frequency radio 14074.00, file 7000.00; mask radio off, file on" << same;
+        QTest::newRow("mode") << int(ColMode) << "LSB" << "42: mode radio USB, file LSB" << same;
+        QTest::newRow("455 filter") << int(Col455) << "500" << "42: 455 filter radio 2.4K, file 500" << same;
+        QTest::newRow("Tx RIT") << int(ColTxRit) << "ON" << "42: Tx RIT radio OFF, file ON" << same;
+        QTest::newRow("RPT") << int(ColRpt) << "-RPT" << "42: RPT radio OFF, file -RPT" << same;
+        QTest::newRow("offset") << int(ColOffset) << "-1.50" << "42: offset radio 1.50, file -1.50" << same;
+        QTest::newRow("offset written the other way") << int(ColOffset) << "1.5" << "" << same;
+        QTest::newRow("offset no command can send") << int(ColOffset) << "12.00" << "" << "42: offset radio 1.50, file 12.00";
+        QTest::newRow("antenna: no command sets it") << int(ColAnt) << "B" << "" << "42: antenna radio A, file B";
+        QTest::newRow("blank antenna") << int(ColAnt) << "" << "" << same;
+        QTest::newRow("blank mode: nothing was sent") << int(ColMode) << "" << "" << same;
+        QTest::newRow("blank channel's frequency is never sent") << int(ColFreq) << "0.00  " << ""
+                                                                << "42: frequency radio 14074.00, file 0.00";
+        QTest::newRow("row without channel data") << int(ColFreq) << "" << "" << same;
+    }
+    void differences()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, rowValue);
+        QFETCH(QString, line);
+        QFETCH(QString, heldLine);
+        const RowCells row = Changed(column == ColLabel ? QStringList() : QStringList{QStringLiteral("%1=").arg(column) + rowValue});
+        QCOMPARE(LineOf(RowDifferences(row, kHeld, Fields::Written)), line);
+        const QList<FieldDifference> held = RowDifferences(row, kHeld, Fields::Held);
+        QCOMPARE(LineOf(held), heldLine == "same" ? line : heldLine);
+        for (const FieldDifference& d : held)
+            QCOMPARE(int(d.column), column);  // each mark lands on the cell the row changed
+    }
+
+    // What a write would mend, and apart from it the antenna, which it would not.
+    void heldComparison_data()
+    {
+        QTest::addColumn<ViewKind>("view");
+        QTest::addColumn<QStringList>("changes");  // "column=value" for the row
+        QTest::addColumn<QString>("settings");     // the line of the differences a write would mend
+        QTest::addColumn<QString>("antenna");      // the radio's antenna when it differs
+        QTest::newRow("all: mask") << ViewKind::All << QStringList{"1=14074.00* "} << "42: mask radio off, file on" << "";
+        QTest::newRow("qmb: the mask is never compared") << ViewKind::Qmb << QStringList{"1=14074.00* "} << "" << "";
+        QTest::newRow("qmb: the frequency is") << ViewKind::Qmb << QStringList{"1=7074.00* "}
+                                               << "42: frequency radio 14074.00, file 7074.00" << "";
+        QTest::newRow("antenna alone") << ViewKind::Ch99 << QStringList{"5=B"} << "" << "A";
+        QTest::newRow("antenna apart from the mode") << ViewKind::Pms << QStringList{"5=Rx (B)", "2=LSB"}
+                                                     << "42: mode radio USB, file LSB" << "A";
+        QTest::newRow("blank antenna cell") << ViewKind::All << QStringList{"5="} << "" << "";
+        QTest::newRow("row without channel data") << ViewKind::All << QStringList{"1=", "5=B"} << "" << "";
+    }
+    void heldComparison()
+    {
+        QFETCH(ViewKind, view);
+        QFETCH(QStringList, changes);
+        QFETCH(QString, antenna);
+        const HeldComparison found = CompareHeld(view, Changed(changes), kHeld);
+        QTEST(LineOf(found.settings), "settings");
+        QCOMPARE(found.antenna.size(), antenna.isEmpty() ? 0 : 1);
+        for (const auto& d : found.antenna)
+            QVERIFY(d.radio == antenna && d.column == ColAnt);
+    }
+
+    // The read-back compares against the mask the write sets, not the channel's own Mask text;
+    // the receive clarifier shows the receive frequency on both sides.
+    void writeCellsCarryTheMask()
+    {
+        Channel radio = kHeld;
+        radio.RxRit = "ON";
+        radio.Freq = 14075.5f;
+        const ChannelWrite masked{radio, 100, 1};
+        QCOMPARE(DifferenceLine(100, RowDifferences(CellsOfWrite(masked), radio, Fields::Written)), "P1: mask radio off, file on");
+        radio.Mask = "* ";
+        QVERIFY(RowDifferences(CellsOfWrite(masked), radio, Fields::Written).isEmpty());
+        radio.Mode.clear();
+        QCOMPARE(DifferenceLine(100, RowDifferences(CellsOfWrite(masked), radio, Fields::Written), "table"),
+                 "P1: mode radio unknown, table USB");
+    }
+
+    // Bytes handed over while the line is busy wait their turn; an idle line starts afresh.
+    void lineClockQueuesBytes()
+    {
+        LineClock line;
+        const LineClock::Clock::time_point t0{};
+        line.sent(5, t0);
+        line.sent(5, t0 + 1ms);
+        QCOMPARE(line.freeAt(), t0 + LineTime(10));
+        QCOMPARE(line.pending(t0 + LineTime(4)), LineTime(6));
+        line.sent(1, t0 + 1s);
+        QCOMPARE(line.freeAt(), t0 + 1s + LineTime(1));
+        QCOMPARE(line.pending(t0 + 2s), 0ns);
+        QCOMPARE(LineTime(4800), std::chrono::nanoseconds(11s));  // 11 bits a byte at 4800 baud
+        QCOMPARE(ReplyTime(16, 5), LineTime(16) + 75ms);
+        QCOMPARE(ReplyTime(0, 5), 0ns);
     }
 };
 
