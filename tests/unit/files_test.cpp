@@ -313,30 +313,67 @@ private slots:
         QVERIFY(LeftOutReport({}).isEmpty());
     }
 
-    void save_data()
+    // Save (its question answered Yes or No), the start-up upgrade and the clean-up of stray
+    // scratch files on a real folder; the operator's own "Temp.txt" is no concern of any of them.
+    void disk_data()
     {
         QTest::addColumn<Files>("before");
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<int>("asked");
-        QTest::addColumn<Files>("after");  // AllMem.txt saved as "new"
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<Files>("after");
+        QTest::addColumn<QString>("said");  // what was asked and the outcome; %1: the folder
         const Files both{{"AllMem.txt", "saved"}, {"AllMem.bak", "backup"}};
-        QTest::newRow("first save asks nothing") << Files{} << true << 0 << Files{{"AllMem.txt", "new"}};
-        QTest::newRow("Yes: the saved file becomes the backup")
-            << both << true << 1 << Files{{"AllMem.bak", "saved"}, {"AllMem.txt", "new"}};
-        QTest::newRow("No: nothing changes") << both << false << 1 << both;
-        QTest::newRow("a name differing in letter case is another file")
-            << Files{{"allmem.txt", "other"}} << true << 0 << Files{{"AllMem.txt", "new"}, {"allmem.txt", "other"}};
+        const auto row = [](const char* name, const Files& before, const char* command, const Files& after, const QString& said) {
+            QTest::newRow(name) << before << QString(command) << after << said;
+        };
+        row("first save asks nothing", {}, "save yes", {{"AllMem.txt", "new"}}, "saved");
+        row("Yes: the saved file becomes the backup", both, "save yes", {{"AllMem.bak", "saved"}, {"AllMem.txt", "new"}}, "asked|saved");
+        row("No: nothing changes", both, "save no", both, "asked|declined");
+        row("a name differing in letter case is another file", {{"allmem.txt", "other"}}, "save yes",
+            {{"AllMem.txt", "new"}, {"allmem.txt", "other"}}, "saved");
+        // Only the program's own marked scratch files go; names an operator may have chosen stay.
+        Files kept;
+        for (const char* name : {"AllMem.bak", "AllMem.txt", "AllMem.txt.backup", "AllMem.txt.vardo-partial.AbCdEfG", "Pms.txt.orig01",
+                                 "Qmb.txt.before", "allmem.txt.vardo-partial", "notes.txt.vardo-partial"})
+            kept[name] = "x";
+        Files stray = kept;
+        for (const char* name : {"AllMem.txt.vardo-partial", "AllMem.txt.vardo-partial.AbCdEf", "Qmb.bak.vardo-partial.x1Y2z3"})
+            stray[name] = "x";
+        row("stray scratch files", stray, "clean", kept, "");
+        // The separators change, the comments' bytes stay in the code page they were written in.
+        QByteArray ansi = OldFile(5);
+        ansi.replace("net, 3", "Troms\xF8 \x80");
+        const QByteArray utf8 = QByteArray(ansi).replace("Troms\xF8 \x80", "Troms\xC3\xB8 \xE2\x82\xAC");
+        row("converted", {{"AllMem.txt", OldFile(113)}}, "upgrade", {{"AllMem.txt", NewFile(113)}}, "");
+        row("converted, LF line ends", {{"99Mem.txt", OldFile(99, "\n")}}, "upgrade", {{"99Mem.txt", NewFile(99)}}, "");
+        row("converted, lines beyond the count dropped", {{"Pms.txt", OldFile(12)}}, "upgrade", {{"Pms.txt", NewFile(9)}}, "");
+        row("converted, Windows-1252 comment", {{"Qmb.txt", ansi}}, "upgrade",
+            {{"Qmb.txt", QByteArray(NewFile(5)).replace("net, 3", "Troms\xF8 \x80")}}, "");
+        row("converted, UTF-8 comment", {{"Qmb.txt", utf8}}, "upgrade",
+            {{"Qmb.txt", QByteArray(NewFile(5)).replace("net, 3", "Troms\xC3\xB8 \xE2\x82\xAC")}}, "");
+        row("current layout untouched", {{"AllMem.txt", NewFile(113)}}, "upgrade", {{"AllMem.txt", NewFile(113)}}, "");
+        row("other letter case untouched", {{"allmem.txt", OldFile(113)}}, "upgrade", {{"allmem.txt", OldFile(113)}}, "");
+        row("short file untouched", {{"99Mem.txt", OldFile(40)}}, "upgrade", {{"99Mem.txt", OldFile(40)}},
+            "\"%1/99Mem.txt\" is in the old layout but has 40 of its 99 lines; it was left as it was.");
+        row("empty file untouched", {{"Qmb.txt", ""}}, "upgrade", {{"Qmb.txt", ""}}, "");
     }
-    void save()
+    void disk()
     {
         QFETCH(Files, before);
-        QFETCH(bool, yes);
+        QFETCH(QString, command);
+        QFETCH(Files, after);
+        QFETCH(QString, said);
         put(before);
-        int asked = 0;
-        const SaveResult result = SaveWithBackup(m_dir.path(), ViewKind::All, "new", [&] { ++asked; return yes; });
-        QCOMPARE(result, (SaveResult{yes ? SaveOutcome::Saved : SaveOutcome::Declined, {}}));
-        QTEST(asked, "asked");
-        QTEST(files(), "after");
+        put({{"Temp.txt", "my notes"}});
+        QStringList heard;
+        if (command.startsWith("save")) {
+            const SaveResult r = SaveWithBackup(m_dir.path(), ViewKind::All, "new", [&] { return heard << "asked", command == "save yes"; });
+            heard << (r.outcome == SaveOutcome::Saved ? "saved" : r.outcome == SaveOutcome::Declined ? "declined" : r.message);
+        } else {
+            heard = command == "clean" ? RemoveStraySaveTemporaries(m_dir.path()) : PrepareSavedFiles(m_dir.path());
+        }
+        QCOMPARE(heard.join('|'), said.replace("%1", m_dir.path()));
+        after["Temp.txt"] = "my notes";
+        QCOMPARE(files(), after);
     }
 
     // A save replaces the file by renaming a new one over it; the new one keeps the old one's
@@ -348,51 +385,6 @@ private slots:
         QVERIFY(QFile::setPermissions(m_dir.filePath("AllMem.txt"), ownerOnly));
         QCOMPARE(SaveWithBackup(m_dir.path(), ViewKind::All, "new", [] { return true; }).outcome, SaveOutcome::Saved);
         QCOMPARE(QFile::permissions(m_dir.filePath("AllMem.txt")) & ~(QFile::ReadUser | QFile::WriteUser), ownerOnly);
-    }
-
-    // Only the program's own marked scratch files go; names an operator may have chosen stay.
-    void strayTemporaries()
-    {
-        const QStringList stray{"AllMem.txt.vardo-partial", "AllMem.txt.vardo-partial.AbCdEf", "Qmb.bak.vardo-partial.x1Y2z3"};
-        const QStringList kept{"AllMem.bak", "AllMem.txt", "AllMem.txt.backup", "AllMem.txt.vardo-partial.AbCdEfG", "Pms.txt.orig01",
-                               "Qmb.txt.before", "Temp.txt", "allmem.txt.vardo-partial", "notes.txt.vardo-partial"};
-        for (const QString& name : stray + kept)
-            QVERIFY(PutFile(m_dir.filePath(name), "x"));
-        QCOMPARE(RemoveStraySaveTemporaries(m_dir.path()), QStringList());
-        QCOMPARE(FileListing(m_dir.path()), kept);
-    }
-
-    void upgrade_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QByteArray>("after");
-        QTest::addColumn<QString>("problem");  // %1: the directory
-        // The separators change, the comments' bytes stay in the code page they were written in.
-        QByteArray ansi = OldFile(5);
-        ansi.replace("net, 3", "Troms\xF8 \x80");
-        const QByteArray utf8 = QByteArray(ansi).replace("Troms\xF8 \x80", "Troms\xC3\xB8 \xE2\x82\xAC");
-        const QString shortFile = "\"%1/%2\" is in the old layout but has %3 of its %4 lines; it was left as it was.";
-        QTest::newRow("converted") << "AllMem.txt" << OldFile(113) << NewFile(113) << "";
-        QTest::newRow("converted, LF line ends") << "99Mem.txt" << OldFile(99, "\n") << NewFile(99) << "";
-        QTest::newRow("converted, lines beyond the count dropped") << "Pms.txt" << OldFile(12) << NewFile(9) << "";
-        QTest::newRow("converted, Windows-1252 comment") << "Qmb.txt" << ansi << QByteArray(NewFile(5)).replace("net, 3", "Troms\xF8 \x80") << "";
-        QTest::newRow("converted, UTF-8 comment")
-            << "Qmb.txt" << utf8 << QByteArray(NewFile(5)).replace("net, 3", "Troms\xC3\xB8 \xE2\x82\xAC") << "";
-        QTest::newRow("current layout untouched") << "AllMem.txt" << NewFile(113) << NewFile(113) << "";
-        QTest::newRow("other letter case untouched") << "allmem.txt" << OldFile(113) << OldFile(113) << "";
-        QTest::newRow("short file untouched") << "99Mem.txt" << OldFile(40) << OldFile(40) << shortFile.arg("%1", "99Mem.txt", "40", "99");
-        QTest::newRow("empty file untouched") << "Qmb.txt" << QByteArray() << QByteArray() << "";
-    }
-    void upgrade()
-    {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, before);
-        QFETCH(QString, problem);
-        put({{file, before}, {"Temp.txt", "my notes"}});  // the operator's own file: no concern of the upgrade
-        QCOMPARE(PrepareSavedFiles(m_dir.path()).join('\n'), problem.isEmpty() ? problem : problem.arg(m_dir.path()));
-        QFETCH(QByteArray, after);
-        QCOMPARE(files(), (Files{{file, after}, {"Temp.txt", "my notes"}}));
     }
 
     // ---- the history of snapshots ----
