@@ -88,17 +88,14 @@ const QMap<QString, QRegularExpression>& ChirpColumns()
     const QString integer = "\\s*[+-]?\\d+\\s*", number = "\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)\\s*", text = "(?s).*";
     const auto exactly = [](const QString& pattern) { return QRegularExpression("^(" + pattern + ")$"); };
     static const QMap<QString, QRegularExpression> columns{
-        {"Location", exactly(integer)}, {"Name", exactly(text)},
-        {"Frequency", exactly(number + "|")},  // empty: 0, an empty memory
-        {"Duplex", exactly("|\\+|-|split|off")}, {"Offset", exactly(number)},
-        {"Tone", exactly("|Tone|TSQL|DTCS|DTCS-R|TSQL-R|Cross")},
+        {"Location", exactly(integer)}, {"Name", exactly(text)}, {"Frequency", exactly(number + "|")},  // empty: an empty memory
+        {"Duplex", exactly("|\\+|-|split|off")}, {"Offset", exactly(number)}, {"Tone", exactly("|Tone|TSQL|DTCS|DTCS-R|TSQL-R|Cross")},
         {"rToneFreq", exactly(number)}, {"cToneFreq", exactly(number)}, {"DtcsCode", exactly(integer + "|")},
         {"DtcsPolarity", exactly(text)}, {"RxDtcsCode", exactly(integer + "|")},
         {"CrossMode", exactly("Tone->Tone|DTCS->|->DTCS|Tone->DTCS|DTCS->Tone|->Tone|DTCS->DTCS|Tone->")},
         {"Mode", exactly("WFM|FM|NFM|AM|NAM|DV|USB|LSB|CW|RTTY|DIG|PKT|NCW|NCWR|CWR|P25|Auto|RTTYR|FSK|FSKR|DMR|DN|NXDN")},
-        {"TStep", exactly(number)}, {"Skip", exactly("|S|P")}, {"Power", exactly("\\d+|\\d+(\\.\\d+)?W")},
-        {"Comment", exactly(text)}, {"URCALL", exactly(text)}, {"RPT1CALL", exactly(text)},
-        {"RPT2CALL", exactly(text)}, {"DVCODE", exactly(text)}};
+        {"TStep", exactly(number)}, {"Skip", exactly("|S|P")}, {"Power", exactly("\\d+|\\d+(\\.\\d+)?W")}, {"Comment", exactly(text)},
+        {"URCALL", exactly(text)}, {"RPT1CALL", exactly(text)}, {"RPT2CALL", exactly(text)}, {"DVCODE", exactly(text)}};
     return columns;
 }
 

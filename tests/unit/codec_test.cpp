@@ -199,52 +199,36 @@ private slots:
                                        "00 00 00 01 09", "00 00 00 81 09", "50 01 00 FF 09", "00 00 00 00 84"}));
     }
 
-    // The two-decimal text rounds the shortest text, so the two are checked side by side.
+    // A number typed into a grid cell (the leading number, narrowed to single precision) and the
+    // texts it is shown, saved and sent with; the two-decimal text rounds the shortest text.
     void numberTexts_data()
     {
-        QTest::addColumn<float>("value");
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shortest");
         QTest::addColumn<QString>("twoDecimals");
-        QTest::newRow("24 offset steps") << 24 * 0.000625f << "0.015" << "0.02";
-        QTest::newRow("half away from zero") << -0.005f << "-0.005" << "-0.01";
-        QTest::newRow("2.675 from its decimal text") << 2.675f << "2.675" << "2.68";
-        QTest::newRow("carry into new digit") << 99.995f << "99.995" << "100.00";
-        QTest::newRow("seven digits at most") << 1.0f / 3.0f << "0.3333333" << "0.33";
-        QTest::newRow("top of the record") << 167772.15f << "167772.2" << "167772.20";
-        QTest::newRow("no exponent small") << 1e-9f << "0.000000001" << "0.00";
-        QTest::newRow("largest float") << std::numeric_limits<float>::max() << "340282300000000000000000000000000000000"
-                                       << "340282300000000000000000000000000000000.00";
-        QTest::newRow("negative zero") << -0.0f << "0" << "0.00";
-        QTest::newRow("tiny negative rounds to zero") << -0.004f << "-0.004" << "0.00";
+        const QString largest = "340282300000000000000000000000000000000";
+        const char* rows[][4] = {
+            {"24 offset steps", "0.015", "0.015", "0.02"}, {"half away from zero", "-0.005", "-0.005", "-0.01"},
+            {"2.675 from its decimal text", "2.675", "2.675", "2.68"}, {"carry into new digit", "99.995", "99.995", "100.00"},
+            {"seven digits at most", "0.333333333", "0.3333333", "0.33"}, {"top of the record", "167772.15", "167772.2", "167772.20"},
+            {"no exponent small", "0.000000001", "0.000000001", "0.00"},
+            {"negative zero", "-0", "0", "0.00"}, {"tiny negative rounds to zero", "-0.004", "-0.004", "0.00"},
+            {"leading blanks", "   7050.5", "7050.5", "7050.50"}, {"plus sign", "+1.50", "1.5", "1.50"},
+            {"no leading digit", "-.5", "-0.5", "-0.50"}, {"stops at second point", "1.2.3", "1.2", "1.20"},
+            {"stops at comma", "1,5", "1", "1.00"}, {"no number", "abc", "0", "0.00"}, {"empty", "", "0", "0.00"}};
+        for (const auto& [name, typed, shortest, two] : rows)
+            QTest::newRow(name) << QString(typed) << QString(shortest) << QString(two);
+        QTest::newRow("largest float") << "340282346638528859811704183484516925440" << largest << largest + ".00";
+        QTest::newRow("just above the largest float") << "340282347000000000000000000000000000000" << largest << largest + ".00";
+        QTest::newRow("overflow") << QString(400, '9') << "inf" << "inf";
+        QTest::newRow("negative overflow") << "-" + QString(400, '9') << "-inf" << "-inf";
     }
     void numberTexts()
     {
-        QFETCH(float, value);
+        QFETCH(QString, typed);
+        const float value = NarrowToFloat(LeadingNumber(typed));
         QTEST(ShortestText(value), "shortest");
         QTEST(TwoDecimalText(value), "twoDecimals");
-    }
-
-    // A number typed into a grid cell: the leading number, narrowed to single precision.
-    void cellNumber_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<float>("expected");
-        constexpr float kInf = std::numeric_limits<float>::infinity();
-        QTest::newRow("leading blanks") << "   7050.5" << 7050.5f;
-        QTest::newRow("plus sign") << "+1.50" << 1.5f;
-        QTest::newRow("no leading digit") << "-.5" << -0.5f;
-        QTest::newRow("stops at second point") << "1.2.3" << 1.2f;
-        QTest::newRow("stops at comma") << "1,5" << 1.0f;
-        QTest::newRow("no number") << "abc" << 0.0f;
-        QTest::newRow("empty") << "" << 0.0f;
-        QTest::newRow("just above the largest float") << "340282347000000000000000000000000000000" << std::numeric_limits<float>::max();
-        QTest::newRow("overflow") << QString(400, '9') << kInf;
-        QTest::newRow("negative overflow") << "-" + QString(400, '9') << -kInf;
-    }
-    void cellNumber()
-    {
-        QFETCH(QString, text);
-        QTEST(NarrowToFloat(LeadingNumber(text)), "expected");
     }
 
     // A row's frequency and offset cells read into a channel (frequency, mask, offset, sign),

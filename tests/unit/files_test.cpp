@@ -49,10 +49,8 @@ QString Describe(const SavedLine& s)
     const Channel& c = s.channel;
     if (!s.hasChannel)
         return "no channel|{" + s.CommentText + "}";
-    return QStringList{QString::number(c.Freq, 'f', 2), "[" + c.Mask + "]", QString::number(s.MaskCode), c.Mode,
-                       c.Filt82, c.Filt455, c.Ant, c.RxRit, c.TxRit, QString::number(c.Offset, 'f', 2),
-                       "[" + c.OffsetSign + "]", c.Rpt, "{" + s.CommentText + "}"}
-        .join('|');
+    return QStringList{QString::number(c.Freq, 'f', 2), "[" + c.Mask + "]", QString::number(s.MaskCode), c.Mode, c.Filt82, c.Filt455,
+                       c.Ant, c.RxRit, c.TxRit, QString::number(c.Offset, 'f', 2), "[" + c.OffsetSign + "]", c.Rpt, "{" + s.CommentText + "}"}.join('|');
 }
 
 // `count` lines in the given separator; the comment holds a comma after the ninth one.
@@ -60,21 +58,13 @@ QStringList Lines(int count, QChar separator)
 {
     QStringList lines;
     for (int i = 1; i <= count; ++i)
-        lines << QStringList{QString::number(7000 + i) + ".00", "USB", "2.4K", "2.0K", "A", "OFF", "OFF", "0.00",
-                             "OFF", QStringLiteral("net, %1").arg(i)}
-                     .join(separator);
+        lines << QStringList{QString::number(7000 + i) + ".00", "USB", "2.4K", "2.0K", "A", "OFF", "OFF", "0.00", "OFF",
+                             QStringLiteral("net, %1").arg(i)}.join(separator);
     return lines;
 }
 
-QByteArray OldFile(int count, const char* lineEnd = "\r\n")
-{
-    return Lines(count, ',').join(lineEnd).toUtf8() + lineEnd;
-}
-
-QByteArray NewFile(int count)
-{
-    return EncodeSavedLines(Lines(count, ':'));
-}
+QByteArray OldFile(int count, const char* lineEnd = "\r\n") { return Lines(count, ',').join(lineEnd).toUtf8() + lineEnd; }
+QByteArray NewFile(int count) { return EncodeSavedLines(Lines(count, ':')); }
 
 
 const QString kP1 = QStringLiteral("1800.00:CW (usb):500:500:A:OFF:OFF:0.00:OFF:edge");
@@ -438,17 +428,23 @@ private slots:
         QTEST(WriteResult(outcome), "result");
     }
 
-    void keepsTheRowsUnderTheNextNumber()
+    // A snapshot takes the next number of its view; nothing is written over another thing of the
+    // very name, nor counted from a scratch file.
+    void keepsUnderTheNextNumber()
     {
         putHistory("AllMem 000041 2026-12-10 05-00-00 read.txt");
         putHistory("notes.txt");
-        std::vector<RowCells> rows(9);
-        rows[0] = {"1800.00  ", "CW (usb)", "500", "500", "A", "OFF", "OFF", "0.00", "OFF", "edge"};
-        const KeptSnapshot kept = KeepSnapshot(m_dir.path(), ViewKind::Pms, SnapshotOperation::Load,
-                                               SavedFileBytes(ViewKind::Pms, rows), "verified", At("2026-12-10T06:07:08"));
+        KeptSnapshot kept = KeepSnapshot(m_dir.path(), ViewKind::Pms, SnapshotOperation::Load, PmsFile({kP1}), "verified", At("2026-12-10T06:07:08"));
         QCOMPARE(kept.problems, QStringList());
         QCOMPARE(kept.path, history() + "/Pms 000042 2026-12-10 06-07-08 load verified.txt");
         QCOMPARE(FileBytes(kept.path), PmsFile({kP1}));
+        putHistory("Qmb 000045 2026-12-10 05-00-00 read.txt", "older");
+        putHistory("Qmb 000049 2026-12-10 05-00-00 read.txt.vardo-partial", "kept");
+        QVERIFY(QDir(history()).mkdir("Qmb 000046 2026-12-10 05-00-00 read.txt"));
+        kept = KeepSnapshot(m_dir.path(), ViewKind::Qmb, SnapshotOperation::Read, "new", {}, At("2026-12-10T05:00:00"));
+        QCOMPARE(kept.path, history() + "/Qmb 000047 2026-12-10 05-00-00 read.txt");
+        QCOMPARE(FileBytes(kept.path), QByteArray("new"));
+        QCOMPARE(FileBytes(history() + "/Qmb 000045 2026-12-10 05-00-00 read.txt"), QByteArray("older"));
     }
 
     // The clock runs backwards here; the numbers decide. The 201st snapshot of the view removes
@@ -461,8 +457,7 @@ private slots:
         putHistory("Pms 000003 2026-12-10 05-00-00 read.txt.vardo-partial");
         putHistory("Pms.txt");
         QStringList before = FileListing(history());
-        const KeptSnapshot kept = KeepSnapshot(m_dir.path(), ViewKind::Pms, SnapshotOperation::Read, "new", {},
-                                               At("2026-12-10T00:00:00"));
+        const KeptSnapshot kept = KeepSnapshot(m_dir.path(), ViewKind::Pms, SnapshotOperation::Read, "new", {}, At("2026-12-10T00:00:00"));
         QCOMPARE(kept.problems, QStringList());
         QVERIFY(before.removeOne("Pms 000011 2026-12-10 11-59-59 read.txt"));
         before << "Pms 000211 2026-12-10 00-00-00 read.txt";
@@ -475,26 +470,12 @@ private slots:
         QCOMPARE(listed.back().fileName, "Pms 000012 2026-12-10 11-59-58 read.txt");
     }
 
-    // Nothing is written over another thing of the very name, nor counted from a scratch file.
-    void neverOverAnotherFile()
-    {
-        putHistory("Qmb 000005 2026-12-10 05-00-00 read.txt", "older");
-        putHistory("Qmb 000009 2026-12-10 05-00-00 read.txt.vardo-partial", "kept");
-        QVERIFY(QDir(history()).mkdir("Qmb 000006 2026-12-10 05-00-00 read.txt"));
-        const KeptSnapshot kept = KeepSnapshot(m_dir.path(), ViewKind::Qmb, SnapshotOperation::Read, "new", {},
-                                               At("2026-12-10T05:00:00"));
-        QCOMPARE(kept.path, history() + "/Qmb 000007 2026-12-10 05-00-00 read.txt");
-        QCOMPARE(FileBytes(kept.path), QByteArray("new"));
-        QCOMPARE(FileBytes(history() + "/Qmb 000005 2026-12-10 05-00-00 read.txt"), QByteArray("older"));
-    }
-
     // A file named "history" where the folder belongs: nothing is written, the file stays, and
     // the problem names it.
     void aFileInPlaceOfTheFolder()
     {
         QVERIFY(PutFile(history(), "mine"));
-        const KeptSnapshot kept = KeepSnapshot(m_dir.path(), ViewKind::All, SnapshotOperation::Read, "new", {},
-                                               At("2026-12-10T05:00:00"));
+        const KeptSnapshot kept = KeepSnapshot(m_dir.path(), ViewKind::All, SnapshotOperation::Read, "new", {}, At("2026-12-10T05:00:00"));
         QCOMPARE(kept.path, QString());
         QCOMPARE(kept.problems, QStringList{"No snapshot was kept in the history: Could not write \"" + history()
                                             + "\": it is a file, not a folder."});

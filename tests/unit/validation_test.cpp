@@ -120,7 +120,6 @@ private Q_SLOTS:
         // Offset box.
         row("offset empty", Edit("14025.00", ""), QStringLiteral("The Offset box is blank!"), none);
         row("offset only blanks passes as 0", Edit("14025.00", "   "), none, none);
-        row("offset comma passes as point", Edit("14025.00", "1,5"), none, none);
         row("offset comma stays a point after a failure", Edit("14025.00", "1,5", ""), modeBlank, none, "=", "1.5");
         row("offset second comma non-numeric", Edit("14025.00", "1,5,0"), offNonNumeric, txtOffset, "=", "1.5,0");
         row("offset inner blank non-numeric", Edit("14025.00", "1 5"), offNonNumeric, txtOffset);
@@ -131,8 +130,6 @@ private Q_SLOTS:
         row("offset sign after the number", Edit("14025.00", "1-"), sign, none);
         row("offset sign after a blank", Edit("14025.00", " -1"), sign, none);
         row("offset lone plus passes as 0", Edit("14025.00", "+"), none, none);
-        row("offset -9.99 in range", Edit("14025.00", "-9.99"), none, none);
-        row("offset 9.99 in range", Edit("14025.00", "9.99"), none, none);
         row("offset -10 out of range", Edit("14025.00", "-10"), offsetRange, none);
         row("offset 9.991 out of range", Edit("14025.00", "9.991"), offsetRange, none);
         row("offset three decimals", Edit("14025.00", "1.234"), points.arg("Offset"), txtOffset);
@@ -155,7 +152,6 @@ private Q_SLOTS:
         row("frequency leading plus passes", Edit("+7050", "0"), none, none);
         row("frequency two points", Edit("7.000.00", "0"), points.arg("Freq"), txtFreq);
         row("frequency three decimals", Edit("7000.001", "0"), points.arg("Freq"), txtFreq);
-        row("frequency comma passes as point", Edit("7000,00", "0"), none, none);
 
         // Frequency range.
         row("lone point frequency beyond any Rx RIT", Edit(".", "0"), widest, none);
@@ -169,7 +165,6 @@ private Q_SLOTS:
         row("Rx RIT on +5 above its maximum", Edit("30005.01", "+5", "USB", on), RitLimit("+5", "maximum", "30005"), none);
         row("Rx RIT on +1.5 above its maximum", Edit("30002", "1.5", "USB", on), RitLimit("+1.5", "maximum", "30001.5"), none);
         row("Rx RIT on -2 above its maximum", Edit("29999", "-2", "USB", on), RitLimit("-2", "maximum", "29998"), none);
-        row("Rx RIT on +5 below its minimum", Edit("104.99", "+5", "USB", on), RitLimit("+5", "minimum", "105"), none);
         row("Rx RIT on +0.25 below its minimum", Edit("100.2", ".25", "USB", on), RitLimit("+0.25", "minimum", "100.25"), none);
         row("Rx RIT on 0 below its minimum", Edit("99.99", "0", "USB", on), RitLimit("0", "minimum", "100"), none);
         row("Rx RIT on -9.99 at its minimum passes", Edit("90.01", "-9.99", "USB", on), none, none);
@@ -224,11 +219,8 @@ private Q_SLOTS:
             const auto& edit = std::get<ValidEdit>(verdict);
             const auto freq = SendFreq(edit.channel);
             const QString what = QStringLiteral("freq '%1' offset '%2' rx '%3'").arg(t.freq, t.offset, t.rxRit);
-            QVERIFY2(freq, qPrintable(what));
-            QVERIFY2(SendRitOffset(edit.channel), qPrintable(what));
-            QVERIFY2(SendRxRit(edit.channel), qPrintable(what));
-            const double vfo = FrameKHz(*freq);
-            QVERIFY2(vfo >= 100.0 && vfo <= 30000.0, qPrintable(what));
+            QVERIFY2(freq && SendRitOffset(edit.channel) && SendRxRit(edit.channel), qPrintable(what));
+            QVERIFY2(FrameKHz(*freq) >= 100.0 && FrameKHz(*freq) <= 30000.0, qPrintable(what));
             // The grid row, read back later for a save or restore, sends the same frequency.
             QCOMPARE(Hex(SendFreq(test::ChannelFromCells(edit.cells))), Hex(freq));
             QCOMPARE(Hex(SendRitOffset(test::ChannelFromCells(edit.cells))), Hex(SendRitOffset(edit.channel)));
