@@ -357,7 +357,7 @@ private slots:
         QStringList heard;
         if (command.startsWith("save")) {
             const SaveResult r = SaveWithBackup(m_dir.path(), ViewKind::All, "new", [&] { return heard << "asked", command == "save yes"; });
-            heard << (r.outcome == SaveOutcome::Saved ? "saved" : r.outcome == SaveOutcome::Declined ? "declined" : r.message);
+            heard << (r.outcome == SaveOutcome::Saved ? "saved" : r.outcome == SaveOutcome::Declined ? "declined" : "failed") + r.message;
         } else {
             heard = command == "clean" ? RemoveStraySaveTemporaries(m_dir.path()) : PrepareSavedFiles(m_dir.path());
         }
