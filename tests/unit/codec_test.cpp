@@ -1,16 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The record decoder and the eight setting encoders: what the grid would show for a record,
-// and the exact bytes that go to the radio for a channel.
+// The record decoder and the eight setting encoders (what the grid shows for a record, the exact
+// bytes sent for a channel), the number texts and row cells, what the radio holds against what a
+// row says, and the line-time account the link ends its writes by.
+
+#include <limits>
 
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include "channelrow.h"
 #include "codec.h"
 #include "framecheck.h"
 #include "hexroute.h"
+#include "linetime.h"
 #include "numberformat.h"
+#include "rowcompare.h"
+#include "rowreader.h"
 
+using namespace std::chrono_literals;
 using namespace vardo;
+
+Q_DECLARE_METATYPE(vardo::ViewKind)
 
 namespace {
 
@@ -23,7 +33,7 @@ const QHash<QString, QString Channel::*> kTextFields{{"Mask", &Channel::Mask}, {
     {"RxRit", &Channel::RxRit}, {"TxRit", &Channel::TxRit}, {"Rpt", &Channel::Rpt}};
 
 // The named fields, joined by commas; numbers in their shortest form, the offset's sign in brackets.
-QString Fields(const Channel& c, const QString& names)
+QString Shown(const Channel& c, const QString& names)
 {
     QStringList out;
     for (const QString& name : names.split(','))
@@ -50,157 +60,306 @@ QString Encoded(const QString& field, const QString& value)
     return frame ? frame->toHex() : "none";
 }
 
+
+const Channel kHeld{.Freq = 14074.0f, .Mode = "USB", .Filt82 = "2.4K", .Filt455 = "2.4K", .Ant = "A", .RxRit = "OFF",
+                    .TxRit = "OFF", .Rpt = "OFF", .Offset = 1.5f, .OffsetSign = "+"};
+
+// The held row with "column=value" changes.
+RowCells Changed(const QStringList& changes)
+{
+    RowCells row = CellsFromChannel(kHeld);
+    for (const QString& change : changes)
+        row[CellIndex(Column(change.section(u'=', 0, 0).toInt()))] = change.section(u'=', 1);
+    return row;
+}
+
+QString LineOf(const QList<FieldDifference>& found) { return found.isEmpty() ? QString() : DifferenceLine(42, found); }
+
 }  // namespace
 
 class TestCodec : public QObject {
     Q_OBJECT
 private slots:
-    void decode_data();
-    void decode();
-    void randomRecords();
-    void encoder_data();
-    void encoder();
-    void encodeChannel();
+    void decode_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("fields");
+        QTest::addColumn<QString>("expected");
+        const char* rows[][4] = {
+            {"mask bit set", "80", "Mask", "* "}, {"mask bit clear", "7F", "Mask", "  "},
+            {"ignored frequency nibbles", "00 F0 00 00 0F", "Freq", "0"},
+            {"byte 8 = 34", "00 00000000 0000 02 34", "Mode,Filt82,Filt455", "CW (usb),500,250"},
+            {"byte 8 = B4", "00 00000000 0000 02 B4", "Mode,Filt82,Filt455", "CW (lsb),500,250"},
+            {"mode 86 from a real radio", "00 00000000 0000 86 00", "Mode", "PKT (lsb)"},
+            {"mode code 7 unknown", "00 00000000 0000 07 00", "Mode", ""},
+            {"455 bit 3 ignored", "00 00000000 0000 00 0C", "Filt455", "250"},
+            {"filter code 5 unknown", "00 00000000 0000 00 55", "Filt82,Filt455", ","},
+            {"byte 9 = 06", "00 00000000 0000 00 00 06", "RxRit,TxRit,Rpt", "ON,OFF,+RPT"},
+            {"byte 9 = 09", "00 00000000 0000 00 00 09", "RxRit,TxRit,Rpt", "OFF,ON,-RPT"},
+            {"byte 9 = 0B", "00 00000000 0000 00 00 0B", "RxRit,TxRit,Rpt", "ON,ON,-RPT"},
+            {"antenna B, high bits ignored", "00 00000000 0000 00 00 D0", "Ant,Rpt", "B,OFF"},
+            {"both shift bits C", "00 00000000 0000 00 00 0C", "Rpt", ""}, {"both shift bits F", "00 00000000 0000 00 00 0F", "Rpt", ""},
+            {"offset +800 steps", "00 00000000 0320", "Offset", "0.5[+]"}, {"offset -800 steps", "00 00000000 FCE0", "Offset", "-0.5[]"},
+            {"offset zero", "00 00000000 0000", "Offset", "0[ ]"}, {"receive frequency", "00 00AAE600 0960 00 00 02", "Freq", "7001.5"},
+            {"receive frequency below", "00 00AAE600 FCE0 00 00 02", "Freq", "6999.5"}};
+        for (const auto& [name, record, fields, expected] : rows)
+            QTest::newRow(name) << QString(record) << QString(fields) << QString(expected);
+    }
+    void decode()
+    {
+        QFETCH(QString, record);
+        QFETCH(QString, fields);
+        const QByteArray bytes = QByteArray::fromHex(record.toLatin1()).leftJustified(kRecordSize, '\0');
+        QTEST(Shown(DecodeRecord(RecordFromBytes(bytes)), fields), "expected");
+    }
+
+    // On any record the bit decoder agrees with the hexadecimal route and shows only its columns'
+    // texts, nothing sent back carries an invented code, and a restore with the receive clarifier
+    // on sends the VFO frequency, not the receive frequency.
+    void randomRecords()
+    {
+        QRandomGenerator rng(20240611);
+        for (int i = 0; i < 100000; ++i) {
+            Record r;
+            for (auto& b : r)
+                b = static_cast<std::uint8_t>(rng.bounded(256));
+            const QString hex = RecordHex(r);
+            QCOMPARE(hex, test::HexRouteText(r));
+            const Channel c = DecodeRecord(r);
+            if (!(c == test::HexRouteDecode(r)) || !test::BadDecodedText(c).isEmpty())
+                QFAIL(qPrintable("decoded wrongly: " + hex));
+            for (const CatFrame& f : EncodeChannel(c))
+                if (!test::IsKnownSettingFrame(f))
+                    QFAIL(qPrintable(hex + " sends " + f.toHex()));
+            // A VFO frequency of 100.00 to 30000.00 kHz in whole 10 Hz units (16 steps each).
+            const std::uint32_t steps = (100 * 1600 + rng.bounded(29900 * 1600)) / 16 * 16;
+            for (int k = 0; k < 4; ++k)
+                r[1 + k] = static_cast<std::uint8_t>(steps >> (24 - 8 * k));
+            Record rxOn = r;
+            r[9] &= ~0x02;
+            rxOn[9] |= 0x02;
+            const auto vfo = SendFreq(DecodeRecord(r));
+            if (!vfo || SendFreq(DecodeRecord(rxOn)) != vfo)
+                QFAIL(qPrintable("restore differs: " + RecordHex(rxOn)));
+        }
+    }
+
+    void encoder_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("expected");
+        const char* rows[][3] = {
+            {"Mode", "LSB", "00 00 00 00 0C"}, {"Mode", "USB", "00 00 00 01 0C"}, {"Mode", "CW (usb)", "00 00 00 02 0C"},
+            {"Mode", "CW (lsb)", "00 00 00 03 0C"}, {"Mode", "AM (env)", "00 00 00 04 0C"}, {"Mode", "AM (sync)", "00 00 00 05 0C"},
+            {"Mode", "FM", "00 00 00 06 0C"}, {"Mode", "RTTY (lsb)", "00 00 00 08 0C"}, {"Mode", "RTTY (usb)", "00 00 00 09 0C"},
+            {"Mode", "PKT (lsb)", "00 00 00 0A 0C"}, {"Mode", "PKT (fm)", "00 00 00 0B 0C"}, {"Mode", "usb", "none"},
+            {"Filt82", "2.4K", "01 00 00 00 8C"}, {"Filt82", "2.0K", "01 00 00 01 8C"}, {"Filt82", "500", "01 00 00 02 8C"},
+            {"Filt82", "250", "01 00 00 03 8C"}, {"Filt82", "Thru", "01 00 00 04 8C"}, {"Filt82", "6.0K", "none"},
+            {"Filt455", "2.4K", "02 00 00 00 8C"}, {"Filt455", "2.0K", "02 00 00 01 8C"}, {"Filt455", "500", "02 00 00 02 8C"},
+            {"Filt455", "250", "02 00 00 03 8C"}, {"Filt455", "6.0K", "02 00 00 04 8C"}, {"Filt455", "Thru", "none"},
+            {"RxRit", "ON", "00 00 00 01 09"}, {"RxRit", "OFF", "00 00 00 00 09"}, {"TxRit", "ON", "00 00 00 81 09"},
+            {"TxRit", "OFF", "00 00 00 80 09"}, {"TxRit", "", "none"}, {"Rpt", "OFF", "00 00 00 00 84"},
+            {"Rpt", "-RPT", "00 00 00 01 84"}, {"Rpt", "+RPT", "00 00 00 02 84"},
+            {"Offset", "-9.99", "99 09 FF FF 09"}, {"Offset", "9.99", "99 09 00 FF 09"},
+            {"Offset", "0.015", "02 00 00 FF 09"},     // 24 steps
+            {"Offset", "-0.000625", "00 00 00 FF 09"}, // one step
+            {"Offset", "9.995", "none"},               // rounds to 10
+            {"Offset", "nan", "none"}, {"Freq", "14025.5", "50 25 40 01 0A"}, {"Freq", "30000", "00 00 00 03 0A"},
+            {"Freq", "99.995", "00 00 01 00 0A"},  // rounds up to 100
+            {"Freq", "99999.99", "99 99 99 09 0A"}, {"Freq", "99.99", "none"}, {"Freq", "100000", "none"}, {"Freq", "nan", "none"}};
+        for (const auto& [field, value, expected] : rows)
+            QTest::addRow("%s %s", field, value) << QString(field) << QString(value) << QString(expected);
+    }
+    void encoder()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QTEST(Encoded(field, value), "expected");
+    }
+
+    // All eight frames in the fixed order, never one for the antenna; with the receive clarifier
+    // on, the VFO frequency is sent rather than the receive frequency.
+    void encodeChannel()
+    {
+        const auto sent = [](const Channel& c) {
+            QStringList frames;
+            for (const CatFrame& f : EncodeChannel(c))
+                frames << f.toHex();
+            return frames;
+        };
+        Channel c = kKnown;
+        c.Ant = "Rx (B)";
+        QCOMPARE(sent(c), QStringList({"00 00 00 01 0C", "01 00 00 00 8C", "02 00 00 01 8C", "50 25 40 01 0A",
+                                       "00 00 00 00 09", "00 00 00 80 09", "00 00 00 FF 09", "00 00 00 00 84"}));
+        c.RxRit = c.TxRit = "ON";
+        c.Offset = 1.5f;
+        c.OffsetSign = "+";
+        QCOMPARE(sent(c), QStringList({"00 00 00 01 0C", "01 00 00 00 8C", "02 00 00 01 8C", "00 24 40 01 0A",
+                                       "00 00 00 01 09", "00 00 00 81 09", "50 01 00 FF 09", "00 00 00 00 84"}));
+    }
+
+    // A number typed into a grid cell (the leading number, narrowed to single precision) and the
+    // texts it is shown, saved and sent with; the two-decimal text rounds the shortest text.
+    void numberTexts_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shortest");
+        QTest::addColumn<QString>("twoDecimals");
+        const QString largest = "340282300000000000000000000000000000000";
+        const char* rows[][4] = {
+            {"24 offset steps", "0.015", "0.015", "0.02"}, {"half away from zero", "-0.005", "-0.005", "-0.01"},
+            {"2.675 from its decimal text", "2.675", "2.675", "2.68"}, {"carry into new digit", "99.995", "99.995", "100.00"},
+            {"seven digits at most", "0.333333333", "0.3333333", "0.33"}, {"top of the record", "167772.15", "167772.2", "167772.20"},
+            {"no exponent small", "0.000000001", "0.000000001", "0.00"},
+            {"negative zero", "-0", "0", "0.00"}, {"tiny negative rounds to zero", "-0.004", "-0.004", "0.00"},
+            {"leading blanks", "   7050.5", "7050.5", "7050.50"}, {"plus sign", "+1.50", "1.5", "1.50"},
+            {"no leading digit", "-.5", "-0.5", "-0.50"}, {"stops at second point", "1.2.3", "1.2", "1.20"},
+            {"stops at comma", "1,5", "1", "1.00"}, {"no number", "abc", "0", "0.00"}, {"empty", "", "0", "0.00"}};
+        for (const auto& [name, typed, shortest, two] : rows)
+            QTest::newRow(name) << QString(typed) << QString(shortest) << QString(two);
+        QTest::newRow("largest float") << "340282346638528859811704183484516925440" << largest << largest + ".00";
+        QTest::newRow("just above the largest float") << "340282347000000000000000000000000000000" << largest << largest + ".00";
+        QTest::newRow("overflow") << QString(400, '9') << "inf" << "inf";
+        QTest::newRow("negative overflow") << "-" + QString(400, '9') << "-inf" << "-inf";
+    }
+    void numberTexts()
+    {
+        QFETCH(QString, typed);
+        const float value = NarrowToFloat(LeadingNumber(typed));
+        QTEST(ShortestText(value), "shortest");
+        QTEST(TwoDecimalText(value), "twoDecimals");
+    }
+
+    // A row's frequency and offset cells read into a channel (frequency, mask, offset, sign),
+    // and the cells that channel shows again.
+    void cells_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("unmasked") << "14195.00  |0.00" << "14195|  |0|" << "14195.00  |0.00";
+        QTest::newRow("masked") << "14195.00* |+1.50" << "14195|* |1.5|+" << "14195.00* |+1.50";
+        QTest::newRow("negative offset") << "7000.50  |-0.50" << "7000.5|  |-0.5|" << "7000.50  |-0.50";
+        QTest::newRow("empty row") << "|" << "0|  |0|" << "0.00  |0.00";
+        QTest::newRow("typed mark without blank") << "14025.00*|1" << "14025|* |1|+" << "14025.00* |+1.00";
+        QTest::newRow("mark not at the end") << "14025*.00  |0" << "14025|  |0|" << "14025.00  |0.00";
+        QTest::newRow("24 offset steps") << "100.00  |0.015" << "100|  |0.015|+" << "100.00  |+0.02";
+    }
+    void cells()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        RowCells cells{typed.section('|', 0, 0), "CW (lsb)", "Thru", "6.0K", "Rx (A)", "OFF", "ON", typed.section('|', 1), "-RPT"};
+        const Channel c = test::ChannelFromCells(cells);
+        QTEST(QStringList({ShortestText(c.Freq), c.Mask, ShortestText(c.Offset), c.OffsetSign}).join('|'), "read");
+        cells[CellIndex(ColFreq)] = shown.section('|', 0, 0);
+        cells[CellIndex(ColOffset)] = shown.section('|', 1);
+        QCOMPARE(CellsFromChannel(c), cells);
+    }
+
+    void differences_data()
+    {
+        QTest::addColumn<int>("column");  // the cell the row changes, ColLabel for none
+        QTest::addColumn<QString>("rowValue");
+        QTest::addColumn<QString>("line");      // the read-back's line for channel 42, empty: none
+        QTest::addColumn<QString>("heldLine");  // comparing every setting held, "same": as the read-back
+        const QString same = "same";
+        QTest::newRow("same") << int(ColLabel) << "" << "" << same;
+        QTest::newRow("frequency") << int(ColFreq) << "14250.00  " << "42: frequency radio 14074.00, file 14250.00" << same;
+        QTest::newRow("mask only") << int(ColFreq) << "14074.00* " << "42: mask radio off, file on" << same;
+        QTest::newRow("frequency and mask") << int(ColFreq) << "7000.00* "
+                                            << "42: frequency radio 14074.00, file 7000.00; mask radio off, file on" << same;
+        QTest::newRow("mode") << int(ColMode) << "LSB" << "42: mode radio USB, file LSB" << same;
+        QTest::newRow("455 filter") << int(Col455) << "500" << "42: 455 filter radio 2.4K, file 500" << same;
+        QTest::newRow("Tx RIT") << int(ColTxRit) << "ON" << "42: Tx RIT radio OFF, file ON" << same;
+        QTest::newRow("RPT") << int(ColRpt) << "-RPT" << "42: RPT radio OFF, file -RPT" << same;
+        QTest::newRow("offset") << int(ColOffset) << "-1.50" << "42: offset radio 1.50, file -1.50" << same;
+        QTest::newRow("offset written the other way") << int(ColOffset) << "1.5" << "" << same;
+        QTest::newRow("offset no command can send") << int(ColOffset) << "12.00" << "" << "42: offset radio 1.50, file 12.00";
+        QTest::newRow("antenna: no command sets it") << int(ColAnt) << "B" << "" << "42: antenna radio A, file B";
+        QTest::newRow("blank antenna") << int(ColAnt) << "" << "" << same;
+        QTest::newRow("blank mode: nothing was sent") << int(ColMode) << "" << "" << same;
+        QTest::newRow("blank channel's frequency is never sent") << int(ColFreq) << "0.00  " << ""
+                                                                << "42: frequency radio 14074.00, file 0.00";
+        QTest::newRow("row without channel data") << int(ColFreq) << "" << "" << same;
+    }
+    void differences()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, rowValue);
+        QFETCH(QString, line);
+        QFETCH(QString, heldLine);
+        const RowCells row = Changed(column == ColLabel ? QStringList() : QStringList{QStringLiteral("%1=").arg(column) + rowValue});
+        QCOMPARE(LineOf(RowDifferences(row, kHeld, Fields::Written)), line);
+        const QList<FieldDifference> held = RowDifferences(row, kHeld, Fields::Held);
+        QCOMPARE(LineOf(held), heldLine == "same" ? line : heldLine);
+        for (const FieldDifference& d : held)
+            QCOMPARE(int(d.column), column);  // each mark lands on the cell the row changed
+    }
+
+    // What a write would mend, and apart from it the antenna, which it would not.
+    void heldComparison_data()
+    {
+        QTest::addColumn<ViewKind>("view");
+        QTest::addColumn<QStringList>("changes");  // "column=value" for the row
+        QTest::addColumn<QString>("settings");     // the line of the differences a write would mend
+        QTest::addColumn<QString>("antenna");      // the radio's antenna when it differs
+        QTest::newRow("all: mask") << ViewKind::All << QStringList{"1=14074.00* "} << "42: mask radio off, file on" << "";
+        QTest::newRow("qmb: the mask is never compared") << ViewKind::Qmb << QStringList{"1=14074.00* "} << "" << "";
+        QTest::newRow("qmb: the frequency is") << ViewKind::Qmb << QStringList{"1=7074.00* "}
+                                               << "42: frequency radio 14074.00, file 7074.00" << "";
+        QTest::newRow("antenna alone") << ViewKind::Ch99 << QStringList{"5=B"} << "" << "A";
+        QTest::newRow("antenna apart from the mode") << ViewKind::Pms << QStringList{"5=Rx (B)", "2=LSB"}
+                                                     << "42: mode radio USB, file LSB" << "A";
+        QTest::newRow("blank antenna cell") << ViewKind::All << QStringList{"5="} << "" << "";
+        QTest::newRow("row without channel data") << ViewKind::All << QStringList{"1=", "5=B"} << "" << "";
+    }
+    void heldComparison()
+    {
+        QFETCH(ViewKind, view);
+        QFETCH(QStringList, changes);
+        QFETCH(QString, antenna);
+        const HeldComparison found = CompareHeld(view, Changed(changes), kHeld);
+        QTEST(LineOf(found.settings), "settings");
+        QCOMPARE(found.antenna.size(), antenna.isEmpty() ? 0 : 1);
+        for (const auto& d : found.antenna)
+            QVERIFY(d.radio == antenna && d.column == ColAnt);
+    }
+
+    // The read-back compares against the mask the write sets, not the channel's own Mask text;
+    // the receive clarifier shows the receive frequency on both sides.
+    void writeCellsCarryTheMask()
+    {
+        Channel radio = kHeld;
+        radio.RxRit = "ON";
+        radio.Freq = 14075.5f;
+        const ChannelWrite masked{radio, 100, 1};
+        QCOMPARE(DifferenceLine(100, RowDifferences(CellsOfWrite(masked), radio, Fields::Written)), "P1: mask radio off, file on");
+        radio.Mask = "* ";
+        QVERIFY(RowDifferences(CellsOfWrite(masked), radio, Fields::Written).isEmpty());
+        radio.Mode.clear();
+        QCOMPARE(DifferenceLine(100, RowDifferences(CellsOfWrite(masked), radio, Fields::Written), "table"),
+                 "P1: mode radio unknown, table USB");
+    }
+
+    // Bytes handed over while the line is busy wait their turn; an idle line starts afresh.
+    void lineClockQueuesBytes()
+    {
+        LineClock line;
+        const LineClock::Clock::time_point t0{};
+        line.sent(5, t0);
+        line.sent(5, t0 + 1ms);
+        QCOMPARE(line.freeAt(), t0 + LineTime(10));
+        QCOMPARE(line.pending(t0 + LineTime(4)), LineTime(6));
+        line.sent(1, t0 + 1s);
+        QCOMPARE(line.freeAt(), t0 + 1s + LineTime(1));
+        QCOMPARE(line.pending(t0 + 2s), 0ns);
+        QCOMPARE(LineTime(4800), std::chrono::nanoseconds(11s));  // 11 bits a byte at 4800 baud
+        QCOMPARE(ReplyTime(16, 5), LineTime(16) + 75ms);
+        QCOMPARE(ReplyTime(0, 5), 0ns);
+    }
 };
-
-void TestCodec::decode_data()
-{
-    QTest::addColumn<QString>("record");
-    QTest::addColumn<QString>("fields");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("mask bit set") << "80" << "Mask" << "* ";
-    QTest::newRow("mask bit clear") << "7F" << "Mask" << "  ";
-    QTest::newRow("ignored frequency nibbles") << "00 F0 00 00 0F" << "Freq" << "0";
-    QTest::newRow("byte 8 = 34") << "00 00000000 0000 02 34" << "Mode,Filt82,Filt455" << "CW (usb),500,250";
-    QTest::newRow("byte 8 = B4") << "00 00000000 0000 02 B4" << "Mode,Filt82,Filt455" << "CW (lsb),500,250";
-    QTest::newRow("mode 86 from a real radio") << "00 00000000 0000 86 00" << "Mode" << "PKT (lsb)";
-    QTest::newRow("mode code 7 unknown") << "00 00000000 0000 07 00" << "Mode" << "";
-    QTest::newRow("455 bit 3 ignored") << "00 00000000 0000 00 0C" << "Filt455" << "250";
-    QTest::newRow("filter code 5 unknown") << "00 00000000 0000 00 55" << "Filt82,Filt455" << ",";
-    QTest::newRow("byte 9 = 06") << "00 00000000 0000 00 00 06" << "RxRit,TxRit,Rpt" << "ON,OFF,+RPT";
-    QTest::newRow("byte 9 = 09") << "00 00000000 0000 00 00 09" << "RxRit,TxRit,Rpt" << "OFF,ON,-RPT";
-    QTest::newRow("byte 9 = 0B") << "00 00000000 0000 00 00 0B" << "RxRit,TxRit,Rpt" << "ON,ON,-RPT";
-    QTest::newRow("antenna B, high bits ignored") << "00 00000000 0000 00 00 D0" << "Ant,Rpt" << "B,OFF";
-    for (int n = 0x0C; n <= 0x0F; ++n)
-        QTest::addRow("both shift bits %X", n) << QString("00 00000000 0000 00 00 0%1").arg(n, 0, 16) << "Rpt" << "";
-    QTest::newRow("offset +800 steps") << "00 00000000 0320" << "Offset" << "0.5[+]";
-    QTest::newRow("offset -800 steps") << "00 00000000 FCE0" << "Offset" << "-0.5[]";
-    QTest::newRow("offset zero") << "00 00000000 0000" << "Offset" << "0[ ]";
-    QTest::newRow("receive frequency") << "00 00AAE600 0960 00 00 02" << "Freq" << "7001.5";
-    QTest::newRow("receive frequency below") << "00 00AAE600 FCE0 00 00 02" << "Freq" << "6999.5";
-}
-
-void TestCodec::decode()
-{
-    QFETCH(QString, record);
-    QFETCH(QString, fields);
-    QFETCH(QString, expected);
-    const QByteArray bytes = QByteArray::fromHex(record.toLatin1()).leftJustified(kRecordSize, '\0');
-    QCOMPARE(Fields(DecodeRecord(RecordFromBytes(bytes)), fields), expected);
-}
-
-// On any record the bit decoder agrees with the hexadecimal route and shows only its columns'
-// texts, nothing sent back carries an invented code, and a restore with the receive clarifier
-// on sends the VFO frequency, not the receive frequency.
-void TestCodec::randomRecords()
-{
-    QRandomGenerator rng(20240611);
-    for (int i = 0; i < 100000; ++i) {
-        Record r;
-        for (auto& b : r)
-            b = static_cast<std::uint8_t>(rng.bounded(256));
-        const QString hex = RecordHex(r);
-        QCOMPARE(hex, test::HexRouteText(r));
-        const Channel c = DecodeRecord(r);
-        if (!(c == test::HexRouteDecode(r)) || !test::BadDecodedText(c).isEmpty())
-            QFAIL(qPrintable("decoded wrongly: " + hex));
-        for (const CatFrame& f : EncodeChannel(c))
-            if (!test::IsKnownSettingFrame(f))
-                QFAIL(qPrintable(hex + " sends " + f.toHex()));
-
-        // A VFO frequency of 100.00 to 30000.00 kHz in whole 10 Hz units (16 steps each).
-        const std::uint32_t steps = (100 * 1600 + rng.bounded(29900 * 1600)) / 16 * 16;
-        for (int k = 0; k < 4; ++k)
-            r[1 + k] = static_cast<std::uint8_t>(steps >> (24 - 8 * k));
-        Record rxOn = r;
-        r[9] &= ~0x02;
-        rxOn[9] |= 0x02;
-        const auto vfo = SendFreq(DecodeRecord(r));
-        if (!vfo || SendFreq(DecodeRecord(rxOn)) != vfo)
-            QFAIL(qPrintable("restore differs: " + RecordHex(rxOn)));
-    }
-}
-
-void TestCodec::encoder_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("expected");
-    const std::pair<const char*, const char*> modes[]{{"LSB", "00"}, {"USB", "01"}, {"CW (usb)", "02"},
-        {"CW (lsb)", "03"}, {"AM (env)", "04"}, {"AM (sync)", "05"}, {"FM", "06"}, {"RTTY (lsb)", "08"},
-        {"RTTY (usb)", "09"}, {"PKT (lsb)", "0A"}, {"PKT (fm)", "0B"}};
-    for (const auto& [text, code] : modes)
-        QTest::addRow("mode %s", text) << "Mode" << text << QString("00 00 00 %1 0C").arg(code);
-    QTest::newRow("mode lower case") << "Mode" << "usb" << "none";
-    const std::tuple<const char*, const char*, const char*> filters[]{{"2.4K", "2.4K", "00"}, {"2.0K", "2.0K", "01"},
-        {"500", "500", "02"}, {"250", "250", "03"}, {"Thru", "6.0K", "04"}};
-    for (const auto& [text82, text455, code] : filters) {
-        QTest::addRow("8.2 %s", text82) << "Filt82" << text82 << QString("01 00 00 %1 8C").arg(code);
-        QTest::addRow("455 %s", text455) << "Filt455" << text455 << QString("02 00 00 %1 8C").arg(code);
-    }
-    QTest::newRow("8.2 has no 6.0K") << "Filt82" << "6.0K" << "none";
-    QTest::newRow("455 has no Thru") << "Filt455" << "Thru" << "none";
-    QTest::newRow("rx on") << "RxRit" << "ON" << "00 00 00 01 09";
-    QTest::newRow("rx off") << "RxRit" << "OFF" << "00 00 00 00 09";
-    QTest::newRow("tx on") << "TxRit" << "ON" << "00 00 00 81 09";
-    QTest::newRow("tx off") << "TxRit" << "OFF" << "00 00 00 80 09";
-    QTest::newRow("tx empty") << "TxRit" << "" << "none";
-    QTest::newRow("rpt off") << "Rpt" << "OFF" << "00 00 00 00 84";
-    QTest::newRow("rpt minus") << "Rpt" << "-RPT" << "00 00 00 01 84";
-    QTest::newRow("rpt plus") << "Rpt" << "+RPT" << "00 00 00 02 84";
-    QTest::newRow("offset -9.99") << "Offset" << "-9.99" << "99 09 FF FF 09";
-    QTest::newRow("offset 9.99") << "Offset" << "9.99" << "99 09 00 FF 09";
-    QTest::newRow("offset 24 steps") << "Offset" << "0.015" << "02 00 00 FF 09";
-    QTest::newRow("offset -1 step") << "Offset" << "-0.000625" << "00 00 00 FF 09";
-    QTest::newRow("offset rounds to 10") << "Offset" << "9.995" << "none";
-    QTest::newRow("offset nan") << "Offset" << "nan" << "none";
-    QTest::newRow("freq 14025.50") << "Freq" << "14025.5" << "50 25 40 01 0A";
-    QTest::newRow("freq 30000") << "Freq" << "30000" << "00 00 00 03 0A";
-    QTest::newRow("freq rounds up to 100") << "Freq" << "99.995" << "00 00 01 00 0A";
-    QTest::newRow("freq 99999.99") << "Freq" << "99999.99" << "99 99 99 09 0A";
-    QTest::newRow("freq 99.99") << "Freq" << "99.99" << "none";
-    QTest::newRow("freq 100000") << "Freq" << "100000" << "none";
-    QTest::newRow("freq nan") << "Freq" << "nan" << "none";
-}
-
-void TestCodec::encoder()
-{
-    QFETCH(QString, field);
-    QFETCH(QString, value);
-    QFETCH(QString, expected);
-    QCOMPARE(Encoded(field, value), expected);
-}
-
-// All eight frames in the fixed order, never one for the antenna; with the receive clarifier
-// on, the VFO frequency is sent rather than the receive frequency.
-void TestCodec::encodeChannel()
-{
-    const auto sent = [](const Channel& c) {
-        QStringList frames;
-        for (const CatFrame& f : EncodeChannel(c))
-            frames << f.toHex();
-        return frames;
-    };
-    Channel c = kKnown;
-    c.Ant = "Rx (B)";
-    QCOMPARE(sent(c), QStringList({"00 00 00 01 0C", "01 00 00 00 8C", "02 00 00 01 8C", "50 25 40 01 0A",
-                                   "00 00 00 00 09", "00 00 00 80 09", "00 00 00 FF 09", "00 00 00 00 84"}));
-    c.RxRit = c.TxRit = "ON";
-    c.Offset = 1.5f;
-    c.OffsetSign = "+";
-    QCOMPARE(sent(c), QStringList({"00 00 00 01 0C", "01 00 00 00 8C", "02 00 00 01 8C", "00 24 40 01 0A",
-                                   "00 00 00 01 09", "00 00 00 81 09", "50 01 00 FF 09", "00 00 00 00 84"}));
-}
 
 QTEST_GUILESS_MAIN(TestCodec)
 #include "codec_test.moc"

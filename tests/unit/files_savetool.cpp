@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The saved-file store in a process of its own, so that tests can save without privileges, in
-// a mount namespace or under strace: `save DIR CONTENT` saves CONTENT's bytes as AllMem.txt in
-// DIR answering Yes, `clean DIR` removes stray temporaries, `upgrade DIR` runs the upgrade.
-// Exit 0 on success; otherwise 1 with the message on standard error.
+// The saved-file store in a process of its own, for tests in a mount namespace, as another user
+// or under strace: `save DIR CONTENT` saves CONTENT's bytes as AllMem.txt in DIR answering Yes,
+// `clean DIR` removes stray temporaries, `upgrade DIR` upgrades. Exit 1 with the message on error.
 
 #include <cstdio>
 
@@ -15,16 +14,12 @@
 
 using namespace vardo;
 
-namespace {
-
-int Report(const QStringList& problems)
+static int Report(const QStringList& problems)
 {
     for (const QString& p : problems)
         std::fprintf(stderr, "%s\n", qUtf8Printable(p));
     return problems.isEmpty() ? 0 : 1;
 }
-
-}  // namespace
 
 int main(int argc, char** argv)
 {

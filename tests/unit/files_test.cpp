@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Saved memory files: a grid row to a line and a line back, the checks that refuse a line,
-// the old-layout conversion, the encoding, what a Load makes of a checked file, and on a real
-// directory Save with its overwrite question and backup, the clean-up after an interrupted
-// save, the start-up upgrade, and saved files that are not files.
+// Saved memory files: a row to a line and back, the checks that refuse a line, the old layout,
+// the encoding, what Load makes of a file, and on disk Save with its backup, the clean-up after
+// an interrupted save, the start-up upgrade, saved files that are not files, and the history
+// of snapshots (their names, order by sequence, at most 200 a view, what a write's one holds).
 
 #include <QtTest>
 
@@ -11,7 +11,7 @@
 #endif
 
 #include "filebytes.h"
-
+#include "history.h"
 #include "restoreplan.h"
 #include "safefile.h"
 #include "savedfilenames.h"
@@ -23,6 +23,9 @@
 using namespace vardo;
 using namespace vardo::test;
 using Files = QMap<QString, QByteArray>;
+
+Q_DECLARE_METATYPE(vardo::ViewKind)
+Q_DECLARE_METATYPE(vardo::WriteEnd)
 
 namespace {
 
@@ -46,10 +49,8 @@ QString Describe(const SavedLine& s)
     const Channel& c = s.channel;
     if (!s.hasChannel)
         return "no channel|{" + s.CommentText + "}";
-    return QStringList{QString::number(c.Freq, 'f', 2), "[" + c.Mask + "]", QString::number(s.MaskCode), c.Mode,
-                       c.Filt82, c.Filt455, c.Ant, c.RxRit, c.TxRit, QString::number(c.Offset, 'f', 2),
-                       "[" + c.OffsetSign + "]", c.Rpt, "{" + s.CommentText + "}"}
-        .join('|');
+    return QStringList{QString::number(c.Freq, 'f', 2), "[" + c.Mask + "]", QString::number(s.MaskCode), c.Mode, c.Filt82, c.Filt455,
+                       c.Ant, c.RxRit, c.TxRit, QString::number(c.Offset, 'f', 2), "[" + c.OffsetSign + "]", c.Rpt, "{" + s.CommentText + "}"}.join('|');
 }
 
 // `count` lines in the given separator; the comment holds a comma after the ninth one.
@@ -57,21 +58,28 @@ QStringList Lines(int count, QChar separator)
 {
     QStringList lines;
     for (int i = 1; i <= count; ++i)
-        lines << QStringList{QString::number(7000 + i) + ".00", "USB", "2.4K", "2.0K", "A", "OFF", "OFF", "0.00",
-                             "OFF", QStringLiteral("net, %1").arg(i)}
-                     .join(separator);
+        lines << QStringList{QString::number(7000 + i) + ".00", "USB", "2.4K", "2.0K", "A", "OFF", "OFF", "0.00", "OFF",
+                             QStringLiteral("net, %1").arg(i)}.join(separator);
     return lines;
 }
 
-QByteArray OldFile(int count, const char* lineEnd = "\r\n")
+QByteArray OldFile(int count, const char* lineEnd = "\r\n") { return Lines(count, ',').join(lineEnd).toUtf8() + lineEnd; }
+QByteArray NewFile(int count) { return EncodeSavedLines(Lines(count, ':')); }
+
+
+const QString kP1 = QStringLiteral("1800.00:CW (usb):500:500:A:OFF:OFF:0.00:OFF:edge");
+const QString kP2 = QStringLiteral("2000.00:LSB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:");
+
+// A PMS file of these lines and then empty rows to its nine.
+QByteArray PmsFile(const QStringList& lines)
 {
-    return Lines(count, ',').join(lineEnd).toUtf8() + lineEnd;
+    QByteArray bytes;
+    for (int i = 0; i < 9; ++i)
+        bytes += lines.value(i, ":::::::::").toLatin1() + "\r\n";
+    return bytes;
 }
 
-QByteArray NewFile(int count)
-{
-    return EncodeSavedLines(Lines(count, ':'));
-}
+QDateTime At(const char* text) { return QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate); }
 
 }  // namespace
 
@@ -90,6 +98,11 @@ class TestFiles : public QObject {
         for (const QString& name : FileListing(m_dir.path()))
             all[name] = FileBytes(m_dir.filePath(name));
         return all;
+    }
+    QString history() const { return m_dir.filePath("history"); }
+    void putHistory(const QString& name, const QByteArray& bytes = "x")
+    {
+        QVERIFY(QDir().mkpath(history()) && PutFile(history() + "/" + name, bytes));
     }
 
 private slots:
@@ -137,8 +150,7 @@ private slots:
         QTest::newRow("comment without a channel") << ":::::::::net" << "no channel|{net}" << "";
         QTest::newRow("comment without a channel, star") << ":::::::::*x:" << "no channel|{*x:}" << "";
         const QString fewer = "has fewer than nine colons";
-        QTest::newRow("fewer colons: the rest is the comment") << "14250.00:USB:rest"
-                                                               << "14250.00|[  ]|2|USB||||||0.00|[]||{rest}" << fewer;
+        QTest::newRow("fewer colons: the rest is the comment") << "14250.00:USB:rest" << "14250.00|[  ]|2|USB||||||0.00|[]||{rest}" << fewer;
         QTest::newRow("eight colons") << kGood.section(':', 0, 8) << "" << fewer;
         QTest::newRow("old layout") << QString(kGood).replace(':', ',') << "" << fewer;
         const QString freq = "has a frequency that is not a number (\"%1\")";
@@ -146,17 +158,14 @@ private slots:
             QTest::addRow("frequency \"%s\"", text) << With(0, text) << "" << freq.arg(text);
         QTest::newRow("two marks") << With(0, "7050*.00*") << "" << freq.arg("7050*.00");
         // A message quotes at most 60 characters and shows control characters, NUL included.
-        QTest::newRow("long frequency quoted in part") << With(0, QString(100, 'x')) << ""
-                                                       << freq.arg(QString(60, 'x') + "...");
+        QTest::newRow("long frequency quoted in part") << With(0, QString(100, 'x')) << "" << freq.arg(QString(60, 'x') + "...");
         QTest::newRow("NUL shown") << With(1, QString::fromLatin1("US\0B\x01", 5)) << ""
                                    << QStringLiteral("has an unknown Mode setting (\"US\u2400B\u2401\")");
         QTest::newRow("offset") << With(7, "") << "" << "has an offset that is not a number (\"\")";
-        const std::tuple<int, const char*, const char*> settings[] = {
-            {1, "usb", "Mode"}, {2, "2.4", "8.2 Filter"}, {3, "Thru", "455 Filter"}, {4, "C", "Ant"},
-            {5, "On", "Rx RIT"}, {6, "1", "Tx RIT"}, {8, "RPT", "RPT"}};
+        const std::tuple<int, const char*, const char*> settings[] = {{1, "usb", "Mode"}, {2, "2.4", "8.2 Filter"},
+            {3, "Thru", "455 Filter"}, {4, "C", "Ant"}, {5, "On", "Rx RIT"}, {6, "1", "Tx RIT"}, {8, "RPT", "RPT"}};
         for (const auto& [field, text, name] : settings)
-            QTest::addRow("%s", name) << With(field, text) << ""
-                                      << QStringLiteral("has an unknown %1 setting (\"%2\")").arg(name, text);
+            QTest::addRow("%s", name) << With(field, text) << "" << QStringLiteral("has an unknown %1 setting (\"%2\")").arg(name, text);
     }
     void readLine()
     {
@@ -192,20 +201,13 @@ private slots:
         QTEST(ConvertOldLine(line), "converted");
     }
 
-    // The comments a command-line read keeps: after the ninth colon, or after the ninth comma
-    // in a file that has not been upgraded yet.
-    void savedComments_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("comments");
-        QTest::newRow("current") << NewFile(2) << QStringList{"net, 1", "net, 2"};
-        QTest::newRow("old layout") << OldFile(2) << QStringList{"net, 1", "net, 2"};
-        QTest::newRow("short line") << (kGood + "\r\n14250.00:USB\r\n").toUtf8() << QStringList{"net", ""};
-    }
+    // A command-line read keeps the comments after the ninth colon, or the ninth comma in a
+    // file not yet upgraded.
     void savedComments()
     {
-        QFETCH(QByteArray, file);
-        QTEST(SavedComments(file), "comments");
+        QCOMPARE(SavedComments(NewFile(2)), QStringList({"net, 1", "net, 2"}));
+        QCOMPARE(SavedComments(OldFile(2)), QStringList({"net, 1", "net, 2"}));
+        QCOMPARE(SavedComments((kGood + "\r\n14250.00:USB\r\n").toUtf8()), QStringList({"net", ""}));
     }
 
     // Written: one line per row with CR LF, in Windows-1252 when every character fits (as the
@@ -215,12 +217,9 @@ private slots:
         QTest::addColumn<QString>("comment");
         QTest::addColumn<QByteArray>("bytes");  // of the comment in the file
         QTest::newRow("ASCII") << "net" << QByteArray("net");
-        QTest::newRow("Windows-1252") << QStringLiteral("Bodø – ÆØÅ € “q”")
-                                      << QByteArray("Bod\xF8 \x96 \xC6\xD8\xC5 \x80 \x93q\x94");
-        QTest::newRow("beyond Windows-1252: UTF-8") << QStringLiteral("Bodø 日本")
-                                                    << QByteArray("Bod\xC3\xB8 \xE6\x97\xA5\xE6\x9C\xAC");
-        QTest::newRow("Windows-1252 bytes that read as UTF-8: UTF-8")
-            << QStringLiteral("Ã©") << QByteArray("\xC3\x83\xC2\xA9");
+        QTest::newRow("Windows-1252") << QStringLiteral("Bodø – ÆØÅ € “q”") << QByteArray("Bod\xF8 \x96 \xC6\xD8\xC5 \x80 \x93q\x94");
+        QTest::newRow("beyond Windows-1252: UTF-8") << QStringLiteral("Bodø 日本") << QByteArray("Bod\xC3\xB8 \xE6\x97\xA5\xE6\x9C\xAC");
+        QTest::newRow("Windows-1252 bytes that read as UTF-8: UTF-8") << QStringLiteral("Ã©") << QByteArray("\xC3\x83\xC2\xA9");
     }
     void encoding()
     {
@@ -229,8 +228,7 @@ private slots:
         std::vector<RowCells> rows(5);
         rows[0] = Row("7050.00* ", comment);
         const QByteArray file = SavedFileBytes(ViewKind::Qmb, rows);
-        QCOMPARE(file, With(0, "7050.00").replace("net", "").toLatin1() + bytes + "\r\n"
-                           + QByteArray(":::::::::\r\n").repeated(4));
+        QCOMPARE(file, With(0, "7050.00").replace("net", "").toLatin1() + bytes + "\r\n" + QByteArray(":::::::::\r\n").repeated(4));
         QCOMPARE(ReadSavedLine(SplitSavedLines(DecodeSavedText(file)).at(0)).CommentText, comment);
     }
 
@@ -242,109 +240,130 @@ private slots:
         QCOMPARE(DecodeSavedText("\xC3"), QStringLiteral("Ã"));  // UTF-8 cut short is Windows-1252
     }
 
-    void acceptedFiles()
+    // Whole files Load takes (every row, the last one read) or refuses with a message naming the file.
+    void parse_data()
     {
-        const std::pair<ViewKind, QByteArray> files[] = {
-            {ViewKind::All, NewFile(113)}, {ViewKind::Ch99, Lines(99, ':').join('\n').toUtf8()},
-            {ViewKind::Pms, Lines(9, ':').join("\r\n").toUtf8()},  // no end on the last line
-            {ViewKind::Qmb, EncodeSavedLines(Lines(5, ':') << "lines beyond the count" << "")}};
-        for (const auto& [view, bytes] : files) {
-            const SavedFileRows parsed = ParseSavedFile(bytes, view);
+        QTest::addColumn<ViewKind>("view");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");  // empty: it loads
+        QTest::newRow("all") << ViewKind::All << NewFile(113) << "";
+        QTest::newRow("LF line ends") << ViewKind::Ch99 << Lines(99, ':').join('\n').toUtf8() << "";
+        QTest::newRow("no end on the last line") << ViewKind::Pms << Lines(9, ':').join("\r\n").toUtf8() << "";
+        QTest::newRow("lines beyond the count") << ViewKind::Qmb << EncodeSavedLines(Lines(5, ':') << "beyond" << "") << "";
+        const QString cannot = "Cannot load \"F\": ";
+        QTest::newRow("empty") << ViewKind::Pms << QByteArray() << cannot + "the file is empty.";
+        QTest::newRow("CR line ends") << ViewKind::Pms << Lines(9, ':').join('\r').toUtf8() + '\r'
+                                      << cannot + "its lines end in a carriage return alone (CR); only CR LF or LF line ends are read.";
+        QTest::newRow("older layout") << ViewKind::Pms << OldFile(9) << cannot + "it is in the older layout, with commas between the "
+                                                                                "fields; \"vardo-cli upgrade\" or a restart of the program converts it.";
+        QTest::newRow("older layout, too short to convert") << ViewKind::Pms << OldFile(5)
+                                                            << cannot + "line 6 is missing: the file has 5 of its 9 lines.";
+        QTest::newRow("NUL in a line") << ViewKind::Pms << NewFile(9).replace("USB", QByteArray("U\0SB", 4))
+                                       << cannot + "line 1 has an unknown Mode setting (\"U\u2400SB\").";
+    }
+    void parse()
+    {
+        QFETCH(ViewKind, view);
+        QFETCH(QByteArray, bytes);
+        const SavedFileRows parsed = ParseSavedFile(bytes, view);
+        QTEST(parsed.ok() ? QString() : RefusalMessage("F", parsed), "message");
+        if (parsed.ok()) {
             QCOMPARE(int(parsed.rows.size()), RowCount(view));
             QCOMPARE(parsed.rows.back()->CommentText, QStringLiteral("net, %1").arg(RowCount(view)));
         }
-    }
-
-    // Whole files Load refuses, and the message naming the file.
-    void refusedFiles_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");  // Pms.txt
-        QTest::addColumn<QString>("message");
-        const QString cannot = "Cannot load \"F\": ";
-        QTest::newRow("empty") << QByteArray() << cannot + "the file is empty.";
-        QTest::newRow("CR line ends") << Lines(9, ':').join('\r').toUtf8() + '\r'
-                                      << cannot + "its lines end in a carriage return alone (CR); only CR LF or LF "
-                                                  "line ends are read.";
-        QTest::newRow("older layout") << OldFile(9)
-                                      << cannot + "it is in the older layout, with commas between the fields; "
-                                                  "\"vardo-cli upgrade\" or a restart of the program converts it.";
-        QTest::newRow("older layout, too short to convert") << OldFile(5)
-                                                            << cannot + "line 6 is missing: the file has 5 of its 9 lines.";
-        QTest::newRow("NUL in a line") << NewFile(9).replace("USB", QByteArray("U\0SB", 4))
-                                       << cannot + "line 1 has an unknown Mode setting (\"U\u2400SB\").";
-    }
-    void refusedFiles()
-    {
-        QFETCH(QByteArray, bytes);
-        const SavedFileRows parsed = ParseSavedFile(bytes, ViewKind::Pms);
-        QVERIFY(!parsed.ok());
-        QTEST(RefusalMessage("F", parsed), "message");
     }
 
     // What Load puts in the grid and sends: empty rows are not written, nor a channel with a value
     // no command can send (0.00 kHz, a blank channel's; an offset beyond 9.99 kHz), which is named.
     void restorePlan()
     {
-        QStringList lines = Lines(9, ':');
-        lines[6] = "7200.00:AM (env):Thru:6.0K:A:OFF:OFF:+12.50:OFF:";
-        lines[7] = "0.00:USB:2.4K:2.0K:A:OFF:OFF:-10.00:OFF:";
-        lines[8] = "0.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:";
-        lines[0] = "7050.00*:CW (usb):500:250:B:ON:OFF:+1.25:-RPT:a: b";
-        lines[1] = "14250,00:USB:2.4K:2.0K:A:OFF:OFF:-0,5:OFF:";
-        lines[2] = "3573.00:::::::0.00::";
-        lines[3] = ":::::::::";
-        lines[4] = "0.00:LSB:Thru:6.0K:A:OFF:OFF:0.00:OFF:blank channel";
-        lines[5] = ":::::::::net: no channel";
+        const QStringList lines{"7050.00*:CW (usb):500:250:B:ON:OFF:+1.25:-RPT:a: b", "14250,00:USB:2.4K:2.0K:A:OFF:OFF:-0,5:OFF:",
+                                "3573.00:::::::0.00::", ":::::::::", "0.00:LSB:Thru:6.0K:A:OFF:OFF:0.00:OFF:blank channel",
+                                ":::::::::net: no channel", "7200.00:AM (env):Thru:6.0K:A:OFF:OFF:+12.50:OFF:",
+                                "0.00:USB:2.4K:2.0K:A:OFF:OFF:-10.00:OFF:", "0.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:"};
         const auto plan = PlanRestore(ViewKind::Pms, ParseSavedFile(EncodeSavedLines(lines), ViewKind::Pms).rows);
-        QCOMPARE(plan.rows[0],
-                 RowCells({"7050.00* ", "CW (usb)", "500", "250", "B", "ON", "OFF", "+1.25", "-RPT", "a: b"}));
-        QCOMPARE(plan.rows[1], RowCells({"14250.00  ", "USB", "2.4K", "2.0K", "A", "OFF", "OFF", "-0.50", "OFF", ""}));
-        QCOMPARE(plan.rows[2], RowCells({"3573.00  ", "", "", "", "", "", "", "0.00", "", ""}));
-        QCOMPARE(plan.rows[3], RowCells{});
-        QCOMPARE(plan.rows[4][CellIndex(ColFreq)], QStringLiteral("0.00  "));
-        QCOMPARE(plan.rows[5], RowCells({"", "", "", "", "", "", "", "", "", "net: no channel"}));
-        // Saved again as it was read.
-        QCOMPARE(SavedLineFromCells(plan.rows[5], true), lines[5]);
+        QStringList shown;
+        for (const RowCells& row : plan.rows)
+            shown << QStringList(row.begin(), row.end()).join('|');
+        QCOMPARE(shown, QStringList({"7050.00* |CW (usb)|500|250|B|ON|OFF|+1.25|-RPT|a: b", "14250.00  |USB|2.4K|2.0K|A|OFF|OFF|-0.50|OFF|",
+                                     "3573.00  |||||||0.00||", "|||||||||", "0.00  |LSB|Thru|6.0K|A|OFF|OFF|0.00|OFF|blank channel",
+                                     "|||||||||net: no channel", "7200.00  |AM (env)|Thru|6.0K|A|OFF|OFF|+12.50|OFF|",
+                                     "0.00  |USB|2.4K|2.0K|A|OFF|OFF|-10.00|OFF|", "0.00  |USB|2.4K|2.0K|A|OFF|OFF|0.00|OFF|"}));
+        QCOMPARE(SavedLineFromCells(plan.rows[5], true), lines[5]);  // saved again as it was read
         QList<std::pair<int, int>> written;  // channel, mask code
         for (const ChannelWrite& w : plan.writes)
             written.append({w.ChannelNo, w.MaskCode});
         QCOMPARE(written, (QList<std::pair<int, int>>{{100, 1}, {101, 2}, {102, 2}}));
-        QCOMPARE(plan.rows[6][CellIndex(ColOffset)], QStringLiteral("+12.50"));  // the grid shows the file
         QCOMPARE(LeftOutReport(plan.leftOut),
                  QStringList({"4 channels were not written (the radio keeps what they held):",
-                              "P5, P9: frequency 0.00 cannot be sent to the radio",
-                              "P7: offset +12.50 cannot be sent to the radio",
+                              "P5, P9: frequency 0.00 cannot be sent to the radio", "P7: offset +12.50 cannot be sent to the radio",
                               "P8: frequency 0.00 and offset -10.00 cannot be sent to the radio"}));
-        QCOMPARE(LeftOutReport({plan.leftOut[1]}),
-                 QStringList({"1 channel was not written (the radio keeps what it held):",
-                              "P7: offset +12.50 cannot be sent to the radio"}));
+        QCOMPARE(LeftOutReport({plan.leftOut[1]}), QStringList({"1 channel was not written (the radio keeps what it held):",
+                                                                "P7: offset +12.50 cannot be sent to the radio"}));
         QVERIFY(LeftOutReport({}).isEmpty());
     }
 
-    void save_data()
+    // Save (its question answered Yes or No), the start-up upgrade and the clean-up of stray
+    // scratch files on a real folder; the operator's own "Temp.txt" is no concern of any of them.
+    void disk_data()
     {
         QTest::addColumn<Files>("before");
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<int>("asked");
-        QTest::addColumn<Files>("after");  // AllMem.txt saved as "new"
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<Files>("after");
+        QTest::addColumn<QString>("said");  // what was asked and the outcome; %1: the folder
         const Files both{{"AllMem.txt", "saved"}, {"AllMem.bak", "backup"}};
-        QTest::newRow("first save asks nothing") << Files{} << true << 0 << Files{{"AllMem.txt", "new"}};
-        QTest::newRow("Yes: the saved file becomes the backup")
-            << both << true << 1 << Files{{"AllMem.bak", "saved"}, {"AllMem.txt", "new"}};
-        QTest::newRow("No: nothing changes") << both << false << 1 << both;
-        QTest::newRow("a name differing in letter case is another file")
-            << Files{{"allmem.txt", "other"}} << true << 0 << Files{{"AllMem.txt", "new"}, {"allmem.txt", "other"}};
+        const auto row = [](const char* name, const Files& before, const char* command, const Files& after, const QString& said) {
+            QTest::newRow(name) << before << QString(command) << after << said;
+        };
+        row("first save asks nothing", {}, "save yes", {{"AllMem.txt", "new"}}, "saved");
+        row("Yes: the saved file becomes the backup", both, "save yes", {{"AllMem.bak", "saved"}, {"AllMem.txt", "new"}}, "asked|saved");
+        row("No: nothing changes", both, "save no", both, "asked|declined");
+        row("a name differing in letter case is another file", {{"allmem.txt", "other"}}, "save yes",
+            {{"AllMem.txt", "new"}, {"allmem.txt", "other"}}, "saved");
+        // Only the program's own marked scratch files go; names an operator may have chosen stay.
+        Files kept;
+        for (const char* name : {"AllMem.bak", "AllMem.txt", "AllMem.txt.backup", "AllMem.txt.vardo-partial.AbCdEfG", "Pms.txt.orig01",
+                                 "Qmb.txt.before", "allmem.txt.vardo-partial", "notes.txt.vardo-partial"})
+            kept[name] = "x";
+        Files stray = kept;
+        for (const char* name : {"AllMem.txt.vardo-partial", "AllMem.txt.vardo-partial.AbCdEf", "Qmb.bak.vardo-partial.x1Y2z3"})
+            stray[name] = "x";
+        row("stray scratch files", stray, "clean", kept, "");
+        // The separators change, the comments' bytes stay in the code page they were written in.
+        QByteArray ansi = OldFile(5);
+        ansi.replace("net, 3", "Troms\xF8 \x80");
+        const QByteArray utf8 = QByteArray(ansi).replace("Troms\xF8 \x80", "Troms\xC3\xB8 \xE2\x82\xAC");
+        row("converted", {{"AllMem.txt", OldFile(113)}}, "upgrade", {{"AllMem.txt", NewFile(113)}}, "");
+        row("converted, LF line ends", {{"99Mem.txt", OldFile(99, "\n")}}, "upgrade", {{"99Mem.txt", NewFile(99)}}, "");
+        row("converted, lines beyond the count dropped", {{"Pms.txt", OldFile(12)}}, "upgrade", {{"Pms.txt", NewFile(9)}}, "");
+        row("converted, Windows-1252 comment", {{"Qmb.txt", ansi}}, "upgrade",
+            {{"Qmb.txt", QByteArray(NewFile(5)).replace("net, 3", "Troms\xF8 \x80")}}, "");
+        row("converted, UTF-8 comment", {{"Qmb.txt", utf8}}, "upgrade",
+            {{"Qmb.txt", QByteArray(NewFile(5)).replace("net, 3", "Troms\xC3\xB8 \xE2\x82\xAC")}}, "");
+        row("current layout untouched", {{"AllMem.txt", NewFile(113)}}, "upgrade", {{"AllMem.txt", NewFile(113)}}, "");
+        row("other letter case untouched", {{"allmem.txt", OldFile(113)}}, "upgrade", {{"allmem.txt", OldFile(113)}}, "");
+        row("short file untouched", {{"99Mem.txt", OldFile(40)}}, "upgrade", {{"99Mem.txt", OldFile(40)}},
+            "\"%1/99Mem.txt\" is in the old layout but has 40 of its 99 lines; it was left as it was.");
+        row("empty file untouched", {{"Qmb.txt", ""}}, "upgrade", {{"Qmb.txt", ""}}, "");
     }
-    void save()
+    void disk()
     {
         QFETCH(Files, before);
-        QFETCH(bool, yes);
+        QFETCH(QString, command);
+        QFETCH(Files, after);
+        QFETCH(QString, said);
         put(before);
-        int asked = 0;
-        const SaveResult result = SaveWithBackup(m_dir.path(), ViewKind::All, "new", [&] { ++asked; return yes; });
-        QCOMPARE(result, (SaveResult{yes ? SaveOutcome::Saved : SaveOutcome::Declined, {}}));
-        QTEST(asked, "asked");
-        QTEST(files(), "after");
+        put({{"Temp.txt", "my notes"}});
+        QStringList heard;
+        if (command.startsWith("save")) {
+            const SaveResult r = SaveWithBackup(m_dir.path(), ViewKind::All, "new", [&] { return heard << "asked", command == "save yes"; });
+            heard << (r.outcome == SaveOutcome::Saved ? "saved" : r.outcome == SaveOutcome::Declined ? "declined" : "failed") + r.message;
+        } else {
+            heard = command == "clean" ? RemoveStraySaveTemporaries(m_dir.path()) : PrepareSavedFiles(m_dir.path());
+        }
+        QCOMPARE(heard.join('|'), said.replace("%1", m_dir.path()));
+        after["Temp.txt"] = "my notes";
+        QCOMPARE(files(), after);
     }
 
     // A save replaces the file by renaming a new one over it; the new one keeps the old one's
@@ -358,60 +377,151 @@ private slots:
         QCOMPARE(QFile::permissions(m_dir.filePath("AllMem.txt")) & ~(QFile::ReadUser | QFile::WriteUser), ownerOnly);
     }
 
-    // Only the program's own marked scratch files go; names an operator may have chosen stay.
-    void strayTemporaries()
+    // ---- the history of snapshots ----
+
+    // Only names the program gives its snapshots are ever listed, restored or removed.
+    void names_data()
     {
-        const QStringList stray{"AllMem.txt.vardo-partial", "AllMem.txt.vardo-partial.AbCdEf",
-                                "Qmb.bak.vardo-partial.x1Y2z3"};
-        const QStringList kept{"AllMem.bak",
-                               "AllMem.txt",
-                               "AllMem.txt.backup",
-                               "AllMem.txt.vardo-partial.AbCdEfG",
-                               "Pms.txt.orig01",
-                               "Qmb.txt.before",
-                               "Temp.txt",
-                               "allmem.txt.vardo-partial",
-                               "notes.txt.vardo-partial"};
-        for (const QString& name : stray + kept)
-            QVERIFY(PutFile(m_dir.filePath(name), "x"));
-        QCOMPARE(RemoveStraySaveTemporaries(m_dir.path()), QStringList());
-        QCOMPARE(FileListing(m_dir.path()), kept);
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("read");  // view, sequence, operation, result; empty: not a snapshot
+        QTest::newRow("read") << "AllMem 000123 2026-12-10 05-12-03 read.txt" << "0|123|read|";
+        QTest::newRow("restore with channels") << "99Mem 000007 2026-01-31 23-59-59 restore differs 42, Q3.txt"
+                                               << "1|7|restore|differs 42, Q3";
+        QTest::newRow("seven digits") << "Qmb 1000000 2026-12-10 05-12-03 load verified.txt" << "3|1000000|load|verified";
+        QTest::newRow("the saved file") << "Pms.txt" << "";
+        QTest::newRow("another operation") << "Pms 000001 2026-12-10 05-12-03 write.txt" << "";
+        QTest::newRow("another view") << "Vfo 000001 2026-12-10 05-12-03 read.txt" << "";
+        QTest::newRow("no such day") << "Pms 000001 2026-02-30 05-12-03 read.txt" << "";
+        QTest::newRow("a save's scratch file") << "Pms 000001 2026-12-10 05-12-03 read.txt.vardo-partial" << "";
+    }
+    void names()
+    {
+        QFETCH(QString, name);
+        const std::optional<Snapshot> s = SnapshotFromFileName(name);
+        QTEST(s ? QStringLiteral("%1|%2|%3|%4").arg(int(s->view)).arg(s->sequence).arg(OperationName(s->operation), s->result)
+                : QString(), "read");
+        if (s)
+            QCOMPARE(SnapshotFileName(s->view, s->sequence, s->taken, s->operation, s->result), name);
     }
 
-    void upgrade_data()
+    void writeResults_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QByteArray>("after");
-        QTest::addColumn<QString>("problem");  // %1: the directory
-        // The separators change, the comments' bytes stay in the code page they were written in.
-        QByteArray ansi = OldFile(5);
-        ansi.replace("net, 3", "Troms\xF8 \x80");
-        const QByteArray utf8 = QByteArray(ansi).replace("Troms\xF8 \x80", "Troms\xC3\xB8 \xE2\x82\xAC");
-        const QString shortFile = "\"%1/%2\" is in the old layout but has %3 of its %4 lines; it was left as it was.";
-        QTest::newRow("converted") << "AllMem.txt" << OldFile(113) << NewFile(113) << "";
-        QTest::newRow("converted, LF line ends") << "99Mem.txt" << OldFile(99, "\n") << NewFile(99) << "";
-        QTest::newRow("converted, lines beyond the count dropped") << "Pms.txt" << OldFile(12) << NewFile(9) << "";
-        QTest::newRow("converted, Windows-1252 comment")
-            << "Qmb.txt" << ansi << QByteArray(NewFile(5)).replace("net, 3", "Troms\xF8 \x80") << "";
-        QTest::newRow("converted, UTF-8 comment")
-            << "Qmb.txt" << utf8 << QByteArray(NewFile(5)).replace("net, 3", "Troms\xC3\xB8 \xE2\x82\xAC") << "";
-        QTest::newRow("current layout untouched") << "AllMem.txt" << NewFile(113) << NewFile(113) << "";
-        QTest::newRow("other letter case untouched") << "allmem.txt" << OldFile(113) << OldFile(113) << "";
-        QTest::newRow("short file untouched") << "99Mem.txt" << OldFile(40) << OldFile(40)
-                                              << shortFile.arg("%1", "99Mem.txt", "40", "99");
-        QTest::newRow("empty file untouched") << "Qmb.txt" << QByteArray() << QByteArray() << "";
+        QTest::addColumn<WriteEnd>("outcome");  // ok, cancelled, every, read back, channels differing
+        QTest::addColumn<QString>("result");
+        const auto differing = [](int count) {
+            QList<ChannelMismatch> mismatches;
+            for (int c = 1; c <= count; ++c)
+                mismatches << ChannelMismatch{c, {}};
+            return mismatches;
+        };
+        QTest::newRow("verified") << WriteEnd{true, false, true, true, {}} << "verified";
+        QTest::newRow("no read-back") << WriteEnd{true, false, true, false, {}} << "not read back";
+        QTest::newRow("two differ") << WriteEnd{false, false, true, true, differing(2)} << "differs 1, 2";
+        QTest::newRow("stopped") << WriteEnd{false, true, false, true, {}} << "stopped";
+        QTest::newRow("link lost after a difference") << WriteEnd{false, false, false, true, differing(1)} << "failed";
+        QTest::newRow("22 differ") << WriteEnd{false, false, true, true, differing(22)}
+                                   << "differs 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20 and 2 more";
     }
-    void upgrade()
+    void writeResults()
     {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, before);
-        QFETCH(QByteArray, after);
-        QFETCH(QString, problem);
-        // The operator's own "Temp.txt" is no concern of the upgrade, converting or not.
-        put({{file, before}, {"Temp.txt", "my notes"}});
-        QCOMPARE(PrepareSavedFiles(m_dir.path()).join('\n'), problem.isEmpty() ? problem : problem.arg(m_dir.path()));
-        QCOMPARE(files(), (Files{{file, after}, {"Temp.txt", "my notes"}}));
+        QFETCH(WriteEnd, outcome);
+        QTEST(WriteResult(outcome), "result");
+    }
+
+    // A snapshot takes the next number of its view; nothing is written over another thing of the
+    // very name, nor counted from a scratch file.
+    void keepsUnderTheNextNumber()
+    {
+        putHistory("AllMem 000041 2026-12-10 05-00-00 read.txt");
+        putHistory("notes.txt");
+        KeptSnapshot kept = KeepSnapshot(m_dir.path(), ViewKind::Pms, SnapshotOperation::Load, PmsFile({kP1}), "verified", At("2026-12-10T06:07:08"));
+        QCOMPARE(kept.problems, QStringList());
+        QCOMPARE(kept.path, history() + "/Pms 000042 2026-12-10 06-07-08 load verified.txt");
+        QCOMPARE(FileBytes(kept.path), PmsFile({kP1}));
+        putHistory("Qmb 000045 2026-12-10 05-00-00 read.txt", "older");
+        putHistory("Qmb 000049 2026-12-10 05-00-00 read.txt.vardo-partial", "kept");
+        QVERIFY(QDir(history()).mkdir("Qmb 000046 2026-12-10 05-00-00 read.txt"));
+        kept = KeepSnapshot(m_dir.path(), ViewKind::Qmb, SnapshotOperation::Read, "new", {}, At("2026-12-10T05:00:00"));
+        QCOMPARE(kept.path, history() + "/Qmb 000047 2026-12-10 05-00-00 read.txt");
+        QCOMPARE(FileBytes(kept.path), QByteArray("new"));
+        QCOMPARE(FileBytes(history() + "/Qmb 000045 2026-12-10 05-00-00 read.txt"), QByteArray("older"));
+    }
+
+    // The clock runs backwards here; the numbers decide. The 201st snapshot of the view removes
+    // its lowest number alone: not another view's, not a file the program did not name.
+    void the201stRemovesOnlyTheOldestOfItsView()
+    {
+        for (int n = 1; n <= 200; ++n)
+            putHistory(SnapshotFileName(ViewKind::Pms, n + 10, At("2026-12-10T12:00:00").addSecs(-n), SnapshotOperation::Read, {}));
+        putHistory("99Mem 000001 2020-01-01 00-00-00 read.txt");
+        putHistory("Pms 000003 2026-12-10 05-00-00 read.txt.vardo-partial");
+        putHistory("Pms.txt");
+        QStringList before = FileListing(history());
+        const KeptSnapshot kept = KeepSnapshot(m_dir.path(), ViewKind::Pms, SnapshotOperation::Read, "new", {}, At("2026-12-10T00:00:00"));
+        QCOMPARE(kept.problems, QStringList());
+        QVERIFY(before.removeOne("Pms 000011 2026-12-10 11-59-59 read.txt"));
+        before << "Pms 000211 2026-12-10 00-00-00 read.txt";
+        before.sort();
+        QCOMPARE(FileListing(history()), before);
+
+        const std::vector<Snapshot> listed = ListSnapshots(m_dir.path(), ViewKind::Pms);
+        QCOMPARE(listed.size(), std::size_t(200));
+        QCOMPARE(listed.front().fileName, "Pms 000211 2026-12-10 00-00-00 read.txt");
+        QCOMPARE(listed.back().fileName, "Pms 000012 2026-12-10 11-59-58 read.txt");
+    }
+
+    // A file named "history" where the folder belongs: nothing is written, the file stays, and
+    // the problem names it.
+    void aFileInPlaceOfTheFolder()
+    {
+        QVERIFY(PutFile(history(), "mine"));
+        const KeptSnapshot kept = KeepSnapshot(m_dir.path(), ViewKind::All, SnapshotOperation::Read, "new", {}, At("2026-12-10T05:00:00"));
+        QCOMPARE(kept.path, QString());
+        QCOMPARE(kept.problems, QStringList{"No snapshot was kept in the history: Could not write \"" + history()
+                                            + "\": it is a file, not a folder."});
+        QCOMPARE(FileBytes(history()), QByteArray("mine"));
+    }
+
+    // A write's snapshot holds what the radio was given: the channels written, in their rows;
+    // a row not written (stopped before, blank, a Quick Memory Bank) keeps only its comment.
+    void writtenRows_data()
+    {
+        QTest::addColumn<int>("written");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("both") << 2 << QStringList{kP1, kP2, ":::::::::blank"};
+        QTest::newRow("stopped after one") << 1 << QStringList{kP1, ":::::::::", ":::::::::blank"};
+    }
+    void writtenRows()
+    {
+        QFETCH(int, written);
+        const QString blank = "0.00:LSB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:blank";
+        QVERIFY(PutFile(m_dir.filePath("Pms.txt"), PmsFile({kP1, kP2, blank})));
+        const LoadResult loaded = LoadSavedFile(m_dir.path(), ViewKind::Pms);
+        QVERIFY(loaded.ok());
+        const RestorePlan plan = PlanRestore(ViewKind::Pms, loaded.rows);
+        QFETCH(QStringList, lines);
+        QCOMPARE(SavedFileBytes(ViewKind::Pms, WrittenRows(ViewKind::Pms, plan, written)), PmsFile(lines));
+    }
+
+    void listingAndNumbers()
+    {
+        putHistory("Pms 000002 2026-12-10 05-12-03 restore differs P2.txt", PmsFile({kP1, kP2}));
+        putHistory("Pms 000001 2026-12-10 05-12-09 read.txt", PmsFile({kP1}));
+        putHistory("Pms 000003 2026-12-10 05-12-01 load failed.txt", QByteArray("1800.00:LSB\r\n"));
+        const std::vector<Snapshot> s = ListSnapshots(m_dir.path(), ViewKind::Pms);
+        QCOMPARE(s.size(), std::size_t(3));
+        QCOMPARE(HistoryLine(1, s[0], std::nullopt),
+                 "  1  2026-12-10 05:12:01  load       unreadable  failed  Pms 000003 2026-12-10 05-12-01 load failed.txt");
+        QCOMPARE(HistoryLine(2, s[1], SnapshotChannelCount(PmsFile({kP1, kP2}), ViewKind::Pms)),
+                 "  2  2026-12-10 05:12:03  restore    2 channels  differs P2  Pms 000002 2026-12-10 05-12-03 restore "
+                 "differs P2.txt");
+        QCOMPARE(HistoryLine(3, s[2], 1), "  3  2026-12-10 05:12:09  read        1 channel  -  Pms 000001 2026-12-10 "
+                                          "05-12-09 read.txt");
+        QCOMPARE(SnapshotChannelCount("1800.00:LSB\r\n", ViewKind::Pms), std::nullopt);
+
+        const LoadedSnapshot second = LoadSnapshot(m_dir.path(), ViewKind::Pms, 2);
+        QCOMPARE(second.path, history() + "/Pms 000002 2026-12-10 05-12-03 restore differs P2.txt");
+        QCOMPARE(second.load.rows[1]->channel.Freq, 2000.0f);
     }
 
 #ifdef Q_OS_UNIX

@@ -23,8 +23,7 @@ private Q_SLOTS:
         QTest::newRow("Windows") << QSerialPort::ReadError << "The device does not recognize the command." << gone;
         QTest::newRow("removed, any words") << QSerialPort::ResourceError << "Unknown error" << gone;
         QTest::newRow("permission kept") << QSerialPort::PermissionError << "Permission denied" << "Permission denied";
-        QTest::newRow("missing port kept") << QSerialPort::DeviceNotFoundError << "No such file or directory"
-                                           << "No such file or directory";
+        QTest::newRow("missing port kept") << QSerialPort::DeviceNotFoundError << "No such file or directory" << "No such file or directory";
         QTest::newRow("other words kept") << QSerialPort::UnknownError << "Unknown error" << "Unknown error";
     }
     void plainWords()
