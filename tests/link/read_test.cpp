@@ -39,7 +39,7 @@ struct ReadCase {
     int recordsRead = last - first + 1;
     QString error{};
     sim::Timing timing = sim::Timing::Virtual;
-    int pacing = Cat::kPacing;  // ms between reply bytes, asked for at the search
+    int pacing = 5;  // ms between reply bytes, asked for at the search (5 unless the operator chose)
     QList<int> asked{};  // the requests in order, when they are not one for each channel read
     std::optional<sim::SimLine::Stray> stray{};  // added after the first reply of the read
 };
