@@ -74,8 +74,7 @@ QByteArray SavedFile(ViewKind view)
 class FilesCliTest : public QObject {
     Q_OBJECT
 private slots:
-    void exportThenImport();
-    void importMergesAndNamesEveryChange();
+    void exportAndImport();
     void nothingWritten_data();
     void nothingWritten();
     void listing_data()
@@ -179,9 +178,9 @@ private slots:
     }
 };
 
-// Export names the comment it cannot carry; import of the export gives the same saved file,
-// and leaves the backup as it was since there is nothing new to save.
-void FilesCliTest::exportThenImport()
+// Export names the comment it cannot carry; import of the export gives the same saved file, and
+// leaves the backup as it was since there is nothing new to save.
+void FilesCliTest::exportAndImport()
 {
     QTemporaryDir dir;
     QVERIFY(PutFile(dir.filePath("Pms.txt"), kPms));
@@ -201,14 +200,9 @@ void FilesCliTest::exportThenImport()
     QCOMPARE(imported.err, QString());
     QCOMPARE(FileBytes(dir.filePath("Pms.txt")), kPms);
     QCOMPARE(FileBytes(dir.filePath("Pms.bak")), QByteArray("older"));
-}
 
-// A CHIRP file replaces only the channels its taken rows name; each value it changes and each
-// row it leaves out is named, and the status says the import was partial.
-void FilesCliTest::importMergesAndNamesEveryChange()
-{
-    QTemporaryDir dir;
-    QVERIFY(PutFile(dir.filePath("Pms.txt"), kPms));
+    // A CHIRP file replaces only the channels its taken rows name; each value it changes and each
+    // row it leaves out is named, and the status says the import was partial.
     QVERIFY(PutFile(dir.filePath("in.csv"), "# CHIRP export\r" + kHeader + "\r"
                                             "1,DV,14.2,,0.6,,88.5,88.5,023,NN,023,Tone->Tone,DV,5.00,,50W,,,,,\r"
                                             "# 2 m\r"
