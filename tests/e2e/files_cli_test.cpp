@@ -75,8 +75,8 @@ class FilesCliTest : public QObject {
     Q_OBJECT
 private slots:
     void exportAndImport();
-    void nothingWritten_data();
-    void nothingWritten();
+    void refused_data();
+    void refused();
     void listing_data()
     {
         QTest::addColumn<ViewKind>("view");  // the row's name is the command's
@@ -113,68 +113,6 @@ private slots:
             QCOMPARE(lines[i - 1].mid(14).simplified(), Mode(i) + " 2.4K 2.0K A OFF OFF 0.00 OFF " + Comment(i));
             QCOMPARE(lines[i - 1].size(), 72 + Comment(i).size());
         }
-    }
-
-    void refused_data()
-    {
-        QTest::addColumn<QByteArray>("pms");  // Pms.txt; empty: no file
-        // Made in DIR before the run: "pipe NAME", "folder NAME", "read-only NAME", "device NAME", "link NAME TARGET"
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("pdf");  // empty: no --pdf, a usage error
-        QTest::addColumn<QString>("message");
-        const QByteArray good = QByteArray("7000.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:x\r\n").repeated(9);
-        const QString cannot = "Could not write \"DIR/%1\": %2.";
-        const QString own = "it is the program's own saved file \"%1\"; choose another name";
-        const auto row = [](const char* name, const QByteArray& pms, const QString& setup, const QString& pdf,
-                            const QString& message) { QTest::newRow(name) << pms << setup << pdf << message; };
-        row("never saved", {}, "", "out.pdf", "has never been saved");
-        row("first row empty", ":::::::::\r\n" + good, "", "out.pdf", "Nothing to print!");
-        row("bad line", "7000.00:USB:2.4K\r\n" + good, "", "out.pdf", "line 1");
-        row("PDF in a missing folder", good, "", "no/out.pdf", cannot.arg("no/out.pdf", "No such file or directory"));
-        row("PDF onto a folder", good, "folder out.pdf", "out.pdf", cannot.arg("out.pdf", "it is a folder, not a file"));
-        row("PDF in a read-only folder", good, "read-only ro", "ro/out.pdf", cannot.arg("ro/out.pdf", "Permission denied"));
-        row("PDF onto the saved file", good, "", "Pms.txt", cannot.arg("Pms.txt", own.arg("Pms.txt")));
-        row("PDF onto a backup by another spelling", good, "", "./Pms.bak", cannot.arg("./Pms.bak", own.arg("Pms.bak")));
-        row("PDF onto a link to a saved file", good, "link out.pdf AllMem.txt", "out.pdf",
-            cannot.arg("out.pdf", own.arg("AllMem.txt")));
-        row("no --pdf", good, "", "", "--pdf");
-        row("saved file a named pipe", {}, "pipe Pms.txt", "out.pdf", "Pms.txt\": it is a named pipe, not a file.");
-        row("PDF onto a named pipe", good, "pipe out.pdf", "out.pdf", cannot.arg("out.pdf", "it is a named pipe, not a file"));
-        row("PDF onto a device", good, "device out.pdf", "out.pdf", cannot.arg("out.pdf", "it is a device, not a file"));
-    }
-    void refused()
-    {
-        QFETCH(QByteArray, pms);
-        QFETCH(QString, setup);
-        QFETCH(QString, pdf);
-        QFETCH(QString, message);
-        QTemporaryDir dir;
-        QVERIFY(pms.isEmpty() || PutFile(dir.filePath("Pms.txt"), pms));
-        const QString what = setup.section(' ', 0, 0);
-        const QString node = dir.filePath(setup.section(' ', 1, 1));
-        const QByteArray path = QFile::encodeName(node);
-        if (what == "folder" || what == "read-only")
-            QVERIFY(QDir().mkdir(node));
-        if (what == "read-only") {
-            QVERIFY(QFile::setPermissions(node, QFile::ReadOwner | QFile::ExeOwner));
-            if (PutFile(node + "/probe", "x"))
-                QSKIP("a read-only folder is still writable for this user (root)");
-        }
-        QVERIFY(what != "link" || QFile::link(setup.section(' ', 2, 2), node));
-        QVERIFY(what != "pipe" || ::mkfifo(path.constData(), 0600) == 0);
-        // The character device /dev/full, made in the test's own folder.
-        if (what == "device" && ::mknod(path.constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
-            QSKIP("making a device node needs root");
-        const QStringList before = NodeListing(dir.path());
-        const auto run = RunCli(pdf.isEmpty() ? QStringList{"print", "pms"} : QStringList{"print", "pms", "--pdf", "DIR/" + pdf},
-                                dir.path());
-        QCOMPARE(run.status, pdf.isEmpty() ? 2 : 1);
-        // Qt may add warnings of its own; the program's line names what went wrong.
-        const qsizetype own = run.err.indexOf("vardo-cli: ");
-        message.replace("DIR", dir.path());
-        QVERIFY2(own >= 0 && run.err.indexOf(message, own) > own, qPrintable(run.err));
-        // Nothing made, removed or replaced: every node is still what it was, with its bytes.
-        QCOMPARE(NodeListing(dir.path()), before);
     }
 };
 
@@ -226,26 +164,47 @@ void FilesCliTest::exportAndImport()
     QCOMPARE(FileBytes(dir.filePath("Pms.bak")), kPms);
 }
 
-void FilesCliTest::nothingWritten_data()
+void FilesCliTest::refused_data()
 {
-    QTest::addColumn<QString>("command");   // "import" from in.csv, or "export" to the target named
-    QTest::addColumn<QByteArray>("csv");    // empty: no such file
-    QTest::addColumn<QByteArray>("saved");  // empty: no saved file
-    QTest::addColumn<QString>("says");      // in standard error; %1 the saved file, %2 the CSV or target
-    const QByteArray refused = "1,,144.39,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5W,,,,,\r\n";
-    const QString left = "vardo-cli: nothing imported; %1 was left as it was\n";
-    QTest::newRow("every row refused") << "import" << kHeader + "\r\n" + refused << kPms
-        << "vardo-cli: %2 line 2: the frequency 144.390000 MHz is outside what the radio can be set to "
-           "(0.100000-99.999990 MHz), left out\n" + left;
-    QTest::newRow("header only, CR line ends") << "import" << kHeader + "\r" << kPms << left;
-    QTest::newRow("header only, no saved file") << "import" << kHeader + "\n" << QByteArray() << left;
-    QTest::newRow("a saved memory file") << "import" << kPms << kPms
-        << "vardo-cli: %2 is not a CHIRP CSV file: its first line is not a CHIRP header with Location, Frequency and Mode "
-           "columns. Nothing was written.\n";
-    QTest::newRow("no such file") << "import" << QByteArray() << kPms << "%2\": No such file or directory.\n";
-    QTest::newRow("saved file that cannot be loaded") << "import"
-        << kHeader + "\r\n1,,7.074,,0,,88.5,88.5,023,NN,023,Tone->Tone,USB,5.00,,5W,,,,,\r\n"
-        << QByteArray("14074.00:USB\r\n") + kPms << "Nothing was imported; %1 was left as it was.\n";
+    QTest::addColumn<QStringList>("args");  // DIR stands for the data folder
+    QTest::addColumn<QByteArray>("pms");    // Pms.txt; empty: none, FIFO: a named pipe
+    QTest::addColumn<QByteArray>("csv");    // in.csv; empty: none
+    QTest::addColumn<QString>("message");   // in standard error; a usage error "(try --help)" has status 2
+    const auto print = [](const char* name, const QByteArray& pms, const QString& pdf, const QString& message) {
+        QTest::newRow(name) << QStringList{"print", "pms", "--pdf", "DIR/" + pdf} << pms << QByteArray() << message;
+    };
+    const QString cannot = "Could not write \"DIR/%1\": %2.";
+    const QString own = "it is the program's own saved file \"%1\"; choose another name";
+    print("never saved", {}, "out.pdf", "has never been saved");
+    print("first row empty", ":::::::::\r\n" + kPms, "out.pdf", "Nothing to print!");
+    print("bad line", "7000.00:USB:2.4K\r\n" + kPms, "out.pdf", "line 1");
+    print("PDF in a missing folder", kPms, "no/out.pdf", cannot.arg("no/out.pdf", "No such file or directory"));
+    print("PDF onto a folder", kPms, "folder", cannot.arg("folder", "it is a folder, not a file"));
+    print("PDF in a read-only folder", kPms, "ro/out.pdf", cannot.arg("ro/out.pdf", "Permission denied"));
+    print("PDF onto the saved file", kPms, "Pms.txt", cannot.arg("Pms.txt", own.arg("Pms.txt")));
+    print("PDF onto a backup by another spelling", kPms, "./Pms.bak", cannot.arg("./Pms.bak", own.arg("Pms.bak")));
+    print("PDF onto a link to a saved file", kPms, "link.pdf", cannot.arg("link.pdf", own.arg("AllMem.txt")));
+    print("saved file a named pipe", "FIFO", "out.pdf", "Pms.txt\": it is a named pipe, not a file.");
+    print("PDF onto a named pipe", kPms, "pipe", cannot.arg("pipe", "it is a named pipe, not a file"));
+    print("PDF onto a device", kPms, "null", cannot.arg("null", "it is a device, not a file"));
+    QTest::newRow("no --pdf") << QStringList{"print", "pms"} << kPms << QByteArray()
+                              << "vardo-cli: print needs --pdf FILE (try --help)\n";
+
+    const auto import = [](const char* name, const QByteArray& csv, const QByteArray& pms, const QString& message) {
+        QTest::newRow(name) << QStringList{"import", "pms", "--csv", "DIR/in.csv"} << pms << csv << message;
+    };
+    const QString left = "vardo-cli: nothing imported; DIR/Pms.txt was left as it was\n";
+    import("every row refused", kHeader + "\r\n1,,144.39,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5W,,,,,\r\n", kPms,
+           "vardo-cli: DIR/in.csv line 2: the frequency 144.390000 MHz is outside what the radio can be set to "
+           "(0.100000-99.999990 MHz), left out\n" + left);
+    import("header only, CR line ends", kHeader + "\r", kPms, left);
+    import("header only, no saved file", kHeader + "\n", {}, left);
+    import("a saved memory file", kPms, kPms,
+           "vardo-cli: DIR/in.csv is not a CHIRP CSV file: its first line is not a CHIRP header with Location, Frequency "
+           "and Mode columns. Nothing was written.\n");
+    import("no such file", {}, kPms, "DIR/in.csv\": No such file or directory.\n");
+    import("saved file that cannot be loaded", kHeader + "\r\n1,,7.074,,0,,88.5,88.5,023,NN,023,Tone->Tone,USB,5.00,,5W,,,,,\r\n",
+           "14074.00:USB\r\n" + kPms, "Nothing was imported; DIR/Pms.txt was left as it was.\n");
     // Export refuses, before it writes anything, a target that is not a plain file or that is
     // one of the program's own files; nothing blocks on a pipe.
     const QList<std::pair<const char*, QString>> targets{
@@ -256,41 +215,43 @@ void FilesCliTest::nothingWritten_data()
         {"folder/../././Pms.txt", "it is the program's own saved file \"Pms.txt\""},
         {"Qmb.bak", "it is the program's own saved file \"Qmb.bak\""}};
     for (const auto& [target, reason] : targets)
-        QTest::newRow(qPrintable(u"export to "_qs + target)) << target << QByteArray() << kPms << "%2\": " + reason;
+        QTest::newRow(qPrintable(u"export to "_qs + target))
+            << QStringList{"export", "pms", "--csv", u"DIR/"_qs + target} << kPms << QByteArray()
+            << u"DIR/"_qs + target + "\": " + reason;
 }
 
-// Whatever stops an import or an export, nothing in the data folder changes and the status is 1.
-void FilesCliTest::nothingWritten()
+// Whatever stops a print, an import or an export, nothing in the data folder changes: every
+// node is still what it was, with its bytes.
+void FilesCliTest::refused()
 {
-    QFETCH(QString, command);
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, pms);
     QFETCH(QByteArray, csv);
-    QFETCH(QByteArray, saved);
-    QFETCH(QString, says);
+    QFETCH(QString, message);
     QTemporaryDir dir;
-    if (!saved.isEmpty())
-        QVERIFY(PutFile(dir.filePath("Pms.txt"), saved));
-    if (!csv.isEmpty())
-        QVERIFY(PutFile(dir.filePath("in.csv"), csv));
-    QVERIFY(PutFile(dir.filePath("Qmb.bak"), "qmb backup") && QDir(dir.path()).mkdir("folder"));
-    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
-    QVERIFY(QFile::link(dir.filePath("Pms.txt"), dir.filePath("link.csv")));
-    if (command == "null") {
-        if (::geteuid() != 0)
-            QSKIP("making a device node needs root");
-        QCOMPARE(::mknod(QFile::encodeName(dir.filePath("null")).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
-    }
-    const QString target = dir.filePath(command == "import" ? "in.csv" : command);
+    const auto native = [&](const QString& name) { return QFile::encodeName(dir.filePath(name)); };
+    QVERIFY(pms == "FIFO" ? ::mkfifo(native("Pms.txt").constData(), 0600) == 0
+                          : pms.isEmpty() || PutFile(dir.filePath("Pms.txt"), pms));
+    QVERIFY(csv.isEmpty() || PutFile(dir.filePath("in.csv"), csv));
+    QVERIFY(PutFile(dir.filePath("Qmb.bak"), "qmb backup") && QDir(dir.path()).mkdir("folder") && QDir(dir.path()).mkdir("ro"));
+    QVERIFY(::mkfifo(native("pipe").constData(), 0600) == 0);
+    QVERIFY(QFile::link(dir.filePath("Pms.txt"), dir.filePath("link.csv")) && QFile::link("AllMem.txt", dir.filePath("link.pdf")));
+    QVERIFY(QFile::setPermissions(dir.filePath("ro"), QFile::ReadOwner | QFile::ExeOwner));
+    const QString arguments = args.join(' ');
+    if (arguments.contains("DIR/ro/") && PutFile(dir.filePath("ro/probe"), "x"))
+        QSKIP("a read-only folder is still writable for this user (root)");
+    if (::mknod(native("null").constData(), S_IFCHR | 0666, makedev(1, 3)) != 0 && arguments.contains("DIR/null"))
+        QSKIP("making a device node needs root");
     const QStringList before = NodeListing(dir.path());
-    const ProcessRun run = RunCli({command == "import" ? "import" : "export", "pms", "--csv", target}, dir.path());
-    QCOMPARE(run.status, 1);
-    const QString expected = QString(says)
-                                 .replace("%1", QDir::toNativeSeparators(dir.filePath("Pms.txt")))
-                                 .replace("%2", QDir::toNativeSeparators(target));
-    QVERIFY2(run.err.startsWith("vardo-cli: ") && run.err.contains(expected), qPrintable(run.err));
+    const auto run = RunCli(args, dir.path());
+    QCOMPARE(run.status, message.endsWith("(try --help)\n") ? 2 : 1);
+    // Qt may add warnings of its own; the program's line names what went wrong.
+    const qsizetype own = run.err.indexOf("vardo-cli: ");
+    message.replace("DIR", QDir::toNativeSeparators(dir.path()));
+    QVERIFY2(own >= 0 && run.err.indexOf(message, own) >= own, qPrintable(run.err));
     QCOMPARE(run.out, QString());
-    // Nothing made, removed or replaced: every node is still what it was, with its bytes.
     QCOMPARE(NodeListing(dir.path()), before);
-    QVERIFY(QDir(dir.filePath("folder")).isEmpty());
+    QVERIFY(QDir(dir.filePath("folder")).isEmpty() && QDir(dir.filePath("ro")).isEmpty());
 }
 
 QTEST_MAIN(FilesCliTest)
