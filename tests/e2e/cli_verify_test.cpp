@@ -21,8 +21,7 @@ namespace {
 const QString kCli = qEnvironmentVariable("VARDO_BIN") + "/vardo-cli";
 ProcessRun RunCli(const QStringList& args) { return RunProcess(kCli, args); }
 
-// P1 as changed on the front panel: 14074.00 kHz USB.
-const QString kPanelP1 = "0001579A800000011100000000000000";
+// P1 as changed on the front panel: 14074.00 kHz USB, as the demo's channel 6 (kDemo6).
 const QString kPanelP1Line = "14074.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:";
 const QString kDemoP1 = "00002BF2000000023300000000000000";
 
@@ -281,7 +280,7 @@ private slots:
     void restoreFromPutsTheEarlierStateBack()
     {
         const QString image = m_tmp->filePath("image.txt");
-        QVERIFY(PutDemoImageWith(image, {{"P1", kPanelP1}}));
+        QVERIFY(PutDemoImageWith(image, {{"P1", kDemo6}}));
         QVERIFY(PutFile(m_data + "/Pms.txt", CrLfLines(kDemoPmsLines)));
         const auto onRadio = [&](const QList<QStringList>& commands) {
             SimProcess radio({"--memory", image, "--save-on-exit"});
@@ -306,7 +305,7 @@ private slots:
         QCOMPARE(WithoutTimes(back[1].out),
                  "9 channels match " + Native(m_history + "/Pms 000003 WHEN restore verified.txt") + "\n");
         QCOMPARE(back[1].status, 0);
-        QCOMPARE(Records(image).value("P1"), kPanelP1);
+        QCOMPARE(Records(image).value("P1"), kDemo6);
         QCOMPARE(Records(image).value("P9"), "0000F695000000023300000000000000");
     }
 
