@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vardo-cli's promise that a restore is what the radio holds, against vardo-sim on a
 // pseudo-terminal: a restore ends only once the radio has taken in its last command, reads it
-// back channel by channel and names a channel the radio did not store; verify compares without
-// writing; --no-verify sends the plain commands and nothing else.
+// back and names a channel the radio did not store; verify compares without writing. Every read
+// and restore leaves its snapshot in the history, and restore --from puts the radio back.
 
 #include <QtTest>
 
-#include "catframe.h"
+#include <unistd.h>
+
 #include "filebytes.h"
+#include "historyfiles.h"
 #include "processrun.h"
 #include "simimage.h"
 #include "simprocess.h"
@@ -16,24 +18,29 @@ using namespace vardo::test;
 
 namespace {
 
-QString Cli() { return qEnvironmentVariable("VARDO_BIN") + "/vardo-cli"; }
-ProcessRun RunCli(const QStringList& args) { return RunProcess(Cli(), args); }
+const QString kCli = qEnvironmentVariable("VARDO_BIN") + "/vardo-cli";
+ProcessRun RunCli(const QStringList& args) { return RunProcess(kCli, args); }
 
-const QString kVfoARequest = QStringLiteral("00 00 00 02 10");
+// P1 as changed on the front panel: 14074.00 kHz USB, as the demo's channel 6 (kDemo6).
+const QString kPanelP1Line = "14074.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:";
+const QString kDemoP1 = "00002BF2000000023300000000000000";
 
-bool IsMemoryRequest(const QString& frame) { return frame.endsWith("04 10"); }
-
-// The saved files of the emulator's demo memory, read through the in-process emulator.
-bool SaveDemoFiles(const QString& dir, const QStringList& views)
+QStringList With(QStringList lines, int row, const QString& line)
 {
-    for (const QString& view : views)
-        if (RunCli({"--simulate", "--data-dir", dir, "read", view}).status != 0)
-            return false;
-    return true;
+    lines[row - 1] = line;
+    return lines;
 }
 
-// Gives field `field` (0 the frequency, 1 the mode .. 7 the offset) of line `row` of a saved
-// file another value.
+QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
+bool IsMemoryRequest(const QString& frame) { return frame.endsWith("04 10"); }
+
+// The saved file of the emulator's demo memory, read through the in-process emulator.
+bool SaveDemoFile(const QString& dir, const QString& view)
+{
+    return RunCli({"--simulate", "--data-dir", dir, "read", view}).status == 0;
+}
+
+// Gives field `field` (0 the frequency, 1 the mode .. 7 the offset) of line `row` another value.
 bool ChangeField(const QString& path, int row, int field, const QString& value)
 {
     QList<QByteArray> lines = FileBytes(path).split('\n');
@@ -43,108 +50,107 @@ bool ChangeField(const QString& path, int row, int field, const QString& value)
     return PutFile(path, lines.join('\n'));
 }
 
-bool ChangeFrequency(const QString& path, int row, const QString& frequency)
-{
-    return ChangeField(path, row, 0, frequency);
-}
-
 // Demo records as the emulator holds them, and as it holds them changed.
-const QString kDemo6 = "0001579A800000011100000000000000";   // 14074.00 kHz USB
-const QString kDemo28 = "00003D09000000030000000000000000";  // 2500.00 kHz AM (env)
+const QString kDemo6 = "0001579A800000011100000000000000";     // 14074.00 kHz USB
+const QString kDemo28 = "00003D09000000030000000000000000";    // 2500.00 kHz AM (env)
 const QString kMaskedQ3 = "80005A55000000001100000000000000";  // 3700.00 kHz LSB, masked
-const QString kAntB1 = "00002CEC000000011110000000000000";   // channel 1 on antenna B
-const QString kAntB2 = "0000573B400000011110000000000000";   // channel 2 on antenna B
-
-// The frames the emulator took in, once it has ended.
-QStringList FramesTakenIn(SimProcess& radio)
-{
-    radio.stop();
-    QStringList frames = radio.unreadLines();
-    frames.removeAll(radio.pty());
-    return frames;
-}
+const QString kAntB1 = "00002CEC000000011110000000000000";     // channel 1 on antenna B
+const QString kAntB2 = "0000573B400000011110000000000000";     // channel 2 on antenna B
 
 }  // namespace
 
 class TestCliVerify : public QObject {
     Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    QString m_data;
+    QString m_history;
+
+    [[nodiscard]] QStringList snapshotNames() const { return QDir(m_history).entryList(QDir::Files, QDir::Name); }
+    [[nodiscard]] QByteArray snapshot(const QString& name) const { return FileBytes(m_history + "/" + name); }
+
 private slots:
-    // At the line's own pace the port takes the whole restore long before the radio has it.
-    // The program may end only once the radio has taken in every command: the emulator, stopped
-    // the moment the program ends, has logged the read-back of every channel and VFO-A set back.
-    void restoreEndsWhenTheRadioHasIt_data()
+    void init()
     {
-        QTest::addColumn<QStringList>("options");
-        QTest::newRow("pacing 5") << QStringList{};
-        QTest::newRow("pacing 0") << QStringList{"--pacing", "0"};
+        m_tmp = std::make_unique<QTemporaryDir>();
+        m_data = m_tmp->filePath("data");
+        m_history = m_data + "/history";
+        QVERIFY(QDir().mkpath(m_data));
     }
+
+    // At the line's own pace the port takes the whole restore long before the radio has it: the
+    // program may end only once the radio has taken in every command (the emulator, stopped the
+    // moment the program ends, has logged VFO-A set back last). Without the read-back the
+    // commands are the same, less the memory requests, and a read right after does not queue
+    // behind them.
     void restoreEndsWhenTheRadioHasIt()
     {
-        QFETCH(QStringList, options);
-        QTemporaryDir data;
-        QVERIFY(SaveDemoFiles(data.path(), {"pms"}));
-        SimProcess radio({"--log"});
-        QVERIFY(!radio.pty().isEmpty());
-        const auto restore = RunCli(options + QStringList{"--port", radio.pty(), "--data-dir", data.path(), "restore", "pms"});
-        QCOMPARE(restore.status, 0);
-        const QStringList frames = FramesTakenIn(radio);
-        QCOMPARE(frames.count(kVfoARequest), 1);
-        QCOMPARE(std::count_if(frames.begin(), frames.end(), IsMemoryRequest), 9);
-        QCOMPARE(frames.last(), QStringLiteral("00 00 00 00 84"));  // the last of VFO-A's setting commands
+        QVERIFY(SaveDemoFile(m_data, "pms"));
+        const QByteArray saved = FileBytes(m_data + "/Pms.txt");
+        QStringList verified;
+        for (const QStringList& options : {QStringList{}, QStringList{"--pacing", "0"}, QStringList{"--no-verify"}}) {
+            SimProcess radio({"--log"});
+            QVERIFY(!radio.pty().isEmpty());
+            const QStringList port{"--port", radio.pty(), "--data-dir", m_data};
+            QCOMPARE(RunCli(port + QStringList{"restore", "pms"} + options).status, 0);
+            const bool plain = options.contains("--no-verify");
+            if (plain) {
+                const auto read = RunCli(port + QStringList{"read", "pms"});
+                QCOMPARE(read.err, QString());
+                QCOMPARE(read.status, 0);
+                QCOMPARE(FileBytes(m_data + "/Pms.txt"), saved);
+            }
+            radio.stop();
+            QStringList frames = radio.unreadLines();
+            frames.removeAll(radio.pty());
+            if (plain)  // up to the read's search
+                frames = frames.mid(0, frames.lastIndexOf("00 00 00 05 0E"));
+            QCOMPARE(frames.count("00 00 00 02 10"), 1);
+            QCOMPARE(frames.last(), QStringLiteral("00 00 00 00 84"));
+            QCOMPARE(std::count_if(frames.begin(), frames.end(), IsMemoryRequest), plain ? 0 : 9);
+            frames.removeIf(IsMemoryRequest);
+            if (verified.isEmpty())
+                verified = frames;
+            QCOMPARE(frames.mid(1), verified.mid(1));  // after the pacing asked for at the search
+        }
     }
 
-    // The next command's requests do not queue behind the last one's writes, even those of a
-    // restore without the read-back, which has no reply to wait for.
-    void readRightAfterRestore()
+    // A radio that silently keeps channel 42, and a file with offsets no command can send (6 in
+    // USB, 28 in AM): the restore leaves 6 and 28 out (the radio keeps what they held), writes and
+    // checks the rest, names 42 as not held and ends with status 3; verify names all three.
+    void restoreNamesWhatTheRadioDoesNotHold()
     {
-        QTemporaryDir data;
-        QVERIFY(SaveDemoFiles(data.path(), {"pms"}));
-        const QByteArray saved = FileBytes(data.filePath("Pms.txt"));
-        SimProcess radio({});
-        QVERIFY(!radio.pty().isEmpty());
-        QCOMPARE(RunCli({"--port", radio.pty(), "--data-dir", data.path(), "restore", "pms", "--no-verify"}).status, 0);
-        const auto read = RunCli({"--port", radio.pty(), "--data-dir", data.path(), "read", "pms"});
-        QCOMPARE(read.err, QString());
-        QCOMPARE(read.status, 0);
-        QCOMPARE(FileBytes(data.filePath("Pms.txt")), saved);
-    }
-
-    // A radio that silently keeps channel 42: the restore writes and checks every channel,
-    // names 42 alone and ends with status 3; verify lists 42 alone. Restored into a radio that
-    // stores everything, verify finds every channel as the file says.
-    void droppedStoreIsNamed()
-    {
-        QTemporaryDir data;
-        QVERIFY(SaveDemoFiles(data.path(), {"99"}));
-        const QString file = data.filePath("99Mem.txt");
-        QVERIFY(ChangeFrequency(file, 42, "14074.00"));
-        const QString line42 = "42: frequency radio 3560.50, file 14074.00";
-
-        SimProcess dropping({"--fast", "--drop-store", "42"});
-        const QStringList port{"--port", dropping.pty(), "--data-dir", data.path()};
+        QVERIFY(SaveDemoFile(m_data, "99"));
+        const QString file = m_data + "/99Mem.txt";
+        QVERIFY(ChangeField(file, 6, 0, "14080.00") && ChangeField(file, 6, 7, "+12.50"));
+        QVERIFY(ChangeField(file, 28, 1, "AM (sync)") && ChangeField(file, 28, 7, "+12.50"));
+        QVERIFY(ChangeField(file, 5, 0, "14074.00") && ChangeField(file, 42, 0, "14074.00"));
+        const QString image = m_tmp->filePath("image.txt");
+        QVERIFY(PutDemoImageWith(image, {}));
+        SimProcess radio({"--fast", "--drop-store", "42", "--memory", image, "--save-on-exit"});
+        const QStringList port{"--port", radio.pty(), "--data-dir", m_data};
         const auto restore = RunCli(port + QStringList{"restore", "99"});
-        QCOMPARE(restore.status, 3);
         // The demo's channels 78-99 are blank: nothing is written to them.
-        QCOMPARE(restore.out, "77 channels written into the radio from " + QDir::toNativeSeparators(file) + "\n");
-        QVERIFY2(restore.err.startsWith("vardo-cli: the radio does not hold 1 of them as written:\n" + line42 + "\n"
-                                        "vardo-cli: 22 channels were not written"),
-                 qPrintable(restore.err));
+        QCOMPARE(restore.out, "75 channels written into the radio from " + Native(file) + "\n");
+        const QString line42 = "42: frequency radio 3560.50, file 14074.00\n";
+        QCOMPARE(restore.err, "vardo-cli: the radio does not hold 1 of them as written:\n" + line42
+                                  + "vardo-cli: 24 channels were not written (the radio keeps what they held):\n"
+                                    "6, 28: offset +12.50 cannot be sent to the radio\n"
+                                    "78, 79, 80, 81, 82, 83, 84, 85, 86, 87, 88, 89, 90, 91, 92, 93, 94, 95, 96, 97, "
+                                    "98, 99: frequency 0.00 cannot be sent to the radio\n");
+        QCOMPARE(restore.status, 3);
         const auto verify = RunCli(port + QStringList{"verify", "99"});
-        QCOMPARE(verify.status, 3);
-        QCOMPARE(verify.out, line42 + "\n");
+        QVERIFY2(verify.out.startsWith("6: frequency radio 14074.00, file 14080.00; offset")
+                     && verify.out.contains("\n28: mode radio AM (env), file AM (sync); offset") && verify.out.endsWith("\n" + line42),
+                 qPrintable(verify.out));
         // A written channel takes VFO-A's antenna: 8 of the file's are another.
-        const QString antennas = "vardo-cli: 8 channels hold another antenna than the file (no command can set the "
-                                 "antenna)\n";
-        QCOMPARE(verify.err, "vardo-cli: 1 of 99 channels differ from " + QDir::toNativeSeparators(file) + "\n" + antennas);
-
-        SimProcess storing({"--fast"});
-        const QStringList goodPort{"--port", storing.pty(), "--data-dir", data.path()};
-        QCOMPARE(RunCli(goodPort + QStringList{"verify", "99"}).status, 3);
-        QCOMPARE(RunCli(goodPort + QStringList{"restore", "99"}).status, 3);  // the blank channels
-        const auto clean = RunCli(goodPort + QStringList{"verify", "99"});
-        QCOMPARE(clean.status, 0);
-        QCOMPARE(clean.out, "99 channels match " + QDir::toNativeSeparators(file) + "\n");
-        QCOMPARE(clean.err, antennas);
+        QCOMPARE(verify.err, "vardo-cli: 3 of 99 channels differ from " + Native(file) + "\nvardo-cli: 8 channels hold "
+                             "another antenna than the file (no command can set the antenna)\n");
+        QCOMPARE(verify.status, 3);
+        QCOMPARE(radio.stop(), 0);
+        const QMap<QString, QString> held = Records(image);
+        QCOMPARE(held.value("6"), kDemo6);
+        QCOMPARE(held.value("28"), kDemo28);
+        QCOMPARE(held.value("5"), kDemo6);  // written: 14074.00 USB, as channel 6 holds it
     }
 
     void verifyTellsTheWholeTruth_data()
@@ -156,8 +162,7 @@ private slots:
         QTest::addColumn<QString>("err");
         QTest::addColumn<int>("status");
         const QString q3 = "Q3=" + kMaskedQ3;
-        const QString antennas = "vardo-cli: 2 channels hold another antenna than the file (no command can set the "
-                                 "antenna)\n";
+        const QString antennas = " hold another antenna than the file (no command can set the antenna)\n";
         QTest::newRow("qmb: a masked channel, whose file holds no mask")
             << "qmb" << QStringList{q3} << QStringList{q3} << "5 channels match FILE\n" << "" << 0;
         QTest::newRow("all: the same channel keeps its mask") << "all" << QStringList{} << QStringList{q3}
@@ -165,7 +170,7 @@ private slots:
                                                               << "vardo-cli: 1 of 113 channels differ from FILE\n" << 3;
         QTest::newRow("99: the antenna alone changes no status")
             << "99" << QStringList{} << QStringList{"1=" + kAntB1, "2=" + kAntB2} << "99 channels match FILE\n"
-            << antennas << 0;
+            << "vardo-cli: 2 channels" + antennas << 0;
         QTest::newRow("99: another frequency, and the antenna apart")
             << "99" << QStringList{} << QStringList{"1=" + kAntB1, "5=" + kDemo6}
             << "5: frequency radio 14074.00, file 10136.00\n"
@@ -180,27 +185,18 @@ private slots:
         QFETCH(QString, view);
         QFETCH(QStringList, read);
         QFETCH(QStringList, verify);
-        QTemporaryDir data;
-        const auto image = [&](const QString& name, const QStringList& records) {
+        ProcessRun run;
+        for (const auto& [command, records] : {std::pair{"read", read}, std::pair{"verify", verify}}) {
             QMap<QString, QString> replaced;
             for (const QString& r : records)
                 replaced[r.section('=', 0, 0)] = r.section('=', 1);
-            const QString path = data.filePath(name);
-            return PutDemoImageWith(path, replaced) ? path : QString();
-        };
-        const QString readImage = image("read.txt", read);
-        const QString verifyImage = image("verify.txt", verify);
-        QVERIFY(!readImage.isEmpty() && !verifyImage.isEmpty());
-        const QString dir = data.filePath("data");
-        QVERIFY(QDir().mkpath(dir));
-        {
-            SimProcess radio({"--fast", "--memory", readImage});
-            QCOMPARE(RunCli({"--port", radio.pty(), "--data-dir", dir, "read", view}).status, 0);
+            const QString image = m_tmp->filePath(command);
+            QVERIFY(PutDemoImageWith(image, replaced));
+            SimProcess radio({"--fast", "--memory", image});
+            run = RunCli({"--port", radio.pty(), "--data-dir", m_data, command, view});
+            QVERIFY(run.status == 0 || command != std::string_view("read"));
         }
-        SimProcess radio({"--fast", "--memory", verifyImage});
-        const auto run = RunCli({"--port", radio.pty(), "--data-dir", dir, "verify", view});
-        const QString file = QDir::toNativeSeparators(QDir(dir).filePath(view == "99" ? "99Mem.txt"
-                                                                          : view == "qmb" ? "Qmb.txt" : "AllMem.txt"));
+        const QString file = Native(QDir(m_data).filePath(view == "99" ? "99Mem.txt" : view == "qmb" ? "Qmb.txt" : "AllMem.txt"));
         QFETCH(QString, out);
         QFETCH(QString, err);
         QCOMPARE(run.out, out.replace("FILE", file));
@@ -208,79 +204,141 @@ private slots:
         QTEST(run.status, "status");
     }
 
-    // A channel with an offset no command can send (AM and USB) is not written at all: the
-    // restore names it and ends with status 3, the radio keeps what the channel held, and the
-    // other channels are written.
-    void restoreLeavesOutWhatCannotBeSent()
+
+    // A read keeps what it read (with the file's comments), a restore what it wrote and how
+    // that ended; the listing shows them newest first.
+    void eachOperationLeavesItsSnapshot()
     {
-        QTemporaryDir data;
-        QVERIFY(SaveDemoFiles(data.path(), {"99"}));
-        const QString file = data.filePath("99Mem.txt");
-        QVERIFY(ChangeField(file, 6, 0, "14080.00") && ChangeField(file, 6, 7, "+12.50"));
-        QVERIFY(ChangeField(file, 28, 1, "AM (sync)") && ChangeField(file, 28, 7, "+12.50"));
-        QVERIFY(ChangeFrequency(file, 5, "14074.00"));
-        const QString image = data.filePath("image.txt");
-        QVERIFY(PutDemoImageWith(image, {}));
-        {
-            SimProcess radio({"--fast", "--memory", image, "--save-on-exit"});
-            const auto restore = RunCli({"--port", radio.pty(), "--data-dir", data.path(), "restore", "99"});
-            QCOMPARE(restore.out, "75 channels written into the radio from " + QDir::toNativeSeparators(file) + "\n");
-            QStringList blank;
-            for (int channel = 78; channel <= 99; ++channel)
-                blank << QString::number(channel);
-            QCOMPARE(restore.err, "vardo-cli: 24 channels were not written (the radio keeps what they held):\n"
-                                  "6, 28: offset +12.50 cannot be sent to the radio\n"
-                                      + blank.join(", ") + ": frequency 0.00 cannot be sent to the radio\n");
-            QCOMPARE(restore.status, 3);
-            QCOMPARE(radio.stop(), 0);
-        }
-        const QMap<QString, QString> held = Records(image);
-        QCOMPARE(held.value("6"), kDemo6);
-        QCOMPARE(held.value("28"), kDemo28);
-        QCOMPARE(held.value("5"), kDemo6);  // written: 14074.00 USB, as channel 6 holds it
+        SimProcess radio({"--fast", "--drop-store", "101"});
+        const QStringList cli{"--port", radio.pty(), "--data-dir", m_data};
+        const QStringList read = With(kDemoPmsLines, 1, kDemoPmsLines[0] + "low edge");
+        QVERIFY(PutFile(m_data + "/Pms.txt", CrLfLines(read)));
+        QCOMPARE(RunCli(cli + QStringList{"read", "pms"}).status, 0);
+        QCOMPARE(WithoutTimes(snapshotNames().join('|')), "Pms 000001 WHEN read.txt");
+        QCOMPARE(snapshot(snapshotNames()[0]), CrLfLines(read));
+
+        // P2 changed in the file; the radio keeps its old P2.
+        const QStringList changed = With(read, 2, "2010.00:LSB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:");
+        QVERIFY(PutFile(m_data + "/Pms.txt", CrLfLines(changed)));
+        QCOMPARE(RunCli(cli + QStringList{"restore", "pms"}).status, 3);
+        QCOMPARE(RunCli(cli + QStringList{"restore", "pms", "--no-verify"}).status, 0);
+        QCOMPARE(snapshot(snapshotNames()[1]) + snapshot(snapshotNames()[2]), CrLfLines(changed).repeated(2));
+
+        const auto listing = RunCli({"--data-dir", m_data, "history", "pms"});
+        QCOMPARE(listing.status, 0);
+        QCOMPARE(listing.err, QString());
+        QCOMPARE(WithoutTimes(listing.out),
+                 "  1  WHEN  restore    9 channels  not read back  Pms 000003 WHEN restore not read back.txt\n"
+                 "  2  WHEN  restore    9 channels  differs P2  Pms 000002 WHEN restore differs P2.txt\n"
+                 "  3  WHEN  read       9 channels  -  Pms 000001 WHEN read.txt\n");
+        QCOMPARE(RunCli({"--data-dir", m_data, "history", "99"}).out,
+                 "No snapshot of these channels in " + Native(m_history) + "\n");
+        // The Quick Memory Banks are never written: a restore of them leaves no snapshot.
+        QVERIFY(RunCli(cli + QStringList{"read", "qmb"}).status == 0 && RunCli(cli + QStringList{"restore", "qmb"}).status == 0);
+        const QStringList qmb = snapshotNames().filter("Qmb ");
+        QVERIFY2(qmb.size() == 1 && qmb[0].endsWith(" read.txt"), qPrintable(qmb.join('|')));
     }
 
-    // Without the read-back a restore sends exactly the commands it sends with it, less the
-    // memory requests, in the same order.
-    void noVerifySendsThePlainCommands()
+    void snapshotThatCannotBeWritten_data()
     {
-        QTemporaryDir data;
-        QVERIFY(SaveDemoFiles(data.path(), {"pms"}));
-        QStringList logs[2];
-        for (int plain = 0; plain < 2; ++plain) {
-            SimProcess radio({"--fast", "--log"});
-            QStringList args{"--port", radio.pty(), "--data-dir", data.path(), "restore", "pms"};
-            if (plain)
-                args << "--no-verify";
-            QCOMPARE(RunCli(args).status, 0);
-            logs[plain] = FramesTakenIn(radio);
-        }
-        QCOMPARE(std::count_if(logs[0].begin(), logs[0].end(), IsMemoryRequest), 9);
-        logs[0].removeIf(IsMemoryRequest);
-        QCOMPARE(logs[1], logs[0]);
-        QCOMPARE(logs[1].count(kVfoARequest), 1);
+        QTest::addColumn<QString>("setup");   // shell lines; H is the history folder
+        QTest::addColumn<QString>("runner");  // what the program runs under
+        QTest::addColumn<QString>("reason");  // the end of the message
+        QTest::newRow("a file named history") << "echo mine > \"$H\"" << ""
+                                              << "history\": it is a file, not a folder.";
+        QTest::newRow("read-only folder") << "mkdir \"$H\"; chmod 555 \"$H\"; chmod 777 \"$D\" \"$T\""
+                                          << (::getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "")
+                                          << "read.txt\": Permission denied.";
+        QTest::newRow("full disk") << "mkdir \"$H\"; mount -t tmpfs -o size=8k tmpfs \"$H\"; "
+                                      "head -c 8192 /dev/zero > \"$H/filler\" 2>/dev/null || true"
+                                   << "" << "read.txt\": No space left on device.";
+    }
+    // The read is saved and the command succeeds; the message says the snapshot was not kept.
+    void snapshotThatCannotBeWritten()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, runner);
+        QFETCH(QString, reason);
+        const bool mounts = setup.contains("mount");
+        if (mounts && RunProcess("unshare", {"-rm", "true"}).status != 0)
+            QSKIP("no mount namespace here");
+        const QString script = setup + "\n" + runner + " \"$CLI\" --simulate --data-dir \"$D\" read pms";
+        const QStringList env{"H=" + m_history, "D=" + m_data, "T=" + m_tmp->path(), "CLI=" + kCli};
+        const auto run = mounts ? RunProcess("unshare", {"-rm", "sh", "-c", script}, env)
+                                : RunProcess("sh", {"-c", script}, env);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, "9 channels saved to " + Native(m_data + "/Pms.txt") + "\n");
+        QVERIFY2(run.err.startsWith("vardo-cli: No snapshot was kept in the history: Could not write \"" + Native(m_history)),
+                 qPrintable(run.err));
+        QVERIFY2(run.err.endsWith(reason + "\n") && run.err.count('\n') == 1, qPrintable(run.err));
+        QCOMPARE(FileBytes(m_data + "/Pms.txt"), CrLfLines(kDemoPmsLines));
     }
 
-    void badOptions_data()
+    // P1 changed on the front panel since the file was saved, at the real line speed.
+    // restore --read-first keeps the radio's channels before writing the file; restore --from
+    // puts them back, as the emulator's memory shows.
+    void restoreFromPutsTheEarlierStateBack()
+    {
+        const QString image = m_tmp->filePath("image.txt");
+        QVERIFY(PutDemoImageWith(image, {{"P1", kDemo6}}));
+        QVERIFY(PutFile(m_data + "/Pms.txt", CrLfLines(kDemoPmsLines)));
+        const auto onRadio = [&](const QList<QStringList>& commands) {
+            SimProcess radio({"--memory", image, "--save-on-exit"});
+            QList<ProcessRun> runs;
+            for (const QStringList& command : commands)
+                runs << RunCli(QStringList{"--port", radio.pty(), "--data-dir", m_data} + command);
+            radio.stop();
+            return runs;
+        };
+        const auto restore = onRadio({{"restore", "pms", "--read-first"}})[0];
+        QCOMPARE(restore.err, QString());
+        QCOMPARE(restore.status, 0);
+        QCOMPARE(WithoutTimes(snapshotNames().join('|')), "Pms 000001 WHEN read.txt|Pms 000002 WHEN restore verified.txt");
+        QCOMPARE(snapshot(snapshotNames()[0]), CrLfLines(With(kDemoPmsLines, 1, kPanelP1Line)));
+        QCOMPARE(Records(image).value("P1"), kDemoP1);
+
+        const auto back = onRadio({{"restore", "pms", "--from", "2"}, {"verify", "pms", "--from", "1"}});
+        QCOMPARE(back[0].err, QString());
+        QCOMPARE(WithoutTimes(back[0].out),
+                 "9 channels written into the radio from " + Native(m_history + "/Pms 000001 WHEN read.txt") + "\n");
+        QCOMPARE(back[0].status, 0);
+        QCOMPARE(WithoutTimes(back[1].out),
+                 "9 channels match " + Native(m_history + "/Pms 000003 WHEN restore verified.txt") + "\n");
+        QCOMPARE(back[1].status, 0);
+        QCOMPARE(Records(image).value("P1"), kDemo6);
+        QCOMPARE(Records(image).value("P9"), "0000F695000000023300000000000000");
+    }
+
+    // Usage errors and a missing snapshot, asked before the radio is touched, so --simulate suffices.
+    void badRequests_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("err");
-        QTest::newRow("pacing too long") << QStringList{"--pacing", "256", "probe"}
-                                         << "vardo-cli: --pacing takes a number of milliseconds from 0 to 255 (try --help)\n";
-        QTest::newRow("pacing not a number") << QStringList{"--pacing", "fast", "read", "all"}
-                                             << "vardo-cli: --pacing takes a number of milliseconds from 0 to 255 (try --help)\n";
-        QTest::newRow("no-verify for a read") << QStringList{"read", "all", "--no-verify"}
-                                              << "vardo-cli: --no-verify is only for restore (try --help)\n";
-        QTest::newRow("verify without a view") << QStringList{"verify"}
-                                               << "vardo-cli: verify needs one VIEW: all, 99, pms or qmb (try --help)\n";
+        QTest::addColumn<QString>("err");  // a usage error, "(try --help)", ends with status 2, the others with 1
+        const auto row = [](const char* name, const QStringList& args, const QString& err) { QTest::newRow(name) << args << err; };
+        const QString number = "vardo-cli: --from takes a snapshot number from 1, as vardo-cli history VIEW lists them (try --help)\n";
+        const QString pacing = "vardo-cli: --pacing takes a number of milliseconds from 0 to 255 (try --help)\n";
+        const QString view = "needs one VIEW: all, 99, pms or qmb (try --help)\n";
+        row("no such snapshot", {"restore", "pms", "--from", "2"},
+            "vardo-cli: There is no snapshot 2 of these channels: the history holds 1 (1 is the newest).\n");
+        row("none of the view", {"verify", "all", "--from", "1"}, "vardo-cli: There is no snapshot of these channels in \"HISTORY\".\n");
+        row("zero", {"restore", "pms", "--from", "0"}, number);
+        row("not a number", {"restore", "pms", "--from", "newest"}, number);
+        row("from for a read", {"read", "pms", "--from", "1"}, "vardo-cli: --from is only for restore and verify (try --help)\n");
+        row("read-first for verify", {"verify", "pms", "--read-first"}, "vardo-cli: --read-first is only for restore (try --help)\n");
+        row("history without a view", {"history"}, "vardo-cli: history " + view);
+        row("verify without a view", {"verify"}, "vardo-cli: verify " + view);
+        row("pacing too long", {"--pacing", "256", "probe"}, pacing);
+        row("pacing not a number", {"--pacing", "fast", "read", "all"}, pacing);
+        row("no-verify for a read", {"read", "all", "--no-verify"}, "vardo-cli: --no-verify is only for restore (try --help)\n");
     }
-    void badOptions()
+    void badRequests()
     {
         QFETCH(QStringList, args);
         QFETCH(QString, err);
-        const auto run = RunCli(args);
-        QCOMPARE(run.err, err);
-        QCOMPARE(run.status, 2);
+        QCOMPARE(RunCli({"--simulate", "--data-dir", m_data, "read", "pms"}).status, 0);
+        const auto run = RunCli(QStringList{"--simulate", "--data-dir", m_data} + args);
+        QCOMPARE(run.err, err.replace("HISTORY", Native(m_history)));
+        QCOMPARE(run.status, err.endsWith("(try --help)\n") ? 2 : 1);
     }
 };
 

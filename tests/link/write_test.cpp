@@ -36,15 +36,15 @@ struct WriteCase {
     int cancelAfter = 0;                // the batch is cancelled once this channel is written
     QList<int> written = batch ? channels : QList<int>{};  // reported by the batch
     RadioLink::Check check = RadioLink::Check::None;
-    int dropStore = 0;                  // the radio ignores stores into this channel, which holds kVfoARxRit
-    int silentAt = 0;                   // the radio stops answering at this channel's read-back
+    int dropStore = 0;  // the radio ignores stores into this channel, which holds kVfoARxRit
+    int silentAt = 0;   // the radio stops answering at this channel's read-back
     QString error{};
-    QList<int> alsoStored{};            // stored, but not reported as written
+    QList<int> alsoStored{};  // stored, but not reported as written
     sim::Timing timing = sim::Timing::Fast;
-    bool echo = false;                  // the interface echoes every byte sent
+    bool echo = false;  // the interface echoes every byte sent
     std::optional<sim::SimLine::Stray> stray{};  // after the first read-back reply (or every one)
     bool strayEvery = false;
-    QStringList frames{};               // between the VFO-A request and its restore, when not the plain sequence
+    QStringList frames{};  // between the VFO-A request and its restore, when not the plain sequence
 };
 
 // A channel's settings, store and mask, as kUsbFrames sets it up.
@@ -53,10 +53,8 @@ QStringList ChannelFrames(int channel)
     return kUsbFrames + QStringList{ChannelFrame(channel, "03"), ChannelFrame(channel, "03", channel % 2 ? 1 : 2)};
 }
 
-QStringList Asked(int channel)
-{
-    return {Cat::MemoryRequest(channel).toHex()};
-}
+// The memory request "ch 00 00 04 10".
+QStringList Asked(int channel) { return {QStringLiteral("%1 00 00 04 10").arg(channel, 2, 16, QChar('0')).toUpper()}; }
 
 }  // namespace
 
@@ -175,17 +173,13 @@ void ChannelWriteTest::write()
         writes << ChannelWrite{kUsb, ch, ch % 2 ? 1 : 2};
         expected << kUsbFrames << ChannelFrame(ch, "03") << ChannelFrame(ch, "03", writes.last().MaskCode);
         if (readBack)
-            expected << Cat::MemoryRequest(ch).toHex();
+            expected << Asked(ch);
     }
     QList<int> written;
     std::atomic<bool> cancel = false;
     bench.link.setCancelFlag(&cancel);
-    const auto note = [&](int ch) {
-        written << ch;
-        cancel = cancel || ch == c.cancelAfter;
-    };
-    const LinkResult result = c.batch ? bench.link.WriteBatch(writes, note, c.check)
-                                      : bench.link.WriteBatch({writes.first()}, {}, c.check);
+    const auto note = [&](int ch) { written << ch, cancel = cancel || ch == c.cancelAfter; };
+    const LinkResult result = bench.link.WriteBatch(writes, c.batch ? RadioLink::WrittenSink(note) : nullptr, c.check);
     QCOMPARE(result.error, c.error);
     QCOMPARE(result.ok, c.error.isEmpty());
     QCOMPARE(result.cancelled, c.cancelAfter != 0);
@@ -195,7 +189,7 @@ void ChannelWriteTest::write()
     if (c.cancelAfter)  // the next channel's settings and store never go out
         end = expected.indexOf(ChannelFrame(c.written.last() + 1, "03")) - kUsbFrames.size();
     if (c.silentAt)  // the read-back that got no answer is the last frame before VFO-A goes back
-        end = expected.indexOf(Cat::MemoryRequest(c.silentAt).toHex()) + 1;
+        end = expected.indexOf(Asked(c.silentAt)[0]) + 1;
     expected = c.frames.isEmpty() ? expected.mid(0, end) : QStringList{kVfoARequest} + c.frames;
     QCOMPARE(bench.sent(), c.restored ? expected + kRestoreFrames : expected);
     if (c.restored)
@@ -228,28 +222,22 @@ void ChannelWriteTest::roundTrip()
             for (const QString& rx : RitTexts())
                 for (const QString& tx : RitTexts())
                     for (const QString& rpt : RptTexts()) {
-                        Channel c = kUsb;
-                        std::tie(c.Mode, c.Filt82, c.Filt455) = std::tie(mode, f82, f455);
-                        std::tie(c.RxRit, c.TxRit, c.Rpt) = std::tie(rx, tx, rpt);
                         const int n = int(writes.size()) + 1;
                         const bool odd = n % 2, masked = n % 3 == 0;
-                        c.Offset = odd ? -1.25f : 9.99f;
-                        c.OffsetSign = odd ? "" : "+";
-                        c.Mask = masked ? "* " : "  ";
-                        const int channel = 1 + n % kLastPms;
-                        writes << ChannelWrite{c, channel, masked ? 1 : 2};
-                        last[channel] = c;
+                        Channel c = kUsb;
+                        std::tie(c.Mode, c.Filt82, c.Filt455, c.RxRit, c.TxRit, c.Rpt) = std::tie(mode, f82, f455, rx, tx, rpt);
+                        std::tie(c.Offset, c.OffsetSign, c.Mask) = std::tuple(odd ? -1.25f : 9.99f, odd ? "" : "+", masked ? "* " : "  ");
+                        writes << ChannelWrite{c, 1 + n % kLastPms, masked ? 1 : 2};
+                        last[1 + n % kLastPms] = c;
                     }
     QCOMPARE(writes.size(), 5 * 5 * 2 * 2 * 3);
     const LinkResult result = bench.link.WriteBatch(writes);
     QVERIFY2(result.ok, qPrintable(result.error));
     std::map<int, Channel> back;
-    const auto decode = [&](int channel, const Record& r) { back[channel] = DecodeRecord(r); };
-    QVERIFY(bench.link.ReadMemories(kFirstRegular, kLastPms, decode).ok);
-    for (const auto& [channel, c] : last) {
-        Channel held = back[channel];
-        held.Ant = c.Ant;  // the antenna is never written
-        QCOMPARE(CellsFromChannel(held), CellsFromChannel(c));
+    QVERIFY(bench.link.ReadMemories(kFirstRegular, kLastPms, [&](int ch, const Record& r) { back[ch] = DecodeRecord(r); }).ok);
+    for (auto& [channel, c] : last) {
+        c.Ant = back[channel].Ant;  // the antenna is never written
+        QCOMPARE(CellsFromChannel(back[channel]), CellsFromChannel(c));
     }
 }
 
