@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "busystate.h"
@@ -54,7 +55,8 @@ HistoryCommands::HistoryCommands(MemoryView& view, ViewHost& host, CompareComman
     auto* layout = new QVBoxLayout(m_dialog);
     layout->addWidget(m_list);
     layout->addWidget(buttons);
-    m_dialog->resize(760, 360);
+    // Wide enough for a snapshot line, but never wider than the screen (at 200 % a 1280 screen).
+    m_dialog->resize(QSize(760, 360).boundedTo(m_dialog->screen()->availableSize()));
     connect(buttons, &QDialogButtonBox::rejected, m_dialog, &QDialog::reject);
     connect(open, &QPushButton::clicked, this, [this] { openSnapshot(chosenNumber()); });
     connect(compareButton, &QPushButton::clicked, this, [this] { compareSnapshot(chosenNumber()); });
