@@ -5,15 +5,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QTimer>
 
 #include "aboutbox.h"
 #include "codec.h"
-#include "commandline.h"
-#include "helptopics.h"
 #include "helpwindow.h"
 #include "launch.h"
 #include "ui_steps.h"
@@ -64,12 +61,8 @@ private Q_SLOTS:
         QVERIFY(v.windowTitle() == caption + QStringLiteral("[*]") && !v.isWindowModified());
         QVERIFY(h.control<QRadioButton>(v, kOptions[int(kind)])->isChecked());
         QStringList headers;
-        for (int c = 0; c < kColumnCount; ++c) {
+        for (int c = 0; c < kColumnCount; ++c)
             headers << v.grid()->model()->headerData(c, Qt::Horizontal).toString();
-            QVERIFY2(v.grid()->fontMetrics().horizontalAdvance(headers.last())
-                         < v.grid()->horizontalHeader()->sectionSize(c),
-                     qPrintable(headers.last()));
-        }
         QCOMPARE(headers, (QStringList{"Ch#", "Freq (kHz)", "Mode", "8.2 Filter", "455 Filter", "Ant", "Rx RIT",
                                        "Tx RIT", "Offset", "RPT", "Comments"}));
         QCOMPARE(v.grid()->model()->rowCount(), labels.last().section(u':', 0, 0).toInt());
@@ -224,12 +217,7 @@ private Q_SLOTS:
     {
         Columns<ViewKind, bool, int, int, QString, QString>("kind", "readFirst", "row", "column", "message", "frame");
         QTest::newRow("all qmb freq") << ViewKind::All << true << 113 << 1 << "Quick Memory Banks cannot be sorted!" << "";
-        QTest::newRow("qmb mode empty") << ViewKind::Qmb << false << 2 << 2 << "Cannot load QMB memory channels into VFO-A!" << "";
-        QTest::newRow("qmb rpt") << ViewKind::Qmb << true << 5 << 9 << "Quick Memory Banks cannot be edited!" << "";
-        QTest::newRow("ch99 mode empty") << ViewKind::Ch99 << false << 5 << 2 << "No memory channel data to load into VFO-A!" << "";
         QTest::newRow("all masked") << ViewKind::All << true << 21 << 2 << "Cannot load masked memory channels into VFO-A!" << "";
-        QTest::newRow("pms ch# empty") << ViewKind::Pms << false << 4 << 0 << "Nothing to sort!" << "";
-        QTest::newRow("ch99 filter empty") << ViewKind::Ch99 << false << 7 << 3 << "Nothing to edit!" << "";
         QTest::newRow("all qmb comment empty") << ViewKind::All << false << 110 << 10 << "Nothing to comment on!" << "";
         QTest::newRow("pms row 3 loads") << ViewKind::Pms << true << 3 << 2 << "" << "00 00 00 66 06";
     }
@@ -316,75 +304,19 @@ private Q_SLOTS:
         QVERIFY(ended.count() == 1 && ended.at(0).at(0).toInt() == 0);
     }
 
-    // Each index term once, though a heading and an index comment may name the same thing.
-    void helpIndexListsEachEntryOnce()
-    {
-        QFile file(QString::fromLatin1(kHelpResource));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString html = QString::fromUtf8(file.readAll()) + QStringLiteral("<!-- index: read | read -->");
-        QStringList terms;
-        for (const HelpEntry& entry : HelpIndex(html))
-            terms << entry.term.toLower();
-        QVERIFY(terms.contains(QStringLiteral("exit")) && terms.contains(QStringLiteral("read")));
-        QCOMPARE(QSet<QString>(terms.begin(), terms.end()).size(), terms.size());
-    }
-
-    // Width the window gains goes to Comments; the comment box leaves the grid where it is; the
-    // current row carries the marker.
-    void gridFitsTheWindow()
+    // The comment box takes the options' line while it is open: the grid, its rows and the
+    // window stay where they were.
+    void commentBoxKeepsTheWindow()
     {
         AppHarness h;
-        QVERIFY(h.started());
-        MemoryView& all = h.open(ViewKind::All);
-        QVERIFY(QTest::qWaitForWindowExposed(&all));
-        QVERIFY(h.read(all));
-        ChannelGrid* grid = all.grid();
-        const int comments = grid->horizontalHeader()->sectionSize(ColComment);
-        const int freq = grid->horizontalHeader()->sectionSize(ColFreq);
-        all.resize(all.width() + 200, all.height() + 200);
-        QTRY_VERIFY(grid->horizontalHeader()->sectionSize(ColComment) >= comments + 190);
-        QCOMPARE(grid->horizontalHeader()->sectionSize(ColFreq), freq);
-        // The comment box takes the options' line while it is open: the grid, its rows and
-        // the window stay as they were.
-        auto* optionRow = h.control<QRadioButton>(all, "optAll")->parentWidget();
-        const QRect place = grid->geometry(), options = optionRow->geometry();
-        const QSize window = all.size();
-        const int top = TopRow(all);
-        h.clickCell(all, 3, ColComment);
-        auto* box = all.findChild<QLineEdit*>(QStringLiteral("txtComments"));
-        QTRY_VERIFY(box->isVisible());
-        QVERIFY(box->parentWidget()->geometry() == options && grid->geometry() == place);
-        QVERIFY(all.size() == window && TopRow(all) == top);
-        QTest::keyClick(box, Qt::Key_Return);
-        QTRY_VERIFY(optionRow->isVisible());
-        QCOMPARE(grid->geometry(), place);
-        h.clickCell(all, 30, ColLabel);
-        QVERIFY(grid->geometry() == place && grid->marksRow(30));
-    }
-
-    void commandLine_data()
-    {
-        // probed: empty: the command line is refused
-        Columns<QStringList, QStringList, QString, int>("args", "probed", "dataDir", "pacing");
-        const QStringList system{"/dev/ttyS0", "/dev/ttyUSB0"};
-        const QString sim = QStringLiteral("simulated radio");
-        QTest::newRow("nothing: the system's ports") << QStringList{} << system << "" << 5;
-        QTest::newRow("named ports replace them, in order")
-            << QStringList{"--port", "/dev/ttyUSB1", "--port=COM3"} << QStringList{"/dev/ttyUSB1", "COM3"} << "" << 5;
-        QTest::newRow("data dir") << QStringList{"--data-dir", "/tmp/vardo files"} << system << "/tmp/vardo files" << 5;
-        QTest::newRow("simulate and named") << QStringList{"--port", "X", "--simulate"} << QStringList{sim, "X"} << "" << 5;
-        QTest::newRow("pacing at its ends") << QStringList{"--pacing=0", "--pacing=255"} << system << "" << 255;
-        for (const char* refused : {"--fast", "--port", "--data-dir=", "COM3", "--pacing 256", "--pacing 5ms"})
-            QTest::addRow("refused: %s", refused) << QString::fromLatin1(refused).split(u' ') << QStringList{} << "" << 5;
-    }
-    void commandLine()
-    {
-        QFETCH(QStringList, args); QFETCH(QStringList, probed);
-        const CommandLine line = ParseCommandLine(QStringList{"vardo"} + args);
-        QCOMPARE(line.error.isEmpty(), !probed.isEmpty());
-        QCOMPARE(line.error.isEmpty() ? PortsToProbe(line.ports, line.simulate, {"/dev/ttyS0", "/dev/ttyUSB0"}) : probed, probed);
-        QTEST(line.error.isEmpty() ? line.dataDir : QString(), "dataDir");
-        QTEST(line.error.isEmpty() ? line.pacing : 5, "pacing");
+        MemoryView* all = OpenAndRead(h, ViewKind::All);
+        QVERIFY(all && QTest::qWaitForWindowExposed(all));
+        const QRect place = all->grid()->geometry();
+        const QSize window = all->size();
+        const int top = TopRow(*all);
+        h.clickCell(*all, 3, ColComment);
+        QTRY_VERIFY(CommentBox(*all)->isVisible());
+        QVERIFY(all->grid()->geometry() == place && all->size() == window && TopRow(*all) == top);
     }
 };
 

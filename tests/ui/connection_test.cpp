@@ -72,11 +72,18 @@ private Q_SLOTS:
         QTest::newRow("port and pacing remembered") << usb20 << QStringList{} << QStringList{"/dev/ttyUSB1"} << 20;
         QTest::newRow("several ports, in order") << QByteArray("[Connection]\nPorts=tcp://shack:4001, COM3\n")
                                                  << QStringList{} << QStringList{"tcp://shack:4001", "COM3"} << 5;
-        QTest::newRow("--port for this run") << usb20 << QStringList{"--port", "COM3"} << QStringList{"COM3"} << 20;
+        QTest::newRow("--port for this run, in order") << usb20 << QStringList{"--port", "COM3", "--port=/dev/ttyUSB1"}
+                                                       << QStringList{"COM3", "/dev/ttyUSB1"} << 20;
+        QTest::newRow("pacing at its ends") << usb20 << QStringList{"--pacing=0", "--pacing=255"} << QStringList{"/dev/ttyUSB1"}
+                                            << 255;
         QTest::newRow("--simulate for this run")
             << usb20 << QStringList{"--simulate"} << QStringList{"simulated radio", "/dev/ttyUSB1"} << 20;
         QTest::newRow("unusable values left out") << QByteArray("[Connection]\nPorts=tcp://shack\nPacing=300\n")
                                                   << QStringList{} << system << 5;
+        // probed empty: the command line is refused
+        for (const char* refused : {"--fast", "--port", "--data-dir=", "COM3", "--pacing 256"})
+            QTest::addRow("refused: %s", refused) << QByteArray() << QString::fromLatin1(refused).split(u' ')
+                                                  << QStringList{} << 5;
     }
     void storedThenOverridden()
     {
@@ -87,7 +94,11 @@ private Q_SLOTS:
         (void)StoredConnection();
         QVERIFY(QDir().mkpath(QFileInfo(ConfigFile()).path()));
         QVERIFY(stored.isEmpty() || PutFile(ConfigFile(), stored));
-        const Connection run = ConnectionForRun(ParseCommandLine(QStringList{"vardo"} + args), StoredConnection());
+        const CommandLine line = ParseCommandLine(QStringList{"vardo"} + args);
+        QCOMPARE(line.error.isEmpty(), !probed.isEmpty());
+        if (probed.isEmpty())
+            return;
+        const Connection run = ConnectionForRun(line, StoredConnection());
         QCOMPARE(PortsToProbe(run.ports, run.simulate, {"/dev/ttyS0", "/dev/ttyUSB0"}), probed);
         QTEST(run.pacing, "pacing");
     }

@@ -72,7 +72,6 @@ private slots:
         const QString notWritten = "22 channels were not written (the radio keeps what they held):\r" + blank.join(", ")
                                  + ": frequency 0.00 cannot be sent to the radio";
         QTest::newRow("frmAll") << ViewKind::All << "AllMem.txt" << 1 << 108 << notWritten << "113 channels";
-        QTest::newRow("frmCh99") << ViewKind::Ch99 << "99Mem.txt" << 1 << 99 << notWritten << "99 channels";
         QTest::newRow("frmPms") << ViewKind::Pms << "Pms.txt" << 100 << 108 << "" << "9 channels";
         QTest::newRow("frmQmb sends nothing") << ViewKind::Qmb << "Qmb.txt" << 0 << -1 << "" << "5 channels";
     }
@@ -147,14 +146,8 @@ private slots:
         Columns<ViewKind, QByteArray, QString>("kind", "bytes", "message");
         const QString never = "Cannot load because the \"%1\" data file has never been saved!";
         QTest::newRow("frmAll never saved") << ViewKind::All << QByteArray() << never.arg("All.Mem.txt");
-        QTest::newRow("frmCh99 never saved") << ViewKind::Ch99 << QByteArray() << never.arg("99Mem.txt");
         QTest::newRow("frmPms never saved") << ViewKind::Pms << QByteArray() << never.arg("Pms.txt");
-        QTest::newRow("frmQmb never saved") << ViewKind::Qmb << QByteArray() << never.arg("Qmb.txt");
         const QString bad = "Cannot load \"%1\": line ";
-        QTest::newRow("empty") << ViewKind::Pms << QByteArray("") << "Cannot load \"%1\": the file is empty.";
-        QTest::newRow("older layout") << ViewKind::Pms << PmsFile().replace(':', ',')
-                                      << "Cannot load \"%1\": it is in the older layout, with commas between the "
-                                         "fields; \"vardo-cli upgrade\" or a restart of the program converts it.";
         QTest::newRow("setting") << ViewKind::Pms << PmsFile(3, "7003.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:+RTP:")
                                  << bad + "3 has an unknown RPT setting (\"+RTP\").";
         QTest::newRow("binary") << ViewKind::Pms << QByteArray("\x00\x01\xFF\xFE\x89PNG\r\n\x1A\n", 11).repeated(9)

@@ -89,8 +89,6 @@ private Q_SLOTS:
             << ViewKind::Ch99 << 10 << "sort" << "Shift+F10"
             << QStringList{vfo, "Move &Up\tAlt+U", "Move &Down\tAlt+D", "&Ok, Done Moving\tAlt+O"} << 1
             << "picked 9:0-10 | Grid";
-        QTest::newRow("another row while moving") << ViewKind::Ch99 << 12 << "sort" << "right click"
-                                                  << QStringList{pick, vfo} << 0 << "picked 12:0-10 | Grid";
         QTest::newRow("the scan's range") << ViewKind::All << 5 << "scan" << "Menu" << QStringList{"Pick for the &Scan\tEnter"}
                                           << 0 << "scan Click on the memory channel row to end the scan at | Grid";
     }
@@ -141,29 +139,21 @@ private Q_SLOTS:
 
     // Tab goes from the grid through the options and the commands and back, never from cell
     // to cell; the options are one stop, among which the arrows move.
-    void tabOrder_data()
-    {
-        Columns<ViewKind, QStringList>("kind", "order");
-        QTest::newRow("1-99") << ViewKind::Ch99
-                              << QStringList{"Grid", "optAll", "cmdRead", "cmdSave", "cmdLoad", "cmdClear", "cmdScan",
-                                             "cmdPrint", "cmdExit"};
-        QTest::newRow("QMB") << ViewKind::Qmb
-                             << QStringList{"Grid", "optAll", "cmdRead", "cmdSave", "cmdLoad", "cmdClear", "cmdPrint", "cmdExit"};
-    }
     void tabOrder()
     {
-        QFETCH(ViewKind, kind); QFETCH(QStringList, order);
+        const QStringList order{"Grid", "optAll", "cmdRead", "cmdSave", "cmdLoad", "cmdClear", "cmdScan", "cmdPrint",
+                                "cmdExit", "Grid"};
         AppHarness h;
-        MemoryView* v = h.openFilled(kind);
+        MemoryView* v = h.openFilled(ViewKind::Ch99);
         QVERIFY(v);
         v->grid()->setFocus();
         QStringList visited;
-        for (qsizetype i = 0; i <= order.size(); ++i) {
+        for (qsizetype i = 0; i < order.size(); ++i) {
             QWidget* focus = QApplication::focusWidget();
             visited << (focus ? focus->objectName() : QString());
             QTest::keyClick(focus, Qt::Key_Tab);
         }
-        QCOMPARE(visited, order + QStringList{"Grid"});
+        QCOMPARE(visited, order);
     }
 };
 

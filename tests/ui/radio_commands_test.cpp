@@ -82,7 +82,6 @@ private Q_SLOTS:
         const QString compare = "The comparison was stopped after channel %1.";
         QTest::newRow("read all") << "read" << ViewKind::All << "click" << 113 << read;
         QTest::newRow("load all, Alt+T") << "load" << ViewKind::All << "key" << 108 << load;
-        QTest::newRow("load pms, Esc") << "load" << ViewKind::Pms << "esc" << 9 << load;
         QTest::newRow("compare pms, Esc") << "compare" << ViewKind::Pms << "esc" << 9 << compare;
     }
     // Stop ends the operation after the channel under way: the rows done stay, VFO-A is as
@@ -169,11 +168,6 @@ private Q_SLOTS:
         // The QMB file never holds the mask: the view does not compare it.
         QTest::newRow("qmb: the mask is not compared") << ViewKind::Qmb << 0 << QStringList{"111:mask"}
                                                        << QStringList{} << "All 5 channels match the radio." << "";
-        QTest::newRow("qmb: one antenna") << ViewKind::Qmb << 0 << QStringList{"112:ant"}
-                                          << QStringList{"4:5:Radio: B (grey)"}
-                                          << "All 5 channels match the radio.\r1 channel holds another antenna than "
-                                             "the table (no command can set the antenna)."
-                                          << "";
         // The marks tell of the table as it was compared: any change to its texts ends them.
         const QStringList changes{"5:freq+1", "9:lsb"};
         const QStringList marks{"5:1:Radio: 10137.00", "9:2:Radio: LSB"};

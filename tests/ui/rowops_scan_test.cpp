@@ -90,8 +90,7 @@ private Q_SLOTS:
     {
         // refusedEnds: the start row is 10
         Columns<ViewKind, QList<int>>("view", "refusedEnds");
-        QTest::newRow("all") << ViewKind::All << QList<int>{5, 100, 113};
-        QTest::newRow("ch99") << ViewKind::Ch99 << QList<int>{5, 10};
+        QTest::newRow("all") << ViewKind::All << QList<int>{5, 10, 100, 113};
     }
     // The set-up stages with their captions and colours, refused rows, the digit; then the scan.
     void setUpStages()
@@ -138,8 +137,6 @@ private Q_SLOTS:
     {
         // steps: how far the set-up got before Esc; inDigitBox: Esc typed where the focus is, in the digit box
         Columns<int, bool>("steps", "inDigitBox");
-        QTest::newRow("picking the start") << 0 << false;
-        QTest::newRow("picking the end") << 1 << false;
         QTest::newRow("asking for the digit, Esc in the box") << 2 << true;
         QTest::newRow("showing the digit") << 3 << false;
         QTest::newRow("scanning") << 4 << false;

@@ -72,12 +72,11 @@ private Q_SLOTS:
         const QString down = QStringLiteral("cmdDown");
         QTest::newRow("all 99 down: edge of the regular block") << ViewKind::All << 99 << down << 1 << 99 << 1 << false;
         QTest::newRow("all 100 down: P1 and P2") << ViewKind::All << 100 << down << 1 << 101 << 0 << false;
-        QTest::newRow("ch99 10 down three times") << ViewKind::Ch99 << 10 << down << 3 << 13 << 0 << false;
         QTest::newRow("ch99 10 down, frmAll otherwise") << ViewKind::Ch99 << 10 << down << 1 << 11 << 0 << true;
         QTest::newRow("pms 9 up twice") << ViewKind::Pms << 9 << up << 2 << 7 << 0 << false;
     }
     // The channel and its mirror move, labels stay, the selection follows, the radio hears nothing;
-    // the mirror takes the rows as this view shows them.
+    // the mirror takes the rows as this view shows them; the table keeps Qt's model rules.
     void moves()
     {
         QFETCH(ViewKind, view); QFETCH(int, row); QFETCH(QString, button); QFETCH(int, presses); QFETCH(int, endRow);
@@ -88,6 +87,8 @@ private Q_SLOTS:
         MemoryView& v = *opened;
         const ViewKind mirror = MirrorView(view, ChannelOfRow(view, row));
         const int shift = ViewFamily::MirrorRow(view, row) - row;
+        QAbstractItemModelTester tester(&h.app->family().table(view),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         const Snapshot viewBefore(h.table(view));
         const Snapshot mirrorBefore(h.table(mirror));
         if (disagree) {
@@ -158,63 +159,6 @@ private Q_SLOTS:
         QCOMPARE(v.focusWidget(), v.button(QStringLiteral("cmdSave")));
     }
 
-    // Moving down past the last row in sight brings the channel back as the bottom row of a
-    // 15-row page; moving up past the top makes it the top row.
-    void scrollsToKeepTheChannelInSight()
-    {
-        AppHarness h;
-        MemoryView* opened = h.openFilled(ViewKind::Ch99);
-        QVERIFY(opened);
-        MemoryView& v = *opened;
-        const int shown = v.grid()->viewport()->height() / v.grid()->rowHeight(0);  // rows wholly in sight
-        QVERIFY(shown >= 10);
-        h.clickCell(v, 1, ColFreq);
-        for (int row = 1; row < shown; ++row) {
-            h.press(v, "cmdDown");
-            QCOMPARE(TopRow(v), 1);  // still in sight: no scrolling
-        }
-        h.press(v, "cmdDown");
-        QVERIFY(v.currentRow() == shown + 1 && TopRow(v) == shown + 1 - 14);
-
-        v.grid()->scrollToBottom();
-        const int top = TopRow(v);
-        h.clickCell(v, top, ColFreq);
-        h.press(v, "cmdUp");
-        QVERIFY(TopRow(v) == top - 1 && SelectedCells(v) == QStringLiteral("%1:0-10").arg(top - 1));
-    }
-
-    // Qt's model tester over every kind of family write: one change per row, the comment kept by a
-    // settings write, a row off the grid left alone.
-    void tableKeepsTheModelRules()
-    {
-        ViewFamily family;
-        ChannelTable& table = family.table(ViewKind::Pms);
-        QAbstractItemModelTester tester(&table, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QSignalSpy changed(&table, &ChannelTable::dataChanged);
-        const RowCells p3{"7050.00* ", "LSB", "2.4K", "2.0K", "A", "OFF", "OFF", "+1.50", "OFF", "net"};
-        const RowCells p4{"3573.00  ", "USB", "Thru", "6.0K", "B", "ON", "OFF", "0.00", "-RPT", "not written"};
-
-        family.setRow(ViewKind::Pms, 3, p3);
-        QVERIFY(changed.count() == 1 && table.row(3) == p3 && family.table(ViewKind::All).row(102) == p3);
-
-        family.setCell(ViewKind::Pms, 4, ColComment, QStringLiteral("kept"));
-        family.fillRow(ViewKind::Pms, ChannelOfRow(ViewKind::Pms, 4), p4);
-        RowCells filled = p4;
-        filled[CellIndex(ColComment)] = QStringLiteral("kept");
-        QCOMPARE(table.row(4), filled);
-
-        family.swapRows(ViewKind::Pms, 3, 4);
-        QVERIFY(table.row(3) == filled && table.row(4) == p3 && table.cell(3, ColLabel) == u"P3");
-
-        changed.clear();
-        table.setRow(0, p3);
-        table.setRow(table.channelRows() + 1, p3);
-        QCOMPARE(changed.count(), 0);
-
-        family.clear(ViewKind::Pms);
-        QVERIFY(table.rows() == std::vector<RowCells>(9) && table.cell(9, ColLabel) == u"P9");
-    }
-
     void comments_data()
     {
         // replace: the box's text selected first; typed: key by key, "<" a Backspace; empty: Delete;
@@ -222,16 +166,11 @@ private Q_SLOTS:
         Columns<ViewKind, int, QString, ViewKind, int, bool, QString, int, QString, int>("view", "row", "caption",
             "mirror", "mirrorRow", "replace", "typed", "closer", "comment", "steps");
         const int esc = Qt::Key_Escape;
-        QTest::newRow("all 7 emptied, Esc") << ViewKind::All << 7 << "Edit comments for memory channel 7:"
-                                            << ViewKind::Ch99 << 7 << true << "" << esc << "comment 7" << 0;
         QTest::newRow("all 100, Return") << ViewKind::All << 100 << "Edit comments for PMS memory channel 1:"
                                          << ViewKind::Pms << 1 << false << " 4U<" << int(Qt::Key_Return)
                                          << "comment 100 4" << 1;
         QTest::newRow("all 110, focus out") << ViewKind::All << 110 << "Edit comments for QMB memory channel 2:"
                                             << ViewKind::Qmb << 2 << false << "!" << 0 << "comment 110!" << 1;
-        QTest::newRow("ch99 99 replaced, Return") << ViewKind::Ch99 << 99 << "Edit comments for memory channel 99:"
-                                                  << ViewKind::All << 99 << true << "net at 19z" << int(Qt::Key_Return)
-                                                  << "net at 19z" << 1;
         QTest::newRow("pms 9, Esc puts it back") << ViewKind::Pms << 9 << "Edit comments for PMS memory channel 9:"
                                                  << ViewKind::All << 108 << true << "net" << esc << "comment 108" << 0;
         QTest::newRow("all 108 emptied, Enter") << ViewKind::All << 108 << "Edit comments for PMS memory channel 9:"
@@ -315,7 +254,6 @@ private Q_SLOTS:
         Columns<int, bool>("key", "saved");
         QTest::newRow("Alt+C Clear") << int(Qt::Key_C) << false;
         QTest::newRow("Alt+L Load") << int(Qt::Key_L) << true;
-        QTest::newRow("Alt+S Save") << int(Qt::Key_S) << true;
         QTest::newRow("Alt+R Read") << int(Qt::Key_R) << false;
     }
     // A command run from its access key while the comment box is open closes the box first:

@@ -18,12 +18,6 @@ namespace {
 struct UndoApp : AppHarness {
     using AppHarness::AppHarness;
 
-    void move(MemoryView& v, int row, const char* button) const
-    {
-        clickCell(v, row, ColLabel);
-        press(v, button);
-        press(v, "cmdOK");
-    }
     void importCsv(MemoryView& v, const QByteArray& csv) const
     {
         const QString path = dir.filePath(QStringLiteral("in.csv"));
@@ -37,10 +31,11 @@ struct UndoApp : AppHarness {
     {
         if (step == u"comment 42")
             TypeComment(*this, v, 42, QStringLiteral(" net"));
-        else if (step == u"12 down")
-            move(v, 12, "cmdDown");
-        else if (step == u"P5 up")
-            move(v, 5, "cmdUp");
+        else if (step == u"12 down") {
+            clickCell(v, 12, ColLabel);
+            press(v, "cmdDown");
+            press(v, "cmdOK");
+        }
         else if (step == u"clear")
             press(v, "cmdClear");
         else if (step == u"import")
@@ -65,8 +60,6 @@ private Q_SLOTS:
                                         << "comment 42 net" << ViewKind::Ch99 << 42 << "comment 42 net";
         QTest::newRow("move down") << ViewKind::Ch99 << "12 down" << "Move 12 and 13" << 12 << int(ColFreq) << "7050.13"
                                    << ViewKind::All << 12 << "7050.13";
-        QTest::newRow("move up") << ViewKind::Pms << "P5 up" << "Move P4 and P5" << 4 << int(ColFreq) << "7050.104"
-                                 << ViewKind::All << 103 << "7050.104";
         QTest::newRow("clear, mirror kept") << ViewKind::Pms << "clear" << "Clear" << 1 << int(ColFreq) << ""
                                             << ViewKind::All << 100 << "7050.100";
         QTest::newRow("import CSV") << ViewKind::Pms << "import" << "Import CSV" << 2 << int(ColFreq) << "29600.00  "
@@ -106,9 +99,6 @@ private Q_SLOTS:
         QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(AllTables(h), before);
         QTest::keyClick(v, Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(AllTables(h), after);
-        QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
-        QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(AllTables(h), after);
         // Every view shows the same history.
         for (ViewKind other : kAllViews)
