@@ -206,25 +206,15 @@ private slots:
             QCOMPARE(setup.look().escapeCaption.value_or(QString()), QString("Press <Esc> to end scan"));
     }
 
-    void commentCaption_data()
-    {
-        QTest::addColumn<ViewKind>("view");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("frmAll 7") << All << 7 << "Edit comments for memory channel 7:";
-        QTest::newRow("frmAll 99") << All << 99 << "Edit comments for memory channel 99:";
-        QTest::newRow("frmAll 100") << All << 100 << "Edit comments for PMS memory channel 1:";
-        QTest::newRow("frmAll 113") << All << 113 << "Edit comments for QMB memory channel 5:";
-        QTest::newRow("frmCh99 42") << Ch99 << 42 << "Edit comments for memory channel 42:";
-        QTest::newRow("frmPms 9") << Pms << 9 << "Edit comments for PMS memory channel 9:";
-        QTest::newRow("frmQmb 2") << Qmb << 2 << "Edit comments for QMB memory channel 2:";
-    }
     void commentCaption()
     {
-        QFETCH(ViewKind, view);
-        QFETCH(int, row);
-        QFETCH(QString, caption);
-        QCOMPARE(CommentCaption(view, row), caption);
+        const std::tuple<ViewKind, int, QString> rows[] = {
+            {All, 7, "Edit comments for memory channel 7:"},        {All, 99, "Edit comments for memory channel 99:"},
+            {All, 100, "Edit comments for PMS memory channel 1:"},  {All, 113, "Edit comments for QMB memory channel 5:"},
+            {Ch99, 42, "Edit comments for memory channel 42:"},     {Pms, 9, "Edit comments for PMS memory channel 9:"},
+            {Qmb, 2, "Edit comments for QMB memory channel 2:"}};
+        for (const auto& [view, row, caption] : rows)
+            QCOMPARE(CommentCaption(view, row), caption);
     }
 
     // Busy while the radio works or any window-thread operation holds a scope; the signal
@@ -248,11 +238,10 @@ private slots:
         state.setRadioBusy(true);
         state.setRadioBusy(true);
         state.setRadioBusy(false);
-        QCOMPARE(changes.size(), 4);
-        QCOMPARE(changes.at(0).at(0).toBool(), true);
-        QCOMPARE(changes.at(1).at(0).toBool(), false);
-        QCOMPARE(changes.at(2).at(0).toBool(), true);
-        QCOMPARE(changes.at(3).at(0).toBool(), false);
+        QList<bool> told;
+        for (const QList<QVariant>& change : std::as_const(changes))
+            told << change.at(0).toBool();
+        QCOMPARE(told, (QList<bool>{true, false, true, false}));
     }
 };
 
