@@ -5,6 +5,8 @@
 // It runs vardo-test, the program's test build, which reports its windows and answers its
 // message boxes.
 
+#include <optional>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -20,18 +22,21 @@ namespace {
 constexpr int kRunMs = 60000;
 
 struct Run {
-    int exitCode = -1;
+    int exitCode = -1;  // -1: it crashed or did not end
     QString err;
 };
 
-QString TestBuild() { return QCoreApplication::applicationDirPath() + QStringLiteral("/vardo-test"); }
+QString TestBuild() { return QCoreApplication::applicationDirPath() + "/vardo-test"; }
 
-Run Vardo(const QStringList& args)
+// Runs vardo-test offscreen, or with `env` as given.
+Run Vardo(const QStringList& args, std::optional<QProcessEnvironment> env = {})
 {
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    p.setProcessEnvironment(env);
+    if (!env) {
+        env = QProcessEnvironment::systemEnvironment();
+        env->insert("QT_QPA_PLATFORM", "offscreen");
+    }
+    p.setProcessEnvironment(*env);
     p.start(TestBuild(), args);
     Run run;
     if (p.waitForFinished(kRunMs) && p.exitStatus() == QProcess::NormalExit)
@@ -56,19 +61,18 @@ private Q_SLOTS:
     void findsTheRadio()
     {
         QFETCH(bool, missingPortFirst);
-        SimProcess sim({QStringLiteral("--fast")});
+        SimProcess sim({"--fast"});
         QVERIFY(!sim.pty().isEmpty());
         QTemporaryDir dir;
-        const QString dataDir = dir.filePath(QStringLiteral("new/folder"));  // made if missing
+        const QString dataDir = dir.filePath("new/folder");  // made if missing
         QStringList args;
         if (missingPortFirst)
-            args << QStringLiteral("--port") << dir.filePath(QStringLiteral("no-such-port"));
-        args << QStringLiteral("--port") << sim.pty() << QStringLiteral("--data-dir") << dataDir;
-        const Run run = Vardo(args);
+            args << "--port" << dir.filePath("no-such-port");
+        const Run run = Vardo(args + QStringList{"--port", sim.pty(), "--data-dir", dataDir});
         QCOMPARE(run.exitCode, 0);
-        QVERIFY2(run.err.contains(QStringLiteral("vardo: shown vovAzidi")), qPrintable(run.err));
-        QVERIFY2(run.err.contains(QStringLiteral("vardo: radio found on %1").arg(sim.pty())), qPrintable(run.err));
-        QVERIFY(!run.err.contains(QStringLiteral("vardo: message:")));
+        QVERIFY2(run.err.contains("vardo: shown vovAzidi"), qPrintable(run.err));
+        QVERIFY2(run.err.contains("vardo: radio found on " + sim.pty()), qPrintable(run.err));
+        QVERIFY(!run.err.contains("vardo: message:"));
         QVERIFY(QDir(dataDir).exists());
     }
 
@@ -76,22 +80,20 @@ private Q_SLOTS:
     // no window does, and the program ends.
     void noRadioMessageAndNoWindow()
     {
-        SimProcess sim({QStringLiteral("--fast"), QStringLiteral("--ident"), QStringLiteral("0000")});
+        SimProcess sim({"--fast", "--ident", "0000"});
         QVERIFY(!sim.pty().isEmpty());
         QTemporaryDir dir;
-        QFile old(dir.filePath(QStringLiteral("Qmb.txt")));
+        QFile old(dir.filePath("Qmb.txt"));
         QVERIFY(old.open(QIODevice::WriteOnly));
-        for (int line = 0; line < 5; ++line)
-            old.write("14250.00,USB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,net, daily\r\n");
+        old.write(QByteArray("14250.00,USB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,net, daily\r\n").repeated(5));
         old.close();
-        const Run run = Vardo({QStringLiteral("--port"), sim.pty(), QStringLiteral("--data-dir"), dir.path()});
+        const Run run = Vardo({"--port", sim.pty(), "--data-dir", dir.path()});
         QCOMPARE(run.exitCode, 1);
         // Off Windows the ports are not COM ports; the port tried is named with its fault.
-        QVERIFY2(run.err.contains(QStringLiteral("vardo: message: I couldn't find the FT-1000MP on any serial port\n"
-                                                 "Ports tried:\n%1 answered, but not as the FT-1000MP")
-                                      .arg(sim.pty())),
+        QVERIFY2(run.err.contains("vardo: message: I couldn't find the FT-1000MP on any serial port\nPorts tried:\n"
+                                  + sim.pty() + " answered, but not as the FT-1000MP"),
                  qPrintable(run.err));
-        QVERIFY2(!run.err.contains(QStringLiteral("vardo: shown")), qPrintable(run.err));
+        QVERIFY2(!run.err.contains("vardo: shown"), qPrintable(run.err));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readLine(), QByteArray("14250.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:net, daily\r\n"));
     }
@@ -104,8 +106,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("platformVariable");
         QTest::addColumn<bool>("refused");
         QTest::newRow("nothing chosen") << QStringList() << QString() << true;
-        QTest::newRow("-platform") << QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen")} << QString() << false;
-        QTest::newRow("QT_QPA_PLATFORM") << QStringList() << QStringLiteral("offscreen") << false;
+        QTest::newRow("-platform") << QStringList{"-platform", "offscreen"} << QString() << false;
+        QTest::newRow("QT_QPA_PLATFORM") << QStringList() << "offscreen" << false;
     }
     void withoutDisplay()
     {
@@ -113,33 +115,25 @@ private Q_SLOTS:
         QFETCH(QString, platformVariable);
         QFETCH(bool, refused);
         QTemporaryDir dir;
-        QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            env.remove(QString::fromLatin1(name));
+            env.remove(name);
         if (!platformVariable.isEmpty())
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), platformVariable);
-        p.setProcessEnvironment(env);
-        p.start(TestBuild(),
-                args + QStringList{QStringLiteral("--port"), dir.filePath(QStringLiteral("no-such-port")),
-                                   QStringLiteral("--data-dir"), dir.path()});
-        QVERIFY(p.waitForFinished(kRunMs));
-        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
-        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 1);  // refused, or no radio on the missing port
-        const QString line = QStringLiteral(
-            "vardo: needs a display (neither DISPLAY nor WAYLAND_DISPLAY is set); use vardo-cli for the "
-            "command-line face, or vardo -platform vnc to see the windows in a VNC viewer\n");
-        QCOMPARE(err == line, refused);
-        QCOMPARE(err.contains(QStringLiteral("vardo: message: I couldn't find the FT-1000MP")), !refused);
+            env.insert("QT_QPA_PLATFORM", platformVariable);
+        const Run run = Vardo(args + QStringList{"--port", dir.filePath("no-such-port"), "--data-dir", dir.path()}, env);
+        QCOMPARE(run.exitCode, 1);  // refused, or no radio on the missing port
+        const QString line = "vardo: needs a display (neither DISPLAY nor WAYLAND_DISPLAY is set); use vardo-cli for the "
+                             "command-line face, or vardo -platform vnc to see the windows in a VNC viewer\n";
+        QCOMPARE(run.err == line, refused);
+        QCOMPARE(run.err.contains("vardo: message: I couldn't find the FT-1000MP"), !refused);
     }
 
     void badCommandLine()
     {
-        const Run run = Vardo({QStringLiteral("--no-such-option")});
+        const Run run = Vardo({"--no-such-option"});
         QCOMPARE(run.exitCode, 2);
-        QVERIFY(run.err.contains(QStringLiteral("no-such-option")));
-        QVERIFY(!run.err.contains(QStringLiteral("vardo: shown")));
+        QVERIFY(run.err.contains("no-such-option"));
+        QVERIFY(!run.err.contains("vardo: shown"));
     }
 };
 

@@ -188,72 +188,59 @@ private slots:
         QCOMPARE(Records(image), before);
     }
 
-    // Each failure: its exit status, one line on standard error, and no file written.
+    // Each failure: its exit status, one line on standard error, and no file written or
+    // changed. A saved file that is a named pipe (which used to block open() for ever), or one
+    // still in the older layout, is refused by name.
     void refused_data()
     {
+        QTest::addColumn<QString>("file");      // in the data folder: "", "short Qmb", "pipe" or "old layout"
         QTest::addColumn<QStringList>("args");  // PTY: a radio that stays silent
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("err");  // %1: the data folder
+        const auto row = [](const char* name, const char* file, const QStringList& args, int status, const QString& err) {
+            QTest::newRow(name) << QString::fromLatin1(file) << args << status << err;
+        };
         const QString view = "all, 99, pms or qmb (try --help)";
-        QTest::newRow("no command") << QStringList() << 2 << "no command given (try --help)";
-        QTest::newRow("unknown command") << QStringList{"save"} << 2 << "unknown command \"save\" (try --help)";
-        QTest::newRow("no view") << QStringList{"read"} << 2 << "read needs one VIEW: " + view;
-        QTest::newRow("bad view") << QStringList{"restore", "PMS"} << 2 << "unknown VIEW \"PMS\": use " + view;
-        QTest::newRow("extra") << QStringList{"probe", "x"} << 2 << "probe takes no further arguments (try --help)";
-        QTest::newRow("unknown option") << QStringList{"--fast", "probe"} << 2 << "Unknown option 'fast'. (try --help)";
-        QTest::newRow("silent radio") << QStringList{"--port", "PTY", "read", "99"} << 1
-                                      << "the FT-1000MP was not found (PTY did not answer)";
-        QTest::newRow("never saved") << QStringList{"--port", "PTY", "restore", "all"} << 1
-                                     << "Cannot load because the \"All.Mem.txt\" data file has never been saved!";
-        QTest::newRow("upgrade of a short old file")  // Qmb.txt: one line of five
-            << QStringList{"upgrade"} << 1
-            << "\"%1/Qmb.txt\" is in the old layout but has 1 of its 5 lines; it was left as it was.";
+        row("no command", "", {}, 2, "no command given (try --help)");
+        row("unknown command", "", {"save"}, 2, "unknown command \"save\" (try --help)");
+        row("no view", "", {"read"}, 2, "read needs one VIEW: " + view);
+        row("bad view", "", {"restore", "PMS"}, 2, "unknown VIEW \"PMS\": use " + view);
+        row("extra", "", {"probe", "x"}, 2, "probe takes no further arguments (try --help)");
+        row("unknown option", "", {"--fast", "probe"}, 2, "Unknown option 'fast'. (try --help)");
+        row("silent radio", "", {"--port", "PTY", "read", "99"}, 1, "the FT-1000MP was not found (PTY did not answer)");
+        row("never saved", "", {"--port", "PTY", "restore", "all"}, 1,
+            "Cannot load because the \"All.Mem.txt\" data file has never been saved!");
+        row("upgrade of a short old file", "short Qmb", {"upgrade"}, 1,
+            "\"%1/Qmb.txt\" is in the old layout but has 1 of its 5 lines; it was left as it was.");
+        const QString pipe = "Could not read \"%1/AllMem.txt\": it is a named pipe, not a file.";
+        row("restore from a pipe", "pipe", {"--simulate", "restore", "all"}, 1, pipe);
+        row("read beside a pipe", "pipe", {"--simulate", "read", "all"}, 1,
+            pipe + " The saved file and its backup are as they were.");
+        row("upgrade of a pipe", "pipe", {"upgrade"}, 1, pipe);
+        row("restore of the older layout", "old layout", {"--simulate", "restore", "all"}, 1,
+            "Cannot load \"%1/AllMem.txt\": it is in the older layout, with commas between the fields; \"vardo-cli "
+            "upgrade\" or a restart of the program converts it.");
     }
     void refused()
     {
+        QFETCH(QString, file);
         QFETCH(QStringList, args);
         QFETCH(QString, err);
         SimProcess silent({"--fast", "--silent"});
-        const bool upgrade = args.contains("upgrade");
-        if (upgrade)
-            QVERIFY(PutFile(m_data + "/Qmb.txt", "7001.00,LSB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,edge, 1\r\n"));
+        const QByteArray old = "7001.00,LSB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,edge, 1\r\n";
+        const QString name = file == "short Qmb" ? "Qmb.txt" : "AllMem.txt";
+        const QByteArray bytes = file == "short Qmb" ? old : old.repeated(113);
+        if (file == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(m_data + "/" + name).constData(), 0600), 0);
+        else if (!file.isEmpty())
+            QVERIFY(PutFile(m_data + "/" + name, bytes));
         const auto run = RunCli(args.replaceInStrings("PTY", silent.pty()) + QStringList{"--data-dir", m_data});
         QTEST(run.status, "status");
         QCOMPARE(run.err, "vardo-cli: " + err.arg(m_data).replace("PTY", silent.pty()) + "\n");
-        QCOMPARE(FileListing(m_data), upgrade ? QStringList{"Qmb.txt"} : QStringList());
-    }
-
-    // A saved file that is a named pipe (which used to block open() for ever), or one still in
-    // the older layout, is refused by name; nothing is written.
-    void savedFileRefused_data()
-    {
-        QTest::addColumn<bool>("pipe");  // AllMem.txt a named pipe; otherwise in the older layout
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("err");  // %1: AllMem.txt
-        const QString pipe = "Could not read \"%1\": it is a named pipe, not a file.";
-        QTest::newRow("restore from a pipe") << true << QStringList{"restore", "all"} << pipe;
-        QTest::newRow("read beside a pipe") << true << QStringList{"read", "all"}
-                                            << pipe + " The saved file and its backup are as they were.";
-        QTest::newRow("upgrade of a pipe") << true << QStringList{"upgrade"} << pipe;
-        QTest::newRow("restore of the older layout")
-            << false << QStringList{"restore", "all"}
-            << "Cannot load \"%1\": it is in the older layout, with commas between the fields; \"vardo-cli "
-               "upgrade\" or a restart of the program converts it.";
-    }
-    void savedFileRefused()
-    {
-        QFETCH(bool, pipe);
-        QFETCH(QStringList, args);
-        QFETCH(QString, err);
-        const QString all = m_data + "/AllMem.txt";
-        const QByteArray old = QByteArray("7001.00,LSB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,edge, 1\r\n").repeated(113);
-        QVERIFY(pipe ? ::mkfifo(QFile::encodeName(all).constData(), 0600) == 0 : PutFile(all, old));
-        const auto run = RunCli(QStringList{"--simulate", "--data-dir", m_data} + args);
-        QCOMPARE(run.status, 1);
-        QCOMPARE(run.err, "vardo-cli: " + err.arg(all) + "\n");
-        QCOMPARE(FileListing(m_data), pipe ? QStringList() : QStringList{"AllMem.txt"});
-        if (!pipe)
-            QCOMPARE(FileBytes(all), old);
+        const bool kept = !file.isEmpty() && file != "pipe";
+        QCOMPARE(FileListing(m_data), kept ? QStringList{name} : QStringList());
+        if (kept)
+            QCOMPARE(FileBytes(m_data + "/" + name), bytes);
     }
 
     // The upgrade converts the saved files and leaves every other file alone, even ones named

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <numeric>
 
 #include <QItemSelectionModel>
 #include <QPushButton>
@@ -183,15 +184,13 @@ public:
 [[nodiscard]] inline QString DataRows(const ChannelTable& t)
 {
     QStringList runs;
-    int start = 0;
-    for (int row = 1; row <= t.channelRows() + 1; ++row) {
-        const bool data = row <= t.channelRows() && t.hasData(row);
-        if (data && start == 0)
-            start = row;
-        if (!data && start != 0) {
-            runs << (start == row - 1 ? QString::number(start) : QStringLiteral("%1-%2").arg(start).arg(row - 1));
-            start = 0;
-        }
+    for (int row = 1; row <= t.channelRows(); ++row) {
+        int last = row;
+        while (t.hasData(row) && last < t.channelRows() && t.hasData(last + 1))
+            ++last;
+        if (t.hasData(row))
+            runs << (last == row ? QString::number(row) : QStringLiteral("%1-%2").arg(row).arg(last));
+        row = last;
     }
     return runs.join(QLatin1Char(','));
 }
@@ -217,9 +216,8 @@ public:
 
 [[nodiscard]] inline QList<int> Range(int first, int last)
 {
-    QList<int> r;
-    for (int i = first; i <= last; ++i)
-        r.append(i);
+    QList<int> r(last - first + 1);
+    std::iota(r.begin(), r.end(), first);
     return r;
 }
 

@@ -1,16 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The whole program against a small reference model of its own: a seeded random sequence of
-// operator actions on the real windows (offscreen, emulator in-process on a port without
-// waits, so a few hundred steps take a second), and after every step the
-// invariants: every table as the model has it (so a view row and its mirror agree where both
-// have data), every saved file loads again, the emulator's memory holds what the model says
-// was written, and no message box waits for an answer. Undo and Redo must give back exactly
-// the rows the model kept for them. A failure prints the seed and the
-// shortest failing sequence found by dropping steps.
-//
-// 1000 steps by default; VARDO_MODEL_SEED and VARDO_MODEL_STEPS (or --seed N --steps N on the
-// command line) choose others, for example 100000 steps for a long run; VARDO_MODEL_LOG=1
-// prints every step taken.
+// The whole program against a small reference model of its own: seeded random operator
+// actions on the real windows (offscreen, the emulator in-process without waits), and after
+// every step every table, saved file, the emulator's memory and Undo as the model has them, and
+// no message box waiting. A failure prints the seed and the shortest failing sequence.
+// 1000 steps by default; VARDO_MODEL_SEED/VARDO_MODEL_STEPS or --seed N --steps N choose
+// others; VARDO_MODEL_LOG=1 prints every step.
 
 #include <optional>
 #include <random>
@@ -43,10 +37,7 @@ int g_steps = kDefaultSteps;
 
 enum class Act { Switch, Read, Click, Pick, Move, SortOk, Type, Stray, Save, Load, Clear, Scan, EditLoad, EditCancel,
                  Compare, Undo, Redo };
-constexpr Act kActs[] = {Act::Switch, Act::Read,  Act::Click, Act::Pick, Act::Move,     Act::SortOk,     Act::Type,
-                         Act::Stray,  Act::Save,  Act::Load,  Act::Clear, Act::Scan, Act::EditLoad, Act::EditCancel,
-                         Act::Compare, Act::Undo, Act::Redo};
-constexpr int kWeights[] = {6, 4, 12, 5, 12, 8, 10, 4, 5, 3, 2, 2, 8, 3, 3, 5, 3};
+constexpr int kWeights[] = {6, 4, 12, 5, 12, 8, 10, 4, 5, 3, 2, 2, 8, 3, 3, 5, 3};  // in Act's order
 constexpr std::size_t kUndoKept = 200;  // steps the program keeps
 
 // One step as drawn: what it means depends on the state it meets.
@@ -183,6 +174,13 @@ struct Model {
                 row(v, RowOfChannel(v, channel))[i] = cells[i];
     }
     void copyToMirror(ViewKind v, int r) { row(mirror(v, r), mirrorRow(v, r)) = row(v, r); }
+    // A comment typed in the box; the mirror row takes it when it has data.
+    void setComment(ViewKind v, int r, const QString& text, bool toMirror = true)
+    {
+        row(v, r)[CellIndex(ColComment)] = text;
+        if (toMirror && mirrorRow(v, r) && hasData(mirror(v, r), mirrorRow(v, r)))
+            row(mirror(v, r), mirrorRow(v, r))[CellIndex(ColComment)] = text;
+    }
 
     // A step ends: kept for Undo if it changed a table.
     void boundary()
@@ -300,6 +298,16 @@ private:
         }
     }
 
+    // A command the sort mode hides; given, it closes the comment box first.
+    bool plainCommand(const char* name, Qt::Key key, bool byKey)
+    {
+        if (m.picked != 0)
+            return false;
+        command(name, key, byKey);
+        m.closeBox();
+        return true;
+    }
+
     QString apply(const Step& s)
     {
         const bool sort = m.picked != 0;
@@ -329,10 +337,8 @@ private:
             return QStringLiteral("switch to %1").arg(kOptions[int(to)]);
         }
         case Act::Read:
-            if (sort)
+            if (!plainCommand("cmdRead", Qt::Key_R, byAccessKey))
                 return QStringLiteral("(read: hidden)");
-            command("cmdRead", Qt::Key_R, byAccessKey);
-            m.closeBox();
             if (!h.idle())
                 return QStringLiteral("read did not end");
             for (int ch = FirstChannel(m.current); ch <= LastChannel(m.current); ++ch) {
@@ -373,20 +379,15 @@ private:
             if (!m.commentRow)
                 return opened + QStringLiteral("(no box)");
             const QString word = kWords[s.b % quint32(kWords.size())];
-            QString& comment = m.row(m.current, m.commentRow)[CellIndex(ColComment)];
             // Delete in an empty box changes nothing, so nothing is written: the mirror row
             // keeps whatever comment it has.
-            const bool changes = !word.isEmpty() || !comment.isEmpty();
+            const bool changes = !word.isEmpty() || !m.row(m.current, m.commentRow)[CellIndex(ColComment)].isEmpty();
             box()->selectAll();
             if (word.isEmpty())
                 QTest::keyClick(box(), Qt::Key_Delete);
             else
                 QTest::keyClicks(box(), word);
-            comment = word;
-            const ViewKind mirror = m.mirror(m.current, m.commentRow);
-            const int mirrorRow = m.mirrorRow(m.current, m.commentRow);
-            if (changes && mirrorRow && m.hasData(mirror, mirrorRow))
-                m.row(mirror, mirrorRow)[CellIndex(ColComment)] = word;
+            m.setComment(m.current, m.commentRow, word, changes);
             if (s.c % 3 == 0) {
                 QTest::keyClick(box(), Qt::Key_Return);
                 m.closeBox();
@@ -401,19 +402,12 @@ private:
             if (!focus || focus->window() != &v || qobject_cast<QLineEdit*>(focus) != box())
                 return QStringLiteral("(stray key: no box)");
             QTest::keyClick(focus, Qt::Key_X);
-            QString& comment = m.row(m.current, m.commentRow)[CellIndex(ColComment)];
-            comment += u'x';
-            const ViewKind mirror = m.mirror(m.current, m.commentRow);
-            const int mirrorRow = m.mirrorRow(m.current, m.commentRow);
-            if (mirrorRow && m.hasData(mirror, mirrorRow))
-                m.row(mirror, mirrorRow)[CellIndex(ColComment)] = comment;
+            m.setComment(m.current, m.commentRow, m.row(m.current, m.commentRow)[CellIndex(ColComment)] + u'x');
             return QStringLiteral("key x in the comment box");
         }
         case Act::Save: {
-            if (sort)
+            if (!plainCommand("cmdSave", Qt::Key_S, byAccessKey))
                 return QStringLiteral("(save: hidden)");
-            command("cmdSave", Qt::Key_S, byAccessKey);
-            m.closeBox();
             if (!m.hasData(m.current, 1))
                 return QStringLiteral("save: nothing to save");
             m.files[std::size_t(m.current)] = m.rows(m.current);
@@ -423,10 +417,8 @@ private:
             return QStringLiteral("save %1").arg(view().objectName());
         }
         case Act::Load: {
-            if (sort)
+            if (!plainCommand("cmdLoad", Qt::Key_L, byAccessKey))
                 return QStringLiteral("(load: hidden)");
-            command("cmdLoad", Qt::Key_L, byAccessKey);
-            m.closeBox();
             const std::optional<std::vector<RowCells>>& file = m.files[std::size_t(m.current)];
             if (!file)
                 return QStringLiteral("load: never saved");
@@ -449,10 +441,8 @@ private:
             return QStringLiteral("load %1").arg(view().objectName());
         }
         case Act::Clear:
-            if (sort)
+            if (!plainCommand("cmdClear", Qt::Key_C, byAccessKey))
                 return QStringLiteral("(clear: hidden)");
-            command("cmdClear", Qt::Key_C, byAccessKey);
-            m.closeBox();
             m.rows(m.current).assign(std::size_t(RowCount(m.current)), RowCells{});
             return QStringLiteral("clear %1").arg(view().objectName());
         case Act::Scan: {
@@ -660,7 +650,7 @@ std::vector<Step> Draw(quint32 seed, int count)
     // The operator starts as every session does: Read in frmAll.
     std::vector<Step> steps{{Act::Read, 0, 0, 0}};
     for (int i = 1; i < count; ++i)
-        steps.push_back({kActs[act(random)], quint32(random()), quint32(random()), quint32(random())});
+        steps.push_back({Act(act(random)), quint32(random()), quint32(random()), quint32(random())});
     return steps;
 }
 
@@ -735,10 +725,8 @@ int main(int argc, char** argv)
             g_seed = args.at(at + 1).toUInt();
         else if (args.at(at) == u"--steps")
             g_steps = args.at(at + 1).toInt();
-        else {
-            ++at;
+        else if (++at)
             continue;
-        }
         args.remove(at, 2);
     }
     ModelTest test;

@@ -14,10 +14,6 @@
 
 using namespace vardo;
 
-Q_DECLARE_METATYPE(ViewKind)
-Q_DECLARE_METATYPE(ClickAction)
-Q_DECLARE_METATYPE(MoveKind)
-
 namespace {
 
 constexpr auto All = ViewKind::All;
@@ -39,145 +35,107 @@ ClickInput Click(ViewKind view, int row, int column, const char* flags)
 class ViewCoreTest : public QObject {
     Q_OBJECT
 private slots:
-    void clickDispatch_data()
-    {
-        QTest::addColumn<ViewKind>("view");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("flags");
-        QTest::addColumn<ClickAction>("action");
-        QTest::addColumn<QString>("text");  // the refusal
-        QTest::addColumn<int>("radioChannel");
-        using A = ClickAction;
-        const auto row = [](const char* name, ViewKind v, int r, int c, const char* flags, A a, const char* text = "",
-                            int channel = 0) {
-            QTest::newRow(name) << v << r << c << QString::fromLatin1(flags) << a << QString::fromLatin1(text) << channel;
-        };
-        row("busy", All, 5, 1, "db", A::Nothing);
-        row("scan running", All, 5, 2, "dcr", A::Nothing);
-        row("scan set-up takes it", All, 5, 1, "dc", A::ScanPick);
-        row("QMB sort, empty", All, 109, 0, "", A::Refuse, "Quick Memory Banks cannot be sorted!");
-        row("QMB sort in frmQmb", Qmb, 1, 1, "d", A::Refuse, "Quick Memory Banks cannot be sorted!");
-        row("QMB load", All, 110, 2, "d", A::Refuse, "Cannot load QMB memory channels into VFO-A!");
-        row("QMB load in frmQmb", Qmb, 5, 2, "d", A::Refuse, "Cannot load QMB memory channels into VFO-A!");
-        row("QMB edit", All, 113, 9, "d", A::Refuse, "Quick Memory Banks cannot be edited!");
-        row("QMB edit in frmQmb", Qmb, 2, 3, "d", A::Refuse, "Quick Memory Banks cannot be edited!");
-        row("load, no data", Ch99, 7, 2, "", A::Refuse, "No memory channel data to load into VFO-A!");
-        row("load, masked", All, 7, 2, "dm", A::Refuse, "Cannot load masked memory channels into VFO-A!");
-        row("sort, no data", All, 7, 0, "", A::Refuse, "Nothing to sort!");
-        row("edit, no data", Pms, 4, 8, "", A::Refuse, "Nothing to edit!");
-        row("load channel 7", All, 7, 2, "d", A::LoadVfoA, "", 7);
-        row("load P3 in frmPms", Pms, 3, 2, "d", A::LoadVfoA, "", 102);
-        row("load P3 in frmAll", All, 102, 2, "d", A::LoadVfoA, "", 102);
-        row("load in sort mode", All, 7, 2, "ds", A::LoadVfoA, "", 7);
-        row("pick by Ch#", All, 7, 0, "d", A::PickRow);
-        row("pick by Freq", Pms, 9, 1, "d", A::PickRow);
-        row("sort mode: Offset picks", Ch99, 12, 8, "ds", A::PickRow);
-        row("sort mode: Comments pick", All, 12, 10, "ds", A::PickRow);
-        row("sort mode: empty comment row", All, 12, 10, "s", A::Nothing);
-        row("editor", All, 108, 3, "d", A::OpenEditor);
-        row("editor on RPT", Ch99, 99, 9, "d", A::OpenEditor);
-        row("comment", Qmb, 3, 10, "d", A::EditComment);
-        row("comment, no data", All, 3, 10, "", A::EditComment);
-        row("row 0", All, 0, 1, "d", A::Nothing);
-        row("below the grid", Pms, 10, 1, "d", A::Nothing);
-    }
+    // Each row: view, row, column, state flags, what the click does, the refusal, the channel
+    // loaded into VFO-A.
     void clickDispatch()
     {
-        QFETCH(ViewKind, view);
-        QFETCH(int, row);
-        QFETCH(int, column);
-        QFETCH(QString, flags);
-        QFETCH(ClickAction, action);
-        QFETCH(QString, text);
-        QFETCH(int, radioChannel);
-        const ClickOutcome outcome = DispatchClick(Click(view, row, column, qPrintable(flags)));
-        QCOMPARE(outcome.action, action);
-        QCOMPARE(outcome.message, text);
-        QCOMPARE(outcome.radioChannel, radioChannel);
+        using A = ClickAction;
+        const std::tuple<const char*, ViewKind, int, int, const char*, ClickAction, QString, int> rows[] = {
+            {"busy", All, 5, 1, "db", A::Nothing, "", 0}, {"scan running", All, 5, 2, "dcr", A::Nothing, "", 0},
+            {"scan set-up takes it", All, 5, 1, "dc", A::ScanPick, "", 0},
+            {"QMB sort, empty", All, 109, 0, "", A::Refuse, "Quick Memory Banks cannot be sorted!", 0},
+            {"QMB sort in frmQmb", Qmb, 1, 1, "d", A::Refuse, "Quick Memory Banks cannot be sorted!", 0},
+            {"QMB load", All, 110, 2, "d", A::Refuse, "Cannot load QMB memory channels into VFO-A!", 0},
+            {"QMB load in frmQmb", Qmb, 5, 2, "d", A::Refuse, "Cannot load QMB memory channels into VFO-A!", 0},
+            {"QMB edit", All, 113, 9, "d", A::Refuse, "Quick Memory Banks cannot be edited!", 0},
+            {"QMB edit in frmQmb", Qmb, 2, 3, "d", A::Refuse, "Quick Memory Banks cannot be edited!", 0},
+            {"load, no data", Ch99, 7, 2, "", A::Refuse, "No memory channel data to load into VFO-A!", 0},
+            {"load, masked", All, 7, 2, "dm", A::Refuse, "Cannot load masked memory channels into VFO-A!", 0},
+            {"sort, no data", All, 7, 0, "", A::Refuse, "Nothing to sort!", 0},
+            {"edit, no data", Pms, 4, 8, "", A::Refuse, "Nothing to edit!", 0},
+            {"load channel 7", All, 7, 2, "d", A::LoadVfoA, "", 7},
+            {"load P3 in frmPms", Pms, 3, 2, "d", A::LoadVfoA, "", 102},
+            {"load P3 in frmAll", All, 102, 2, "d", A::LoadVfoA, "", 102},
+            {"load in sort mode", All, 7, 2, "ds", A::LoadVfoA, "", 7},
+            {"pick by Ch#", All, 7, 0, "d", A::PickRow, "", 0}, {"pick by Freq", Pms, 9, 1, "d", A::PickRow, "", 0},
+            {"sort mode: Offset picks", Ch99, 12, 8, "ds", A::PickRow, "", 0},
+            {"sort mode: Comments pick", All, 12, 10, "ds", A::PickRow, "", 0},
+            {"sort mode: empty comment row", All, 12, 10, "s", A::Nothing, "", 0},
+            {"editor", All, 108, 3, "d", A::OpenEditor, "", 0},
+            {"editor on RPT", Ch99, 99, 9, "d", A::OpenEditor, "", 0},
+            {"comment", Qmb, 3, 10, "d", A::EditComment, "", 0},
+            {"comment, no data", All, 3, 10, "", A::EditComment, "", 0}, {"row 0", All, 0, 1, "d", A::Nothing, "", 0},
+            {"below the grid", Pms, 10, 1, "d", A::Nothing, "", 0},
+        };
+        for (const auto& [name, view, row, column, flags, action, text, radioChannel] : rows) {
+            const ClickOutcome outcome = DispatchClick(Click(view, row, column, flags));
+            QVERIFY2(outcome.action == action && outcome.radioChannel == radioChannel && outcome.message == text,
+                     qPrintable(QString::fromLatin1(name) + ": " + outcome.message));
+        }
     }
 
-    void moveTarget_data()
-    {
-        QTest::addColumn<ViewKind>("view");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<bool>("up");
-        QTest::addColumn<MoveKind>("kind");
-        QTest::addColumn<int>("target");
-        QTest::addColumn<int>("topRow");  // the top row when the moved row went out of sight
-        using K = MoveKind;
-        const auto row = [](const char* name, ViewKind v, int r, bool up, K k, int target, int top) {
-            QTest::newRow(name) << v << r << up << k << target << top;
-        };
-        row("frmAll 1 up: edge", All, 1, true, K::Beep, 0, 1);
-        row("frmAll 2 up", All, 2, true, K::Swap, 1, 2);
-        row("frmAll 99 down: edge", All, 99, false, K::Beep, 0, 85);
-        row("frmAll 98 down", All, 98, false, K::Swap, 99, 84);
-        row("frmAll 100 up: PMS edge", All, 100, true, K::Beep, 0, 100);
-        row("frmAll 100 down", All, 100, false, K::Swap, 101, 86);
-        row("frmAll 108 down: edge", All, 108, false, K::Beep, 0, 94);
-        row("frmAll QMB", All, 110, true, K::Nothing, 0, 110);
-        row("frmCh99 5 up", Ch99, 5, true, K::Swap, 4, 5);
-        row("frmCh99 99 down: edge", Ch99, 99, false, K::Beep, 0, 85);
-        row("frmPms 1 up: edge", Pms, 1, true, K::Beep, 0, 1);
-        row("frmPms 9 down: edge", Pms, 9, false, K::Beep, 0, 1);
-        row("frmPms 3 down", Pms, 3, false, K::Swap, 4, 1);
-        row("frmQmb", Qmb, 2, false, K::Nothing, 0, 1);
-        row("off the grid", Pms, 10, true, K::Nothing, 0, 10);
-    }
+    // Each row: view, row, up, what the press does, the target, and the top row when the moved
+    // row went out of sight.
     void moveTarget()
     {
-        QFETCH(ViewKind, view);
-        QFETCH(int, row);
-        QFETCH(bool, up);
-        QFETCH(MoveKind, kind);
-        QFETCH(int, target);
-        QFETCH(int, topRow);
-        const Direction d = up ? Direction::Up : Direction::Down;
-        QCOMPARE(MoveTarget(view, row, d), (Move{kind, target}));
-        QCOMPARE(TopRowAfterMove(row, d), topRow);
+        using K = MoveKind;
+        const std::tuple<const char*, ViewKind, int, bool, MoveKind, int, int> rows[] = {
+            {"frmAll 1 up: edge", All, 1, true, K::Beep, 0, 1},
+            {"frmAll 2 up", All, 2, true, K::Swap, 1, 2},
+            {"frmAll 99 down: edge", All, 99, false, K::Beep, 0, 85},
+            {"frmAll 98 down", All, 98, false, K::Swap, 99, 84},
+            {"frmAll 100 up: PMS edge", All, 100, true, K::Beep, 0, 100},
+            {"frmAll 100 down", All, 100, false, K::Swap, 101, 86},
+            {"frmAll 108 down: edge", All, 108, false, K::Beep, 0, 94},
+            {"frmAll QMB", All, 110, true, K::Nothing, 0, 110},
+            {"frmCh99 5 up", Ch99, 5, true, K::Swap, 4, 5},
+            {"frmCh99 99 down: edge", Ch99, 99, false, K::Beep, 0, 85},
+            {"frmPms 1 up: edge", Pms, 1, true, K::Beep, 0, 1},
+            {"frmPms 9 down: edge", Pms, 9, false, K::Beep, 0, 1},
+            {"frmPms 3 down", Pms, 3, false, K::Swap, 4, 1},
+            {"frmQmb", Qmb, 2, false, K::Nothing, 0, 1},
+            {"off the grid", Pms, 10, true, K::Nothing, 0, 10},
+        };
+        for (const auto& [name, view, row, up, kind, target, topRow] : rows) {
+            const Direction d = up ? Direction::Up : Direction::Down;
+            QVERIFY2(MoveTarget(view, row, d) == (Move{kind, target}), name);
+            QVERIFY2(TopRowAfterMove(row, d) == topRow, name);
+        }
     }
 
     // A set-up as the operator goes through it: each step, what it returns, then the stage's
     // scan caption and whether the digit box shows.
     void scanSetup_data()
     {
-        QTest::addColumn<QStringList>("steps");    // "begin", "pick N", "text T", "start", "cancel"
-        QTest::addColumn<QStringList>("results");  // what each step returned
+        QTest::addColumn<QString>("steps");    // "begin", "pick N", "text T", "start", "cancel", by "|"
+        QTest::addColumn<QString>("results");  // what each step returned, by "|"
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("entry");
         QTest::addColumn<int>("threshold");
+        const auto row = [](const char* name, const char* steps, const char* results, const QString& caption,
+                            bool entry = false, int threshold = 0) {
+            QTest::newRow(name) << steps << results << caption << entry << threshold;
+        };
+        const QString start = "Click on the memory channel row to start the scan at";
+        const QString end = "Click on the memory channel row to end the scan at";
         const QString digit = "Enter minimum S-meter reading to pause on signal:  S-";
-        QTest::newRow("start prompt") << QStringList{"begin"} << QStringList{"-"}
-                                      << "Click on the memory channel row to start the scan at" << false << 0;
-        QTest::newRow("row 99 cannot start") << QStringList{"begin", "pick 99", "pick 98"}
-                                             << QStringList{"-", "ignored", "start"}
-                                             << "Click on the memory channel row to end the scan at" << false << 0;
-        QTest::newRow("end above the start goes back")
-            << QStringList{"begin", "pick 10", "pick 10", "pick 9", "pick 100"}
-            << QStringList{"-", "start", "back", "back", "back"}
-            << "Click on the memory channel row to end the scan at" << false << 0;
-        QTest::newRow("digit asked") << QStringList{"begin", "pick 3", "pick 99", "pick 50"}
-                                     << QStringList{"-", "start", "end", "ignored"} << digit << true << 0;
-        QTest::newRow("not a digit") << QStringList{"begin", "pick 3", "pick 17", "text 0", "text a", "text", "start"}
-                                     << QStringList{"-", "start", "end", "emptied", "emptied", "ignored", "false"}
-                                     << digit << true << 0;
-        QTest::newRow("S-5 scans") << QStringList{"begin", "pick 3", "pick 17", "text 5", "text 6", "start"}
-                                   << QStringList{"-", "start", "end", "taken", "ignored", "true"}
-                                   << "Scanning from Memory Channel 3 to Memory Channel 17" << false << 88;
-        QTest::newRow("S-9") << QStringList{"begin", "pick 1", "pick 2", "text 9", "start", "pick 5"}
-                             << QStringList{"-", "start", "end", "taken", "true", "ignored"}
-                             << "Scanning from Memory Channel 1 to Memory Channel 2" << false << 152;
-        QTest::newRow("Esc") << QStringList{"begin", "pick 3", "cancel", "pick 4"}
-                             << QStringList{"-", "start", "-", "ignored"} << QString() << false << 0;
-        QTest::newRow("begin again forgets") << QStringList{"begin", "pick 3", "pick 17", "text 5", "begin"}
-                                             << QStringList{"-", "start", "end", "taken", "-"}
-                                             << "Click on the memory channel row to start the scan at" << false << 0;
+        row("start prompt", "begin", "-", start);
+        row("row 99 cannot start", "begin|pick 99|pick 98", "-|ignored|start", end);
+        row("end above the start goes back", "begin|pick 10|pick 10|pick 9|pick 100", "-|start|back|back|back", end);
+        row("digit asked", "begin|pick 3|pick 99|pick 50", "-|start|end|ignored", digit, true);
+        row("not a digit", "begin|pick 3|pick 17|text 0|text a|text|start", "-|start|end|emptied|emptied|ignored|false",
+            digit, true);
+        row("S-5 scans", "begin|pick 3|pick 17|text 5|text 6|start", "-|start|end|taken|ignored|true",
+            "Scanning from Memory Channel 3 to Memory Channel 17", false, 88);
+        row("S-9", "begin|pick 1|pick 2|text 9|start|pick 5", "-|start|end|taken|true|ignored",
+            "Scanning from Memory Channel 1 to Memory Channel 2", false, 152);
+        row("Esc", "begin|pick 3|cancel|pick 4", "-|start|-|ignored", QString());
+        row("begin again forgets", "begin|pick 3|pick 17|text 5|begin", "-|start|end|taken|-", start);
     }
     void scanSetup()
     {
-        QFETCH(QStringList, steps);
-        QFETCH(QStringList, results);
+        QFETCH(QString, steps);
+        QFETCH(QString, results);
         QFETCH(QString, caption);
         QFETCH(bool, entry);
         QFETCH(int, threshold);
@@ -187,7 +145,7 @@ private slots:
             {DigitResult::Ignored, "ignored"}, {DigitResult::Emptied, "emptied"}, {DigitResult::Taken, "taken"}};
         ScanSetup setup;
         QStringList got;
-        for (const QString& step : steps) {
+        for (const QString& step : steps.split('|')) {
             const QString argument = step.section(' ', 1);
             if (step == "begin")
                 setup.begin();
@@ -198,7 +156,7 @@ private slots:
                     : step == "start"          ? QString(setup.startScanning() ? "true" : "false")
                                                : QString("-"));
         }
-        QCOMPARE(got, results);
+        QCOMPARE(got.join('|'), results);
         QCOMPARE(setup.look().scanCaption, caption);
         QCOMPARE(setup.look().entryVisible, entry);
         QCOMPARE(setup.scanThreshold(), threshold);
@@ -206,25 +164,15 @@ private slots:
             QCOMPARE(setup.look().escapeCaption.value_or(QString()), QString("Press <Esc> to end scan"));
     }
 
-    void commentCaption_data()
-    {
-        QTest::addColumn<ViewKind>("view");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("frmAll 7") << All << 7 << "Edit comments for memory channel 7:";
-        QTest::newRow("frmAll 99") << All << 99 << "Edit comments for memory channel 99:";
-        QTest::newRow("frmAll 100") << All << 100 << "Edit comments for PMS memory channel 1:";
-        QTest::newRow("frmAll 113") << All << 113 << "Edit comments for QMB memory channel 5:";
-        QTest::newRow("frmCh99 42") << Ch99 << 42 << "Edit comments for memory channel 42:";
-        QTest::newRow("frmPms 9") << Pms << 9 << "Edit comments for PMS memory channel 9:";
-        QTest::newRow("frmQmb 2") << Qmb << 2 << "Edit comments for QMB memory channel 2:";
-    }
     void commentCaption()
     {
-        QFETCH(ViewKind, view);
-        QFETCH(int, row);
-        QFETCH(QString, caption);
-        QCOMPARE(CommentCaption(view, row), caption);
+        const std::tuple<ViewKind, int, QString> rows[] = {
+            {All, 7, "Edit comments for memory channel 7:"},        {All, 99, "Edit comments for memory channel 99:"},
+            {All, 100, "Edit comments for PMS memory channel 1:"},  {All, 113, "Edit comments for QMB memory channel 5:"},
+            {Ch99, 42, "Edit comments for memory channel 42:"},     {Pms, 9, "Edit comments for PMS memory channel 9:"},
+            {Qmb, 2, "Edit comments for QMB memory channel 2:"}};
+        for (const auto& [view, row, caption] : rows)
+            QCOMPARE(CommentCaption(view, row), caption);
     }
 
     // Busy while the radio works or any window-thread operation holds a scope; the signal
@@ -248,11 +196,10 @@ private slots:
         state.setRadioBusy(true);
         state.setRadioBusy(true);
         state.setRadioBusy(false);
-        QCOMPARE(changes.size(), 4);
-        QCOMPARE(changes.at(0).at(0).toBool(), true);
-        QCOMPARE(changes.at(1).at(0).toBool(), false);
-        QCOMPARE(changes.at(2).at(0).toBool(), true);
-        QCOMPARE(changes.at(3).at(0).toBool(), false);
+        QList<bool> told;
+        for (const QList<QVariant>& change : std::as_const(changes))
+            told << change.at(0).toBool();
+        QCOMPARE(told, (QList<bool>{true, false, true, false}));
     }
 };
 
