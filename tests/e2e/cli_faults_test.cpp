@@ -72,7 +72,12 @@ private slots:
         SimProcess radio(simArgs);
         QVERIFY(!radio.pty().isEmpty());
         const auto run = RunCli({"--port", radio.pty(), "--data-dir", data.path(), "read", "pms"});
-        QCOMPARE(run.err, err);
+        // vardo-sim is a process: on a loaded machine it can be held up between a record's 16th
+        // and 17th bytes for longer than the link waits for quiet, and the surplus then comes
+        // where P2's reply begins. The read must fail all the same, naming one or the other.
+        const bool heldUp = simArgs == QStringList{"--long"} && run.err == QString(err).replace("P1", "P2");
+        if (!heldUp)
+            QCOMPARE(run.err, err);
         QCOMPARE(run.status, err.isEmpty() ? 0 : 1);
         if (err.isEmpty())
             QCOMPARE(FileBytes(data.filePath("Pms.txt")), FileBytes(reference.filePath("Pms.txt")));
