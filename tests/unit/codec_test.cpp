@@ -234,8 +234,6 @@ private slots:
         QTest::newRow("mask only") << int(ColFreq) << "14074.00* " << "42: mask radio off, file on" << same;
         QTest::newRow("frequency and mask") << int(ColFreq) << "7000.00* "
                                             << "42: frequency radio 14074.00, file 7000.00; mask radio off, file on" << same;
-        QTest::newRow("mode") << int(ColMode) << "LSB" << "42: mode radio USB, file LSB" << same;
-        QTest::newRow("455 filter") << int(Col455) << "500" << "42: 455 filter radio 2.4K, file 500" << same;
         QTest::newRow("Tx RIT") << int(ColTxRit) << "ON" << "42: Tx RIT radio OFF, file ON" << same;
         QTest::newRow("RPT") << int(ColRpt) << "-RPT" << "42: RPT radio OFF, file -RPT" << same;
         QTest::newRow("offset") << int(ColOffset) << "-1.50" << "42: offset radio 1.50, file -1.50" << same;
@@ -291,16 +289,14 @@ private slots:
     }
 
     // The read-back compares against the mask the write sets, not the channel's own Mask text;
-    // the receive clarifier shows the receive frequency on both sides.
+    // the receive clarifier shows the receive frequency on both sides; an unknown code is named.
     void writeCellsCarryTheMask()
     {
         Channel radio = kHeld;
         radio.RxRit = "ON";
         radio.Freq = 14075.5f;
         const ChannelWrite masked{radio, 100, 1};
-        QCOMPARE(DifferenceLine(100, RowDifferences(CellsOfWrite(masked), radio, Fields::Written)), "P1: mask radio off, file on");
         radio.Mask = "* ";
-        QVERIFY(RowDifferences(CellsOfWrite(masked), radio, Fields::Written).isEmpty());
         radio.Mode.clear();
         QCOMPARE(DifferenceLine(100, RowDifferences(CellsOfWrite(masked), radio, Fields::Written), "table"),
                  "P1: mode radio unknown, table USB");

@@ -119,7 +119,6 @@ private slots:
         QTest::newRow("star beyond character 10 is no mark") << Row("1234567.00* ") << true << With(0, "1234567.00");
         QTest::newRow("cell of one character") << Row("7") << true << With(0, "");
         QTest::newRow("empty comment ends in a colon") << Row("14250.00  ", "") << true << With(9, "");
-        QTest::newRow("colons in the comment") << Row("14250.00  ", "FT8: EU:") << true << With(9, "FT8: EU:");
         QTest::newRow("line break in a comment") << Row("14250.00  ", "a\r\nb") << true << With(9, "a  b");
         QTest::newRow("empty row") << RowCells{} << true << ":::::::::";
     }
@@ -149,7 +148,6 @@ private slots:
         QTest::newRow("comment without a channel, star") << ":::::::::*x:" << "no channel|{*x:}" << "";
         const QString fewer = "has fewer than nine colons";
         QTest::newRow("fewer colons: the rest is the comment") << "14250.00:USB:rest" << "14250.00|[  ]|2|USB||||||0.00|[]||{rest}" << fewer;
-        QTest::newRow("old layout") << QString(kGood).replace(':', ',') << "" << fewer;
         const QString freq = "has a frequency that is not a number (\"%1\")";
         for (const char* text : {"", "14250.00x", "-7050.00", "9999999999999999999999999999999999999999"})
             QTest::addRow("frequency \"%s\"", text) << With(0, text) << "" << freq.arg(text);
@@ -378,10 +376,8 @@ private slots:
         QTest::newRow("restore with channels") << "99Mem 000007 2026-01-31 23-59-59 restore differs 42, Q3.txt"
                                                << "1|7|restore|differs 42, Q3";
         QTest::newRow("seven digits") << "Qmb 1000000 2026-12-10 05-12-03 load verified.txt" << "3|1000000|load|verified";
-        QTest::newRow("the saved file") << "Pms.txt" << "";
         QTest::newRow("another view") << "Vfo 000001 2026-12-10 05-12-03 read.txt" << "";
         QTest::newRow("no such day") << "Pms 000001 2026-02-30 05-12-03 read.txt" << "";
-        QTest::newRow("a save's scratch file") << "Pms 000001 2026-12-10 05-12-03 read.txt.vardo-partial" << "";
     }
     void names()
     {
