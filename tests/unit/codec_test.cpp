@@ -222,70 +222,55 @@ private slots:
         QCOMPARE(CellsFromChannel(c), cells);
     }
 
+    // The read-back's line for a row, and comparing every setting held: what a write would mend,
+    // and apart from it the antenna, which it would not.
     void differences_data()
-    {
-        QTest::addColumn<int>("column");  // the cell the row changes, ColLabel for none
-        QTest::addColumn<QString>("rowValue");
-        QTest::addColumn<QString>("line");      // the read-back's line for channel 42, empty: none
-        QTest::addColumn<QString>("heldLine");  // comparing every setting held, "same": as the read-back
-        const QString same = "same";
-        QTest::newRow("same") << int(ColLabel) << "" << "" << same;
-        QTest::newRow("frequency") << int(ColFreq) << "14250.00  " << "42: frequency radio 14074.00, file 14250.00" << same;
-        QTest::newRow("mask only") << int(ColFreq) << "14074.00* " << "42: mask radio off, file on" << same;
-        QTest::newRow("frequency and mask") << int(ColFreq) << "7000.00* "
-                                            << "42: frequency radio 14074.00, file 7000.00; mask radio off, file on" << same;
-        QTest::newRow("Tx RIT") << int(ColTxRit) << "ON" << "42: Tx RIT radio OFF, file ON" << same;
-        QTest::newRow("RPT") << int(ColRpt) << "-RPT" << "42: RPT radio OFF, file -RPT" << same;
-        QTest::newRow("offset") << int(ColOffset) << "-1.50" << "42: offset radio 1.50, file -1.50" << same;
-        QTest::newRow("offset written the other way") << int(ColOffset) << "1.5" << "" << same;
-        QTest::newRow("offset no command can send") << int(ColOffset) << "12.00" << "" << "42: offset radio 1.50, file 12.00";
-        QTest::newRow("antenna: no command sets it") << int(ColAnt) << "B" << "" << "42: antenna radio A, file B";
-        QTest::newRow("blank antenna") << int(ColAnt) << "" << "" << same;
-        QTest::newRow("blank mode: nothing was sent") << int(ColMode) << "" << "" << same;
-        QTest::newRow("blank channel's frequency is never sent") << int(ColFreq) << "0.00  " << ""
-                                                                << "42: frequency radio 14074.00, file 0.00";
-        QTest::newRow("row without channel data") << int(ColFreq) << "" << "" << same;
-    }
-    void differences()
-    {
-        QFETCH(int, column);
-        QFETCH(QString, rowValue);
-        QFETCH(QString, line);
-        QFETCH(QString, heldLine);
-        const RowCells row = Changed(column == ColLabel ? QStringList() : QStringList{QStringLiteral("%1=").arg(column) + rowValue});
-        QCOMPARE(LineOf(RowDifferences(row, kHeld, Fields::Written)), line);
-        const QList<FieldDifference> held = RowDifferences(row, kHeld, Fields::Held);
-        QCOMPARE(LineOf(held), heldLine == "same" ? line : heldLine);
-        for (const FieldDifference& d : held)
-            QCOMPARE(int(d.column), column);  // each mark lands on the cell the row changed
-    }
-
-    // What a write would mend, and apart from it the antenna, which it would not.
-    void heldComparison_data()
     {
         QTest::addColumn<ViewKind>("view");
         QTest::addColumn<QStringList>("changes");  // "column=value" for the row
-        QTest::addColumn<QString>("settings");     // the line of the differences a write would mend
+        QTest::addColumn<QString>("line");         // the read-back's line for channel 42, empty: none
+        QTest::addColumn<QString>("held");         // what a write would mend, "same": as the read-back
         QTest::addColumn<QString>("antenna");      // the radio's antenna when it differs
-        QTest::newRow("all: mask") << ViewKind::All << QStringList{"1=14074.00* "} << "42: mask radio off, file on" << "";
-        QTest::newRow("qmb: the mask is never compared") << ViewKind::Qmb << QStringList{"1=14074.00* "} << "" << "";
-        QTest::newRow("qmb: the frequency is") << ViewKind::Qmb << QStringList{"1=7074.00* "}
-                                               << "42: frequency radio 14074.00, file 7074.00" << "";
-        QTest::newRow("antenna alone") << ViewKind::Ch99 << QStringList{"5=B"} << "" << "A";
-        QTest::newRow("antenna apart from the mode") << ViewKind::Pms << QStringList{"5=Rx (B)", "2=LSB"}
-                                                     << "42: mode radio USB, file LSB" << "A";
-        QTest::newRow("row without channel data") << ViewKind::All << QStringList{"1=", "5=B"} << "" << "";
+        const QString same = "same";
+        const auto row = [](const char* name, const QString& change, const QString& line, const QString& held = "same",
+                            const QString& antenna = {}, ViewKind view = ViewKind::All) {
+            QTest::newRow(name) << view << change.split('|', Qt::SkipEmptyParts) << line << held << antenna;
+        };
+        row("same", "", "");
+        row("frequency", "1=14250.00  ", "42: frequency radio 14074.00, file 14250.00");
+        row("mask only", "1=14074.00* ", "42: mask radio off, file on");
+        row("frequency and mask", "1=7000.00* ", "42: frequency radio 14074.00, file 7000.00; mask radio off, file on");
+        row("Tx RIT", "7=ON", "42: Tx RIT radio OFF, file ON");
+        row("RPT", "9=-RPT", "42: RPT radio OFF, file -RPT");
+        row("offset", "8=-1.50", "42: offset radio 1.50, file -1.50");
+        row("offset written the other way", "8=1.5", "");
+        row("offset no command can send", "8=12.00", "", "42: offset radio 1.50, file 12.00");
+        row("blank antenna", "5=", "");
+        row("blank mode: nothing was sent", "2=", "");
+        row("blank channel's frequency is never sent", "1=0.00  ", "", "42: frequency radio 14074.00, file 0.00");
+        row("row without channel data", "1=|5=B", "");
+        row("qmb: the mask is never compared", "1=14074.00* ", "42: mask radio off, file on", "", {}, ViewKind::Qmb);
+        row("qmb: the frequency is", "1=7074.00* ", "42: frequency radio 14074.00, file 7074.00; mask radio off, file on",
+            "42: frequency radio 14074.00, file 7074.00", {}, ViewKind::Qmb);
+        row("antenna: no command sets it", "5=B", "", "", "A", ViewKind::Ch99);
+        row("antenna apart from the mode", "5=Rx (B)|2=LSB", "42: mode radio USB, file LSB", same, "A", ViewKind::Pms);
     }
-    void heldComparison()
+    void differences()
     {
         QFETCH(ViewKind, view);
         QFETCH(QStringList, changes);
+        QFETCH(QString, line);
+        QFETCH(QString, held);
         QFETCH(QString, antenna);
-        const HeldComparison found = CompareHeld(view, Changed(changes), kHeld);
-        QTEST(LineOf(found.settings), "settings");
+        const RowCells row = Changed(changes);
+        QCOMPARE(LineOf(RowDifferences(row, kHeld, Fields::Written)), line);
+        const HeldComparison found = CompareHeld(view, row, kHeld);
+        QCOMPARE(LineOf(found.settings), held == "same" ? line : held);
         QCOMPARE(found.antenna.size(), antenna.isEmpty() ? 0 : 1);
         for (const auto& d : found.antenna)
             QVERIFY(d.radio == antenna && d.column == ColAnt);
+        for (const FieldDifference& d : found.settings)  // each mark lands on a cell the row changed
+            QVERIFY(changes.join('|').contains(QStringLiteral("%1=").arg(int(d.column))));
     }
 
     // The read-back compares against the mask the write sets, not the channel's own Mask text;
