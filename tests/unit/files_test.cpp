@@ -412,7 +412,7 @@ private slots:
     }
 
     // A snapshot takes the next number of its view; nothing is written over another thing of the
-    // very name, nor counted from a scratch file.
+    // very name, nor counted from a scratch file, nor in place of a file named as the folder.
     void keepsUnderTheNextNumber()
     {
         putHistory("AllMem 000041 2026-12-10 05-00-00 read.txt");
@@ -428,6 +428,13 @@ private slots:
         QCOMPARE(kept.path, history() + "/Qmb 000047 2026-12-10 05-00-00 read.txt");
         QCOMPARE(FileBytes(kept.path), QByteArray("new"));
         QCOMPARE(FileBytes(history() + "/Qmb 000045 2026-12-10 05-00-00 read.txt"), QByteArray("older"));
+        // A file named "history" where the folder belongs: nothing is written, the file stays.
+        QVERIFY(QDir(history()).removeRecursively() && PutFile(history(), "mine"));
+        kept = KeepSnapshot(m_dir.path(), ViewKind::All, SnapshotOperation::Read, "new", {}, At("2026-12-10T05:00:00"));
+        QCOMPARE(kept.path, QString());
+        QCOMPARE(kept.problems, QStringList{"No snapshot was kept in the history: Could not write \"" + history()
+                                            + "\": it is a file, not a folder."});
+        QCOMPARE(FileBytes(history()), QByteArray("mine"));
     }
 
     // The clock runs backwards here; the numbers decide. The 201st snapshot of the view removes
@@ -451,18 +458,6 @@ private slots:
         QCOMPARE(listed.size(), std::size_t(200));
         QCOMPARE(listed.front().fileName, "Pms 000211 2026-12-10 00-00-00 read.txt");
         QCOMPARE(listed.back().fileName, "Pms 000012 2026-12-10 11-59-58 read.txt");
-    }
-
-    // A file named "history" where the folder belongs: nothing is written, the file stays, and
-    // the problem names it.
-    void aFileInPlaceOfTheFolder()
-    {
-        QVERIFY(PutFile(history(), "mine"));
-        const KeptSnapshot kept = KeepSnapshot(m_dir.path(), ViewKind::All, SnapshotOperation::Read, "new", {}, At("2026-12-10T05:00:00"));
-        QCOMPARE(kept.path, QString());
-        QCOMPARE(kept.problems, QStringList{"No snapshot was kept in the history: Could not write \"" + history()
-                                            + "\": it is a file, not a folder."});
-        QCOMPARE(FileBytes(history()), QByteArray("mine"));
     }
 
     // A write's snapshot holds what the radio was given: the channels written, in their rows;
