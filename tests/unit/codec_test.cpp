@@ -147,7 +147,6 @@ private slots:
             {"RxRit", "ON", "00 00 00 01 09"}, {"RxRit", "OFF", "00 00 00 00 09"}, {"TxRit", "ON", "00 00 00 81 09"},
             {"TxRit", "OFF", "00 00 00 80 09"}, {"TxRit", "", "none"}, {"Rpt", "OFF", "00 00 00 00 84"},
             {"Rpt", "-RPT", "00 00 00 01 84"}, {"Rpt", "+RPT", "00 00 00 02 84"},
-            {"Offset", "-9.99", "99 09 FF FF 09"}, {"Offset", "9.99", "99 09 00 FF 09"},
             {"Offset", "0.015", "02 00 00 FF 09"},     // 24 steps
             {"Offset", "-0.000625", "00 00 00 FF 09"}, // one step
             {"Offset", "9.995", "none"},               // rounds to 10
