@@ -63,7 +63,7 @@ QStringList Lines(int count, QChar separator)
     return lines;
 }
 
-QByteArray OldFile(int count, const char* lineEnd = "\r\n") { return Lines(count, ',').join(lineEnd).toUtf8() + lineEnd; }
+QByteArray OldFile(int count) { return Lines(count, ',').join("\r\n").toUtf8() + "\r\n"; }
 QByteArray NewFile(int count) { return EncodeSavedLines(Lines(count, ':')); }
 
 
@@ -119,7 +119,6 @@ private slots:
         QTest::newRow("star beyond character 10 is no mark") << Row("1234567.00* ") << true << With(0, "1234567.00");
         QTest::newRow("cell of one character") << Row("7") << true << With(0, "");
         QTest::newRow("empty comment ends in a colon") << Row("14250.00  ", "") << true << With(9, "");
-        QTest::newRow("colons in the comment") << Row("14250.00  ", "FT8: EU:") << true << With(9, "FT8: EU:");
         QTest::newRow("line break in a comment") << Row("14250.00  ", "a\r\nb") << true << With(9, "a  b");
         QTest::newRow("empty row") << RowCells{} << true << ":::::::::";
     }
@@ -143,16 +142,12 @@ private slots:
                                         << "14250.00|[* ]|1|USB|2.4K|2.0K|A|OFF|ON|1.25|[+]|OFF|{}" << "";
         QTest::newRow("colons in the comment") << With(9, "a:b::c:")
                                                << "14250.00|[  ]|2|USB|2.4K|2.0K|A|OFF|OFF|0.00|[]|OFF|{a:b::c:}" << "";
-        QTest::newRow("non-ASCII comment")
-            << With(9, "Tromsø ÆØÅ €") << "14250.00|[  ]|2|USB|2.4K|2.0K|A|OFF|OFF|0.00|[]|OFF|{Tromsø ÆØÅ €}" << "";
         QTest::newRow("unknown codes stay empty") << "3573.00:::::::0.00::" << "3573.00|[  ]|2|||||||0.00|[]||{}" << "";
         // What Save writes for a row with a comment and no channel data; the comment is whole.
         QTest::newRow("comment without a channel") << ":::::::::net" << "no channel|{net}" << "";
         QTest::newRow("comment without a channel, star") << ":::::::::*x:" << "no channel|{*x:}" << "";
         const QString fewer = "has fewer than nine colons";
         QTest::newRow("fewer colons: the rest is the comment") << "14250.00:USB:rest" << "14250.00|[  ]|2|USB||||||0.00|[]||{rest}" << fewer;
-        QTest::newRow("eight colons") << kGood.section(':', 0, 8) << "" << fewer;
-        QTest::newRow("old layout") << QString(kGood).replace(':', ',') << "" << fewer;
         const QString freq = "has a frequency that is not a number (\"%1\")";
         for (const char* text : {"", "14250.00x", "-7050.00", "9999999999999999999999999999999999999999"})
             QTest::addRow("frequency \"%s\"", text) << With(0, text) << "" << freq.arg(text);
@@ -187,11 +182,9 @@ private slots:
                                                   << "100.0:AM (env):Thru:6.0K:A:OFF:OFF:0.00:OFF:x";
         QTest::newRow("old") << old << true << kGood;
         QTest::newRow("comma in the comment stays") << old + ", daily" << true << kGood + ", daily";
-        QTest::newRow("fewer than nine commas") << "14250.00,USB,2.4K" << true << "14250.00:USB:2.4K";
         QTest::newRow("decimal comma: the tenth comma stays") << "14250,00,USB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,net" << true
                                                               << "14250:00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF,net";
         QTest::newRow("colon only in character 5") << "1425:" << true << "1425:";
-        QTest::newRow("colon only in character 11") << "1234567890:" << true << "1234567890:";
         QTest::newRow("empty") << "" << true << "";
     }
     void oldLayout()
@@ -201,14 +194,6 @@ private slots:
         QTEST(ConvertOldLine(line), "converted");
     }
 
-    // A command-line read keeps the comments after the ninth colon, or the ninth comma in a
-    // file not yet upgraded.
-    void savedComments()
-    {
-        QCOMPARE(SavedComments(NewFile(2)), QStringList({"net, 1", "net, 2"}));
-        QCOMPARE(SavedComments(OldFile(2)), QStringList({"net, 1", "net, 2"}));
-        QCOMPARE(SavedComments((kGood + "\r\n14250.00:USB\r\n").toUtf8()), QStringList({"net", ""}));
-    }
 
     // Written: one line per row with CR LF, in Windows-1252 when every character fits (as the
     // older program wrote), else in UTF-8; what is written reads back as it was.
@@ -232,8 +217,13 @@ private slots:
         QCOMPARE(ReadSavedLine(SplitSavedLines(DecodeSavedText(file)).at(0)).CommentText, comment);
     }
 
+    // Reading a file's text; a command-line read keeps the comments after the ninth colon, or
+    // the ninth comma in a file not yet upgraded.
     void decoding()
     {
+        QCOMPARE(SavedComments(NewFile(2)), QStringList({"net, 1", "net, 2"}));
+        QCOMPARE(SavedComments(OldFile(2)), QStringList({"net, 1", "net, 2"}));
+        QCOMPARE(SavedComments((kGood + "\r\n14250.00:USB\r\n").toUtf8()), QStringList({"net", ""}));
         QCOMPARE(SplitSavedLines("a\r\nb\nc\r\n\r\n"), QStringList({"a", "b", "c", ""}));
         QCOMPARE(DecodeSavedText("\xEF\xBB\xBFnet"), QStringLiteral("net"));
         QCOMPARE(DecodeSavedText("Troms\xF8 \x80 \x93q\x94"), QStringLiteral("Tromsø € “q”"));
@@ -247,7 +237,6 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");  // empty: it loads
         QTest::newRow("all") << ViewKind::All << NewFile(113) << "";
-        QTest::newRow("LF line ends") << ViewKind::Ch99 << Lines(99, ':').join('\n').toUtf8() << "";
         QTest::newRow("no end on the last line") << ViewKind::Pms << Lines(9, ':').join("\r\n").toUtf8() << "";
         QTest::newRow("lines beyond the count") << ViewKind::Qmb << EncodeSavedLines(Lines(5, ':') << "beyond" << "") << "";
         const QString cannot = "Cannot load \"F\": ";
@@ -334,7 +323,6 @@ private slots:
         ansi.replace("net, 3", "Troms\xF8 \x80");
         const QByteArray utf8 = QByteArray(ansi).replace("Troms\xF8 \x80", "Troms\xC3\xB8 \xE2\x82\xAC");
         row("converted", {{"AllMem.txt", OldFile(113)}}, "upgrade", {{"AllMem.txt", NewFile(113)}}, "");
-        row("converted, LF line ends", {{"99Mem.txt", OldFile(99, "\n")}}, "upgrade", {{"99Mem.txt", NewFile(99)}}, "");
         row("converted, lines beyond the count dropped", {{"Pms.txt", OldFile(12)}}, "upgrade", {{"Pms.txt", NewFile(9)}}, "");
         row("converted, Windows-1252 comment", {{"Qmb.txt", ansi}}, "upgrade",
             {{"Qmb.txt", QByteArray(NewFile(5)).replace("net, 3", "Troms\xF8 \x80")}}, "");
@@ -388,11 +376,8 @@ private slots:
         QTest::newRow("restore with channels") << "99Mem 000007 2026-01-31 23-59-59 restore differs 42, Q3.txt"
                                                << "1|7|restore|differs 42, Q3";
         QTest::newRow("seven digits") << "Qmb 1000000 2026-12-10 05-12-03 load verified.txt" << "3|1000000|load|verified";
-        QTest::newRow("the saved file") << "Pms.txt" << "";
-        QTest::newRow("another operation") << "Pms 000001 2026-12-10 05-12-03 write.txt" << "";
         QTest::newRow("another view") << "Vfo 000001 2026-12-10 05-12-03 read.txt" << "";
         QTest::newRow("no such day") << "Pms 000001 2026-02-30 05-12-03 read.txt" << "";
-        QTest::newRow("a save's scratch file") << "Pms 000001 2026-12-10 05-12-03 read.txt.vardo-partial" << "";
     }
     void names()
     {
@@ -414,8 +399,6 @@ private slots:
                 mismatches << ChannelMismatch{c, {}};
             return mismatches;
         };
-        QTest::newRow("verified") << WriteEnd{true, false, true, true, {}} << "verified";
-        QTest::newRow("no read-back") << WriteEnd{true, false, true, false, {}} << "not read back";
         QTest::newRow("two differ") << WriteEnd{false, false, true, true, differing(2)} << "differs 1, 2";
         QTest::newRow("stopped") << WriteEnd{false, true, false, true, {}} << "stopped";
         QTest::newRow("link lost after a difference") << WriteEnd{false, false, false, true, differing(1)} << "failed";
@@ -429,7 +412,7 @@ private slots:
     }
 
     // A snapshot takes the next number of its view; nothing is written over another thing of the
-    // very name, nor counted from a scratch file.
+    // very name, nor counted from a scratch file, nor in place of a file named as the folder.
     void keepsUnderTheNextNumber()
     {
         putHistory("AllMem 000041 2026-12-10 05-00-00 read.txt");
@@ -445,6 +428,13 @@ private slots:
         QCOMPARE(kept.path, history() + "/Qmb 000047 2026-12-10 05-00-00 read.txt");
         QCOMPARE(FileBytes(kept.path), QByteArray("new"));
         QCOMPARE(FileBytes(history() + "/Qmb 000045 2026-12-10 05-00-00 read.txt"), QByteArray("older"));
+        // A file named "history" where the folder belongs: nothing is written, the file stays.
+        QVERIFY(QDir(history()).removeRecursively() && PutFile(history(), "mine"));
+        kept = KeepSnapshot(m_dir.path(), ViewKind::All, SnapshotOperation::Read, "new", {}, At("2026-12-10T05:00:00"));
+        QCOMPARE(kept.path, QString());
+        QCOMPARE(kept.problems, QStringList{"No snapshot was kept in the history: Could not write \"" + history()
+                                            + "\": it is a file, not a folder."});
+        QCOMPARE(FileBytes(history()), QByteArray("mine"));
     }
 
     // The clock runs backwards here; the numbers decide. The 201st snapshot of the view removes
@@ -470,37 +460,17 @@ private slots:
         QCOMPARE(listed.back().fileName, "Pms 000012 2026-12-10 11-59-58 read.txt");
     }
 
-    // A file named "history" where the folder belongs: nothing is written, the file stays, and
-    // the problem names it.
-    void aFileInPlaceOfTheFolder()
-    {
-        QVERIFY(PutFile(history(), "mine"));
-        const KeptSnapshot kept = KeepSnapshot(m_dir.path(), ViewKind::All, SnapshotOperation::Read, "new", {}, At("2026-12-10T05:00:00"));
-        QCOMPARE(kept.path, QString());
-        QCOMPARE(kept.problems, QStringList{"No snapshot was kept in the history: Could not write \"" + history()
-                                            + "\": it is a file, not a folder."});
-        QCOMPARE(FileBytes(history()), QByteArray("mine"));
-    }
-
     // A write's snapshot holds what the radio was given: the channels written, in their rows;
     // a row not written (stopped before, blank, a Quick Memory Bank) keeps only its comment.
-    void writtenRows_data()
-    {
-        QTest::addColumn<int>("written");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("both") << 2 << QStringList{kP1, kP2, ":::::::::blank"};
-        QTest::newRow("stopped after one") << 1 << QStringList{kP1, ":::::::::", ":::::::::blank"};
-    }
     void writtenRows()
     {
-        QFETCH(int, written);
         const QString blank = "0.00:LSB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:blank";
         QVERIFY(PutFile(m_dir.filePath("Pms.txt"), PmsFile({kP1, kP2, blank})));
         const LoadResult loaded = LoadSavedFile(m_dir.path(), ViewKind::Pms);
         QVERIFY(loaded.ok());
         const RestorePlan plan = PlanRestore(ViewKind::Pms, loaded.rows);
-        QFETCH(QStringList, lines);
-        QCOMPARE(SavedFileBytes(ViewKind::Pms, WrittenRows(ViewKind::Pms, plan, written)), PmsFile(lines));
+        QCOMPARE(SavedFileBytes(ViewKind::Pms, WrittenRows(ViewKind::Pms, plan, 2)), PmsFile({kP1, kP2, ":::::::::blank"}));
+        QCOMPARE(SavedFileBytes(ViewKind::Pms, WrittenRows(ViewKind::Pms, plan, 1)), PmsFile({kP1, ":::::::::", ":::::::::blank"}));
     }
 
     void listingAndNumbers()
@@ -512,9 +482,7 @@ private slots:
         QCOMPARE(s.size(), std::size_t(3));
         QCOMPARE(HistoryLine(1, s[0], std::nullopt),
                  "  1  2026-12-10 05:12:01  load       unreadable  failed  Pms 000003 2026-12-10 05-12-01 load failed.txt");
-        QCOMPARE(HistoryLine(2, s[1], SnapshotChannelCount(PmsFile({kP1, kP2}), ViewKind::Pms)),
-                 "  2  2026-12-10 05:12:03  restore    2 channels  differs P2  Pms 000002 2026-12-10 05-12-03 restore "
-                 "differs P2.txt");
+        QCOMPARE(SnapshotChannelCount(PmsFile({kP1, kP2}), ViewKind::Pms), 2);
         QCOMPARE(HistoryLine(3, s[2], 1), "  3  2026-12-10 05:12:09  read        1 channel  -  Pms 000001 2026-12-10 "
                                           "05-12-09 read.txt");
         QCOMPARE(SnapshotChannelCount("1800.00:LSB\r\n", ViewKind::Pms), std::nullopt);

@@ -18,8 +18,6 @@ private Q_SLOTS:
         const QString gone = QStringLiteral("the serial adapter was unplugged or stopped answering");
         QTest::newRow("USB adapter pulled, Linux") << QSerialPort::ReadError << "Inappropriate ioctl for device" << gone;
         QTest::newRow("adapter gone while writing") << QSerialPort::WriteError << "Input/output error" << gone;
-        QTest::newRow("driver unbound") << QSerialPort::ReadError << "No such device" << gone;
-        QTest::newRow("macOS") << QSerialPort::ReadError << "Device not configured" << gone;
         QTest::newRow("Windows") << QSerialPort::ReadError << "The device does not recognize the command." << gone;
         QTest::newRow("removed, any words") << QSerialPort::ResourceError << "Unknown error" << gone;
         QTest::newRow("permission kept") << QSerialPort::PermissionError << "Permission denied" << "Permission denied";
