@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vardo-cli's file commands without any display: print VIEW --pdf FILE (the PDF's text, read back
-// with pdftotext, holds every channel line in order), CHIRP export and import; a bad request ends
-// with a message that says why and leaves every file as it was.
+// vardo-cli's file commands without any display: print to PDF (read back with pdftotext), CHIRP
+// export and import; a bad request says why and leaves every file as it was.
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,10 +28,9 @@ ProcessRun RunCli(QStringList arguments, const QString& dir)
                       {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"});
 }
 
-// Channel i of a test file: a frequency from 100.00 kHz up, every seventh one masked, modes of
-// every width the listing aligns differently.
+// Channel i of a test file: every seventh masked, modes of every width the listing aligns.
 QString Freq(int i) { return QString::number(100 + (i - 1) * 251) + ".00"; }
-bool Masked(ViewKind view, int i) { return view != ViewKind::Qmb && i % 7 == 3; }
+bool Masked(int i) { return i % 7 == 3; }
 QString Mode(int i) { return QStringList{"USB", "FM", "AM (sync)", "CW (usb)", "RTTY (lsb)"}[(i - 1) % 5]; }
 QString Comment(int i) { return QStringLiteral("channel %1: net").arg(i); }
 
@@ -60,11 +58,11 @@ const QByteArray kPms = "14074.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:FT8, \"20m\"\
 const QByteArray kHeader = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
                            "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE";
 
-QByteArray SavedFile(ViewKind view)
+QByteArray SavedFile()
 {
     QString text;
-    for (int i = 1; i <= RowCount(view); ++i)
-        text += Freq(i) + (Masked(view, i) ? "*:" : ":") + Mode(i) + ":2.4K:2.0K:A:OFF:OFF:0.00:OFF:" + Comment(i)
+    for (int i = 1; i <= kChannelCount; ++i)
+        text += Freq(i) + (Masked(i) ? "*:" : ":") + Mode(i) + ":2.4K:2.0K:A:OFF:OFF:0.00:OFF:" + Comment(i)
             + "\r\n";
     return text.toUtf8();
 }
@@ -74,185 +72,153 @@ QByteArray SavedFile(ViewKind view)
 class FilesCliTest : public QObject {
     Q_OBJECT
 private slots:
-    void exportAndImport();
-    void refused_data();
-    void refused();
-    void listing_data()
-    {
-        QTest::addColumn<ViewKind>("view");  // the row's name is the command's
-        QTest::addColumn<QString>("title");
-        QTest::newRow("all") << ViewKind::All << "All Memory Channels  (page %1)";
-        QTest::newRow("99") << ViewKind::Ch99 << "Memory Channels 1 to 99  (page %1)";
-        QTest::newRow("pms") << ViewKind::Pms << "PMS Memory Channels";
-        QTest::newRow("qmb") << ViewKind::Qmb << "QMB Memory Channels";
-    }
+    // The other views' titles and columns are pinned by the listing's unit test.
     void listing()
     {
-        QFETCH(ViewKind, view);
-        QFETCH(QString, title);
         QTemporaryDir dir;
-        QVERIFY(PutFile(dir.filePath(SavedFileName(view)), SavedFile(view)));
-        const auto run = RunCli({"print", QTest::currentDataTag(), "--pdf", "DIR/out.pdf"}, dir.path());
+        QVERIFY(PutFile(dir.filePath("AllMem.txt"), SavedFile()));
+        const auto run = RunCli({"print", "all", "--pdf", "DIR/out.pdf"}, dir.path());
         QVERIFY2(run.status == 0, qPrintable(run.err));
-
         const QList<QStringList> pages = ListingPdfPages(dir.filePath("out.pdf"));
-        QCOMPARE(pages.size(), RowCount(view) > 57 ? 2 : 1);
-        QCOMPARE(pages[0].size() - 3, std::min(57, RowCount(view)));
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages[0].size() - 3, 57);
         QStringList lines;
         for (qsizetype p = 0; p < pages.size(); ++p) {
-            QCOMPARE(pages[p].value(0).trimmed(), title.contains('%') ? title.arg(p + 1) : title);
+            QCOMPARE(pages[p].value(0).trimmed(), QStringLiteral("All Memory Channels  (page %1)").arg(p + 1));
             QCOMPARE(pages[p].value(1).mid(90), QStringLiteral("Comments"));
             QCOMPARE(pages[p].value(2).size(), 120);
             lines << pages[p].mid(3);
         }
-        QCOMPARE(lines.size(), RowCount(view));
-        // The columns are pinned by the listing's unit test; here every field is on its line, in order.
-        for (int i = 1; i <= RowCount(view); ++i) {
-            const QString label = ChannelLabel(ChannelOfRow(view, i));
-            QCOMPARE(lines[i - 1].left(14), label.rightJustified(3) + " " + Freq(i).rightJustified(9) + (Masked(view, i) ? "*" : " "));
+        QCOMPARE(lines.size(), kChannelCount);
+        for (int i = 1; i <= kChannelCount; ++i) {
+            QCOMPARE(lines[i - 1].left(14), ChannelLabel(i).rightJustified(3) + " " + Freq(i).rightJustified(9) + (Masked(i) ? "*" : " "));
             QCOMPARE(lines[i - 1].mid(14).simplified(), Mode(i) + " 2.4K 2.0K A OFF OFF 0.00 OFF " + Comment(i));
             QCOMPARE(lines[i - 1].size(), 72 + Comment(i).size());
         }
     }
+
+    // Export names the comment it cannot carry; import of the export gives the same saved file, and
+    // leaves the backup as it was since there is nothing new to save.
+    void exportAndImport()
+    {
+        QTemporaryDir dir;
+        QVERIFY(PutFile(dir.filePath("Pms.txt"), kPms));
+        QVERIFY(PutFile(dir.filePath("Pms.bak"), "older"));
+        const QString csvPath = dir.filePath("pms.csv");
+        const ProcessRun exported = RunCli({"export", "pms", "--csv", csvPath}, dir.path());
+        QCOMPARE(exported.status, 3);
+        QCOMPARE(exported.out, QStringLiteral("2 channels exported to %1\n").arg(QDir::toNativeSeparators(csvPath)));
+        QCOMPARE(exported.err, QStringLiteral("vardo-cli: P3 \"band edge\": it has a comment but no frequency, so %1 has no row for it\n")
+                                   .arg(QDir::toNativeSeparators(csvPath)));
+        QCOMPARE(FileBytes(csvPath),
+                 kHeader + "\r\n1,\"FT8, \"\"20m\"\"\",14.074000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,USB,5.00,,100W,\"FT8, \"\"20m\"\"\",,,,\r\n"
+                           "2,repeater,29.620000,-,0.100000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,S,100W,repeater,,,,\r\n");
+
+        const ProcessRun imported = RunCli({"import", "pms", "--csv", csvPath}, dir.path());
+        QCOMPARE(imported.status, 0);
+        QCOMPARE(imported.err, QString());
+        QCOMPARE(FileBytes(dir.filePath("Pms.txt")), kPms);
+        QCOMPARE(FileBytes(dir.filePath("Pms.bak")), QByteArray("older"));
+
+        // A CHIRP file replaces only the channels its taken rows name; each value it changes and each
+        // row it leaves out is named, and the status says the import was partial.
+        QVERIFY(PutFile(dir.filePath("in.csv"), "# CHIRP export\r" + kHeader + "\r"
+                                                "1,DV,14.2,,0.6,,88.5,88.5,023,NN,023,Tone->Tone,DV,5.00,,50W,,,,,\r"
+                                                "# 2 m\r"
+                                                "5,APRS,144.390000,,0.6,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,50W,,,,,\r"
+                                                "4,Rep,29.62,+,0.6,TSQL,88.5,100.0,023,NN,023,Tone->Tone,NAM,5.00,P,50W,10m FM,,,,\r"));
+        const ProcessRun run = RunCli({"import", "pms", "--csv", "DIR/in.csv"}, dir.path());
+        QCOMPARE(run.status, 3);
+        const QString in = QDir::toNativeSeparators(dir.filePath("in.csv"));
+        // The texts are the CHIRP reader's unit test's; here each reaches standard error with its line.
+        QVERIFY2(run.err.startsWith("vardo-cli: " + in + " line 3: the mode \"DV\" has no equivalent on this radio, left out\n")
+                     && run.err.count("vardo-cli: " + in + " line ") == 6, qPrintable(run.err));
+        QCOMPARE(run.out, QStringLiteral("1 channels imported into %1\n").arg(QDir::toNativeSeparators(dir.filePath("Pms.txt"))));
+        QCOMPARE(FileBytes(dir.filePath("Pms.txt")),
+                 QByteArray(kPms).replace(":::::::::band edge\r\n:::::::::\r\n",
+                                          ":::::::::band edge\r\n29620.00:AM (env):Thru:6.0K:A:OFF:OFF:0.00:+RPT:Rep - 10m FM\r\n"));
+        QCOMPARE(FileBytes(dir.filePath("Pms.bak")), kPms);
+    }
+
+    void refused_data()
+    {
+        QTest::addColumn<QStringList>("args");  // DIR stands for the data folder
+        QTest::addColumn<QByteArray>("pms");    // Pms.txt; empty: none, FIFO: a named pipe
+        QTest::addColumn<QByteArray>("csv");    // in.csv; empty: none
+        QTest::addColumn<QString>("message");   // in standard error; a usage error "(try --help)" has status 2
+        const auto print = [](const char* name, const QByteArray& pms, const QString& pdf, const QString& message) {
+            QTest::newRow(name) << QStringList{"print", "pms", "--pdf", "DIR/" + pdf} << pms << QByteArray() << message;
+        };
+        const QString cannot = "Could not write \"DIR/%1\": %2.";
+        print("bad line", "7000.00:USB:2.4K\r\n" + kPms, "out.pdf", "line 1");
+        print("PDF onto a folder", kPms, "folder", cannot.arg("folder", "it is a folder, not a file"));
+        print("PDF in a read-only folder", kPms, "ro/out.pdf", cannot.arg("ro/out.pdf", "Permission denied"));
+        print("PDF onto a backup by another spelling", kPms, "./Pms.bak", cannot.arg("./Pms.bak", "it is the program's own saved file \"Pms.bak\"; choose another name"));
+            print("saved file a named pipe", "FIFO", "out.pdf", "Pms.txt\": it is a named pipe, not a file.");
+        print("PDF onto a named pipe", kPms, "pipe", cannot.arg("pipe", "it is a named pipe, not a file"));
+        print("PDF onto a device", kPms, "null", cannot.arg("null", "it is a device, not a file"));
+        QTest::newRow("no --pdf") << QStringList{"print", "pms"} << kPms << QByteArray()
+                                  << "vardo-cli: print needs --pdf FILE (try --help)\n";
+
+        const auto import = [](const char* name, const QByteArray& csv, const QByteArray& pms, const QString& message) {
+            QTest::newRow(name) << QStringList{"import", "pms", "--csv", "DIR/in.csv"} << pms << csv << message;
+        };
+        const QString left = "vardo-cli: nothing imported; DIR/Pms.txt was left as it was\n";
+        import("every row refused", kHeader + "\r\n1,,144.39,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5W,,,,,\r\n", kPms,
+               "vardo-cli: DIR/in.csv line 2: the frequency 144.390000 MHz is outside what the radio can be set to "
+               "(0.100000-99.999990 MHz), left out\n" + left);
+            import("header only, no saved file", kHeader + "\n", {}, left);
+        import("a saved memory file", kPms, kPms,
+               "vardo-cli: DIR/in.csv is not a CHIRP CSV file: its first line is not a CHIRP header with Location, Frequency "
+               "and Mode columns. Nothing was written.\n");
+        import("no such file", {}, kPms, "DIR/in.csv\": No such file or directory.\n");
+        import("saved file that cannot be loaded", kHeader + "\r\n1,,7.074,,0,,88.5,88.5,023,NN,023,Tone->Tone,USB,5.00,,5W,,,,,\r\n",
+               "14074.00:USB\r\n" + kPms, "Nothing was imported; DIR/Pms.txt was left as it was.\n");
+        // Export refuses, before it writes anything, a target that is not a plain file or that is
+        // one of the program's own files; nothing blocks on a pipe.
+        const QList<std::pair<const char*, QString>> targets{{"pipe", "it is a named pipe, not a file"},
+                                                             {"link.csv", "it is the program's own saved file \"Pms.txt\""},
+                                                             {"folder/../././Pms.txt", "it is the program's own saved file \"Pms.txt\""}};
+        for (const auto& [target, reason] : targets)
+            QTest::newRow(qPrintable(u"export to "_qs + target))
+                << QStringList{"export", "pms", "--csv", u"DIR/"_qs + target} << kPms << QByteArray()
+                << u"DIR/"_qs + target + "\": " + reason;
+    }
+
+    // Whatever stops a print, an import or an export, nothing in the data folder changes: every
+    // node is still what it was, with its bytes.
+    void refused()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, pms);
+        QFETCH(QByteArray, csv);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const auto native = [&](const QString& name) { return QFile::encodeName(dir.filePath(name)); };
+        QVERIFY(pms == "FIFO" ? ::mkfifo(native("Pms.txt").constData(), 0600) == 0
+                              : pms.isEmpty() || PutFile(dir.filePath("Pms.txt"), pms));
+        QVERIFY(csv.isEmpty() || PutFile(dir.filePath("in.csv"), csv));
+        QVERIFY(PutFile(dir.filePath("Qmb.bak"), "qmb backup") && QDir(dir.path()).mkdir("folder") && QDir(dir.path()).mkdir("ro"));
+        QVERIFY(::mkfifo(native("pipe").constData(), 0600) == 0);
+        QVERIFY(QFile::link(dir.filePath("Pms.txt"), dir.filePath("link.csv")));
+        QVERIFY(QFile::setPermissions(dir.filePath("ro"), QFile::ReadOwner | QFile::ExeOwner));
+        const QString arguments = args.join(' ');
+        if (arguments.contains("DIR/ro/") && PutFile(dir.filePath("ro/probe"), "x"))
+            QSKIP("a read-only folder is still writable for this user (root)");
+        if (::mknod(native("null").constData(), S_IFCHR | 0666, makedev(1, 3)) != 0 && arguments.contains("DIR/null"))
+            QSKIP("making a device node needs root");
+        const QStringList before = NodeListing(dir.path());
+        const auto run = RunCli(args, dir.path());
+        QCOMPARE(run.status, message.endsWith("(try --help)\n") ? 2 : 1);
+        // Qt may add warnings of its own; the program's line names what went wrong.
+        const qsizetype own = run.err.indexOf("vardo-cli: ");
+        message.replace("DIR", QDir::toNativeSeparators(dir.path()));
+        QVERIFY2(own >= 0 && run.err.indexOf(message, own) >= own, qPrintable(run.err));
+        QCOMPARE(run.out, QString());
+        QCOMPARE(NodeListing(dir.path()), before);
+        QVERIFY(QDir(dir.filePath("folder")).isEmpty() && QDir(dir.filePath("ro")).isEmpty());
+    }
 };
-
-// Export names the comment it cannot carry; import of the export gives the same saved file, and
-// leaves the backup as it was since there is nothing new to save.
-void FilesCliTest::exportAndImport()
-{
-    QTemporaryDir dir;
-    QVERIFY(PutFile(dir.filePath("Pms.txt"), kPms));
-    QVERIFY(PutFile(dir.filePath("Pms.bak"), "older"));
-    const QString csvPath = dir.filePath("pms.csv");
-    const ProcessRun exported = RunCli({"export", "pms", "--csv", csvPath}, dir.path());
-    QCOMPARE(exported.status, 3);
-    QCOMPARE(exported.out, QStringLiteral("2 channels exported to %1\n").arg(QDir::toNativeSeparators(csvPath)));
-    QCOMPARE(exported.err, QStringLiteral("vardo-cli: P3 \"band edge\": it has a comment but no frequency, so %1 has no row for it\n")
-                               .arg(QDir::toNativeSeparators(csvPath)));
-    QCOMPARE(FileBytes(csvPath),
-             kHeader + "\r\n1,\"FT8, \"\"20m\"\"\",14.074000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,USB,5.00,,100W,\"FT8, \"\"20m\"\"\",,,,\r\n"
-                       "2,repeater,29.620000,-,0.100000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,S,100W,repeater,,,,\r\n");
-
-    const ProcessRun imported = RunCli({"import", "pms", "--csv", csvPath}, dir.path());
-    QCOMPARE(imported.status, 0);
-    QCOMPARE(imported.err, QString());
-    QCOMPARE(FileBytes(dir.filePath("Pms.txt")), kPms);
-    QCOMPARE(FileBytes(dir.filePath("Pms.bak")), QByteArray("older"));
-
-    // A CHIRP file replaces only the channels its taken rows name; each value it changes and each
-    // row it leaves out is named, and the status says the import was partial.
-    QVERIFY(PutFile(dir.filePath("in.csv"), "# CHIRP export\r" + kHeader + "\r"
-                                            "1,DV,14.2,,0.6,,88.5,88.5,023,NN,023,Tone->Tone,DV,5.00,,50W,,,,,\r"
-                                            "# 2 m\r"
-                                            "5,APRS,144.390000,,0.6,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,50W,,,,,\r"
-                                            "4,Rep,29.62,+,0.6,TSQL,88.5,100.0,023,NN,023,Tone->Tone,NAM,5.00,P,50W,10m FM,,,,\r"));
-    const ProcessRun run = RunCli({"import", "pms", "--csv", "DIR/in.csv"}, dir.path());
-    QCOMPARE(run.status, 3);
-    const QString in = QDir::toNativeSeparators(dir.filePath("in.csv"));
-    QCOMPARE(run.err, QStringLiteral("vardo-cli: %1 line 3: the mode \"DV\" has no equivalent on this radio, left out\n"
-                                     "vardo-cli: %1 line 5: the frequency 144.390000 MHz is outside what the radio can be set "
-                                     "to (0.100000-99.999990 MHz), left out\n"
-                                     "vardo-cli: %1 line 6: the mode \"NAM\" was taken as AM (env)\n"
-                                     "vardo-cli: %1 line 6: the duplex offset 0.6 MHz was taken as the radio's repeater shift, 0.100000 MHz\n"
-                                     "vardo-cli: %1 line 6: the tone mode \"TSQL\" was dropped: a channel here holds no tone\n"
-                                     "vardo-cli: %1 line 6: the Skip \"P\" was taken as not skipped\n")
-                          .arg(in));
-    QCOMPARE(run.out, QStringLiteral("1 channels imported into %1\n").arg(QDir::toNativeSeparators(dir.filePath("Pms.txt"))));
-    QCOMPARE(FileBytes(dir.filePath("Pms.txt")),
-             QByteArray(kPms).replace(":::::::::band edge\r\n:::::::::\r\n",
-                                      ":::::::::band edge\r\n29620.00:AM (env):Thru:6.0K:A:OFF:OFF:0.00:+RPT:Rep - 10m FM\r\n"));
-    QCOMPARE(FileBytes(dir.filePath("Pms.bak")), kPms);
-}
-
-void FilesCliTest::refused_data()
-{
-    QTest::addColumn<QStringList>("args");  // DIR stands for the data folder
-    QTest::addColumn<QByteArray>("pms");    // Pms.txt; empty: none, FIFO: a named pipe
-    QTest::addColumn<QByteArray>("csv");    // in.csv; empty: none
-    QTest::addColumn<QString>("message");   // in standard error; a usage error "(try --help)" has status 2
-    const auto print = [](const char* name, const QByteArray& pms, const QString& pdf, const QString& message) {
-        QTest::newRow(name) << QStringList{"print", "pms", "--pdf", "DIR/" + pdf} << pms << QByteArray() << message;
-    };
-    const QString cannot = "Could not write \"DIR/%1\": %2.";
-    const QString own = "it is the program's own saved file \"%1\"; choose another name";
-    print("never saved", {}, "out.pdf", "has never been saved");
-    print("first row empty", ":::::::::\r\n" + kPms, "out.pdf", "Nothing to print!");
-    print("bad line", "7000.00:USB:2.4K\r\n" + kPms, "out.pdf", "line 1");
-    print("PDF in a missing folder", kPms, "no/out.pdf", cannot.arg("no/out.pdf", "No such file or directory"));
-    print("PDF onto a folder", kPms, "folder", cannot.arg("folder", "it is a folder, not a file"));
-    print("PDF in a read-only folder", kPms, "ro/out.pdf", cannot.arg("ro/out.pdf", "Permission denied"));
-    print("PDF onto the saved file", kPms, "Pms.txt", cannot.arg("Pms.txt", own.arg("Pms.txt")));
-    print("PDF onto a backup by another spelling", kPms, "./Pms.bak", cannot.arg("./Pms.bak", own.arg("Pms.bak")));
-    print("PDF onto a link to a saved file", kPms, "link.pdf", cannot.arg("link.pdf", own.arg("AllMem.txt")));
-    print("saved file a named pipe", "FIFO", "out.pdf", "Pms.txt\": it is a named pipe, not a file.");
-    print("PDF onto a named pipe", kPms, "pipe", cannot.arg("pipe", "it is a named pipe, not a file"));
-    print("PDF onto a device", kPms, "null", cannot.arg("null", "it is a device, not a file"));
-    QTest::newRow("no --pdf") << QStringList{"print", "pms"} << kPms << QByteArray()
-                              << "vardo-cli: print needs --pdf FILE (try --help)\n";
-
-    const auto import = [](const char* name, const QByteArray& csv, const QByteArray& pms, const QString& message) {
-        QTest::newRow(name) << QStringList{"import", "pms", "--csv", "DIR/in.csv"} << pms << csv << message;
-    };
-    const QString left = "vardo-cli: nothing imported; DIR/Pms.txt was left as it was\n";
-    import("every row refused", kHeader + "\r\n1,,144.39,,0,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5W,,,,,\r\n", kPms,
-           "vardo-cli: DIR/in.csv line 2: the frequency 144.390000 MHz is outside what the radio can be set to "
-           "(0.100000-99.999990 MHz), left out\n" + left);
-    import("header only, CR line ends", kHeader + "\r", kPms, left);
-    import("header only, no saved file", kHeader + "\n", {}, left);
-    import("a saved memory file", kPms, kPms,
-           "vardo-cli: DIR/in.csv is not a CHIRP CSV file: its first line is not a CHIRP header with Location, Frequency "
-           "and Mode columns. Nothing was written.\n");
-    import("no such file", {}, kPms, "DIR/in.csv\": No such file or directory.\n");
-    import("saved file that cannot be loaded", kHeader + "\r\n1,,7.074,,0,,88.5,88.5,023,NN,023,Tone->Tone,USB,5.00,,5W,,,,,\r\n",
-           "14074.00:USB\r\n" + kPms, "Nothing was imported; DIR/Pms.txt was left as it was.\n");
-    // Export refuses, before it writes anything, a target that is not a plain file or that is
-    // one of the program's own files; nothing blocks on a pipe.
-    const QList<std::pair<const char*, QString>> targets{
-        {"pipe", "it is a named pipe, not a file"},
-        {"folder", "it is a folder, not a file"},
-        {"null", "it is a device, not a file"},
-        {"link.csv", "it is the program's own saved file \"Pms.txt\""},
-        {"folder/../././Pms.txt", "it is the program's own saved file \"Pms.txt\""},
-        {"Qmb.bak", "it is the program's own saved file \"Qmb.bak\""}};
-    for (const auto& [target, reason] : targets)
-        QTest::newRow(qPrintable(u"export to "_qs + target))
-            << QStringList{"export", "pms", "--csv", u"DIR/"_qs + target} << kPms << QByteArray()
-            << u"DIR/"_qs + target + "\": " + reason;
-}
-
-// Whatever stops a print, an import or an export, nothing in the data folder changes: every
-// node is still what it was, with its bytes.
-void FilesCliTest::refused()
-{
-    QFETCH(QStringList, args);
-    QFETCH(QByteArray, pms);
-    QFETCH(QByteArray, csv);
-    QFETCH(QString, message);
-    QTemporaryDir dir;
-    const auto native = [&](const QString& name) { return QFile::encodeName(dir.filePath(name)); };
-    QVERIFY(pms == "FIFO" ? ::mkfifo(native("Pms.txt").constData(), 0600) == 0
-                          : pms.isEmpty() || PutFile(dir.filePath("Pms.txt"), pms));
-    QVERIFY(csv.isEmpty() || PutFile(dir.filePath("in.csv"), csv));
-    QVERIFY(PutFile(dir.filePath("Qmb.bak"), "qmb backup") && QDir(dir.path()).mkdir("folder") && QDir(dir.path()).mkdir("ro"));
-    QVERIFY(::mkfifo(native("pipe").constData(), 0600) == 0);
-    QVERIFY(QFile::link(dir.filePath("Pms.txt"), dir.filePath("link.csv")) && QFile::link("AllMem.txt", dir.filePath("link.pdf")));
-    QVERIFY(QFile::setPermissions(dir.filePath("ro"), QFile::ReadOwner | QFile::ExeOwner));
-    const QString arguments = args.join(' ');
-    if (arguments.contains("DIR/ro/") && PutFile(dir.filePath("ro/probe"), "x"))
-        QSKIP("a read-only folder is still writable for this user (root)");
-    if (::mknod(native("null").constData(), S_IFCHR | 0666, makedev(1, 3)) != 0 && arguments.contains("DIR/null"))
-        QSKIP("making a device node needs root");
-    const QStringList before = NodeListing(dir.path());
-    const auto run = RunCli(args, dir.path());
-    QCOMPARE(run.status, message.endsWith("(try --help)\n") ? 2 : 1);
-    // Qt may add warnings of its own; the program's line names what went wrong.
-    const qsizetype own = run.err.indexOf("vardo-cli: ");
-    message.replace("DIR", QDir::toNativeSeparators(dir.path()));
-    QVERIFY2(own >= 0 && run.err.indexOf(message, own) >= own, qPrintable(run.err));
-    QCOMPARE(run.out, QString());
-    QCOMPARE(NodeListing(dir.path()), before);
-    QVERIFY(QDir(dir.filePath("folder")).isEmpty() && QDir(dir.filePath("ro")).isEmpty());
-}
 
 QTEST_MAIN(FilesCliTest)
 #include "files_cli_test.moc"
