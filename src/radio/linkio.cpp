@@ -13,18 +13,22 @@ void LinkIo::attach(Transport* transport, bool echoes, std::chrono::nanoseconds 
     m_keepsLineTime = keepsLineTime;
     m_transport = transport;
     m_line.reset();  // the probe waited out its own bytes
+    m_earliest.reset();
     m_echo.setEchoing(echoes);
     m_roundTrip = roundTrip;
 }
 
 IoStatus LinkIo::write(const QByteArray& bytes)
 {
+    const Clock::time_point before = now();
     const IoStatus status = m_transport->write(bytes);
     if (status != IoStatus::Ok)
         return status;
     const Clock::time_point at = now();
-    if (m_transport->takesLineTime())
+    if (m_transport->takesLineTime()) {
         m_line.sent(bytes.size(), at);
+        m_earliest.sent(bytes.size(), before);
+    }
     m_echo.sent(bytes, std::max(at, m_line.freeAt()) + m_roundTrip + kReplyTimeout);
     return status;
 }

@@ -39,6 +39,9 @@ public:
     [[nodiscard]] bool paced() const { return m_keepsLineTime && m_transport->takesLineTime(); }
     // When every byte written so far can have reached the radio.
     [[nodiscard]] Clock::time_point lineFreeAt() const { return m_line.freeAt(); }
+    // The same, counted from just before each write: a thread held up between the write and its
+    // time stamp must not move the reply window later than the bytes can really come.
+    [[nodiscard]] Clock::time_point lineFreeAtEarliest() const { return m_earliest.freeAt(); }
 
     IoStatus write(const QByteArray& bytes);
     // Adds the reply bytes that arrive to `out` until `count` more are in (Ok) or `until` passes
@@ -59,6 +62,7 @@ public:
 private:
     Transport* m_transport = nullptr;
     LineClock m_line;  // the line time of what has been handed to the port
+    LineClock m_earliest;
     EchoFilter m_echo;
     int m_pacing = 5;
     std::chrono::nanoseconds m_roundTrip{0};

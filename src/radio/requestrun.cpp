@@ -117,7 +117,7 @@ void RequestRun::holdBack(const Reply& open)
 // later ones start the next reply.
 RequestRun::Surplus RequestRun::watchWindow()
 {
-    const auto end = m_io.lineFreeAt() + ReplyWindow(kRequestSize) - LineTime(kRequestSize);
+    const auto end = m_io.lineFreeAtEarliest() + ReplyWindow(kRequestSize) - LineTime(kRequestSize);
     Surplus surplus;
     while (m_io.paced() && m_io.now() < end) {
         QByteArray got;
