@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Save, Load and Print in the real views against the emulator: files, frames, refusals, the PDF.
+// Save, Load and Print against the emulator, and the File menu: CSV (never a write to the radio), History.
 
+#include <QListWidget>
 #include <QPrintDialog>
 #include <QStatusBar>
 #include <QtTest>
 
+#include "csvcommands.h"
 #include "filebytes.h"
+#include "historyfiles.h"
 #include "messageboxhelper.h"
 #include "pdftext.h"
 #include "printcommands.h"
 #include "savedfilenames.h"
 #include "savedfiletext.h"
+#include "tablesteps.h"
 #include "ui_steps.h"
 
 using namespace vardo;
@@ -18,18 +22,26 @@ using namespace vardo::test;
 
 namespace {
 
-struct FileHarness : AppHarness {
-    explicit FileHarness(const QString& dataDir = {}) : AppHarness(sim::Timing::Fast, {}, {}, dataDir) {}
-    QString file(const QString& name) const { return app->dataDir() + "/" + name; }
-    // Presses a command and waits until the program is idle again.
-    bool run(MemoryView& v, const char* command) { press(v, command); return idle(); }
-    MemoryView* ready(ViewKind kind) { return OpenAndRead(*this, kind); }
-};
+const QByteArray kHeader = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+                           "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE";
 
-// The program with Print attached; the printer set-up answers for the operator.
-struct PrintApp : FileHarness {
-    PrintApp()
+// Two snapshots of the PMS view as the program names them; the older one's P1 is off the radio's 1800.00.
+const QString kOlder = QStringLiteral("Pms 000001 2026-12-09 21-00-00 read.txt");
+const QString kNewer = QStringLiteral("Pms 000002 2026-12-10 05-12-03 load verified.txt");
+const QByteArray kOlderBytes = "1810.00:CW (usb):500:500:A:OFF:OFF:0.00:OFF:top band\r\n"
+                               "2000.00*:LSB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:\r\n"
+                               + QByteArray(":::::::::\r\n").repeated(7);
+const QByteArray kNewerBytes = QByteArray("3500.00:CW (usb):500:500:A:OFF:OFF:0.00:OFF:\r\n").repeated(9);
+
+// The program with the CSV file dialog and the printer set-up answered by the test.
+struct FileApp : AppHarness {
+    explicit FileApp(const QString& dataDir = {}) : AppHarness(sim::Timing::Fast, {}, {}, dataDir)
     {
+        for (ViewKind kind : kAllViews)
+            view(kind).findChild<CsvCommands*>()->setFileChooser([this](QWidget*, bool saving, const QString&) {
+                asked << saving;
+                return chosen;
+            });
         app->printCommands().setPrinterSetup([this](QPrinter& printer, QWidget* parent) {
             ++setups;
             setupParent = parent;
@@ -38,21 +50,25 @@ struct PrintApp : FileHarness {
             return true;
         });
     }
+    QString file(const QString& name) const { return app->dataDir() + "/" + name; }
+    // Presses a command and waits until the program is idle again.
+    bool run(MemoryView& v, const char* command) { press(v, command); return idle(); }
+    MemoryView* ready(ViewKind kind) { return OpenAndRead(*this, kind); }
 
+    QString chosen;  // what the CSV dialog answers; empty: Cancel
+    QList<bool> asked;
     QString pdf;
     int setups = 0;
     QWidget* setupParent = nullptr;
 };
 
-// A Pms.txt of nine good lines with line `number` replaced.
-QByteArray PmsFile(int number = 0, const char* line = "")
+// The demo radio's PMS channels as a saved file, lines replaced by number.
+QByteArray PmsFile(const QMap<int, QString>& replaced)
 {
-    QStringList lines;
-    for (int i = 1; i <= 9; ++i)
-        lines << QStringLiteral("%1.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:line %2").arg(7000 + i).arg(i);
-    if (number)
-        lines[number - 1] = line;
-    return EncodeSavedLines(lines);
+    QStringList lines = kDemoPmsLines;
+    for (auto it = replaced.begin(); it != replaced.end(); ++it)
+        lines[it.key() - 1] = it.value();
+    return CrLfLines(lines);
 }
 
 }  // namespace
@@ -62,8 +78,7 @@ class TestFilesCommands : public QObject {
 private slots:
     void saveThenLoad_data()
     {
-        // told: after the Load; empty: nothing, and a beep;
-        // count: the channels a read, a save and a load of the QMB name
+        // told: after the Load (empty: a beep); count: the channels a read, a save and a QMB load name
         Columns<ViewKind, QString, int, int, QString, QString>("kind", "file", "firstWritten", "lastWritten", "told",
             "count");
         QStringList blank;  // the demo radio's blank channels, whose 0.00 kHz no command can send
@@ -79,7 +94,7 @@ private slots:
     {
         QFETCH(ViewKind, kind); QFETCH(QString, file); QFETCH(QString, count); QFETCH(QString, told);
         QFETCH(int, firstWritten); QFETCH(int, lastWritten);
-        FileHarness h;
+        FileApp h;
         MemoryView* v = h.ready(kind);
         QVERIFY(v);
         QCOMPARE(v->statusBar()->currentMessage(), count + " read");
@@ -88,8 +103,7 @@ private slots:
         h.app->family().setCell(kind, last, ColComment, comment);
         const ChannelTable& table = h.table(kind);
         const QString lastFreq = table.cell(last, ColFreq);
-        // The operator's current row stays through Save and Load (moved there as the arrow keys
-        // move it: a click on a row would load its channel).
+        // The current row stays through Save and Load (set as the arrow keys do: a click would load the channel).
         const auto toRow3 = [v] { v->grid()->setCurrentIndex(v->grid()->model()->index(2, ColMode)); };
         toRow3();
         int beeps = h.beeps;
@@ -142,37 +156,58 @@ private slots:
 
     void refused_data()
     {
-        // bytes: the view's file; null: none; message: %1: the file
-        Columns<ViewKind, QByteArray, QString>("kind", "bytes", "message");
+        // bytes: the view's file (null: none); told: %1 stands for the view's file, %2 for the history folder
+        Columns<ViewKind, QString, bool, QString, QByteArray, QStringList>("kind", "command", "read", "dataDir", "bytes",
+            "told");
         const QString never = "Cannot load because the \"%1\" data file has never been saved!";
-        QTest::newRow("frmAll never saved") << ViewKind::All << QByteArray() << never.arg("All.Mem.txt");
-        QTest::newRow("frmPms never saved") << ViewKind::Pms << QByteArray() << never.arg("Pms.txt");
         const QString bad = "Cannot load \"%1\": line ";
-        QTest::newRow("setting") << ViewKind::Pms << PmsFile(3, "7003.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:+RTP:")
-                                 << bad + "3 has an unknown RPT setting (\"+RTP\").";
-        QTest::newRow("binary") << ViewKind::Pms << QByteArray("\x00\x01\xFF\xFE\x89PNG\r\n\x1A\n", 11).repeated(9)
-                                << bad + "1 has fewer than nine colons.";
+        QTest::newRow("frmAll never saved") << ViewKind::All << "cmdLoad" << true << "" << QByteArray()
+                                            << QStringList{never.arg("All.Mem.txt")};
+        QTest::newRow("frmPms never saved") << ViewKind::Pms << "cmdLoad" << true << "" << QByteArray()
+                                            << QStringList{never.arg("Pms.txt")};
+        QTest::newRow("setting") << ViewKind::Pms << "cmdLoad" << true << ""
+                                 << PmsFile({{3, "7003.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:+RTP:"}})
+                                 << QStringList{bad + "3 has an unknown RPT setting (\"+RTP\")."};
+        QTest::newRow("binary") << ViewKind::Pms << "cmdLoad" << true << ""
+                                << QByteArray("\x00\x01\xFF\xFE\x89PNG\r\n\x1A\n", 11).repeated(9)
+                                << QStringList{bad + "1 has fewer than nine colons."};
+        QTest::newRow("nothing to save") << ViewKind::Pms << "cmdSave" << false << "" << QByteArray()
+                                         << QStringList{"Nothing to save!"};
+        // The read's snapshot has no folder either: told, and the read stands.
+        QTest::newRow("data folder missing")
+            << ViewKind::Pms << "cmdSave" << true << "no-such-folder" << QByteArray()
+            << QStringList{"No snapshot was kept in the history: Could not write \"%2\": No such file or directory.",
+                           "Could not write \"%1\": No such file or directory. The saved file and its backup are as "
+                           "they were."};
     }
+    // A refused Load or Save says why, with no beep, and changes no row, no file and nothing in the radio.
     void refused()
     {
-        QFETCH(ViewKind, kind); QFETCH(QByteArray, bytes); QFETCH(QString, message);
-        FileHarness h;
-        MemoryView* v = h.ready(kind);
-        QVERIFY(v);
-        h.app->family().setCell(kind, 1, ColComment, "kept");
-        const Tables before = AllTables(h);
-        if (!bytes.isNull())
-            QVERIFY(PutFile(h.file(SavedFileName(kind)), bytes));
-        h.radio->clearLog();
+        QFETCH(ViewKind, kind); QFETCH(QString, command); QFETCH(bool, read); QFETCH(QString, dataDir);
+        QFETCH(QByteArray, bytes); QFETCH(QStringList, told);
+        QTemporaryDir other;
+        FileApp h(dataDir.isEmpty() ? dataDir : other.filePath(dataDir));
+        QVERIFY(h.started());
+        MemoryView& v = h.open(kind);
         MessageBoxHelper boxes;
-        QVERIFY(h.run(*v, "cmdLoad"));
-        QCOMPARE(boxes.texts(), QStringList{message.arg(QDir::toNativeSeparators(h.file(SavedFileName(kind))))});
-        QVERIFY(AllTables(h) == before && h.radio->frameLog().empty());
+        QVERIFY(!read || h.read(v));
+        QVERIFY(bytes.isNull() || PutFile(h.file(SavedFileName(kind)), bytes));
+        const QStringList files = FileListing(h.app->dataDir());
+        const Tables before = AllTables(h);
+        const int beeps = h.beeps;
+        h.radio->clearLog();
+        QVERIFY(h.run(v, qPrintable(command)));
+        for (QString& text : told)
+            text.replace("%1", QDir::toNativeSeparators(h.file(SavedFileName(kind))))
+                .replace("%2", QDir::toNativeSeparators(h.file("history")));
+        QCOMPARE(boxes.texts(), told);
+        QVERIFY(boxes.seen().first().icon == QMessageBox::Warning && h.beeps == beeps);
+        QVERIFY(AllTables(h) == before && h.radio->frameLog().empty() && FileListing(h.app->dataDir()) == files);
     }
 
     void overwriteQuestion()
     {
-        FileHarness h;
+        FileApp h;
         MemoryView* v = h.ready(ViewKind::Qmb);
         QVERIFY(v);
         QVERIFY(h.run(*v, "cmdSave"));
@@ -189,47 +224,15 @@ private slots:
         QVERIFY(FileBytes(h.file("Qmb.txt")).contains(":second\r\n"));
     }
 
-    void saveRefused_data()
-    {
-        // message: %1: the file
-        Columns<bool, QString>("missingFolder", "message");
-        QTest::newRow("nothing to save") << false << "Nothing to save!";
-        QTest::newRow("data folder missing") << true << "Could not write \"%1\": No such file "
-                                                "or directory. The saved file and its backup are as they were.";
-    }
-    void saveRefused()
-    {
-        QFETCH(bool, missingFolder); QFETCH(QString, message);
-        QTemporaryDir other;
-        FileHarness h(missingFolder ? other.filePath("no-such-folder") : QString());
-        QVERIFY(h.started());
-        MemoryView& v = h.open(ViewKind::Pms);
-        MessageBoxHelper boxes;
-        QVERIFY(!missingFolder || h.read(v));
-        const int beeps = h.beeps;
-        QVERIFY(h.run(v, "cmdSave"));
-        // The read's snapshot has no folder either: told, and the read stands.
-        QStringList told;
-        if (missingFolder)
-            told << "No snapshot was kept in the history: Could not write \""
-                        + QDir::toNativeSeparators(h.file("history")) + "\": No such file or directory.";
-        told << message.arg(QDir::toNativeSeparators(h.file("Pms.txt")));
-        QCOMPARE(boxes.texts(), told);
-        QVERIFY(boxes.seen().first().icon == QMessageBox::Warning && h.beeps == beeps);
-        QCOMPARE(FileListing(h.app->dataDir()), QStringList());
-    }
-
-    // A channel with a value no command can send is left out whole and named, and the radio keeps
-    // what it held; a row with a comment and no channel data loads with its comment; no beep.
+    // A channel no command can send is left out and named, the radio keeping it; a comment-only row loads.
     void loadLeavesUnsendableChannels()
     {
-        FileHarness h;
+        FileApp h;
         MemoryView* v = h.ready(ViewKind::Pms);
         QVERIFY(v);
-        QByteArray file = PmsFile(5, "0.00:LSB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:blank");
-        file.replace("7006.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:line 6", ":::::::::comment only");
-        file.replace("7008.00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:line 8", "7008.00:AM (env):Thru:6.0K:A:OFF:OFF:+12.50:OFF:");
-        QVERIFY(PutFile(h.file("Pms.txt"), file));
+        QVERIFY(PutFile(h.file("Pms.txt"), PmsFile({{5, "0.00:LSB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:blank"},
+                                                    {6, ":::::::::comment only"},
+                                                    {8, "7008.00:AM (env):Thru:6.0K:A:OFF:OFF:+12.50:OFF:"}})));
         const Record p8 = h.radio->memory(107);
         h.radio->clearLog();
         MessageBoxHelper boxes;
@@ -247,46 +250,21 @@ private slots:
         QCOMPARE(stored, QStringList({"P1", "P2", "P3", "P4", "P7", "P9"}));
     }
 
-    // frmCh99, two pages: the listing code itself is checked view by view without windows.
-    void printsTheViewsTable()
+    // While the radio is busy Print does nothing; frmCh99 prints on two pages, the operator's place kept
+    // (the listing itself is checked without windows); the printer dialog's Cancel prints nothing.
+    void print()
     {
-        PrintApp h;
-        MemoryView* v = h.ready(ViewKind::Ch99);
-        QVERIFY(v);
-        const QString comment = QStringLiteral("20 m net, Sundays 1400 UTC");
-        h.app->family().setCell(ViewKind::Ch99, 2, ColComment, comment);
-        h.pdf = h.dir.filePath("listing.pdf");
-        QSignalSpy busy(&h.app->busyState(), &BusyState::busyChanged);
-        MessageBoxHelper boxes;
-        // The operator's place in the grid stays where it was.
-        v->setTopRow(35);
-        v->setCurrentCell(40, ColMode);
-        h.press(*v, "cmdPrint");
-        QVERIFY(v->currentRow() == 40 && v->currentColumn() == ColMode && TopRow(*v) == 35);
-        QVERIFY(h.setups == 1 && h.setupParent == v && boxes.count() == 0);
-        QVERIFY(busy.count() == 2 && !QApplication::overrideCursor());  // the hourglass came and went
-
-        const QList<QStringList> pages = ListingPdfPages(h.pdf);
-        QVERIFY(pages.size() == 2 && pages[0].size() == 3 + 57 && pages[1].size() == 3 + 42);
-        QCOMPARE(pages[0][0].trimmed(), QStringLiteral("Memory Channels 1 to 99  (page 1)"));
-        QCOMPARE(pages[1][0].trimmed(), QStringLiteral("Memory Channels 1 to 99  (page 2)"));
-        QVERIFY2(pages[0][4].trimmed().startsWith(QStringLiteral("2 ")), qPrintable(pages[0][4]));  // after the headings
-        QCOMPARE(pages[0][4].mid(72), comment);
-    }
-
-    // An empty view says so (frmAll in its own words); while the radio is busy Print does nothing;
-    // a PDF that cannot be written says why; then it prints; the printer dialog's Cancel does not.
-    void refusedThenPrints()
-    {
-        PrintApp h;
+        FileApp h;
         MessageBoxHelper boxes;
         QVERIFY(h.started());
         h.press(h.open(ViewKind::All), "cmdPrint");
         h.press(h.open(ViewKind::Qmb), "cmdPrint");
         QCOMPARE(boxes.texts(), (QStringList{"Nothing to Print!", "Nothing to print!"}));
         QVERIFY(boxes.seen().first().icon == QMessageBox::Warning && h.setups == 0);
-        MemoryView* v = &h.view(ViewKind::Qmb);
+        MemoryView* v = &h.open(ViewKind::Ch99);
         QVERIFY(h.read(*v));
+        const QString comment = QStringLiteral("20 m net, Sundays 1400 UTC");
+        h.app->family().setCell(ViewKind::Ch99, 2, ColComment, comment);
         boxes.clear();
         h.pdf = h.dir.filePath("no such folder/listing.pdf");
         QVERIFY(h.app->radio().scan(1, 10, 255, h.app.get(), {}, {}));
@@ -295,12 +273,23 @@ private slots:
         h.app->radio().stopScan();
         QVERIFY(h.idle());
         h.press(*v, "cmdPrint");
-        QCOMPARE(boxes.lastText(), "The PDF file \"" + h.pdf + "\" cannot be written: No such file or directory.\r"
-                                   "Nothing was printed.");
+        QCOMPARE(boxes.texts(), QStringList{"The PDF file \"" + h.pdf + "\" cannot be written: No such file or "
+                                            "directory.\rNothing was printed."});
         QVERIFY(!QApplication::overrideCursor() && !h.app->busyState().busy());
         h.pdf = h.dir.filePath("listing.pdf");
+        QSignalSpy busy(&h.app->busyState(), &BusyState::busyChanged);
+        v->setTopRow(35);
+        v->setCurrentCell(40, ColMode);
         h.press(*v, "cmdPrint");
-        QCOMPARE(ListingPdfPages(h.pdf).size(), 1);
+        QVERIFY(v->currentRow() == 40 && v->currentColumn() == ColMode && TopRow(*v) == 35);
+        QVERIFY(h.setups == 2 && h.setupParent == v && boxes.count() == 1);
+        QVERIFY(busy.count() == 2 && !QApplication::overrideCursor());  // the hourglass came and went
+        const QList<QStringList> pages = ListingPdfPages(h.pdf);
+        QVERIFY(pages.size() == 2 && pages[0].size() == 3 + 57 && pages[1].size() == 3 + 42);
+        QCOMPARE(pages[0][0].trimmed(), QStringLiteral("Memory Channels 1 to 99  (page 1)"));
+        QCOMPARE(pages[1][0].trimmed(), QStringLiteral("Memory Channels 1 to 99  (page 2)"));
+        QVERIFY2(pages[0][4].trimmed().startsWith(QStringLiteral("2 ")), qPrintable(pages[0][4]));  // after the headings
+        QCOMPARE(pages[0][4].mid(72), comment);
         // The platform's printer dialog, without page ranges; its Cancel prints nothing.
         QVERIFY(QFile::remove(h.pdf));
         QString dialogClass;
@@ -316,11 +305,179 @@ private slots:
             return AskForPrinter(printer, parent);
         });
         boxes.clear();
-        QSignalSpy busy(&h.app->busyState(), &BusyState::busyChanged);
+        busy.clear();
         h.press(*v, "cmdPrint");
         QCOMPARE(dialogClass, QStringLiteral("QPrintDialog"));
         QVERIFY(!pageRanges && busy.isEmpty() && boxes.count() == 0 && !QApplication::overrideCursor());
         QVERIFY(FileListing(h.dir.path()).filter(".pdf").isEmpty());
+    }
+
+    // Export, Clear, Import: the same rows and mirror rows, and not one frame to the radio.
+    void exportThenImportGivesTheTableBack()
+    {
+        FileApp h;
+        QVERIFY(h.started());
+        MemoryView& pms = h.open(ViewKind::Pms);
+        QVERIFY(h.read(pms));
+        h.app->family().setCell(ViewKind::Pms, 2, ColComment, QStringLiteral("band edge, \"40m\""));
+        h.app->family().setRow(ViewKind::Pms, 9, RowCells{"", "", "", "", "", "", "", "", "", "spare"});
+        const std::vector<RowCells> before = h.table(ViewKind::Pms).rows();
+        MessageBoxHelper boxes(QMessageBox::Yes);
+        // The view's own saved file under another spelling is refused, and left as it was.
+        QVERIFY(PutFile(h.dir.filePath("Pms.txt"), "saved"));
+        h.chosen = h.dir.filePath("./Pms.txt");
+        Action(pms, "itmExportCsv")->trigger();
+        QCOMPARE(FileBytes(h.dir.filePath("Pms.txt")), QByteArray("saved"));
+        h.chosen = h.dir.filePath("pms.csv");
+        Action(pms, "itmExportCsv")->trigger();
+        QVERIFY(FileBytes(h.chosen).startsWith(kHeader + "\r\n1,"));
+        QCOMPARE(boxes.texts(), QStringList({QStringLiteral("Could not write \"%1\": it is the program's own saved file "
+                                                            "\"Pms.txt\"; choose another name.").arg(h.dir.filePath("./Pms.txt")),
+                                             "These channels are not in pms.csv:\rP9 \"spare\": it has a comment but no frequency"}));
+        h.press(pms, "cmdClear");
+        const std::size_t frames = h.radio->frameLog().size();
+        const int beeps = h.beeps;
+        boxes.clear();
+        Action(pms, "itmImportCsv")->trigger();
+        QCOMPARE(boxes.texts(), QStringList{"Import 8 rows of pms.csv into PMS Memories? The channels at those locations are "
+                                            "replaced; the others are kept."});
+        QVERIFY(h.asked == QList<bool>({true, true, false}) && h.beeps == beeps + 1 && h.radio->frameLog().size() == frames);
+        const std::vector<RowCells> after = h.table(ViewKind::Pms).rows();
+        for (int row = 0; row < 8; ++row) {
+            // The CSV carries frequency, mode, mask, repeater direction and comment.
+            for (Column c : {ColFreq, ColMode, ColRpt, ColComment})
+                QCOMPARE(after[row][CellIndex(c)], before[row][CellIndex(c)]);
+            QCOMPARE(h.table(ViewKind::All).row(100 + row), after[row]);
+        }
+        QCOMPARE(after[8], RowCells{});
+    }
+
+    void import_data()
+    {
+        // csv: the chosen file (null: Cancel); replaced: P2 and its mirror row take the file's row 2
+        Columns<QByteArray, QMessageBox::StandardButton, QStringList, bool>("csv", "answer", "told", "replaced");
+        const QByteArray net = "Location,Name,Frequency,Duplex,Offset,Mode,Skip,Comment\n"
+                               "2,Net,29.6,+,0.6,NFM,,Sunday\n3,APRS,144.39,,,FM,,\n";
+        const QString question = "Import 1 row of in.csv into PMS Memories? The channels at those locations are "
+                                 "replaced; the others are kept.";
+        const QString none = "No row of in.csv could be imported; nothing was changed.";
+        QTest::newRow("No") << net << QMessageBox::No << QStringList{question} << false;
+        QTest::newRow("Yes") << net << QMessageBox::Yes
+            << QStringList{question, "These rows of in.csv were left out:\r"
+                                     "line 3: the frequency 144.390000 MHz is outside what the radio can be set to "
+                                     "(0.100000-99.999990 MHz)\r"
+                                     "These values of in.csv were taken otherwise:\r"
+                                     "line 2: the mode \"NFM\" was taken as FM\r"
+                                     "line 2: the duplex offset 0.6 MHz was taken as the radio's repeater shift, "
+                                     "0.100000 MHz"}
+            << true;
+        QTest::newRow("no row") << kHeader + "\r\n" << QMessageBox::Yes << QStringList{none} << false;
+        QTest::newRow("location outside the view")
+            << "# CHIRP\r" + kHeader + "\r0,,7.0,,0,,88.5,88.5,023,NN,023,Tone->Tone,USB,5.00,,5W,,,,,\r"
+            << QMessageBox::Yes
+            << QStringList{none + "\rThese rows were left out:\rline 3: location \"0\" is outside this view (1-9)"}
+            << false;
+        QTest::newRow("not CHIRP CSV") << QByteArray("14074.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:\r\n") << QMessageBox::Yes
+                                       << QStringList{"in.csv is not a CHIRP CSV file: its first line is not a CHIRP header "
+                                                      "with Location, Frequency and Mode columns.\rNothing was changed."}
+                                       << false;
+        QTest::newRow("Cancel") << QByteArray() << QMessageBox::Yes << QStringList{} << false;
+    }
+    // Only Yes replaces the rows the CSV takes and their mirror rows; every other row of every table stays.
+    void import()
+    {
+        QFETCH(QByteArray, csv); QFETCH(QMessageBox::StandardButton, answer); QFETCH(QStringList, told);
+        FileApp h;
+        MemoryView* pms = h.openFilled(ViewKind::Pms);
+        QVERIFY(pms);
+        Tables expected = AllTables(h);
+        h.chosen = csv.isNull() ? QString() : h.dir.filePath("in.csv");
+        QVERIFY(csv.isNull() || PutFile(h.chosen, csv));
+        MessageBoxHelper boxes(answer);
+        Action(*pms, "itmImportCsv")->trigger();
+        QCOMPARE(boxes.texts(), told);
+        if (QFETCH(bool, replaced); replaced) {
+            const RowCells net{"29600.00  ", "FM", "Thru", "6.0K", "A", "OFF", "OFF", "0.00", "+RPT", "Net - Sunday"};
+            expected[int(ViewKind::Pms)][1] = net;
+            expected[int(ViewKind::All)][100] = net;
+            QCOMPARE(pms->statusBar()->currentMessage(), QStringLiteral("1 channel imported from in.csv"));
+        }
+        QCOMPARE(AllTables(h), expected);
+    }
+
+    // With Read Before Load (off by default) a Load first keeps what the channels held in a snapshot.
+    void readAndLoadKeepTheirSnapshots()
+    {
+        FileApp h;
+        MemoryView* v = h.ready(ViewKind::Pms);
+        QVERIFY(v);
+        const QDir history(h.dir.filePath("history"));
+        QCOMPARE(WithoutTimes(history.entryList(QDir::Files).join('|')), "Pms 000001 WHEN read.txt");
+        QCOMPARE(FileBytes(history.filePath(history.entryList(QDir::Files)[0])), CrLfLines(kDemoPmsLines));
+        // The file's P2 differs, and the radio ignores a store into P2.
+        QStringList file = kDemoPmsLines;
+        file[1] = "2010.00:LSB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:edge";
+        QVERIFY(PutFile(h.file("Pms.txt"), CrLfLines(file)));
+        sim::Faults dropping;
+        dropping.dropStore = 101;
+        h.radio->setFaults(dropping);
+        MessageBoxHelper boxes;
+        h.press(*v, "cmdLoad");
+        QVERIFY(boxes.waitForCount(1) && h.idle() && boxes.count() == 1);  // the Load's own message, no other
+        QStringList names = history.entryList(QDir::Files, QDir::Name);
+        QCOMPARE(WithoutTimes(names.join('|')), "Pms 000001 WHEN read.txt|Pms 000002 WHEN load differs P2.txt");
+        QCOMPARE(FileBytes(history.filePath(names[1])), CrLfLines(file));
+        QAction* readFirst = Action(*v, "actReadBeforeLoad");
+        QVERIFY(readFirst && readFirst->isCheckable() && !readFirst->isChecked());
+        QVERIFY(!Action(h.view(ViewKind::Qmb), "actReadBeforeLoad"));
+        readFirst->trigger();
+        h.radio->setFaults({});
+        boxes.clear();
+        const int beeps = h.beeps;
+        h.press(*v, "cmdLoad");
+        QVERIFY(QTest::qWaitFor([&] { return h.beeps > beeps && h.idle(); }, kWaitMs));
+        QVERIFY2(boxes.seen().isEmpty(), qPrintable(boxes.seen().value(0).text));
+        names = history.entryList(QDir::Files, QDir::Name).mid(2);
+        QCOMPARE(WithoutTimes(names.join('|')), "Pms 000003 WHEN read.txt|Pms 000004 WHEN load verified.txt");
+        const QList<QByteArray> held = FileBytes(history.filePath(names[0])).split('\n');
+        QVERIFY2(held.value(0).startsWith("1800.00:CW (usb):500:500:") && held.value(1).startsWith("2000.00:LSB:"),
+                 held.value(1).constData());
+    }
+
+    // Compare leaves the table alone; Open fills the rows without a frame to the radio; Undo takes them back.
+    void compareThenOpenThenUndo()
+    {
+        FileApp h;
+        const QString folder = h.dir.filePath(QStringLiteral("history"));
+        QVERIFY(h.started() && QDir().mkpath(folder) && PutFile(folder + "/" + kOlder, kOlderBytes)
+                && PutFile(folder + "/" + kNewer, kNewerBytes));
+        MemoryView& pms = h.open(ViewKind::Pms);
+        QVERIFY(QTest::qWaitForWindowActive(&pms));
+        MessageBoxHelper boxes;
+        Action(pms, "itmHistory")->trigger();
+        auto* list = pms.findChild<QListWidget*>(QStringLiteral("lstHistory"));
+        QVERIFY(list && QTest::qWaitFor([&] { return list->isVisible(); }, kWaitMs) && list->count() == 2);
+        QVERIFY2(list->item(0)->text().startsWith("1  2026-12-10 05:12:03  load") && list->item(0)->text().endsWith(kNewer),
+                 qPrintable(list->item(0)->text()));
+        QVERIFY2(list->item(1)->text().startsWith("2  2026-12-09 21:00:00  read") && list->item(1)->text().endsWith(kOlder),
+                 qPrintable(list->item(1)->text()));
+        list->setCurrentRow(1);
+        h.press(pms, "cmdCompareSnapshot");
+        QVERIFY(QTest::qWaitFor([&] { return !boxes.seen().isEmpty() && h.idle(); }, kWaitMs));
+        QCOMPARE(boxes.seen().constFirst().text, QStringLiteral("2 of 2 channels differ from the radio.\r"
+                                                                "P1: frequency radio 1800.00, snapshot 1810.00\r"
+                                                                "P2: mask radio off, snapshot on"));
+        const ChannelTable& table = h.table(ViewKind::Pms);
+        QVERIFY(table.markCount() == 0 && table.cell(1, ColFreq).isEmpty());
+        const RowCells emptyP1 = table.row(1);
+        const qsizetype framesBefore = h.radio->frameLog().size();
+        h.press(pms, "cmdOpenSnapshot");
+        const RowCells p1{"1810.00  ", "CW (usb)", "500", "500", "A", "OFF", "OFF", "0.00", "OFF", "top band"};
+        QVERIFY(table.row(1) == p1 && h.table(ViewKind::All).row(100) == p1 && table.cell(3, ColFreq).isEmpty());
+        QCOMPARE(table.row(2), RowCells({"2000.00* ", "LSB", "2.4K", "2.4K", "A", "OFF", "OFF", "0.00", "OFF", ""}));
+        QCOMPARE(h.radio->frameLog().size(), framesBefore);
+        h.app->tableSteps().undo();
+        QVERIFY(table.row(1) == emptyP1 && h.table(ViewKind::All).row(100) == emptyP1);
     }
 };
 
