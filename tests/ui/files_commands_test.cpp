@@ -53,7 +53,6 @@ struct FileApp : AppHarness {
     QString file(const QString& name) const { return app->dataDir() + "/" + name; }
     // Presses a command and waits until the program is idle again.
     bool run(MemoryView& v, const char* command) { press(v, command); return idle(); }
-    MemoryView* ready(ViewKind kind) { return OpenAndRead(*this, kind); }
 
     QString chosen;  // what the CSV dialog answers; empty: Cancel
     QList<bool> asked;
@@ -95,7 +94,7 @@ private slots:
         QFETCH(ViewKind, kind); QFETCH(QString, file); QFETCH(QString, count); QFETCH(QString, told);
         QFETCH(int, firstWritten); QFETCH(int, lastWritten);
         FileApp h;
-        MemoryView* v = h.ready(kind);
+        MemoryView* v = OpenAndRead(h, kind);
         QVERIFY(v);
         QCOMPARE(v->statusBar()->currentMessage(), count + " read");
         const int last = RowCount(kind);
@@ -208,7 +207,7 @@ private slots:
     void overwriteQuestion()
     {
         FileApp h;
-        MemoryView* v = h.ready(ViewKind::Qmb);
+        MemoryView* v = OpenAndRead(h, ViewKind::Qmb);
         QVERIFY(v);
         QVERIFY(h.run(*v, "cmdSave"));
         const QByteArray first = FileBytes(h.file("Qmb.txt"));
@@ -228,7 +227,7 @@ private slots:
     void loadLeavesUnsendableChannels()
     {
         FileApp h;
-        MemoryView* v = h.ready(ViewKind::Pms);
+        MemoryView* v = OpenAndRead(h, ViewKind::Pms);
         QVERIFY(v);
         QVERIFY(PutFile(h.file("Pms.txt"), PmsFile({{5, "0.00:LSB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:blank"},
                                                     {6, ":::::::::comment only"},
@@ -409,7 +408,7 @@ private slots:
     void readAndLoadKeepTheirSnapshots()
     {
         FileApp h;
-        MemoryView* v = h.ready(ViewKind::Pms);
+        MemoryView* v = OpenAndRead(h, ViewKind::Pms);
         QVERIFY(v);
         const QDir history(h.dir.filePath("history"));
         QCOMPARE(WithoutTimes(history.entryList(QDir::Files).join('|')), "Pms 000001 WHEN read.txt");
