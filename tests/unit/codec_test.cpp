@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The record decoder, the setting encoders' exact bytes, number texts and row cells, what the
-// radio holds against a row, and the line-time account the link ends its writes by.
+// The record decoder, the encoders' exact bytes, number texts, row cells, read-back and line time.
 
 #include <limits>
 
@@ -101,8 +100,7 @@ private slots:
         QTEST(Shown(DecodeRecord(RecordFromBytes(bytes)), fields), "expected");
     }
 
-    // Any record: the hexadecimal route agrees, no invented code is sent back, and a restore with
-    // the receive clarifier on sends the VFO frequency, not the receive frequency.
+    // A restore with the receive clarifier on sends the VFO frequency, not the receive frequency.
     void randomRecords()
     {
         QRandomGenerator rng(20240611);

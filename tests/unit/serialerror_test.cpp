@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the operator reads when a serial port fails: the system's words for a device that went
-// away become plain ones; every other reason stays as the system gives it.
+// The system's words for a serial device that went away become plain ones; others stay.
 #include <QtTest>
 
 #include "serialerrortext.h"
@@ -21,7 +20,6 @@ private Q_SLOTS:
         QTest::newRow("Windows") << QSerialPort::ReadError << "The device does not recognize the command." << gone;
         QTest::newRow("removed, any words") << QSerialPort::ResourceError << "Unknown error" << gone;
         QTest::newRow("permission kept") << QSerialPort::PermissionError << "Permission denied" << "Permission denied";
-        QTest::newRow("missing port kept") << QSerialPort::DeviceNotFoundError << "No such file or directory" << "No such file or directory";
         QTest::newRow("other words kept") << QSerialPort::UnknownError << "Unknown error" << "Unknown error";
     }
     void plainWords()

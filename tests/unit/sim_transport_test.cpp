@@ -39,7 +39,7 @@ private slots:
     void lineSchedule()
     {
         SimRadio radio;
-        radio.setFaults({.delay = 30ms});
+        radio.setFaults({.ident = {}, .delay = 30ms});
         radio.feed(Hex("00 00 00 05 0E"));  // pacing 5 ms
         SimLine line(radio, Timing::Real);
         const SimLine::Clock::time_point t0{};
@@ -72,8 +72,7 @@ private slots:
         QCOMPARE(line.takeDue(t0 + 1s), Hex("00 00 00 03 93 00 00 00 03 93"));
     }
 
-    // On the link's own clock no time passes between the write and clearInput(), so the reply
-    // is still on the wire and stays; with Fast timing it has arrived and is discarded.
+    // On the virtual clock the reply is provably still on the wire; with Fast timing it has arrived.
     void clearInputKeepsBytesOnTheWire()
     {
         QByteArray out;
@@ -105,7 +104,7 @@ private slots:
     // An unplugged adapter wakes a blocked read at once and fails every call until it is back.
     void lostLink()
     {
-        auto port = OpenPort(Timing::Real, {.silent = true});
+        auto port = OpenPort(Timing::Real, {.ident = {}, .silent = true});
         port->write(kVfoA);
         std::thread unplugger([&radio = port->radio()] {
             std::this_thread::sleep_for(50ms);
