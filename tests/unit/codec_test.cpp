@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The record decoder, the encoders' exact bytes, number texts, row cells, read-back and line time.
 
-#include <limits>
-
 #include <QRandomGenerator>
 #include <QtTest>
 

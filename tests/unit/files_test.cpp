@@ -449,10 +449,7 @@ private slots:
     void writtenRows()
     {
         const QString blank = "0.00:LSB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:blank";
-        QVERIFY(PutFile(m_dir.filePath("Pms.txt"), PmsFile({kP1, kP2, blank})));
-        const LoadResult loaded = LoadSavedFile(m_dir.path(), ViewKind::Pms);
-        QVERIFY(loaded.ok());
-        const RestorePlan plan = PlanRestore(ViewKind::Pms, loaded.rows);
+        const RestorePlan plan = PlanRestore(ViewKind::Pms, ParseSavedFile(PmsFile({kP1, kP2, blank}), ViewKind::Pms).rows);
         QCOMPARE(SavedFileBytes(ViewKind::Pms, WrittenRows(ViewKind::Pms, plan, 2)), PmsFile({kP1, kP2, ":::::::::blank"}));
         QCOMPARE(SavedFileBytes(ViewKind::Pms, WrittenRows(ViewKind::Pms, plan, 1)), PmsFile({kP1, ":::::::::", ":::::::::blank"}));
     }
