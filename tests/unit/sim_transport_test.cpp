@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The emulated serial line's schedule and the in-memory transport the link code and --simulate use.
+// The emulated serial line's schedule, the in-memory transport the link code and --simulate use,
+// and the operator's words for a real port that failed.
 
 #include <thread>
 
 #include <QTest>
 
+#include "serialerrortext.h"
 #include "simline.h"
 #include "simtransport.h"
 
@@ -121,6 +123,27 @@ private slots:
         port->radio().replug();
         QVERIFY(port->open());
         QCOMPARE(port->write(kStatus), IoStatus::Ok);
+    }
+
+    // The system's words for a serial device that went away become plain ones; others stay.
+    void plainSerialError_data()
+    {
+        QTest::addColumn<QSerialPort::SerialPortError>("error");
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<QString>("shown");
+        const QString gone = QStringLiteral("the serial adapter was unplugged or stopped answering");
+        QTest::newRow("USB adapter pulled, Linux") << QSerialPort::ReadError << "Inappropriate ioctl for device" << gone;
+        QTest::newRow("adapter gone while writing") << QSerialPort::WriteError << "Input/output error" << gone;
+        QTest::newRow("Windows") << QSerialPort::ReadError << "The device does not recognize the command." << gone;
+        QTest::newRow("removed, any words") << QSerialPort::ResourceError << "Unknown error" << gone;
+        QTest::newRow("permission kept") << QSerialPort::PermissionError << "Permission denied" << "Permission denied";
+        QTest::newRow("other words kept") << QSerialPort::UnknownError << "Unknown error" << "Unknown error";
+    }
+    void plainSerialError()
+    {
+        QFETCH(QSerialPort::SerialPortError, error);
+        QFETCH(QString, system);
+        QTEST(PlainSerialError(error, system), "shown");
     }
 };
 
