@@ -1,9 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The record decoder and the eight setting encoders (what the grid shows for a record, the exact
-// bytes sent for a channel), the number texts and row cells, what the radio holds against what a
-// row says, and the line-time account the link ends its writes by.
-
-#include <limits>
+// The record decoder, the encoders' exact bytes, number texts, row cells, read-back and line time.
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -102,9 +98,7 @@ private slots:
         QTEST(Shown(DecodeRecord(RecordFromBytes(bytes)), fields), "expected");
     }
 
-    // On any record the bit decoder agrees with the hexadecimal route and shows only its columns'
-    // texts, nothing sent back carries an invented code, and a restore with the receive clarifier
-    // on sends the VFO frequency, not the receive frequency.
+    // A restore with the receive clarifier on sends the VFO frequency, not the receive frequency.
     void randomRecords()
     {
         QRandomGenerator rng(20240611);
@@ -163,8 +157,7 @@ private slots:
         QTEST(Encoded(field, value), "expected");
     }
 
-    // A number typed into a grid cell (the leading number, narrowed to single precision) and the
-    // texts it is shown, saved and sent with; the two-decimal text rounds the shortest text.
+    // A typed number's leading number in single precision; the two-decimal text rounds the shortest.
     void numberTexts_data()
     {
         QTest::addColumn<QString>("typed");
@@ -195,8 +188,7 @@ private slots:
         QTEST(TwoDecimalText(value), "twoDecimals");
     }
 
-    // A row's frequency and offset cells read into a channel (frequency, mask, offset, sign),
-    // and the cells that channel shows again.
+    // Frequency and offset cells read into a channel, and the cells that channel shows again.
     void cells_data()
     {
         QTest::addColumn<QString>("typed");
@@ -221,8 +213,7 @@ private slots:
         QCOMPARE(CellsFromChannel(c), cells);
     }
 
-    // The read-back's line for a row, and comparing every setting held: what a write would mend,
-    // and apart from it the antenna, which it would not.
+    // The read-back's line, what a write would mend, and apart from it the antenna, which it would not.
     void differences_data()
     {
         QTest::addColumn<ViewKind>("view");
@@ -230,7 +221,6 @@ private slots:
         QTest::addColumn<QString>("line");         // the read-back's line for channel 42, empty: none
         QTest::addColumn<QString>("held");         // what a write would mend, "same": as the read-back
         QTest::addColumn<QString>("antenna");      // the radio's antenna when it differs
-        const QString same = "same";
         const auto row = [](const char* name, const QString& change, const QString& line, const QString& held = "same",
                             const QString& antenna = {}, ViewKind view = ViewKind::All) {
             QTest::newRow(name) << view << change.split('|', Qt::SkipEmptyParts) << line << held << antenna;
@@ -252,7 +242,7 @@ private slots:
         row("qmb: the frequency is", "1=7074.00* ", "42: frequency radio 14074.00, file 7074.00; mask radio off, file on",
             "42: frequency radio 14074.00, file 7074.00", {}, ViewKind::Qmb);
         row("antenna: no command sets it", "5=B", "", "", "A", ViewKind::Ch99);
-        row("antenna apart from the mode", "5=Rx (B)|2=LSB", "42: mode radio USB, file LSB", same, "A", ViewKind::Pms);
+        row("antenna apart from the mode", "5=Rx (B)|2=LSB", "42: mode radio USB, file LSB", "same", "A", ViewKind::Pms);
     }
     void differences()
     {
@@ -272,8 +262,7 @@ private slots:
             QVERIFY(changes.join('|').contains(QStringLiteral("%1=").arg(int(d.column))));
     }
 
-    // The read-back compares against the mask the write sets, not the channel's own Mask text;
-    // the receive clarifier shows the receive frequency on both sides; an unknown code is named.
+    // Against the mask the write sets, not the Mask text; the receive frequency on both sides.
     void writeCellsCarryTheMask()
     {
         Channel radio = kHeld;

@@ -1,8 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Save and upgrade when the disk says no (full, read-only, no permission, an injected I/O error)
-// and a save killed at each system call: after a refusal every file is as it was, after a kill
-// the saved file and its backup are each whole, old or new. files_savetool runs the save in a
-// mount namespace (unshare -rm, or mount as root), as "nobody" via setpriv, or under strace.
+// A refused save or upgrade leaves every file as it was; a killed save leaves each one whole.
 
 #include <QtTest>
 
@@ -44,9 +41,7 @@ class TestFilesFailures : public QObject {
     std::unique_ptr<QTemporaryDir> m_tmp;
     QString m_d, m_fix, m_out;
 
-    // Runs a shell script (in a mount namespace when it mounts there) with D, FIX, OUT, TOOL,
-    // FILES and NOBODY (setpriv to "nobody" as root, since root ignores file modes) set, and
-    // `put` copying FILES from FIX into D.
+    // `put` copies FILES from FIX into D; NOBODY drops root, which ignores file modes.
     ProcessRun script(const QString& body, const QString& files = {})
     {
         const QString nobody = ::getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
@@ -152,9 +147,8 @@ private slots:
     {
         QTest::addColumn<QString>("files");
         QTest::addColumn<QString>("step");
-        // A save's system calls in order: the new file's and the backup's data written; the
-        // backup synced, linked in under its marked scratch name and renamed over the old one;
-        // then the same for the saved file.
+        // A save's system calls in order: both files' data written, then the backup, then the saved
+        // file each synced, linked in under its scratch name and renamed over the old one.
         const std::tuple<const char*, const char*, QStringList> saves[] = {
             {"saved file and backup", "AllMem.txt AllMem.bak",
              {"write:1", "write:2", "fdatasync:1", "linkat:1", "rename:1", "fdatasync:2", "linkat:2", "rename:2"}},

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The saved-file store in a process of its own, for tests in a mount namespace, as another user
-// or under strace: `save DIR CONTENT` saves CONTENT's bytes as AllMem.txt in DIR answering Yes,
-// `clean DIR` removes stray temporaries, `upgrade DIR` upgrades. Exit 1 with the message on error.
+// The saved-file store in a process of its own for unit_files_failures; exit 1 with the message.
 
 #include <cstdio>
 

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The printed listing: where every field of a channel line stands, the heading lines, the
-// titles and page split of each view, and a comment too long for the page printed whole.
+// The printed listing: where each field stands, headings, titles, page split, long comments.
 
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -46,7 +45,6 @@ private slots:
         QTest::newRow("masked mark on 14") << Row("14025.00* ") << all << 1 << "14025.00*" << 6;
         QTest::newRow("100.00 ends on 13") << Row("100.00  ") << all << 1 << "  1    100.00 " << 1;
         QTest::newRow("RTTY (lsb) on 15-24") << Row("7080.00  ", "RTTY (lsb)") << all << 1 << " RTTY (lsb) " << 14;
-        QTest::newRow("FM on 19-20") << Row("29600.00  ", "FM") << all << 1 << "     FM      2.4K" << 14;
         QTest::newRow("short and long settings from 27")
             << RowCells{"7000.00  ", "USB", "250", "500", "Rx (B)", "ON", "ON", "-9.99", "-RPT", "net"}
             << all << 1 << " 250      500   Rx (B)  ON    ON  -9.99 -RPT  net" << 27;
@@ -81,8 +79,6 @@ private slots:
         QTest::newRow("frmPms") << ViewKind::Pms << 9 << QString(45, ' ') + "PMS Memory Channels";
         QTest::newRow("frmQmb") << ViewKind::Qmb << 5 << QString(45, ' ') + "QMB Memory Channels";
     }
-    // Each page: a blank line, the title (bold, "  (page N)" plain on a two-page listing), a blank
-    // line, the two heading lines, then its channel lines.
     void pages()
     {
         QFETCH(ViewKind, view);

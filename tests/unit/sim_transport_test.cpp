@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The emulated serial line's schedule (checked on a synthetic clock) and the in-memory
-// transport the link code and --simulate use.
+// The emulated serial line's schedule, the in-memory transport the link code and --simulate use,
+// and the operator's words for a real port that failed.
 
 #include <thread>
 
 #include <QTest>
 
+#include "serialerrortext.h"
 #include "simline.h"
 #include "simtransport.h"
 
@@ -36,14 +37,11 @@ class SimTransportTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // A 16-byte reply starts once the request's five bytes have crossed the wire and the fault
-    // delay has passed, then comes one byte per 11 bit times plus the pacing between bytes.
+    // A reply starts once the request has crossed the wire and the delay passed, then paced bytes.
     void lineSchedule()
     {
         SimRadio radio;
-        Faults f;
-        f.delay = 30ms;
-        radio.setFaults(f);
+        radio.setFaults({.ident = {}, .delay = 30ms});
         radio.feed(Hex("00 00 00 05 0E"));  // pacing 5 ms
         SimLine line(radio, Timing::Real);
         const SimLine::Clock::time_point t0{};
@@ -76,40 +74,29 @@ private slots:
         QCOMPARE(line.takeDue(t0 + 1s), Hex("00 00 00 03 93 00 00 00 03 93"));
     }
 
+    // On the virtual clock the reply is provably still on the wire; with Fast timing it has arrived.
     void clearInputKeepsBytesOnTheWire()
     {
-        // The reply is held back a second, so it is still on its way when the input is cleared
-        // unless the machine stalled the test that long between the two calls; then it tries again.
-        Faults late;
-        late.delay = 1s;
         QByteArray out;
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            auto real = OpenPort(Timing::Real, late);
-            const auto written = std::chrono::steady_clock::now();
-            real->write(kStatus);
-            real->clearInput();
-            if (std::chrono::steady_clock::now() - written >= late.delay)
-                continue;
-            QCOMPARE(real->readAtLeast(5, 5s, out), IoStatus::Ok);
-            break;
-        }
+        auto onTheWire = OpenPort(Timing::Virtual);
+        onTheWire->write(kStatus);
+        onTheWire->clearInput();
+        QCOMPARE(onTheWire->readAtLeast(5, 1s, out), IoStatus::Ok);
         QCOMPARE(out, Hex("00 00 00 03 93"));
-        auto fast = OpenPort(Timing::Fast);
-        fast->write(kStatus);
-        fast->clearInput();  // already arrived: discarded
-        QCOMPARE(fast->readAtLeast(5, 20ms, out), IoStatus::TimedOut);
+        auto arrived = OpenPort(Timing::Fast);
+        arrived->write(kStatus);
+        arrived->clearInput();
+        QCOMPARE(arrived->readAtLeast(5, 20ms, out), IoStatus::TimedOut);
         QCOMPARE(out, QByteArray());
     }
 
-    // A write returns at once, as on a port with a queue; the radio acts on a frame only once its
-    // last byte has crossed the line, and drain() returns only then.
+    // The radio acts on a frame only once its last byte has crossed the line; drain() waits for it.
     void drainWaitsUntilTheRadioHasTheBytes()
     {
-        auto port = OpenPort(Timing::Real);
-        // 500 bytes, 1.15 s of line: far more than a loaded machine keeps the test waiting
+        auto port = OpenPort(Timing::Virtual);
         const QByteArray frames = Hex("00 00 00 01 0C").repeated(100);
         QCOMPARE(port->write(frames), IoStatus::Ok);
-        QVERIFY(port->radio().frameLog().size() < 100);
+        QCOMPARE(port->radio().frameLog().size(), std::size_t{0});
         QCOMPARE(port->drain(5s), IoStatus::Ok);
         QCOMPARE(port->radio().frameLog().size(), std::size_t{100});
         port->write(frames);
@@ -119,9 +106,7 @@ private slots:
     // An unplugged adapter wakes a blocked read at once and fails every call until it is back.
     void lostLink()
     {
-        Faults silent;
-        silent.silent = true;
-        auto port = OpenPort(Timing::Real, silent);
+        auto port = OpenPort(Timing::Real, {.ident = {}, .silent = true});
         port->write(kVfoA);
         std::thread unplugger([&radio = port->radio()] {
             std::this_thread::sleep_for(50ms);
@@ -140,23 +125,25 @@ private slots:
         QCOMPARE(port->write(kStatus), IoStatus::Ok);
     }
 
-    // The simulated port name gets the shared radio; any other name goes to the fallback.
-    void factoryPicksThePort()
+    // The system's words for a serial device that went away become plain ones; others stay.
+    void plainSerialError_data()
     {
-        auto radio = std::make_shared<SimRadio>();
-        QStringList asked;
-        const TransportFactory fallback = [&asked](const QString& name) -> std::unique_ptr<Transport> {
-            asked << name;
-            return std::make_unique<SimTransport>(std::make_shared<SimRadio>(), name, Timing::Fast);
-        };
-        const TransportFactory factory = SimulatedPortFactory(radio, "SIM", fallback, Timing::Fast);
-        auto sim = factory("SIM");
-        QVERIFY(sim && sim->open());
-        sim->write(kStatus);
-        QCOMPARE(radio->frameLog().size(), std::size_t(1));
-        QVERIFY(factory("/dev/ttyS0"));
-        QCOMPARE(asked, QStringList{"/dev/ttyS0"});
-        QVERIFY(!SimulatedPortFactory(radio, "SIM", {})("COM3"));
+        QTest::addColumn<QSerialPort::SerialPortError>("error");
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<QString>("shown");
+        const QString gone = QStringLiteral("the serial adapter was unplugged or stopped answering");
+        QTest::newRow("USB adapter pulled, Linux") << QSerialPort::ReadError << "Inappropriate ioctl for device" << gone;
+        QTest::newRow("adapter gone while writing") << QSerialPort::WriteError << "Input/output error" << gone;
+        QTest::newRow("Windows") << QSerialPort::ReadError << "The device does not recognize the command." << gone;
+        QTest::newRow("removed, any words") << QSerialPort::ResourceError << "Unknown error" << gone;
+        QTest::newRow("permission kept") << QSerialPort::PermissionError << "Permission denied" << "Permission denied";
+        QTest::newRow("other words kept") << QSerialPort::UnknownError << "Unknown error" << "Unknown error";
+    }
+    void plainSerialError()
+    {
+        QFETCH(QSerialPort::SerialPortError, error);
+        QFETCH(QString, system);
+        QTEST(PlainSerialError(error, system), "shown");
     }
 };
 
