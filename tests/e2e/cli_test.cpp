@@ -114,13 +114,9 @@ private slots:
         }
         // Radio B: A's image, saved whole on exit, with every storable channel (1..99, P1..P9) blank.
         QByteArray other;
-        for (const QByteArray& line : FileBytes(imageA).split('\n')) {
-            const QByteArray name = line.split(':').value(0);
-            bool number = false;
-            name.toInt(&number);
-            if (!number && !name.startsWith('P'))
-                other += line + '\n';
-        }
+        for (const auto& [name, hex] : Records(imageA).asKeyValueRange())
+            if (name.startsWith("VFO") || name.startsWith('Q'))
+                other += (name + ": " + hex + '\n').toLatin1();
         QVERIFY(PutFile(imageB, other));
         {
             SimProcess radio({"--fast", "--memory", imageB, "--save-on-exit"});

@@ -20,6 +20,7 @@
 #include "radioclient.h"
 #include "radiolink.h"
 #include "serialtransport.h"
+#include "simimage.h"
 #include "simprocess.h"
 #include "tcptransport.h"
 
@@ -63,14 +64,7 @@ QString WriteImage(const QTemporaryDir& dir)
     return PutFile(dir.filePath("memory.txt"), kImage) ? dir.filePath("memory.txt") : QString();
 }
 
-// The record an image holds for one name, as bytes.
-QByteArray ImageRecord(const QByteArray& image, const QByteArray& name)
-{
-    for (const QByteArray& line : image.split('\n'))
-        if (line.startsWith(name + ": "))
-            return QByteArray::fromHex(line.mid(name.size() + 2, 32));
-    return {};
-}
+QString HexOf(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
 
 // One request's reply: all that arrives until the line is quiet, or nothing within `waitMs`.
 QByteArray Exchange(QSerialPort& port, const QByteArray& request, int waitMs)
@@ -219,22 +213,23 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString image = WriteImage(dir);
         const QString link = dir.filePath("ft1000mp");
+        const QMap<QString, QString> held = Records(image);
         SimProcess sim({"--fast", "--memory", image, "--save-on-exit", "--link", link});
         QCOMPARE(QFileInfo(link).symLinkTarget(), sim.pty());
 
         QCOMPARE(Rigctl(link, {"F", "14025000", "M", "USB", "0"}), QString());
         // A second process: the answers come from the emulator, not from rigctl's cache.
         QCOMPARE(Rigctl(sim.pty(), {"f", "m"}).split('\n').mid(0, 2), QStringList({"14025000", "USB"}));
-        QCOMPARE(RawReply(Rigctl(sim.pty(), {"W", "\\0x15\\0x00\\0x00\\0x04\\0x10", "16"})), ImageRecord(kImage, "21"));
-        const QByteArray vfos = RawReply(Rigctl(sim.pty(), {"W", "\\0x00\\0x00\\0x00\\0x03\\0x10", "32"}));
+        QCOMPARE(HexOf(RawReply(Rigctl(sim.pty(), {"W", "\\0x15\\0x00\\0x00\\0x04\\0x10", "16"}))), held["21"]);
+        const QString vfos = HexOf(RawReply(Rigctl(sim.pty(), {"W", "\\0x00\\0x00\\0x00\\0x03\\0x10", "32"})));
 
         QCOMPARE(sim.stop(), 0);
         QVERIFY(!QFileInfo(link).isSymLink());  // the link goes with the emulator
-        const QByteArray saved = FileBytes(image);
-        QCOMPARE(ImageRecord(saved, "VFO-A") + ImageRecord(saved, "VFO-B"), vfos);
+        const QMap<QString, QString> saved = Records(image);
+        QCOMPARE(saved["VFO-A"] + saved["VFO-B"], vfos);
         // 14025.00 kHz (as 1.6 times the frequency in Hz), mode byte 01: USB.
-        QCOMPARE(ImageRecord(saved, "VFO-A").left(8).toHex(' '), QByteArray("00 01 56 68 40 00 00 01"));
-        QCOMPARE(ImageRecord(saved, "21"), ImageRecord(kImage, "21"));
+        QCOMPARE(saved["VFO-A"].left(16), "0001566840000001");
+        QCOMPARE(saved["21"], held["21"]);
     }
 
     // With real timing, requests and records full of CR, LF, XON, XOFF and ^C cross the pty
@@ -242,12 +237,14 @@ private Q_SLOTS:
     void plainSerialClient()
     {
         QTemporaryDir dir;
-        SimProcess sim({"--memory", WriteImage(dir)});
+        const QString image = WriteImage(dir);
+        const QMap<QString, QString> held = Records(image);
+        SimProcess sim({"--memory", image});
         QSerialPort port(sim.pty());  // a client of its own at the radio's line settings
         QVERIFY2(port.open(QIODevice::ReadWrite) && port.setBaudRate(4800) && port.setStopBits(QSerialPort::TwoStop),
                  qPrintable(port.errorString()));
         for (int channel : {3, 10, 13, 17})
-            QCOMPARE(Exchange(port, char(channel) + Hex("00 00 04 10"), 2000), ImageRecord(kImage, QByteArray::number(channel)));
+            QCOMPARE(HexOf(Exchange(port, char(channel) + Hex("00 00 04 10"), 2000)), held[QString::number(channel)]);
         QCOMPARE(Exchange(port, Hex("00 00 00"), 300), QByteArray());
         // The emulator drops a partial frame after a quiet gap on the wire, which nothing signals.
         QTest::qWait(800);
