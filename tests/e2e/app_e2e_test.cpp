@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The programs as a user runs and installs them. vardo (as vardo-test, the test build, which
-// reports its windows and answers its message boxes) finds the radio on the port given, and
-// without a radio or a display says so and ends without a window. A copy of vardo or vardo-cli
-// without the build tree's marker beside it uses the user's data folder, with it its own folder,
-// and --data-dir wins over both. The package carries its icons, pages and entries. vardo-cli's
-// file commands work without any display; a bad request says why and leaves every file as it was.
+// The programs as a user runs and installs them: vardo (as vardo-test, which reports its windows and
+// answers its message boxes) finds the radio, or says why and shows no window; each program's data
+// folder (the user's, its own beside the build tree's marker, or --data-dir); the package's files;
+// vardo-cli's file commands without a display, whose refusals leave every file as it was.
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -31,7 +29,6 @@ ProcessRun Vardo(const QStringList& args, const QStringList& env = {"QT_QPA_PLAT
 {
     return RunProcess(QCoreApplication::applicationDirPath() + "/vardo-test", args, env);
 }
-
 
 // vardo-cli on the data folder `dir` with no display at all; "DIR" in an argument stands for it.
 ProcessRun RunCli(QStringList arguments, const QString& dir)

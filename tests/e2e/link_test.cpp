@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vardo-sim on a pseudo-terminal or a TCP port (tcp://127.0.0.1:PORT, as a serial-to-network
-// server): the program's transports against it (lost link, search, restore), clients nobody here
-// wrote (Hamlib's rigctl, model 1024, and a plain QSerialPort), its bad arguments; vardo-cli against
-// a link that misbehaves (long records, an echoing interface, ports that are no radio), Ctrl-C and
-// SIGTERM during a restore, and an empty --data-dir.
+// server): the program's transports against it, clients nobody here wrote (Hamlib's rigctl, model
+// 1024, a plain QSerialPort), its bad arguments; vardo-cli against a link that misbehaves, ports
+// that are no radio, Ctrl-C and SIGTERM during a restore, and an empty --data-dir.
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
