@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vardo-cli against vardo-sim on a pseudo-terminal (and against its in-process emulator): a
-// read saved and restored into another radio gives back the same memory, comments survive a
-// new read, a bad file (or a named pipe in its place) is refused before the radio is touched,
-// the upgrade touches only the saved files, and every failure says why.
+// vardo-cli against vardo-sim on a pseudo-terminal (and its in-process emulator): what it reads and
+// restores is what the radio holds, verify and the history's snapshots, refused files and requests
+// that touch nothing, the upgrade, and each program's manual page against its --help.
 
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "channelrow.h"
 #include "codec.h"
 #include "filebytes.h"
+#include "historyfiles.h"
 #include "processrun.h"
 #include "simimage.h"
 #include "simprocess.h"
@@ -20,16 +22,30 @@ using Files = QMap<QString, QByteArray>;
 
 namespace {
 
-QString Cli() { return qEnvironmentVariable("VARDO_BIN") + "/vardo-cli"; }
-ProcessRun RunCli(const QStringList& args) { return RunProcess(Cli(), args); }
+const QString kCli = qEnvironmentVariable("VARDO_BIN") + "/vardo-cli";
+ProcessRun RunCli(const QStringList& args) { return RunProcess(kCli, args); }
 
-// The demo image as vardo-sim writes it back: every channel listed.
-bool PutDemoImage(const QString& path)
+// P1 as changed on the front panel: 14074.00 kHz USB, as the demo's channel 6 (kDemo6).
+const QString kPanelP1Line = "14074.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:";
+const QString kDemoP1 = "00002BF2000000023300000000000000";
+
+// Demo records as the emulator holds them, and as it holds them changed.
+const QString kDemo6 = "0001579A800000011100000000000000";     // 14074.00 kHz USB
+const QString kDemo28 = "00003D09000000030000000000000000";    // 2500.00 kHz AM (env)
+const QString kMaskedQ3 = "80005A55000000001100000000000000";  // 3700.00 kHz LSB, masked
+const QString kAntB1 = "00002CEC000000011110000000000000";     // channel 1 on antenna B
+
+QStringList With(QStringList lines, int row, const QString& line) { lines[row - 1] = line; return lines; }
+bool IsMemoryRequest(const QString& frame) { return frame.endsWith("04 10"); }
+
+// Gives field `field` (0 the frequency, 1 the mode .. 7 the offset) of line `row` another value.
+bool ChangeField(const QString& path, int row, int field, const QString& value)
 {
-    if (!QFile::copy(qEnvironmentVariable("VARDO_SOURCE") + "/sim/demo-memory.txt", path))
-        return false;
-    SimProcess radio({"--fast", "--memory", path, "--save-on-exit"});
-    return !radio.pty().isEmpty();
+    QList<QByteArray> lines = FileBytes(path).split('\n');
+    QList<QByteArray> fields = lines[row - 1].split(':');
+    fields[field] = value.toLatin1();
+    lines[row - 1] = fields.join(':');
+    return PutFile(path, lines.join('\n'));
 }
 
 // A record as the tables show it, without the antenna: the radio has no command that sets a
@@ -43,65 +59,70 @@ QStringList Shown(const QString& hex)
     return QStringList(cells.begin(), cells.end());
 }
 
+// The options a text names, "-h" or "--data-dir" at the start of a word, sorted.
+QStringList Options(const QString& text)
+{
+    static const QRegularExpression option(QStringLiteral(R"((?:^|[\s,\[(])(--?[a-z][a-z0-9-]*))"));
+    QStringList found;
+    for (auto it = option.globalMatch(text); it.hasNext();)
+        found << it.next().captured(1);
+    found.sort();
+    found.removeDuplicates();
+    return found;
+}
+
 }  // namespace
 
 class TestCliE2e : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_tmp;
     QString m_data;
+    QString m_history;
+
+    [[nodiscard]] QStringList snapshotNames() const { return QDir(m_history).entryList(QDir::Files, QDir::Name); }
+    [[nodiscard]] QByteArray snapshot(const QString& name) const { return FileBytes(m_history + "/" + name); }
+    // vardo-cli on the data folder, with the in-process emulator or the one given.
+    [[nodiscard]] ProcessRun cli(const QStringList& args, const SimProcess* radio = nullptr) const
+    {
+        const QStringList link = radio ? QStringList{"--port", radio->pty()} : QStringList{"--simulate"};
+        return RunCli(link + QStringList{"--data-dir", m_data} + args);
+    }
 
 private slots:
     void init()
     {
         m_tmp = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_tmp->isValid());
         m_data = m_tmp->filePath("data folder");
+        m_history = m_data + "/history";
         QVERIFY(QDir().mkpath(m_data));
     }
 
-    void probe()
-    {
-        SimProcess radio({"--fast"});
-        QVERIFY(!radio.pty().isEmpty());
-        const auto run = RunCli({"--port", "/dev/vardo-no-such-port", "--port", radio.pty(), "probe"});
-        QCOMPARE(run.status, 0);
-        QCOMPARE(run.out, radio.pty() + "\n");
-        QCOMPARE(run.err, QString());
-    }
-
+    // Found after a port that is not there; the image read into radio A and restored into a blank
+    // radio B gives B A's memory.
     void readThenRestoreGivesTheSameMemory()
     {
         const QString imageA = m_tmp->filePath("a.txt");
         const QString imageB = m_tmp->filePath("b.txt");
-        QVERIFY(PutDemoImage(imageA));
+        QVERIFY(PutDemoImageWith(imageA, {}));
         {
             SimProcess radio({"--fast", "--memory", imageA, "--save-on-exit"});
-            const auto read = RunCli({"--port", radio.pty(), "--data-dir", m_data, "read", "all"});
+            const auto probe = RunCli({"--port", "/dev/vardo-no-such-port", "--port", radio.pty(), "probe"});
+            QCOMPARE(Outcome(probe), "0|" + radio.pty() + "\n|");
+            const auto read = cli({"read", "all"}, &radio);
             QVERIFY2(read.status == 0, qPrintable(read.err));
             QCOMPARE(read.out, "113 channels saved to " + m_data + "/AllMem.txt\n");
         }
-        // Radio B: the same image with every storable channel (1..99, P1..P9) blank.
+        // Radio B: A's image, saved whole on exit, with every storable channel (1..99, P1..P9) blank.
         QByteArray other;
-        for (const QByteArray& line : FileBytes(imageA).split('\n')) {
-            const QByteArray name = line.split(':').value(0);
-            bool number = false;
-            name.toInt(&number);
-            if (!number && !name.startsWith('P'))
-                other += line + '\n';
-        }
+        for (const auto& [name, hex] : Records(imageA).asKeyValueRange())
+            if (name.startsWith("VFO") || name.startsWith('Q'))
+                other += (name + ": " + hex + '\n').toLatin1();
         QVERIFY(PutFile(imageB, other));
         {
             SimProcess radio({"--fast", "--memory", imageB, "--save-on-exit"});
-            const auto restore = RunCli({"--port", radio.pty(), "--data-dir", m_data, "restore", "all"});
-            // The demo leaves channels 78 to 99 blank (0.00 kHz, which the radio cannot be set
-            // to): they are not written, stay blank and are named.
-            QStringList blank;
-            for (int channel = 78; channel <= 99; ++channel)
-                blank << QString::number(channel);
-            QCOMPARE(restore.out, "86 channels written into the radio from " + m_data + "/AllMem.txt\n");
-            QCOMPARE(restore.err, "vardo-cli: 22 channels were not written (the radio keeps what they held):\n"
-                                      + blank.join(", ") + ": frequency 0.00 cannot be sent to the radio\n");
-            QCOMPARE(restore.status, 3);
+            const auto restore = cli({"restore", "all"}, &radio);
+            // The demo's blank channels 78 to 99 cannot be written; they stay blank.
+            QCOMPARE(Outcome(restore).section('|', 0, 1), "3|86 channels written into the radio from " + m_data + "/AllMem.txt\n");
         }
         const QMap<QString, QString> a = Records(imageA);
         const QMap<QString, QString> b = Records(imageB);
@@ -113,22 +134,208 @@ private slots:
         QCOMPARE(b.value("VFO-A"), a.value("VFO-A"));
     }
 
-    void restoreOfQuickMemoryBanksSaysNothingIsWritten()
+    // At the line's own pace the port takes the whole restore long before the radio has it: the
+    // emulator, stopped the moment the program ends, has logged VFO-A set back last. Without the
+    // read-back the commands are the same, less the memory requests, and a read right after works.
+    void restoreEndsWhenTheRadioHasIt()
     {
-        QCOMPARE(RunCli({"--simulate", "--data-dir", m_data, "read", "qmb"}).status, 0);
-        const auto restore = RunCli({"--simulate", "--data-dir", m_data, "restore", "qmb"});
-        QCOMPARE(restore.status, 0);
-        QCOMPARE(restore.out, "No channel written into the radio from " + m_data
-                     + "/Qmb.txt (the Quick Memory Banks are never written)\n");
+        QCOMPARE(cli({"read", "pms"}).status, 0);
+        const QByteArray saved = FileBytes(m_data + "/Pms.txt");
+        QStringList verified;
+        for (const QStringList& options : {QStringList{}, QStringList{"--pacing", "0"}, QStringList{"--no-verify"}}) {
+            SimProcess radio({"--log"});
+            QCOMPARE(cli(QStringList{"restore", "pms"} + options, &radio).status, 0);
+            const bool plain = options.contains("--no-verify");
+            if (plain) {
+                QCOMPARE(cli({"read", "pms"}, &radio).status, 0);
+                QCOMPARE(FileBytes(m_data + "/Pms.txt"), saved);
+            }
+            radio.stop();
+            QStringList frames = radio.unreadLines();
+            frames.removeAll(radio.pty());
+            if (plain)  // up to the read's search
+                frames = frames.mid(0, frames.lastIndexOf("00 00 00 05 0E"));
+            QCOMPARE(frames.count("00 00 00 02 10"), 1);
+            QCOMPARE(frames.last(), QStringLiteral("00 00 00 00 84"));
+            QCOMPARE(std::count_if(frames.begin(), frames.end(), IsMemoryRequest), plain ? 0 : 9);
+            frames.removeIf(IsMemoryRequest);
+            if (verified.isEmpty())
+                verified = frames;
+            QCOMPARE(frames.mid(1), verified.mid(1));  // after the pacing asked for at the search
+        }
+    }
+
+    // A radio that silently keeps channel 42, and offsets no command can send (6 in USB, 28 in AM):
+    // the restore leaves 6 and 28 as they were and names 42; verify names all three.
+    void restoreNamesWhatTheRadioDoesNotHold()
+    {
+        QCOMPARE(cli({"read", "99"}).status, 0);
+        const QString file = m_data + "/99Mem.txt";
+        QVERIFY(ChangeField(file, 6, 0, "14080.00") && ChangeField(file, 6, 7, "+12.50"));
+        QVERIFY(ChangeField(file, 28, 1, "AM (sync)") && ChangeField(file, 28, 7, "+12.50"));
+        QVERIFY(ChangeField(file, 5, 0, "14074.00") && ChangeField(file, 42, 0, "14074.00"));
+        const QString image = m_tmp->filePath("image.txt");
+        QVERIFY(PutDemoImageWith(image, {}));
+        SimProcess radio({"--fast", "--drop-store", "42", "--memory", image, "--save-on-exit"});
+        const auto restore = cli({"restore", "99"}, &radio);
+        // The demo's channels 78-99 are blank.
+        const QString line42 = "42: frequency radio 3560.50, file 14074.00\n";
+        QCOMPARE(Outcome(restore), "3|75 channels written into the radio from " + file + "\n|"
+                                   "vardo-cli: the radio does not hold 1 of them as written:\n" + line42
+                                   + "vardo-cli: 24 channels were not written (the radio keeps what they held):\n"
+                                     "6, 28: offset +12.50 cannot be sent to the radio\n"
+                                     "78, 79, 80, 81, 82, 83, 84, 85, 86, 87, 88, 89, 90, 91, 92, 93, 94, 95, 96, 97, "
+                                     "98, 99: frequency 0.00 cannot be sent to the radio\n");
+        const auto verify = cli({"verify", "99"}, &radio);
+        QVERIFY2(verify.out.startsWith("6: frequency radio 14074.00, file 14080.00; offset")
+                     && verify.out.contains("\n28: mode radio AM (env), file AM (sync); offset") && verify.out.endsWith("\n" + line42),
+                 qPrintable(verify.out));
+        // A written channel takes VFO-A's antenna: 8 of the file's are another.
+        QCOMPARE(QString::number(verify.status) + verify.err, "3vardo-cli: 3 of 99 channels differ from " + file
+                                                                 + "\nvardo-cli: 8 channels hold another antenna than the "
+                                                                   "file (no command can set the antenna)\n");
+        QCOMPARE(radio.stop(), 0);
+        const QMap<QString, QString> held = Records(image);
+        QCOMPARE(held.value("6"), kDemo6);
+        QCOMPARE(held.value("28"), kDemo28);
+        QCOMPARE(held.value("5"), kDemo6);  // written: 14074.00 USB, as channel 6 holds it
+    }
+
+    void verifyTellsTheWholeTruth_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QStringList>("read");    // records of the radio read: "name=hex"
+        QTest::addColumn<QStringList>("verify");  // records of the radio verified
+        QTest::addColumn<QString>("outcome");     // status|out|err; FILE stands for the saved file
+        const QString q3 = "Q3=" + kMaskedQ3;
+        QTest::newRow("qmb: a masked channel, whose file holds no mask")
+            << "qmb" << QStringList{q3} << QStringList{q3} << "0|5 channels match FILE\n|";
+        QTest::newRow("99: the antenna alone changes no status")
+            << "99" << QStringList{} << QStringList{"1=" + kAntB1}
+            << "0|99 channels match FILE\n|vardo-cli: 1 channel holds another antenna than the file (no command can set the antenna)\n";
+    }
+    // Verify names every difference a restore would mend on standard output, and the antennas,
+    // which no command sets, apart on standard error. The QMB file never holds the mask.
+    void verifyTellsTheWholeTruth()
+    {
+        QFETCH(QString, view);
+        QFETCH(QStringList, read);
+        QFETCH(QStringList, verify);
+        QFETCH(QString, outcome);
+        ProcessRun run;
+        for (const auto& [command, records] : {std::pair{"read", read}, std::pair{"verify", verify}}) {
+            QMap<QString, QString> replaced;
+            for (const QString& r : records)
+                replaced[r.section('=', 0, 0)] = r.section('=', 1);
+            const QString image = m_tmp->filePath(command);
+            QVERIFY(PutDemoImageWith(image, replaced));
+            SimProcess radio({"--fast", "--memory", image});
+            run = cli({command, view}, &radio);
+            QVERIFY(run.status == 0 || command != std::string_view("read"));
+        }
+        const QString file = QDir(m_data).filePath(view == "99" ? "99Mem.txt" : "Qmb.txt");
+        QCOMPARE(Outcome(run), outcome.replace("FILE", file));
+    }
+
+    // A read keeps what it read (with the file's comments), a restore what it wrote and how
+    // that ended; the listing shows them newest first.
+    void eachOperationLeavesItsSnapshot()
+    {
+        SimProcess radio({"--fast", "--drop-store", "101"});
+        const QStringList read = With(kDemoPmsLines, 1, kDemoPmsLines[0] + "low edge");
+        QVERIFY(PutFile(m_data + "/Pms.txt", CrLfLines(read)));
+        QCOMPARE(cli({"read", "pms"}, &radio).status, 0);
+        QCOMPARE(snapshot(snapshotNames()[0]), CrLfLines(read));
+
+        // P2 changed in the file; the radio keeps its old P2.
+        const QStringList changed = With(read, 2, "2010.00:LSB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:");
+        QVERIFY(PutFile(m_data + "/Pms.txt", CrLfLines(changed)));
+        QCOMPARE(cli({"restore", "pms"}, &radio).status, 3);
+        QCOMPARE(cli({"restore", "pms", "--no-verify"}, &radio).status, 0);
+        QCOMPARE(snapshot(snapshotNames()[1]) + snapshot(snapshotNames()[2]), CrLfLines(changed).repeated(2));
+
+        QCOMPARE(WithoutTimes(cli({"history", "pms"}).out),
+                 "  1  WHEN  restore    9 channels  not read back  Pms 000003 WHEN restore not read back.txt\n"
+                 "  2  WHEN  restore    9 channels  differs P2  Pms 000002 WHEN restore differs P2.txt\n"
+                 "  3  WHEN  read       9 channels  -  Pms 000001 WHEN read.txt\n");
+        QCOMPARE(cli({"history", "99"}).out, "No snapshot of these channels in " + m_history + "\n");
+        // The Quick Memory Banks are never written: a restore of them leaves no snapshot.
+        QCOMPARE(cli({"read", "qmb"}, &radio).status, 0);
+        const auto qmbRestore = cli({"restore", "qmb"}, &radio);
+        QCOMPARE(Outcome(qmbRestore), "0|No channel written into the radio from " + m_data
+                                          + "/Qmb.txt (the Quick Memory Banks are never written)\n|");
+        const QStringList qmb = snapshotNames().filter("Qmb ");
+        QVERIFY2(qmb.size() == 1 && qmb[0].endsWith(" read.txt"), qPrintable(qmb.join('|')));
+    }
+
+    void snapshotThatCannotBeWritten_data()
+    {
+        QTest::addColumn<QString>("setup");   // shell lines; H is the history folder
+        QTest::addColumn<QString>("runner");  // what the program runs under
+        QTest::addColumn<QString>("reason");  // the end of the message
+        QTest::newRow("read-only folder") << "mkdir \"$H\"; chmod 555 \"$H\"; chmod 777 \"$D\" \"$T\""
+                                          << (::getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "")
+                                          << "read.txt\": Permission denied.";
+        QTest::newRow("full disk") << "mkdir \"$H\"; mount -t tmpfs -o size=8k tmpfs \"$H\"; "
+                                      "head -c 8192 /dev/zero > \"$H/filler\" 2>/dev/null || true"
+                                   << "" << "read.txt\": No space left on device.";
+    }
+    // The read is saved and the command succeeds; the message says the snapshot was not kept.
+    void snapshotThatCannotBeWritten()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, runner);
+        QFETCH(QString, reason);
+        const bool mounts = setup.contains("mount");
+        if (mounts && RunProcess("unshare", {"-rm", "true"}).status != 0)
+            QSKIP("no mount namespace here");
+        const QString script = setup + "\n" + runner + " \"$CLI\" --simulate --data-dir \"$D\" read pms";
+        const QStringList env{"H=" + m_history, "D=" + m_data, "T=" + m_tmp->path(), "CLI=" + kCli};
+        const auto run = mounts ? RunProcess("unshare", {"-rm", "sh", "-c", script}, env)
+                                : RunProcess("sh", {"-c", script}, env);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, "9 channels saved to " + m_data + "/Pms.txt\n");
+        QVERIFY2(run.err.startsWith("vardo-cli: No snapshot was kept in the history: Could not write \"" + m_history),
+                 qPrintable(run.err));
+        QVERIFY2(run.err.endsWith(reason + "\n") && run.err.count('\n') == 1, qPrintable(run.err));
+        QCOMPARE(FileBytes(m_data + "/Pms.txt"), CrLfLines(kDemoPmsLines));
+    }
+
+    // P1 changed on the front panel, at the real line speed: restore --read-first keeps the radio's
+    // channels before writing the file; restore --from puts them back, as the emulator's memory shows.
+    void restoreFromPutsTheEarlierStateBack()
+    {
+        const QString image = m_tmp->filePath("image.txt");
+        QVERIFY(PutDemoImageWith(image, {{"P1", kDemo6}}));
+        QVERIFY(PutFile(m_data + "/Pms.txt", CrLfLines(kDemoPmsLines)));
+        const auto onRadio = [&](const QList<QStringList>& commands) {
+            SimProcess radio({"--memory", image, "--save-on-exit"});
+            QList<ProcessRun> runs;
+            for (const QStringList& command : commands)
+                runs << cli(command, &radio);
+            radio.stop();
+            return runs;
+        };
+        const auto restore = onRadio({{"restore", "pms", "--read-first"}})[0];
+        QCOMPARE(Outcome(restore), "0|9 channels written into the radio from " + m_data + "/Pms.txt\n|");
+        QCOMPARE(WithoutTimes(snapshotNames().join('|')), "Pms 000001 WHEN read.txt|Pms 000002 WHEN restore verified.txt");
+        QCOMPARE(snapshot(snapshotNames()[0]), CrLfLines(With(kDemoPmsLines, 1, kPanelP1Line)));
+        QCOMPARE(Records(image).value("P1"), kDemoP1);
+
+        const auto back = onRadio({{"restore", "pms", "--from", "2"}, {"verify", "pms", "--from", "1"}});
+        QCOMPARE(WithoutTimes(Outcome(back[0])), "0|9 channels written into the radio from " + m_history + "/Pms 000001 WHEN read.txt\n|");
+        QCOMPARE(WithoutTimes(Outcome(back[1])), "0|9 channels match " + m_history + "/Pms 000003 WHEN restore verified.txt\n|");
+        QCOMPARE(Records(image).value("P1"), kDemo6);
+        QCOMPARE(Records(image).value("P9"), "0000F695000000023300000000000000");
     }
 
     void readKeepsCommentsAndBacksUp()
     {
-        QCOMPARE(RunCli({"--simulate", "--data-dir", m_data, "read", "pms"}).status, 0);
+        QCOMPARE(cli({"read", "pms"}).status, 0);
         QList<QByteArray> lines = FileBytes(m_data + "/Pms.txt").split('\n');
         lines[2] = lines[2].chopped(1) + "band edge: 40 m, Bod\xC3\xB8\r";
         QVERIFY(PutFile(m_data + "/Pms.txt", lines.join('\n')));
-        const auto again = RunCli({"--simulate", "--data-dir", m_data, "read", "pms"});
+        const auto again = cli({"read", "pms"});
         QVERIFY2(again.status == 0, qPrintable(again.err));
         QCOMPARE(FileBytes(m_data + "/Pms.bak"), lines.join('\n'));
         // The comment fits in Windows-1252, so the new file is written in it, as the older
@@ -152,8 +359,8 @@ private slots:
         QFETCH(QByteArray, old);
         QFETCH(QString, why);
         QVERIFY(PutFile(m_data + "/Pms.txt", old));
-        const auto run = RunCli({"--simulate", "--data-dir", m_data, "read", "pms"});
-        QCOMPARE(run.status, 3);
+        const auto run = cli({"read", "pms"});
+        QCOMPARE(Outcome(run).section('|', 0, 1), "3|9 channels saved to " + m_data + "/Pms.txt\n");
         const QStringList kept = QDir(m_data).entryList({"Pms.unreadable-*.txt"});
         QCOMPARE(kept.size(), 1);
         QVERIFY(QRegularExpression("^Pms\\.unreadable-\\d{8}-\\d{6}\\.txt$").match(kept[0]).hasMatch());
@@ -161,63 +368,52 @@ private slots:
         QVERIFY2(run.err.startsWith("vardo-cli: the comments of the old file could not be kept: ") && run.err.contains(why)
                      && run.err.endsWith(" It is kept whole as \"" + m_data + "/" + kept[0] + "\".\n"),
                  qPrintable(run.err));
-        QCOMPARE(run.out, "9 channels saved to " + m_data + "/Pms.txt\n");
         for (const QByteArray& saved : FileBytes(m_data + "/Pms.txt").split('\n').mid(0, 9))
             QVERIFY2(saved.endsWith(":OFF:\r") || saved.endsWith(":RPT:\r"), saved.constData());
-        const auto again = RunCli({"--simulate", "--data-dir", m_data, "read", "pms"});
-        QCOMPARE(again.status, 0);
+        QCOMPARE(cli({"read", "pms"}).status, 0);
         QCOMPARE(QDir(m_data).entryList({"Pms.unreadable-*.txt"}), kept);
     }
 
-    void refusedFileTouchesNothing()
-    {
-        QCOMPARE(RunCli({"--simulate", "--data-dir", m_data, "read", "all"}).status, 0);
-        QList<QByteArray> lines = FileBytes(m_data + "/AllMem.txt").split('\n');
-        lines[49] = "7074.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF\r";
-        QVERIFY(PutFile(m_data + "/AllMem.txt", lines.join('\n')));
-        const QString image = m_tmp->filePath("image.txt");
-        QVERIFY(PutDemoImage(image));
-        const QMap<QString, QString> before = Records(image);
-        {
-            SimProcess radio({"--fast", "--memory", image, "--save-on-exit"});
-            const auto run = RunCli({"--port", radio.pty(), "--data-dir", m_data, "restore", "all"});
-            QCOMPARE(run.status, 1);
-            QCOMPARE(run.err, "vardo-cli: Cannot load \"" + m_data
-                                  + "/AllMem.txt\": line 50 has fewer than nine colons.\n");
-        }
-        QCOMPARE(Records(image), before);
-    }
-
-    // Each failure: its exit status, one line on standard error, and no file written or
-    // changed. A saved file that is a named pipe (which used to block open() for ever), or one
-    // still in the older layout, is refused by name.
+    // Each failure: its exit status, one line on standard error, and no file written or changed.
+    // A saved file that is a named pipe (which used to block open() for ever), one in the older
+    // layout or with a bad line is refused by name, before the radio (PTY, a silent one) is asked.
     void refused_data()
     {
-        QTest::addColumn<QString>("file");      // in the data folder: "", "short Qmb", "pipe" or "old layout"
+        QTest::addColumn<QString>("file");      // "", "read" (by a read), "short Qmb", "pipe", "old layout" or "bad line"
         QTest::addColumn<QStringList>("args");  // PTY: a radio that stays silent
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("err");  // %1: the data folder
-        const auto row = [](const char* name, const char* file, const QStringList& args, int status, const QString& err) {
-            QTest::newRow(name) << QString::fromLatin1(file) << args << status << err;
+        QTest::addColumn<QString>("err");  // %1: the data folder; a usage error, "(try --help)", has status 2, others 1
+        const auto row = [](const char* name, const char* file, const QStringList& args, const QString& err) {
+            QTest::newRow(name) << QString::fromLatin1(file) << args << err;
         };
         const QString view = "all, 99, pms or qmb (try --help)";
-        row("no command", "", {}, 2, "no command given (try --help)");
-        row("unknown command", "", {"save"}, 2, "unknown command \"save\" (try --help)");
-        row("no view", "", {"read"}, 2, "read needs one VIEW: " + view);
-        row("bad view", "", {"restore", "PMS"}, 2, "unknown VIEW \"PMS\": use " + view);
-        row("extra", "", {"probe", "x"}, 2, "probe takes no further arguments (try --help)");
-        row("unknown option", "", {"--fast", "probe"}, 2, "Unknown option 'fast'. (try --help)");
-        row("silent radio", "", {"--port", "PTY", "read", "99"}, 1, "the FT-1000MP was not found (PTY did not answer)");
-        row("never saved", "", {"--port", "PTY", "restore", "all"}, 1,
+        row("no command", "", {}, "no command given (try --help)");
+        row("unknown command", "", {"save"}, "unknown command \"save\" (try --help)");
+        row("no view", "", {"read"}, "read needs one VIEW: " + view);
+        row("bad view", "", {"restore", "PMS"}, "unknown VIEW \"PMS\": use " + view);
+        row("extra", "", {"probe", "x"}, "probe takes no further arguments (try --help)");
+        row("unknown option", "", {"--fast", "probe"}, "Unknown option 'fast'. (try --help)");
+        row("--from not a number", "", {"restore", "pms", "--from", "newest"},
+            "--from takes a snapshot number from 1, as vardo-cli history VIEW lists them (try --help)");
+        row("--from for a read", "", {"read", "pms", "--from", "1"}, "--from is only for restore and verify (try --help)");
+        row("pacing too long", "", {"--pacing", "256", "probe"}, "--pacing takes a number of milliseconds from 0 to 255 (try --help)");
+        row("--no-verify for a read", "", {"read", "all", "--no-verify"}, "--no-verify is only for restore (try --help)");
+        row("no such snapshot", "read", {"--simulate", "restore", "pms", "--from", "2"},
+            "There is no snapshot 2 of these channels: the history holds 1 (1 is the newest).");
+        row("no snapshot of the view", "read", {"--simulate", "verify", "all", "--from", "1"},
+            "There is no snapshot of these channels in \"%1/history\".");
+        row("silent radio", "", {"--port", "PTY", "read", "99"}, "the FT-1000MP was not found (PTY did not answer)");
+        row("never saved", "", {"--port", "PTY", "restore", "all"},
             "Cannot load because the \"All.Mem.txt\" data file has never been saved!");
-        row("upgrade of a short old file", "short Qmb", {"upgrade"}, 1,
+        row("a bad line", "bad line", {"--port", "PTY", "restore", "all"},
+            "Cannot load \"%1/AllMem.txt\": line 50 has fewer than nine colons.");
+        row("upgrade of a short old file", "short Qmb", {"upgrade"},
             "\"%1/Qmb.txt\" is in the old layout but has 1 of its 5 lines; it was left as it was.");
         const QString pipe = "Could not read \"%1/AllMem.txt\": it is a named pipe, not a file.";
-        row("restore from a pipe", "pipe", {"--simulate", "restore", "all"}, 1, pipe);
-        row("read beside a pipe", "pipe", {"--simulate", "read", "all"}, 1,
+        row("restore from a pipe", "pipe", {"--simulate", "restore", "all"}, pipe);
+        row("read beside a pipe", "pipe", {"--simulate", "read", "all"},
             pipe + " The saved file and its backup are as they were.");
-        row("upgrade of a pipe", "pipe", {"upgrade"}, 1, pipe);
-        row("restore of the older layout", "old layout", {"--simulate", "restore", "all"}, 1,
+        row("upgrade of a pipe", "pipe", {"upgrade"}, pipe);
+        row("restore of the older layout", "old layout", {"--simulate", "restore", "all"},
             "Cannot load \"%1/AllMem.txt\": it is in the older layout, with commas between the fields; \"vardo-cli "
             "upgrade\" or a restart of the program converts it.");
     }
@@ -228,15 +424,22 @@ private slots:
         QFETCH(QString, err);
         SimProcess silent({"--fast", "--silent"});
         const QByteArray old = "7001.00,LSB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,edge, 1\r\n";
-        const QString name = file == "short Qmb" ? "Qmb.txt" : "AllMem.txt";
-        const QByteArray bytes = file == "short Qmb" ? old : old.repeated(113);
+        const QString name = file == "short Qmb" ? "Qmb.txt" : file == "read" ? "Pms.txt" : "AllMem.txt";
+        const QByteArray line = "7074.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:\r\n";
+        QByteArray bytes = file == "short Qmb" ? old : file == "bad line" ? line.repeated(113) : old.repeated(113);
+        if (file == "bad line")  // line 50 loses its last colon
+            bytes.remove(50 * line.size() - 3, 1);
+        if (file == "read") {
+            QCOMPARE(cli({"read", "pms"}).status, 0);
+            bytes = FileBytes(m_data + "/" + name);
+        }
         if (file == "pipe")
             QCOMPARE(::mkfifo(QFile::encodeName(m_data + "/" + name).constData(), 0600), 0);
-        else if (!file.isEmpty())
+        else if (!file.isEmpty() && file != "read")
             QVERIFY(PutFile(m_data + "/" + name, bytes));
         const auto run = RunCli(args.replaceInStrings("PTY", silent.pty()) + QStringList{"--data-dir", m_data});
-        QTEST(run.status, "status");
-        QCOMPARE(run.err, "vardo-cli: " + err.arg(m_data).replace("PTY", silent.pty()) + "\n");
+        const QString status = err.endsWith("(try --help)") ? "2" : "1";
+        QCOMPARE(Outcome(run), status + "||vardo-cli: " + err.arg(m_data).replace("PTY", silent.pty()) + "\n");
         const bool kept = !file.isEmpty() && file != "pipe";
         QCOMPARE(FileListing(m_data), kept ? QStringList{name} : QStringList());
         if (kept)
@@ -263,17 +466,34 @@ private slots:
 
     void progressOnlyOnATerminal()
     {
-        QVERIFY(RunCli({"--simulate", "--data-dir", m_data, "read", "pms"}).err.isEmpty());
+        QVERIFY(cli({"read", "pms"}).err.isEmpty());
         // script(1) gives the program a terminal to write to. It is checked on its own first, so
         // that a failing restore fails the test; the program and the folder reach the shell as
         // variables, so a path with a space stays one argument.
         if (RunProcess("script", {"-qec", "true", "/dev/null"}).status != 0)
             QSKIP("script(1) cannot give a program a terminal here");
         const auto onTerminal = RunProcess("script", {"-qec", R"(exec "$CLI" --simulate --data-dir "$DATA" restore pms)", "/dev/null"},
-                                           {"CLI=" + Cli(), "DATA=" + m_data});
+                                           {"CLI=" + kCli, "DATA=" + m_data});
         QVERIFY2(onTerminal.status == 0, qPrintable(onTerminal.out));
         QVERIFY2(onTerminal.out.contains("\rvardo-cli: writing and checking channel 1 of 9"), qPrintable(onTerminal.out));
         QVERIFY(onTerminal.out.contains("\rvardo-cli: writing and checking channel 9 of 9"));
+    }
+
+    void pageNamesTheOptionsOfHelp_data()
+    {
+        QTest::addColumn<QString>("program");
+        for (const char* program : {"vardo", "vardo-cli", "vardo-sim"})
+            QTest::newRow(program) << program;
+    }
+    void pageNamesTheOptionsOfHelp()
+    {
+        QFETCH(QString, program);
+        const ProcessRun help = RunProcess(qEnvironmentVariable("VARDO_BIN") + "/" + program, {"--help"});
+        QCOMPARE(help.status, 0);
+        QVERIFY2(help.out.contains("--help"), qPrintable(help.out));
+        // The page's source as it reads: font changes dropped, escaped hyphens plain.
+        QString page = QString::fromUtf8(FileBytes(qEnvironmentVariable("VARDO_SOURCE") + "/dist/" + program + ".1"));
+        QCOMPARE(Options(page.remove(QRegularExpression(R"(\\f[BIRP])")).replace("\\-", "-")), Options(help.out));
     }
 };
 

@@ -15,6 +15,12 @@ struct ProcessRun {
     QString err;
 };
 
+// A run as one text to compare whole: "status|standard output|standard error".
+[[nodiscard]] inline QString Outcome(const ProcessRun& run)
+{
+    return QString::number(run.status) + '|' + run.out + '|' + run.err;
+}
+
 // `env` entries "NAME=value" set a variable, plain "NAME" removes it.
 inline ProcessRun RunProcess(const QString& program, const QStringList& args, const QStringList& env = {})
 {

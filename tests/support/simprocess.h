@@ -26,11 +26,8 @@ public:
     {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(SimProgram(), args);
-        if (!m_process.waitForStarted(kStartMs))
-            return;
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(kStartMs)) {
-        }
-        m_pty = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+        if (m_process.waitForStarted(kStartMs))
+            m_pty = nextLine();
     }
     ~SimProcess() { stop(); }
     SimProcess(const SimProcess&) = delete;
