@@ -138,8 +138,9 @@ bool ReadStatus(Transport& transport, const QByteArray& sent, Transport::Clock::
     return lines.join(kMessageLineBreak);
 }
 
-// The status reply to the frames `sent` at `asked`: within `wait` on a serial port; over a
-// network up to 2 s longer, and bytes that come within a further second mark the reply late.
+// The status reply to the frames `sent` at `asked`: within `wait` on a serial port (a reply
+// begun by then may finish a little later); over a network up to 2 s longer, and bytes that
+// come within a further second mark the reply late.
 // A sixth byte within the wait (over a network, soon after the fifth) makes it some other device.
 ProbeReply AwaitStatus(Transport& transport, const QByteArray& sent, Transport::Clock::time_point asked,
                        std::chrono::milliseconds wait)
@@ -148,6 +149,8 @@ ProbeReply AwaitStatus(Transport& transport, const QByteArray& sent, Transport::
     const bool network = transport.crossesNetwork();
     ProbeReply reply;
     reply.ok = ReadStatus(transport, sent, asked + wait + (network ? kNetworkStatusExtra : milliseconds{0}), reply.raw);
+    if (reply.ok && !network && !reply.raw.isEmpty() && !StatusComplete(reply.raw, sent))
+        reply.ok = ReadStatus(transport, sent, transport.now() + kBegunReplyWatch, reply.raw);
     const auto came = transport.now();
     reply.took = came - asked;
     const auto lookUntil = std::max(asked + wait, came + (network ? kStatusWait : milliseconds{0}));

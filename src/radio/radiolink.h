@@ -34,6 +34,9 @@ inline constexpr std::chrono::milliseconds kMeterWait{100};
 inline constexpr std::chrono::milliseconds kNetworkStatusExtra{2000};
 // After that, bytes that still come this soon show a port that answered, only too late.
 inline constexpr std::chrono::milliseconds kLateAnswerWatch{1000};
+// On a serial port, a status reply that has begun but is not all in when the wait ends (a
+// stalled adapter, a busy machine) is read this much longer before it is judged.
+inline constexpr std::chrono::milliseconds kBegunReplyWatch{1000};
 // After the line time of the last command, the time the radio is given to act on it before
 // an operation counts as done.
 inline constexpr std::chrono::milliseconds kCommandSettle{30};

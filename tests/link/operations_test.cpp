@@ -290,6 +290,8 @@ private Q_SLOTS:
         // the line, the reply starts 2.5 s later and takes 31.5 ms.
         row("across a network, 1.5 s away", {"remote1500"}, "COM1", {});
         row("across a network, 2.5 s away", {"remote2500", "radio"}, "COM2", {"COM1 answered too late (2554 ms)"});
+        // A reply begun within the wait is read to its end: a busy machine once failed the search here.
+        row("an echo, then the reply 150 ms later", {"echo150"}, "COM1", {});
         row("a serial port 150 ms away", {"serial150", "radio"}, "COM2", {silent.arg(1)});
         row("no radio anywhere", {"silent", "busy", "ident", "six", "none"}, "",
             {silent.arg(1), busy.arg(2), other.arg(3), other.arg(4), "cannot open COM5: there is no such port"});
@@ -310,7 +312,7 @@ private Q_SLOTS:
             device.wire->network = kind.startsWith(u"remote");
             sim::Faults faults;
             faults.delay = std::chrono::milliseconds(kind.section(QRegularExpression("[a-z]+"), 1).toInt());
-            std::tie(faults.silent, faults.echo) = std::pair(kind == u"silent", kind == u"echo");
+            std::tie(faults.silent, faults.echo) = std::pair(kind == u"silent", kind.startsWith(u"echo"));
             if (kind == u"ident")
                 faults.ident = {{0x03, 0x94}};
             device.radio->setFaults(faults);
