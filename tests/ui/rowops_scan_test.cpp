@@ -6,7 +6,6 @@
 #include <QLineEdit>
 
 #include "messageboxhelper.h"
-#include "scancontroller.h"
 #include "ui_steps.h"
 
 using namespace vardo;
@@ -27,21 +26,20 @@ QString Load(int channel)
 
 // The program with every row filled, one view open, its scan controls at hand.
 struct ScanBench : AppHarness {
-    explicit ScanBench(std::function<void(sim::SimRadio&)> prepare = {})
-        : AppHarness(sim::Timing::Fast, std::move(prepare))
-    {
-    }
-
     bool openOn(ViewKind kind)
     {
-        view = openFilled(kind);
-        if (!view)
-            return false;
+        MemoryView* opened = openFilled(kind);
+        return opened && showing(*opened);
+    }
+    // `v` active and its scan controls at hand, the emulator's log emptied.
+    bool showing(MemoryView& v)
+    {
+        view = &v;
         scan = view->findChild<QLabel*>(QStringLiteral("lblScan"));
         escape = view->findChild<QLabel*>(QStringLiteral("lblEscape"));
         entry = view->findChild<QLineEdit*>(QStringLiteral("txtScan"));
         radio->clearLog();
-        return true;
+        return QTest::qWaitForWindowActive(view);
     }
     // The scan line as the operator sees it: caption | its colour | the Esc line.
     [[nodiscard]] QString line() const
@@ -86,25 +84,18 @@ struct ScanBench : AppHarness {
 class ScanTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void setUpStages_data()
-    {
-        // refusedEnds: the start row is 10
-        Columns<ViewKind, QList<int>>("view", "refusedEnds");
-        QTest::newRow("all") << ViewKind::All << QList<int>{5, 10, 100, 113};
-    }
     // The set-up stages with their captions and colours, refused rows, the digit; then the scan.
     void setUpStages()
     {
-        QFETCH(ViewKind, view); QFETCH(QList<int>, refusedEnds);
         ScanBench b;
-        QVERIFY(b.openOn(view));
+        QVERIFY(b.openOn(ViewKind::All));
         // An empty first row means nothing to scan, though the rows after it have data.
-        b.app->family().setCell(view, 1, ColFreq, QString());
+        b.app->family().setCell(ViewKind::All, 1, ColFreq, QString());
         MessageBoxHelper boxes;
         b.press(*b.view, "cmdScan");
         QVERIFY(boxes.waitForCount(1) && boxes.seen().last().icon == QMessageBox::Warning && b.endedCleanly());
         QCOMPARE(boxes.lastText(), QStringLiteral("Nothing to scan!"));
-        b.app->family().setCell(view, 1, ColFreq, QStringLiteral("7050.1"));
+        b.app->family().setCell(ViewKind::All, 1, ColFreq, QStringLiteral("7050.1"));
         b.press(*b.view, "cmdScan");
         QVERIFY(b.app->viewState().ScanMode && NormalCommandsAre(*b.view, false) && !b.entry->isVisible());
         QCOMPARE(b.line(), kPickStart + " | #0000c0 | (Press <Esc> to cancel scan)");
@@ -112,7 +103,7 @@ private Q_SLOTS:
         QVERIFY(b.scan->text() == kPickStart && SelectedCells(*b.view).isEmpty());
         b.click(10);
         QCOMPARE(b.line(), kPickEnd + " | #008000 | (Press <Esc> to cancel scan)");
-        for (int refused : refusedEnds) {
+        for (int refused : {5, 10, 100, 113}) {
             b.click(refused);
             QVERIFY(SelectedCells(*b.view) == u"10:0-10" && b.view->currentRow() == 10 && b.scan->text() == kPickEnd);
         }
@@ -154,13 +145,14 @@ private Q_SLOTS:
         QVERIFY(steps < 4 || (b.scanning() && b.framesReach(2)));
         QFETCH(bool, inDigitBox);
         QTest::keyClick(inDigitBox ? static_cast<QWidget*>(b.entry) : b.view->grid(), Qt::Key_Escape);
-        QVERIFY(b.endedCleanly() && b.idle());
-        // Longer than the digit's moment on show: a set-up that was ended starts nothing later.
-        const qsizetype sent = b.radio->frameLog().size();
-        QTest::qWait(int(kDigitShowTime.count()) + 500);
-        QVERIFY(qsizetype(b.radio->frameLog().size()) == sent && (steps == 4 || sent == 0) && b.endedCleanly());
-        b.press(*b.view, "cmdScan");  // the next set-up starts from the beginning
-        QVERIFY(b.scan->text() == kPickStart && b.entry->text().isEmpty());
+        QVERIFY(b.endedCleanly() && b.idle() && b.entry->text().isEmpty());
+        QVERIFY(steps == 4 || b.radio->frameLog().empty());
+        // The ended set-up starts nothing later: a digit shown after its own ends its moment later.
+        b.choose(*b.view, "optAll");
+        QVERIFY(b.showing(b.app->view(ViewKind::All)) && b.setUp(20, 21, QStringLiteral("5")) && b.framesReach(1));
+        QCOMPARE(SentFrames(*b.radio).first(), Load(20));
+        b.esc();
+        QVERIFY(b.idle());
     }
 
     void threshold_data()
@@ -179,10 +171,9 @@ private Q_SLOTS:
     void threshold()
     {
         QFETCH(int, level); QFETCH(QStringList, followed);
-        ScanBench b([level](sim::SimRadio& r) {
-            r.setMeterLevel(40, std::uint8_t(level));
-            r.setMeterLevel(41, 0);
-        });
+        ScanBench b;
+        b.radio->setMeterLevel(40, std::uint8_t(level));
+        b.radio->setMeterLevel(41, 0);
         QVERIFY(b.openOn(ViewKind::All));
         QStringList grid;
         QObject::connect(&b.app->radio(), &RadioClient::scanAt, b.view, [&] {
