@@ -5,16 +5,12 @@
 #include <cstdio>
 
 #include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
 
+#include "messageboxhelper.h"
 #include "vardoapp.h"
 
 namespace vardo {
 namespace {
-
-constexpr std::chrono::milliseconds kLookInterval{50};
 
 void Say(const QString& line)
 {
@@ -45,10 +41,7 @@ void AnswerMessageBoxes()
         if (!box || !box->isVisible())
             continue;
         Say(QStringLiteral("message: %1").arg(box->text()));
-        QAbstractButton* answer = box->defaultButton() ? static_cast<QAbstractButton*>(box->defaultButton()) : box->escapeButton();
-        if (!answer && !box->buttons().isEmpty())
-            answer = box->buttons().constFirst();
-        if (answer)
+        if (QAbstractButton* answer = test::DefaultAnswer(*box))
             answer->click();
     }
 }
@@ -60,7 +53,7 @@ void InstallTestHooks(VardoApp& app)
     qApp->installEventFilter(new ShowReporter(&app));
     auto* timer = new QTimer(&app);
     QObject::connect(timer, &QTimer::timeout, &app, &AnswerMessageBoxes);
-    timer->start(kLookInterval);
+    timer->start(std::chrono::milliseconds(50));
     QObject::connect(&app, &VardoApp::started, &app, [](const QString& port) {
         Say(QStringLiteral("radio found on %1").arg(port));
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
