@@ -63,24 +63,35 @@ struct CommentBench : AppHarness {
 class RowOpsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void moves_data()
+    void sortMode_data()
     {
-        // endRow: where the picked channel ends; disagree: the mirror rows hold other texts before the move
-        Columns<ViewKind, int, QString, int, int, int, bool>("view", "row", "button", "presses", "endRow", "beeps",
-            "disagree");
-        const QString up = QStringLiteral("cmdUp");
-        const QString down = QStringLiteral("cmdDown");
-        QTest::newRow("all 99 down: edge of the regular block") << ViewKind::All << 99 << down << 1 << 99 << 1 << false;
-        QTest::newRow("all 100 down: P1 and P2") << ViewKind::All << 100 << down << 1 << 101 << 0 << false;
-        QTest::newRow("ch99 10 down, frmAll otherwise") << ViewKind::Ch99 << 10 << down << 1 << 11 << 0 << true;
-        QTest::newRow("pms 9 up twice") << ViewKind::Pms << 9 << up << 2 << 7 << 0 << false;
+        // row: the row picked and moved; presses: of cmdDown, or of cmdUp when below 0; endRow: where the
+        // picked channel ends; action: what the operator does after picking it ("offset": the row two
+        // above picked first, then this row's Offset); disagree: the mirror rows hold other texts first
+        Columns<ViewKind, int, int, int, QString, int, bool, QString>("view", "row", "presses", "endRow", "action",
+            "beeps", "disagree", "frame");
+        const auto row = [](const char* name, ViewKind view, int row, int presses, int endRow, const char* action = "",
+                            int beeps = 0, bool disagree = false, const char* frame = "") {
+            QTest::newRow(name) << view << row << presses << endRow << action << beeps << disagree << frame;
+        };
+        row("all 99 down: edge of the regular block", ViewKind::All, 99, 1, 99, "", 1);
+        row("all 100 down: P1 and P2", ViewKind::All, 100, 1, 101);
+        row("ch99 10 down, frmAll otherwise", ViewKind::Ch99, 10, 1, 11, "", 0, true);
+        row("pms 9 up twice", ViewKind::Pms, 9, -2, 7);
+        row("Mode click on another row loads it", ViewKind::All, 10, 1, 11, "mode", 0, false, "00 00 00 14 06");
+        row("refused click on a QMB row", ViewKind::All, 10, 1, 11, "qmb");
+        row("arrow key", ViewKind::All, 10, 1, 11, "arrow");
+        row("Esc, picked from Freq", ViewKind::All, 10, 1, 11, "esc");
+        row("a settings cell of another row picks it", ViewKind::All, 12, 1, 13, "offset");
     }
-    // The channel and its mirror move, labels stay, the selection follows, the radio hears nothing;
-    // the mirror takes the rows as this view shows them; the table keeps Qt's model rules.
-    void moves()
+    // Sort mode: whatever moves the grid's current cell, the picked row stays marked; another row's
+    // settings cell picks that row, Mode still loads VFO-A. The channel and its mirror move, labels
+    // stay, the selection follows, the radio hears nothing of it; the mirror takes the rows as this
+    // view shows them; the table keeps Qt's model rules; cmdOK ends it.
+    void sortMode()
     {
-        QFETCH(ViewKind, view); QFETCH(int, row); QFETCH(QString, button); QFETCH(int, presses); QFETCH(int, endRow);
-        QFETCH(int, beeps); QFETCH(bool, disagree);
+        QFETCH(ViewKind, view); QFETCH(int, row); QFETCH(int, presses); QFETCH(int, endRow); QFETCH(QString, action);
+        QFETCH(int, beeps); QFETCH(bool, disagree); QFETCH(QString, frame);
         AppHarness h;
         MemoryView* opened = h.openFilled(view);
         QVERIFY(opened);
@@ -97,42 +108,10 @@ private Q_SLOTS:
         }
         h.radio->clearLog();
         QSignalSpy edges(v.findChild<ReorderCommands*>(), &ReorderCommands::edgeReached);
-
-        h.clickCell(v, row, ColLabel);
-        for (int i = 0; i < presses; ++i)
-            h.press(v, button.toLatin1().constData());
-
-        QCOMPARE(Snapshot(h.table(view)), Moved(viewBefore, row, endRow));
-        QCOMPARE(Snapshot(h.table(mirror)), Moved(mirrorBefore, row + shift, endRow + shift));
-        QVERIFY(edges.count() == beeps && v.currentRow() == endRow);
-        QCOMPARE(SelectedCells(v), QStringLiteral("%1:0-10").arg(endRow));
-        QVERIFY(h.radio->frameLog().empty() && h.app->viewState().SortMode);
-    }
-
-    void sortMode_data()
-    {
-        // picked: the row Down then moves
-        Columns<QString, int, QString>("action", "picked", "frame");
-        QTest::newRow("Mode click on another row loads it") << "mode" << 10 << "00 00 00 14 06";
-        QTest::newRow("refused click on a QMB row") << "qmb" << 10 << "";
-        QTest::newRow("arrow key") << "arrow" << 10 << "";
-        QTest::newRow("Esc, picked from Freq") << "esc" << 10 << "";
-        QTest::newRow("a settings cell of another row picks it") << "offset" << 12 << "";
-    }
-    // Sort mode: whatever moves the grid's current cell, the picked row stays marked and Down moves
-    // it; another row's settings cell picks that row, Mode still loads VFO-A, cmdOK ends it.
-    void sortMode()
-    {
-        QFETCH(QString, action); QFETCH(int, picked); QFETCH(QString, frame);
-        AppHarness h;
-        MemoryView* opened = h.openFilled(ViewKind::All);
-        QVERIFY(opened);
-        MemoryView& v = *opened;
-        h.radio->clearLog();
         QTest::keyClick(v.grid(), Qt::Key_Escape);  // outside scan mode: nothing
         QVERIFY(!h.app->viewState().SortMode && NormalCommandsAre(v, true));
         MessageBoxHelper boxes;
-        h.clickCell(v, 10, action == u"esc" ? ColFreq : ColLabel);
+        h.clickCell(v, action == u"offset" ? row - 2 : row, action == u"esc" ? ColFreq : ColLabel);
         QVERIFY(h.app->viewState().SortMode && MoveCommandsAre(v, true) && NormalCommandsAre(v, false));
         QCOMPARE(v.currentColumn(), 0);
         const ViewState state = h.app->viewState();
@@ -141,18 +120,20 @@ private Q_SLOTS:
         else if (action == u"qmb")
             h.clickCell(v, 110, ColLabel);
         else if (action == u"offset")
-            h.clickCell(v, 12, ColOffset);
-        else
+            h.clickCell(v, row, ColOffset);
+        else if (!action.isEmpty())
             QTest::keyClick(v.grid(), action == u"esc" ? Qt::Key_Escape : Qt::Key_Down);
         QVERIFY(h.idle());
         QCOMPARE(boxes.count(), action == u"qmb" ? 1 : 0);
-        QCOMPARE(SentFrames(*h.radio), frame.isEmpty() ? QStringList{} : QStringList{frame});
         QVERIFY(!Editor(h) && (action != u"esc" || h.app->viewState() == state));
-        QVERIFY(SelectedCells(v) == QStringLiteral("%1:0-10").arg(picked) && v.grid()->marksRow(picked));
-        h.press(v, "cmdDown");
-        QCOMPARE(h.table(ViewKind::All).cell(picked + 1, ColFreq), QStringLiteral("7050.%1").arg(picked));
-        QCOMPARE(h.table(ViewKind::All).cell(picked, ColFreq), QStringLiteral("7050.%1").arg(picked + 1));
-        QVERIFY(SelectedCells(v) == QStringLiteral("%1:0-10").arg(picked + 1) && v.currentRow() == picked + 1);
+        QVERIFY(SelectedCells(v) == QStringLiteral("%1:0-10").arg(row) && v.grid()->marksRow(row));
+        for (int i = 0; i < std::abs(presses); ++i)
+            h.press(v, presses < 0 ? "cmdUp" : "cmdDown");
+        QCOMPARE(Snapshot(h.table(view)), Moved(viewBefore, row, endRow));
+        QCOMPARE(Snapshot(h.table(mirror)), Moved(mirrorBefore, row + shift, endRow + shift));
+        QVERIFY(edges.count() == beeps && v.currentRow() == endRow);
+        QCOMPARE(SelectedCells(v), QStringLiteral("%1:0-10").arg(endRow));
+        QCOMPARE(SentFrames(*h.radio), frame.isEmpty() ? QStringList{} : QStringList{frame});
         h.press(v, "cmdOK");
         QVERIFY(!h.app->viewState().SortMode && NormalCommandsAre(v, true) && MoveCommandsAre(v, false));
         QVERIFY(SelectedCells(v).isEmpty() && v.currentColumn() == int(ColFreq));
