@@ -41,23 +41,6 @@ Snapshot Moved(Snapshot before, int from, int to)
     return before;
 }
 
-// The program with every row filled ("comment <ch>"), one view open, its comment controls.
-struct CommentBench : AppHarness {
-    bool openOn(ViewKind kind)
-    {
-        view = openFilled(kind);
-        caption = view ? view->findChild<QLabel*>(QStringLiteral("lblComments")) : nullptr;
-        box = view ? CommentBox(*view) : nullptr;
-        return view;
-    }
-    [[nodiscard]] QString cell(ViewKind kind, int row) const { return table(kind).cell(row, ColComment); }
-    [[nodiscard]] bool closed() const { return !box->isVisible() && !caption->isVisible(); }
-
-    MemoryView* view = nullptr;
-    QLabel* caption = nullptr;
-    QLineEdit* box = nullptr;
-};
-
 }  // namespace
 
 class RowOpsTest : public QObject {
@@ -142,56 +125,67 @@ private Q_SLOTS:
 
     void comments_data()
     {
-        // replace: the box's text selected first; typed: key by key, "<" a Backspace; empty: Delete;
-        // closer: a key, or 0: the focus leaves the box; steps: undo steps made by the visit
-        Columns<ViewKind, int, QString, ViewKind, int, bool, QString, int, QString, int>("view", "row", "caption",
-            "mirror", "mirrorRow", "replace", "typed", "closer", "comment", "steps");
-        const int esc = Qt::Key_Escape;
-        QTest::newRow("all 100, Return") << ViewKind::All << 100 << "Edit comments for PMS memory channel 1:"
-                                         << ViewKind::Pms << 1 << false << " 4U<" << int(Qt::Key_Return)
-                                         << "comment 100 4" << 1;
-        QTest::newRow("all 110, focus out") << ViewKind::All << 110 << "Edit comments for QMB memory channel 2:"
-                                            << ViewKind::Qmb << 2 << false << "!" << 0 << "comment 110!" << 1;
-        QTest::newRow("pms 9, Esc puts it back") << ViewKind::Pms << 9 << "Edit comments for PMS memory channel 9:"
-                                                 << ViewKind::All << 108 << true << "net" << esc << "comment 108" << 0;
-        QTest::newRow("all 108 emptied, Enter") << ViewKind::All << 108 << "Edit comments for PMS memory channel 9:"
-                                                << ViewKind::Pms << 9 << true << "" << int(Qt::Key_Enter) << "" << 1;
+        // emptied: the row's comment emptied first, its mirror's kept; replace: the box's text selected first;
+        // typed: key by key, "<" a Backspace, empty: Delete; closer: a key, or 0: the focus leaves the box;
+        // comment: the row's afterwards; steps: undo steps made by the visit
+        Columns<ViewKind, int, ViewKind, int, bool, bool, QString, int, QString, int>("view", "row", "mirror",
+            "mirrorRow", "emptied", "replace", "typed", "closer", "comment", "steps");
+        QTest::newRow("all 100, Return") << ViewKind::All << 100 << ViewKind::Pms << 1 << false << false << " 4U<"
+                                         << int(Qt::Key_Return) << "comment 100 4" << 1;
+        QTest::newRow("all 110, focus out") << ViewKind::All << 110 << ViewKind::Qmb << 2 << false << false << "!" << 0
+                                            << "comment 110!" << 1;
+        QTest::newRow("pms 9, Esc puts it back") << ViewKind::Pms << 9 << ViewKind::All << 108 << false << true << "net"
+                                                 << int(Qt::Key_Escape) << "comment 108" << 0;
+        QTest::newRow("all 108 emptied, Enter") << ViewKind::All << 108 << ViewKind::Pms << 9 << false << true << ""
+                                                << int(Qt::Key_Enter) << "" << 1;
+        QTest::newRow("pms 5 empty, the mirror's own back on Esc") << ViewKind::Pms << 5 << ViewKind::All << 104 << true
+                                                                   << false << "n" << int(Qt::Key_Escape) << "" << 0;
     }
-    // The box starts with the comment there, each key reaches both grids, Enter or leaving keeps
-    // it (one undo step), Esc puts it back; the rest of the row is untouched.
+    // The box starts with the row's comment; a box open on the row above before, and the box's own
+    // context menu, write nothing; each key reaches both grids; Enter or leaving keeps it (one undo
+    // step), Esc gives each row back its own; the rest of the row is untouched.
     void comments()
     {
         QFETCH(ViewKind, view); QFETCH(int, row); QFETCH(ViewKind, mirror); QFETCH(int, mirrorRow);
-        QFETCH(QString, typed); QFETCH(int, closer); QFETCH(bool, replace);
-        CommentBench b;
-        QVERIFY(b.openOn(view));
-        const QString old = b.cell(view, row);
-        b.clickCell(*b.view, row, ColComment);
-        QVERIFY(b.caption->isVisible() && b.box->isVisible());
-        QTEST(b.caption->text(), "caption");
-        QVERIFY(b.box->text() == old && b.view->focusWidget() == b.box);
+        QFETCH(bool, emptied); QFETCH(QString, typed); QFETCH(int, closer); QFETCH(bool, replace);
+        AppHarness h;
+        MemoryView* v = h.openFilled(view);
+        QVERIFY(v);
+        const auto comment = [&h](ViewKind kind, int r) { return h.table(kind).cell(r, ColComment); };
+        if (emptied)
+            h.app->family().table(view).setCell(row, ColComment, QString());
+        const QString old = comment(view, row);
+        const QString mirrorOld = comment(mirror, mirrorRow);
+        auto* caption = v->findChild<QLabel*>(QStringLiteral("lblComments"));
+        QLineEdit* box = CommentBox(*v);
+        h.clickCell(*v, row - 1, ColComment);
+        h.clickCell(*v, row, ColComment);
+        QVERIFY(caption->isVisible() && box->isVisible() && box->text() == old && v->focusWidget() == box);
+        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+        QApplication::sendEvent(box, &popup);
+        QVERIFY(box->isVisible() && comment(mirror, mirrorRow) == mirrorOld);
         if (replace)
-            b.box->selectAll();
+            box->selectAll();
         if (typed.isEmpty())
-            QTest::keyClick(b.box, Qt::Key_Delete);
+            QTest::keyClick(box, Qt::Key_Delete);
         for (const QChar key : typed) {
-            key == u'<' ? QTest::keyClick(b.box, Qt::Key_Backspace) : QTest::keyClick(b.box, key.toLatin1());
-            QVERIFY(b.cell(view, row) == b.box->text() && b.cell(mirror, mirrorRow) == b.box->text());
+            key == u'<' ? QTest::keyClick(box, Qt::Key_Backspace) : QTest::keyClick(box, key.toLatin1());
+            QVERIFY(comment(view, row) == box->text() && comment(mirror, mirrorRow) == box->text());
         }
         if (closer)
-            QTest::keyClick(b.box, Qt::Key(closer));
+            QTest::keyClick(box, Qt::Key(closer));
         else
-            b.view->grid()->setFocus(Qt::MouseFocusReason);
-        QVERIFY(b.closed());
+            v->grid()->setFocus(Qt::MouseFocusReason);
+        QVERIFY(!box->isVisible() && !caption->isVisible());
         if (closer) {
-            QCOMPARE(b.view->focusWidget(), b.view->button(QStringLiteral("cmdSave")));
-            QTest::keyClick(b.view->focusWidget(), Qt::Key_X);  // keys now go nowhere near the cell
+            QCOMPARE(v->focusWidget(), v->button(QStringLiteral("cmdSave")));
+            QTest::keyClick(v->focusWidget(), Qt::Key_X);  // keys now go nowhere near the cell
         }
-        QTEST(b.cell(view, row), "comment");
-        QTEST(b.cell(mirror, mirrorRow), "comment");
-        QCOMPARE(b.table(view).cell(row, ColFreq), QStringLiteral("7050.%1").arg(ChannelOfRow(view, row)));
-        QCOMPARE(b.cell(view, row - 1), QStringLiteral("comment %1").arg(ChannelOfRow(view, row - 1)));
-        QTEST(b.app->tableSteps().stack().count(), "steps");
+        QTEST(comment(view, row), "comment");
+        QCOMPARE(comment(mirror, mirrorRow), closer == Qt::Key_Escape ? mirrorOld : comment(view, row));
+        QCOMPARE(h.table(view).cell(row, ColFreq), QStringLiteral("7050.%1").arg(ChannelOfRow(view, row)));
+        QCOMPARE(comment(view, row - 1), QStringLiteral("comment %1").arg(ChannelOfRow(view, row - 1)));
+        QTEST(h.app->tableSteps().stack().count(), "steps");
     }
 
     void commentReachesMirrorRowsWithData_data()
@@ -259,28 +253,6 @@ private Q_SLOTS:
         QWidget* focus = QApplication::focusWidget();
         QTest::keyClicks(focus ? focus : &pms, QStringLiteral("x"));
         QCOMPARE(AllTables(h), rows);
-    }
-
-    // Opening the box where the mirror holds another comment writes nothing until a key is typed;
-    // the box's own context menu is not leaving it.
-    void openingKeepsTheMirrorsComment()
-    {
-        CommentBench b;
-        QVERIFY(b.openOn(ViewKind::Pms));
-        b.app->family().table(ViewKind::Pms).setCell(5, ColComment, QString());
-        b.clickCell(*b.view, 4, ColComment);  // the box holds "comment 103"
-        b.clickCell(*b.view, 5, ColComment);
-        QVERIFY(b.box->isVisible() && b.box->text().isEmpty());
-        QCOMPARE(b.cell(ViewKind::All, 104), QStringLiteral("comment 104"));
-        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
-        QApplication::sendEvent(b.box, &popup);
-        QVERIFY(b.box->isVisible());
-        QTest::keyClick(b.box, 'n');
-        QCOMPARE(b.cell(ViewKind::All, 104), QStringLiteral("n"));
-        // Esc gives each row back its own comment.
-        QTest::keyClick(b.box, Qt::Key_Escape);
-        QVERIFY(b.closed() && b.cell(ViewKind::Pms, 5).isEmpty() && b.app->tableSteps().stack().count() == 0);
-        QCOMPARE(b.cell(ViewKind::All, 104), QStringLiteral("comment 104"));
     }
 };
 
