@@ -71,36 +71,30 @@ QStringList Marks(const ChannelTable& table)
 struct UndoApp : AppHarness {
     using AppHarness::AppHarness;
 
-    void importCsv(MemoryView& v, const QByteArray& csv) const
-    {
-        const QString path = dir.filePath(QStringLiteral("in.csv"));
-        QVERIFY(PutFile(path, csv));
-        v.findChild<CsvCommands*>()->setFileChooser([path](QWidget*, bool, const QString&) { return path; });
-        Action(v, "itmImportCsv")->trigger();
-    }
     void act(MemoryView& v, const QString& step)
     {
-        if (step == u"comment 42") {
+        const QString csv = dir.filePath(QStringLiteral("in.csv"));
+        if (step == u"comment 42")
             TypeComment(*this, v, 42, QStringLiteral(" net"));
-        } else if (step == u"12 down") {
+        else if (step == u"clear")
+            press(v, "cmdClear");
+        else if (step.startsWith(u"read"))
+            QVERIFY(read(step == u"read Pms" ? view(ViewKind::Pms) : v));
+        else if (step == u"undo")
+            Action(v, "actUndo")->trigger();
+        else if (step == u"break Pms.txt")  // a folder where the file goes: no save can replace it
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Pms.txt")));
+        for (ViewKind kind : kAllViews)  // cmdSave of each view, hidden ones too
+            if (step == u"save all")
+                view(kind).findChild<MemoryFileCommands*>()->save();
+        if (step == u"12 down") {
             clickCell(v, 12, ColLabel);
             press(v, "cmdDown");
             press(v, "cmdOK");
-        } else if (step == u"clear") {
-            press(v, "cmdClear");
         } else if (step == u"import") {
-            importCsv(v, "Location,Name,Frequency,Duplex,Offset,Mode,Skip,Comment\n2,Net,29.6,+,0.6,FM,,Sunday\n");
-        } else if (step.startsWith(u"read")) {
-            QVERIFY(read(step == u"read Pms" ? view(ViewKind::Pms) : v));
-        } else if (step == u"save all") {
-            // cmdSave of each view, hidden ones too.
-            for (ViewKind kind : kAllViews)
-                view(kind).findChild<MemoryFileCommands*>()->save();
-        } else if (step == u"undo") {
-            Action(v, "actUndo")->trigger();
-        } else if (step == u"break Pms.txt") {
-            // A folder where the file goes: no save can replace it.
-            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Pms.txt")));
+            QVERIFY(PutFile(csv, "Location,Name,Frequency,Duplex,Offset,Mode,Skip,Comment\n2,Net,29.6,+,0.6,FM,,Sunday\n"));
+            v.findChild<CsvCommands*>()->setFileChooser([csv](QWidget*, bool, const QString&) { return csv; });
+            Action(v, "itmImportCsv")->trigger();
         }
     }
 };
@@ -404,28 +398,27 @@ private Q_SLOTS:
         Columns<QStringList, QMessageBox::StandardButton, QString, bool, QStringList>("before", "answer", "question",
             "ends", "files");
 
-        const QStringList allSaved{"read", "save all"};
+        const auto row = [](const char* name, const char* before, QMessageBox::StandardButton answer,
+                            const QString& question, bool ends, const char* files) {
+            QTest::newRow(name) << QString::fromLatin1(before).split(u',', Qt::SkipEmptyParts) << answer << question
+                                << ends << QString::fromLatin1(files).split(u',', Qt::SkipEmptyParts);
+        };
         const QString all2 = "The channels of All Memories and Memories 1-99 are not saved. Save them before you exit?";
         // All holds the PMS rows only: its Save would refuse (row 1 empty), and saving PMS keeps them.
         const QString pms = "The channels of PMS Memories are not saved. Save them before you exit?";
         const QString four = "The channels of All Memories, Memories 1-99, PMS Memories and QMB Memories are not saved. "
                              "Save them before you exit?";
-        const QStringList allFiles{"99Mem.txt", "AllMem.txt", "Pms.txt", "Qmb.txt"};
-        QTest::newRow("nothing read") << QStringList{} << QMessageBox::Save << "" << true << QStringList{};
-        QTest::newRow("everything saved") << allSaved << QMessageBox::Save << "" << true << allFiles;
-        QTest::newRow("comment, discard") << (allSaved + QStringList{"comment 42"}) << QMessageBox::Discard << all2 << true
-                                          << allFiles;
-        QTest::newRow("comment, save") << (allSaved + QStringList{"comment 42"}) << QMessageBox::Save << all2 << true
-                                       << allFiles;
-        QTest::newRow("read never saved, cancel") << QStringList{"read Pms"} << QMessageBox::Cancel << pms << false
-                                                  << QStringList{};
-        QTest::newRow("PMS read never saved, save") << QStringList{"read Pms"} << QMessageBox::Save << pms << true
-                                                    << QStringList{"Pms.txt"};
-        QTest::newRow("read never saved, save") << QStringList{"read"} << QMessageBox::Save << four << true << allFiles;
-        QTest::newRow("undone back to saved") << (allSaved + QStringList{"comment 42", "undo"}) << QMessageBox::Save << ""
-                                              << true << allFiles;
-        QTest::newRow("save fails") << QStringList{"read", "break Pms.txt"} << QMessageBox::Save << four << false
-                                    << QStringList{"99Mem.txt", "AllMem.txt", "Qmb.txt"};
+        const char* all = "99Mem.txt,AllMem.txt,Pms.txt,Qmb.txt";
+        using B = QMessageBox;
+        row("nothing read", "", B::Save, "", true, "");
+        row("everything saved", "read,save all", B::Save, "", true, all);
+        row("comment, discard", "read,save all,comment 42", B::Discard, all2, true, all);
+        row("comment, save", "read,save all,comment 42", B::Save, all2, true, all);
+        row("read never saved, cancel", "read Pms", B::Cancel, pms, false, "");
+        row("PMS read never saved, save", "read Pms", B::Save, pms, true, "Pms.txt");
+        row("read never saved, save", "read", B::Save, four, true, all);
+        row("undone back to saved", "read,save all,comment 42,undo", B::Save, "", true, all);
+        row("save fails", "read,break Pms.txt", B::Save, four, false, "99Mem.txt,AllMem.txt,Qmb.txt");
     }
 
     void exitQuestion()
