@@ -311,9 +311,19 @@ private Q_SLOTS:
         QVERIFY2(again.ok(), qPrintable(again.message));
     }
 
-    // The set-up stages with their captions and colours, refused rows, the digit; then the scan.
+    void setUpStages_data()
+    {
+        // escAt: the stage Esc ends: 2 asking for the digit (Esc in the digit box), 3 showing it, 4 scanning
+        Columns<int>("escAt");
+        QTest::newRow("asking for the digit, Esc in the box") << 2;
+        QTest::newRow("showing the digit") << 3;
+        QTest::newRow("scanning") << 4;
+    }
+    // The set-up stages with their captions and colours, refused rows, the digit, then the scan.
+    // Esc at any stage ends it all, and the ended set-up starts nothing later.
     void setUpStages()
     {
+        QFETCH(int, escAt);
         ScanBench b;
         QVERIFY(b.openOn(ViewKind::All));
         // An empty first row means nothing to scan, though the rows after it have data.
@@ -335,45 +345,26 @@ private Q_SLOTS:
         b.click(12);
         QCOMPARE(b.line(), kAskDigit + " | #c00000 | ");
         QCOMPARE(b.view->focusWidget(), b.entry);
-        b.click(20);  // the range is set; clicks now change nothing
-        QTest::keyClicks(b.entry, QStringLiteral("a"));
-        QVERIFY(b.scan->text() == kAskDigit && b.entry->text().isEmpty() && b.radio->frameLog().empty());
-        QTest::keyClicks(b.entry, QStringLiteral("7"));
-        QVERIFY(b.entry->text() == u"7" && b.scanning() && !b.entry->isVisible());
-        QCOMPARE(b.line(), "Scanning from Memory Channel 10 to Memory Channel 12 | "
-                               + QApplication::palette().color(QPalette::ButtonText).name() + " | Press <Esc> to end scan");
-        QVERIFY(b.framesReach(1));
-        QCOMPARE(SentFrames(*b.radio).first(), Load(10));
-        b.esc();
-        QVERIFY(b.endedCleanly() && b.idle());
-    }
-
-    void escape_data()
-    {
-        // steps: how far the set-up got before Esc; inDigitBox: Esc typed where the focus is, in the digit box
-        Columns<int, bool>("steps", "inDigitBox");
-        QTest::newRow("asking for the digit, Esc in the box") << 2 << true;
-        QTest::newRow("showing the digit") << 3 << false;
-        QTest::newRow("scanning") << 4 << false;
-    }
-    void escape()
-    {
-        QFETCH(int, steps);
-        ScanBench b;
-        QVERIFY(b.openOn(ViewKind::Ch99));
-        b.press(*b.view, "cmdScan");
-        for (int row = 3; row < 3 + std::min(steps, 2); ++row)
-            b.click(row);
-        if (steps >= 3)
-            QTest::keyClicks(b.entry, QStringLiteral("5"));
-        QVERIFY(steps < 4 || (b.scanning() && b.framesReach(2)));
-        QFETCH(bool, inDigitBox);
-        QTest::keyClick(inDigitBox ? static_cast<QWidget*>(b.entry) : b.view->grid(), Qt::Key_Escape);
+        if (escAt > 2) {
+            b.click(20);  // the range is set; clicks now change nothing
+            QTest::keyClicks(b.entry, QStringLiteral("a"));
+            QVERIFY(b.scan->text() == kAskDigit && b.entry->text().isEmpty() && b.radio->frameLog().empty());
+            QTest::keyClicks(b.entry, QStringLiteral("7"));
+        }
+        if (escAt > 3) {
+            QVERIFY(b.entry->text() == u"7" && b.scanning() && !b.entry->isVisible());
+            QCOMPARE(b.line(), "Scanning from Memory Channel 10 to Memory Channel 12 | "
+                                   + QApplication::palette().color(QPalette::ButtonText).name()
+                                   + " | Press <Esc> to end scan");
+            QVERIFY(b.framesReach(2));
+            QCOMPARE(SentFrames(*b.radio).first(), Load(10));
+        }
+        QTest::keyClick(escAt == 2 ? static_cast<QWidget*>(b.entry) : b.view->grid(), Qt::Key_Escape);
         QVERIFY(b.endedCleanly() && b.idle() && b.entry->text().isEmpty());
-        QVERIFY(steps == 4 || b.radio->frameLog().empty());
+        QVERIFY(escAt == 4 || b.radio->frameLog().empty());
         // The ended set-up starts nothing later: a digit shown after its own ends its moment later.
-        b.choose(*b.view, "optAll");
-        QVERIFY(b.showing(b.app->view(ViewKind::All)) && b.setUp(20, 21, QStringLiteral("5")) && b.framesReach(1));
+        b.choose(*b.view, "optCh99");
+        QVERIFY(b.showing(b.app->view(ViewKind::Ch99)) && b.setUp(20, 21, QStringLiteral("5")) && b.framesReach(1));
         QCOMPARE(SentFrames(*b.radio).first(), Load(20));
         b.esc();
         QVERIFY(b.idle());
