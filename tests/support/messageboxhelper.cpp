@@ -10,8 +10,7 @@ namespace vardo::test {
 MessageBoxHelper::MessageBoxHelper(QMessageBox::StandardButton answer, Boxes boxes, QObject* parent)
     : QObject(parent), m_answer(answer), m_boxes(boxes)
 {
-    connect(&m_timer, &QTimer::timeout, this, &MessageBoxHelper::answerOpenBoxes);
-    m_timer.start(5);
+    startTimer(std::chrono::milliseconds(5));
 }
 
 QStringList MessageBoxHelper::texts() const
@@ -22,7 +21,7 @@ QStringList MessageBoxHelper::texts() const
     return all;
 }
 
-void MessageBoxHelper::answerOpenBoxes()
+void MessageBoxHelper::timerEvent(QTimerEvent*)
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(widget);

@@ -49,13 +49,13 @@ public:
     // Lets events run until `count` boxes have been answered or `timeout` passes.
     bool waitForCount(int count, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
-private:
-    void answerOpenBoxes();
+protected:
+    void timerEvent(QTimerEvent*) override;  // answers the boxes open
 
+private:
     QMessageBox::StandardButton m_answer;
     Boxes m_boxes;
     QList<SeenMessage> m_seen;
-    QTimer m_timer;
 };
 
 }  // namespace vardo::test

@@ -176,55 +176,98 @@ private Q_SLOTS:
         QCOMPARE(DataRows(h.table(kind)), QStringLiteral("1-%1").arg(RowCount(kind)));
     }
 
-    void compareMarks_data()
+    void marks_data()
     {
-        // changes: "channel:change" in the emulator; marks: "row:column:tooltip"; then: an action
-        // after Compare (the view saved first)
-        Columns<ViewKind, QStringList, QStringList, QString, QString>("kind", "changes", "marks", "summary", "then");
+        // changes: "channel:change" in the emulator before Compare; write: instead of Compare, the row's
+        // frequency set to 3600 and written ("cmdLoad": by the view's Load of its saved file, or by the
+        // editor) while the radio drops that store; marks: "row:column:tooltip"; then: an action after
+        // Compare (the view saved first)
+        Columns<ViewKind, QStringList, QString, int, QStringList, QString, QString>("kind", "changes", "write", "row",
+            "marks", "message", "then");
         QTest::newRow("all: five fields, a QMB mask among them; the antennas apart")
             << ViewKind::All << QStringList{"5:freq+1", "12:mask", "13:lsb", "100:rxrit", "111:mask", "40:ant", "41:ant"}
+            << "" << 0
             << QStringList{"5:1:Radio: 10137.00", "12:1:Radio: mask on", "13:2:Radio: LSB", "40:5:Radio: B (grey)",
                            "41:5:Radio: B (grey)", "100:6:Radio: ON", "111:1:Radio: mask on"}
             << "5 of 113 channels differ from the radio.\r2 channels hold another antenna than the table (no "
                "command can set the antenna)."
             << "";
         QTest::newRow("pms: frequency and mask in one cell, an offset")
-            << ViewKind::Pms << QStringList{"101:freq+1", "101:mask", "104:offset+1"}
+            << ViewKind::Pms << QStringList{"101:freq+1", "101:mask", "104:offset+1"} << "" << 0
             << QStringList{"2:1:Radio: 2001.00\nRadio: mask on", "5:8:Radio: 1.00"}
             << "2 of 9 channels differ from the radio." << "";
         // The QMB file never holds the mask: the view does not compare it.
-        QTest::newRow("qmb: the mask is not compared") << ViewKind::Qmb << QStringList{"111:mask"}
+        QTest::newRow("qmb: the mask is not compared") << ViewKind::Qmb << QStringList{"111:mask"} << "" << 0
                                                        << QStringList{} << "All 5 channels match the radio." << "";
+        QTest::newRow("read-back after Load, pms")
+            << ViewKind::Pms << QStringList{} << "cmdLoad" << 3 << QStringList{"3:1:Radio: 3500.00"}
+            << "The radio does not hold channel P3 as written:\rP3: frequency radio 3500.00, file 3600.00\rEvery other "
+               "channel was written and read back as written.\rVFO-A has been set back as it was."
+            << "";
+        QTest::newRow("read-back after the editor, 99")
+            << ViewKind::Ch99 << QStringList{} << "editor" << 8 << QStringList{"8:1:Radio: 21074.00"}
+            << "The radio does not hold channel 8 as written:\r8: frequency radio 21074.00, editor 3600.00\rVFO-A has "
+               "been set back as it was.\r\rThe table shows your changes, but the radio's memory channel 8 does not "
+               "hold them: the marked cells show what it holds."
+            << "";
         // The marks tell of the table as it was compared: any change to its texts ends them.
         const QStringList changes{"5:freq+1", "9:lsb"};
         const QStringList marks{"5:1:Radio: 10137.00", "9:2:Radio: LSB"};
         const QString summary = QStringLiteral("2 of 99 channels differ from the radio.");
         for (const char* then : {"cmdRead", "cmdLoad", "cmdClear", "editor write", "comment typed", "cmdSave"})
-            QTest::addRow("99, then %s", then) << ViewKind::Ch99 << changes << marks << summary << then;
+            QTest::addRow("99, then %s", then) << ViewKind::Ch99 << changes << "" << 0 << marks << summary << then;
     }
     // Compare marks exactly the cells the radio holds otherwise, the radio's value as tooltip, the
-    // table untouched; the marks stay through Save and go with any change to the texts.
-    void compareMarks()
+    // table untouched; the marks stay through Save and go with any change to the texts. A channel
+    // the radio did not store is told and marked alike, and the table shows what was written.
+    void marks()
     {
-        QFETCH(ViewKind, kind); QFETCH(QStringList, changes); QFETCH(QString, summary);
-        QFETCH(QString, then); QFETCH(QStringList, marks);
+        QFETCH(ViewKind, kind); QFETCH(QStringList, changes); QFETCH(QString, write); QFETCH(int, row);
+        QFETCH(QStringList, marks); QFETCH(QString, message); QFETCH(QString, then);
         AppHarness h;
         MemoryView* v = OpenAndRead(h, kind);
         QVERIFY(v);
-        if (!then.isEmpty())
+        const int channel = row ? ChannelOfRow(kind, row) : 0;
+        const Record vfoA = h.radio->vfoA(), held = channel ? h.radio->memory(channel) : Record{};
+        if (write == u"editor") {
+            h.clickCell(*v, row, Col82);
+            QVERIFY(Editor(h));
+            SetText(*Editor(h), "txtFreq", QStringLiteral("3600"));
+        } else if (write == u"cmdLoad") {
+            h.app->family().setCell(kind, row, ColFreq, QStringLiteral("3600.00  "));
+        }
+        if (write == u"cmdLoad" || !then.isEmpty())
             h.press(*v, "cmdSave");
         ChangeRadio(*h.radio, changes);
         const std::vector<RowCells> before = h.table(kind).rows();
         h.radio->clearLog();
+        sim::Faults drop;
+        drop.dropStore = channel;
+        h.radio->setFaults(drop);
+        QSignalSpy writes(&h.app->editorCommands(), &EditorCommands::writeEnded);
+        const int beeps = h.beeps;
         MessageBoxHelper boxes;
-        Action(*v, "actCompare")->trigger();
-        QVERIFY(h.idle() && boxes.waitForCount(1) && boxes.seen().first().icon == QMessageBox::Information);
-        QCOMPARE(boxes.texts(), QStringList{summary});
-        QCOMPARE(MemoryRequests(*h.radio), Range(FirstChannel(kind), LastChannel(kind)));
-        QVERIFY(int(h.radio->frameLog().size()) == RowCount(kind) && h.table(kind).rows() == before);
+        if (write.isEmpty())
+            Action(*v, "actCompare")->trigger();
+        else
+            h.press(write == u"editor" ? static_cast<QWidget&>(*Editor(h)) : *v, write == u"editor" ? "cmdOK" : "cmdLoad");
+        QVERIFY(h.idle() && boxes.waitForCount(1));
+        QVERIFY(boxes.seen().first().icon == (write.isEmpty() ? QMessageBox::Information : QMessageBox::Warning));
+        QCOMPARE(boxes.texts(), QStringList{message});
         QCOMPARE(Marks(h.table(kind)), marks);
         for (ViewKind other : kAllViews)  // the other views are not compared
             QCOMPARE(h.table(other).markCount() > 0, other == kind && !marks.isEmpty());
+        QCOMPARE(h.radio->vfoA(), vfoA);
+        if (write.isEmpty()) {
+            QCOMPARE(MemoryRequests(*h.radio), Range(FirstChannel(kind), LastChannel(kind)));
+            QVERIFY(int(h.radio->frameLog().size()) == RowCount(kind) && h.table(kind).rows() == before);
+        } else {
+            QVERIFY((!Editor(h) || !Editor(h)->isVisible()) && h.radio->memory(channel) == held);
+            QCOMPARE(writes.count(), write == u"editor" ? 1 : 0);
+            QVERIFY(writes.isEmpty() || !writes.first().at(1).toBool());
+            QCOMPARE(h.table(kind).cell(row, ColFreq), QStringLiteral("3600.00  "));
+            QCOMPARE(h.beeps, beeps);  // not every channel went in as written
+        }
         if (then == u"editor write") {
             h.clickCell(*v, 20, ColOffset);
             QVERIFY(Editor(h));
@@ -237,54 +280,6 @@ private Q_SLOTS:
         }
         QVERIFY(h.idle());
         QCOMPARE(h.table(kind).markCount(), then.isEmpty() || then == u"cmdSave" ? int(marks.size()) : 0);
-    }
-
-    void readBackMarks_data()
-    {
-        // editor: else the view's Load of its saved file; line: the read-back's line in the message;
-        // end: the message's last words
-        Columns<bool, ViewKind, int, QString, QString, QString>("editor", "kind", "row", "line", "end", "mark");
-        QTest::newRow("load pms") << false << ViewKind::Pms << 3 << "P3: frequency radio 3500.00, file 3600.00" << ""
-                                  << "3:1:Radio: 3500.00";
-        QTest::newRow("editor 99") << true << ViewKind::Ch99 << 8 << "8: frequency radio 21074.00, "
-                                   << "The table shows your changes, but the radio's memory channel 8 does not hold "
-                                      "them: the marked cells show what it holds."
-                                   << "8:1:Radio: 21074.00";
-    }
-    // A channel the radio did not store: the operator is told which and how it differs, the
-    // cell is marked as Compare marks it, and the table shows what was written.
-    void readBackMarks()
-    {
-        QFETCH(bool, editor); QFETCH(ViewKind, kind); QFETCH(int, row); QFETCH(QString, line); QFETCH(QString, end);
-        QFETCH(QString, mark);
-        AppHarness h;
-        MemoryView* v = OpenAndRead(h, kind);
-        QVERIFY(v);
-        const int channel = ChannelOfRow(kind, row);
-        const Record vfoA = h.radio->vfoA(), held = h.radio->memory(channel);
-        MessageBoxHelper boxes;
-        QSignalSpy writes(&h.app->editorCommands(), &EditorCommands::writeEnded);
-        if (editor) {
-            h.clickCell(*v, row, Col82);
-            QVERIFY(Editor(h));
-            SetText(*Editor(h), "txtFreq", QStringLiteral("3600"));
-        } else {
-            h.app->family().setCell(kind, row, ColFreq, QStringLiteral("3600.00  "));
-            h.press(*v, "cmdSave");
-        }
-        sim::Faults drop;
-        drop.dropStore = channel;
-        h.radio->setFaults(drop);
-        const int beeps = h.beeps;
-        h.press(editor ? static_cast<QWidget&>(*Editor(h)) : *v, editor ? "cmdOK" : "cmdLoad");
-        QVERIFY(h.idle() && boxes.waitForCount(1) && boxes.count() == 1 && boxes.seen().first().icon == QMessageBox::Warning);
-        QVERIFY2(boxes.lastText().contains(line) && boxes.lastText().endsWith(end), qPrintable(boxes.lastText()));
-        QVERIFY(!Editor(h) || !Editor(h)->isVisible());
-        QVERIFY(writes.count() == (editor ? 1 : 0) && (!editor || !writes.first().at(1).toBool()));
-        QVERIFY(h.radio->memory(channel) == held && h.radio->vfoA() == vfoA);
-        QCOMPARE(h.table(kind).cell(row, ColFreq), QStringLiteral("3600.00  "));
-        QCOMPARE(Marks(h.table(kind)), QStringList{mark});
-        QCOMPARE(h.beeps, beeps);  // not every channel went in as written
     }
 
     void everyStepUndoes_data()
