@@ -284,28 +284,31 @@ private Q_SLOTS:
 
     void everyStepUndoes_data()
     {
-        // cell: the view's cell after the step; mirrorCell: the same cell of the mirror row
-        Columns<ViewKind, QString, QString, int, int, QString, ViewKind, int, QString>("view", "step", "name", "row",
-            "column", "cell", "mirror", "mirrorRow", "mirrorCell");
+        // cell: the view's cell after the step; mirrorCell: the same cell of the mirror row; write: to the
+        // radio after a comment typed, by the view's Load of its file saved first, or by the editor
+        Columns<ViewKind, QString, QString, int, int, QString, ViewKind, int, QString, QString>("view", "step", "name",
+            "row", "column", "cell", "mirror", "mirrorRow", "mirrorCell", "write");
 
         QTest::newRow("comment in All") << ViewKind::All << "comment 42" << "Comment on 42" << 42 << int(ColComment)
-                                        << "comment 42 net" << ViewKind::Ch99 << 42 << "comment 42 net";
+                                        << "comment 42 net" << ViewKind::Ch99 << 42 << "comment 42 net" << "";
         QTest::newRow("move down") << ViewKind::Ch99 << "12 down" << "Move 12 and 13" << 12 << int(ColFreq) << "7050.13"
-                                   << ViewKind::All << 12 << "7050.13";
+                                   << ViewKind::All << 12 << "7050.13" << "";
         QTest::newRow("clear, mirror kept") << ViewKind::Pms << "clear" << "Clear" << 1 << int(ColFreq) << ""
-                                            << ViewKind::All << 100 << "7050.100";
+                                            << ViewKind::All << 100 << "7050.100" << "";
         QTest::newRow("import CSV") << ViewKind::Pms << "import" << "Import CSV" << 2 << int(ColFreq) << "29600.00  "
-                                    << ViewKind::All << 101 << "29600.00  ";
-        QTest::newRow("read") << ViewKind::Pms << "read" << "Read" << 1 << int(ColFreq) << "1800.00  "
-                              << ViewKind::All << 100 << "1800.00  ";
+                                    << ViewKind::All << 101 << "29600.00  " << "";
+        for (const char* write : {"", "cmdLoad", "editor"})
+            QTest::addRow("read%s%s", *write ? ", then " : "", write) << ViewKind::Pms << "read" << "Read" << 1 << int(ColFreq) << "1800.00  "
+                                                  << ViewKind::All << 100 << "1800.00  " << write;
     }
 
     // Each step: Undo gives back every table as it was, Redo as the step left it, by menu and by
-    // key, and the radio hears nothing of either.
+    // key, and the radio hears nothing of either. A write to the radio leaves nothing to undo or
+    // redo, and the tables as the write left them.
     void everyStepUndoes()
     {
         QFETCH(ViewKind, view); QFETCH(QString, step); QFETCH(QString, name); QFETCH(int, row); QFETCH(int, column);
-        QFETCH(ViewKind, mirror); QFETCH(int, mirrorRow);
+        QFETCH(ViewKind, mirror); QFETCH(int, mirrorRow); QFETCH(QString, write);
         UndoApp h;
         MemoryView* v = h.openFilled(view);
         QVERIFY(v);
@@ -336,39 +339,18 @@ private Q_SLOTS:
         for (ViewKind other : kAllViews)
             QCOMPARE(Action(h.view(other), "actUndo")->text(), QStringLiteral("&Undo ") + name);
         QCOMPARE(h.radio->frameLog().size(), frames);
-    }
-
-    void radioWriteEndsTheHistory_data()
-    {
-        QTest::addColumn<bool>("editor");
-        QTest::newRow("Load of the view") << false;
-        QTest::newRow("Load of the editor") << true;
-    }
-
-    // A step, then a write to the radio: nothing is left to undo or redo, and the tables keep what
-    // the write left.
-    void radioWriteEndsTheHistory()
-    {
-        QFETCH(bool, editor);
-        UndoApp h;
-        QVERIFY(h.started());
-        MemoryView& pms = h.open(ViewKind::Pms);
-        MessageBoxHelper boxes(QMessageBox::Yes);
-        QVERIFY(h.read(pms));
-        h.press(pms, "cmdSave");
-        TypeComment(h, pms, 2, QStringLiteral(" net"));
-        QAction* undo = Action(pms, "actUndo");
-        undo->trigger();
-        QCOMPARE(Action(pms, "actRedo")->text(), QStringLiteral("&Redo Comment on P2"));
-        TypeComment(h, pms, 2, QStringLiteral("ham"));
-        QCOMPARE(undo->text(), QStringLiteral("&Undo Comment on P2"));
-        if (editor)
-            h.clickCell(pms, 4, ColOffset);
-        h.press(editor ? *static_cast<QWidget*>(Editor(h)) : pms, editor ? "cmdOK" : "cmdLoad");
+        if (write.isEmpty())
+            return;
+        h.press(*v, "cmdSave");
+        const QString saved = h.table(view).cell(2, ColComment);
+        TypeComment(h, *v, 2, QStringLiteral("ham"));
+        if (write == u"editor")
+            h.clickCell(*v, 4, ColOffset);
+        h.press(write == u"editor" ? *static_cast<QWidget*>(Editor(h)) : *v, write == u"editor" ? "cmdOK" : "cmdLoad");
         QVERIFY(h.idle() && undo->text() == u"Nothing to undo" && !undo->isEnabled());
-        QCOMPARE(Action(pms, "actRedo")->text(), QStringLiteral("Nothing to redo"));
+        QCOMPARE(redo->text(), QStringLiteral("Nothing to redo"));
         // The Load put the saved comment back; the editor kept the typed one.
-        QCOMPARE(h.table(ViewKind::Pms).cell(2, ColComment), editor ? QStringLiteral("ham") : QString());
+        QCOMPARE(h.table(view).cell(2, ColComment), write == u"editor" ? saved + "ham" : saved);
     }
 
     // While the radio reads, Undo waits; the Read is then a step of its own.
