@@ -298,8 +298,9 @@ private Q_SLOTS:
         QTest::newRow("import CSV") << ViewKind::Pms << "import" << "Import CSV" << 2 << int(ColFreq) << "29600.00  "
                                     << ViewKind::All << 101 << "29600.00  " << "";
         for (const char* write : {"", "cmdLoad", "editor"})
-            QTest::addRow("read%s%s", *write ? ", then " : "", write) << ViewKind::Pms << "read" << "Read" << 1 << int(ColFreq) << "1800.00  "
-                                                  << ViewKind::All << 100 << "1800.00  " << write;
+            QTest::addRow("read%s%s", *write ? ", then " : "", write)
+                << ViewKind::Pms << "read" << "Read" << 1 << int(ColFreq) << "1800.00  " << ViewKind::All << 100
+                << "1800.00  " << write;
     }
 
     // Each step: Undo gives back every table as it was, Redo as the step left it, by menu and by
