@@ -62,7 +62,8 @@ QStringList Marks(const ChannelTable& table)
             const QLatin1String tint(colour == QColor(kMarkColour)              ? ""
                                      : colour == QColor(kUnsettableMarkColour) ? " (grey)"
                                                                                : " (another colour)");
-            marks << QStringLiteral("%1:%2:%3").arg(row + 1).arg(column).arg(cell.data(Qt::ToolTipRole).toString() + tint);
+            const QString tooltip = cell.data(Qt::ToolTipRole).toString();
+            marks << QStringLiteral("%1:%2:%3").arg(row + 1).arg(column).arg(tooltip + tint);
         }
     return marks;
 }
@@ -92,7 +93,8 @@ struct UndoApp : AppHarness {
             press(v, "cmdDown");
             press(v, "cmdOK");
         } else if (step == u"import") {
-            QVERIFY(PutFile(csv, "Location,Name,Frequency,Duplex,Offset,Mode,Skip,Comment\n2,Net,29.6,+,0.6,FM,,Sunday\n"));
+            QVERIFY(PutFile(csv, "Location,Name,Frequency,Duplex,Offset,Mode,Skip,Comment\n"
+                                 "2,Net,29.6,+,0.6,FM,,Sunday\n"));
             v.findChild<CsvCommands*>()->setFileChooser([csv](QWidget*, bool, const QString&) { return csv; });
             Action(v, "itmImportCsv")->trigger();
         }
@@ -250,7 +252,8 @@ private Q_SLOTS:
         if (write.isEmpty())
             Action(*v, "actCompare")->trigger();
         else
-            h.press(write == u"editor" ? static_cast<QWidget&>(*Editor(h)) : *v, write == u"editor" ? "cmdOK" : "cmdLoad");
+            h.press(write == u"editor" ? static_cast<QWidget&>(*Editor(h)) : *v,
+                    write == u"editor" ? "cmdOK" : "cmdLoad");
         QVERIFY(h.idle() && boxes.waitForCount(1));
         QVERIFY(boxes.seen().first().icon == (write.isEmpty() ? QMessageBox::Information : QMessageBox::Warning));
         QCOMPARE(boxes.texts(), QStringList{message});

@@ -324,7 +324,8 @@ private Q_SLOTS:
             << QStringList{at40, "41:0-10 current 41 top 40", at40};
         QTest::newRow("S9, 153: held")
             << 153 << false << QStringList{Load(40), kMeter, kMeter, kMeter, kMeter} << QStringList{at40};
-        QTest::newRow("a silent meter ends the scan") << 0 << true << QStringList{Load(40), kMeter} << QStringList{at40};
+        QTest::newRow("a silent meter ends the scan")
+            << 0 << true << QStringList{Load(40), kMeter} << QStringList{at40};
     }
     // A pass loads, meters, moves on and goes round; a channel above 16 x digit + 8 holds (the hold's
     // end is the scan loop's own test's). The grid's current row follows (out of sight: top).
