@@ -3,22 +3,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QPushButton>
 #include <QTest>
 
 namespace vardo::test {
-namespace {
-
-constexpr std::chrono::milliseconds kLookInterval{5};
-
-}  // namespace
 
 MessageBoxHelper::MessageBoxHelper(QMessageBox::StandardButton answer, Boxes boxes, QObject* parent)
     : QObject(parent), m_answer(answer), m_boxes(boxes)
 {
-    connect(&m_timer, &QTimer::timeout, this, &MessageBoxHelper::answerOpenBoxes);
-    m_timer.start(kLookInterval);
+    startTimer(std::chrono::milliseconds(5));
 }
 
 QStringList MessageBoxHelper::texts() const
@@ -29,23 +21,16 @@ QStringList MessageBoxHelper::texts() const
     return all;
 }
 
-void MessageBoxHelper::answerOpenBoxes()
+void MessageBoxHelper::timerEvent(QTimerEvent*)
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(widget);
-        if (!box || !box->isVisible())
+        if (!box || !box->isVisible()
+            || (box->objectName() == QLatin1String(kUnsavedQuestion)) != (m_boxes == Boxes::UnsavedQuestionOnly))
             continue;
-        const bool unsavedQuestion = box->objectName() == QLatin1String(kUnsavedQuestion);
-        if (unsavedQuestion != (m_boxes == Boxes::UnsavedQuestionOnly))
-            continue;
-        QAbstractButton* button = m_answer != QMessageBox::NoButton ? box->button(m_answer) : nullptr;
-        if (!button)
-            button = box->defaultButton() ? static_cast<QAbstractButton*>(box->defaultButton()) : box->escapeButton();
-        if (!button && !box->buttons().isEmpty())
-            button = box->buttons().constFirst();
+        QAbstractButton* button = box->button(m_answer) ? box->button(m_answer) : DefaultAnswer(*box);
         // Recorded as the program writes its messages, with carriage-return line breaks.
-        m_seen.append({box->text().replace(u'\n', u'\r'), box->windowTitle(), box->icon(), box->standardButtons(),
-                       box->standardButton(button)});
+        m_seen.append({box->text().replace(u'\n', u'\r'), box->windowTitle(), box->icon(), box->standardButtons()});
         if (button)
             button->click();  // closes the box, so it is seen once
     }
@@ -53,10 +38,7 @@ void MessageBoxHelper::answerOpenBoxes()
 
 bool MessageBoxHelper::waitForCount(int count, std::chrono::milliseconds timeout)
 {
-    const QDeadlineTimer deadline(timeout);
-    while (this->count() < count && !deadline.hasExpired())
-        QTest::qWait(int(kLookInterval.count()));
-    return this->count() >= count;
+    return QTest::qWaitFor([this, count] { return this->count() >= count; }, int(timeout.count()));
 }
 
 }  // namespace vardo::test

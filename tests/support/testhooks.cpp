@@ -5,16 +5,13 @@
 #include <cstdio>
 
 #include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 
+#include "messageboxhelper.h"
 #include "vardoapp.h"
 
 namespace vardo {
 namespace {
-
-constexpr std::chrono::milliseconds kLookInterval{50};
 
 void Say(const QString& line)
 {
@@ -22,45 +19,37 @@ void Say(const QString& line)
     std::fflush(stderr);
 }
 
-// Reports windows as they show.
-class ShowReporter : public QObject {
+// Reports windows as they show; answers message boxes, each with its default button.
+class Hooks : public QObject {
 public:
-    using QObject::QObject;
+    explicit Hooks(QObject* parent) : QObject(parent) { startTimer(std::chrono::milliseconds(50)); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (event->type() == QEvent::Show && widget && widget->isWindow()
-            && !qobject_cast<QMessageBox*>(widget))
+        if (event->type() == QEvent::Show && widget && widget->isWindow() && !qobject_cast<QMessageBox*>(widget))
             Say(QStringLiteral("shown %1").arg(widget->objectName()));
         return false;
     }
-};
-
-void AnswerMessageBoxes()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        if (!box || !box->isVisible())
-            continue;
-        Say(QStringLiteral("message: %1").arg(box->text()));
-        QAbstractButton* answer = box->defaultButton() ? static_cast<QAbstractButton*>(box->defaultButton()) : box->escapeButton();
-        if (!answer && !box->buttons().isEmpty())
-            answer = box->buttons().constFirst();
-        if (answer)
-            answer->click();
+    void timerEvent(QTimerEvent*) override
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (!box || !box->isVisible())
+                continue;
+            Say(QStringLiteral("message: %1").arg(box->text()));
+            if (QAbstractButton* answer = test::DefaultAnswer(*box))
+                answer->click();
+        }
     }
-}
+};
 
 }  // namespace
 
 void InstallTestHooks(VardoApp& app)
 {
-    qApp->installEventFilter(new ShowReporter(&app));
-    auto* timer = new QTimer(&app);
-    QObject::connect(timer, &QTimer::timeout, &app, &AnswerMessageBoxes);
-    timer->start(kLookInterval);
+    qApp->installEventFilter(new Hooks(&app));
     QObject::connect(&app, &VardoApp::started, &app, [](const QString& port) {
         Say(QStringLiteral("radio found on %1").arg(port));
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
