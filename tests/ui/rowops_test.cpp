@@ -10,6 +10,7 @@
 
 #include "messageboxhelper.h"
 #include "reordercommands.h"
+#include "savedfilestore.h"
 #include "ui_steps.h"
 
 using namespace vardo;
@@ -252,6 +253,73 @@ private Q_SLOTS:
         QCOMPARE(h.table(view).cell(row, ColFreq), QStringLiteral("7050.%1").arg(ChannelOfRow(view, row)));
         QCOMPARE(comment(view, row - 1), QStringLiteral("comment %1").arg(ChannelOfRow(view, row - 1)));
         QTEST(h.app->tableSteps().stack().count(), "steps");
+    }
+
+    void commentReachesMirrorRowsWithData_data()
+    {
+        // clearAllFirst: frmAll emptied before its rows 1-99 are read again
+        Columns<bool, QString>("clearAllFirst", "mirrorComment");
+        QTest::newRow("mirror row with data") << false << "net";
+        QTest::newRow("mirror row without data") << true << "";
+    }
+    // A comment typed in frmPms reaches frmAll's row only where that row shows the channel;
+    // frmAll's saved file loads again either way.
+    void commentReachesMirrorRowsWithData()
+    {
+        QFETCH(bool, clearAllFirst);
+        AppHarness h;
+        QVERIFY(h.started());
+        MemoryView& pms = h.open(ViewKind::Pms);
+        MemoryView& all = h.view(ViewKind::All);
+        QVERIFY(h.read(pms));
+        h.choose(pms, "optAll");
+        if (clearAllFirst)
+            h.press(all, "cmdClear");
+        h.choose(all, "optCh99");
+        QVERIFY(h.read(h.view(ViewKind::Ch99)));
+        h.choose(h.view(ViewKind::Ch99), "optPms");
+        QVERIFY(QTest::qWaitForWindowActive(&pms));
+        TypeComment(h, pms, 3, QStringLiteral("net"));
+        QTEST(h.table(ViewKind::All).cell(102, ColComment), "mirrorComment");
+        QCOMPARE(h.table(ViewKind::All).hasData(102), !clearAllFirst);
+        h.choose(pms, "optAll");
+        MessageBoxHelper boxes;
+        h.press(all, "cmdSave");
+        QVERIFY(boxes.texts().isEmpty());
+        const LoadResult again = LoadSavedFile(h.dir.path(), ViewKind::All);
+        QVERIFY2(again.ok(), qPrintable(again.message));
+    }
+
+    void commandClosesTheBox_data()
+    {
+        // key: pressed with Alt while the box is open; saved: the view's file is saved first
+        Columns<int, bool>("key", "saved");
+        QTest::newRow("Alt+C Clear") << int(Qt::Key_C) << false;
+        QTest::newRow("Alt+L Load") << int(Qt::Key_L) << true;
+        QTest::newRow("Alt+R Read") << int(Qt::Key_R) << false;
+    }
+    // A command run from its access key while the comment box is open closes the box first:
+    // the next keystroke changes no row.
+    void commandClosesTheBox()
+    {
+        QFETCH(int, key); QFETCH(bool, saved);
+        AppHarness h;
+        QVERIFY(h.started());
+        MemoryView& pms = h.open(ViewKind::Pms);
+        QVERIFY(QTest::qWaitForWindowActive(&pms));
+        QVERIFY(h.read(pms));
+        MessageBoxHelper boxes(QMessageBox::Yes);
+        if (saved)
+            h.press(pms, "cmdSave");
+        auto* box = pms.findChild<QLineEdit*>(QStringLiteral("txtComments"));
+        h.clickCell(pms, 3, ColComment);
+        QTest::keyClicks(box, QStringLiteral("net"));
+        QVERIFY(h.pressByKey(pms, Qt::Key(key), box));
+        QVERIFY(h.idle() && !box->isVisible());
+        const Tables rows = AllTables(h);
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClicks(focus ? focus : &pms, QStringLiteral("x"));
+        QCOMPARE(AllTables(h), rows);
     }
 
     void setUpStages_data()
