@@ -108,13 +108,11 @@ private Q_SLOTS:
         const int channel = ChannelOfRow(view, row);
         const ViewKind mirror = MirrorView(view, channel);
         EditorApp h;
-        MemoryView* v = OpenAndRead(h, view);
-        QVERIFY(v);
-        h.app->family().setCell(view, row, ColComment, QString::fromLatin1(kComment));
-        const Record vfoA = h.radio->vfoA();
-        h.clickCell(*v, row, Col455);
-        ChannelEditor* e = Editor(h);
+        ChannelEditor* e = h.editRow(view, row, Col455);
         QVERIFY(e && QTest::qWaitForWindowExposed(e));
+        MemoryView* v = &h.view(view);
+        h.app->family().setCell(view, row, ColComment, QString::fromLatin1(kComment));  // no change under the edit
+        const Record vfoA = h.radio->vfoA();
         QCOMPARE(e->findChild<QLabel*>(QStringLiteral("lblChanges"))->text(),
                  QStringLiteral(" Enter changes desired for %1: ").arg(caption));
         const QStringList texts = typed.split(u'|');
@@ -157,14 +155,14 @@ private Q_SLOTS:
         QTest::newRow("another view") << "switch" << true << false;
         // Picking a row for moving ends the edit before any row moves.
         QTest::newRow("a move") << "move" << true << false;
-        QTest::newRow("Clear") << "clear" << true << true;
-        QTest::newRow("Read over another value") << "read" << true << true;
-        QTest::newRow("Undo") << "undo" << true << true;
-        QTest::newRow("Redo") << "redo" << true << true;
+        QTest::newRow("Clear") << "cmdClear" << true << true;
+        QTest::newRow("Read over another value") << "cmdRead" << true << true;
+        QTest::newRow("Undo") << "actUndo" << true << true;
+        QTest::newRow("Redo") << "actRedo" << true << true;
         QTest::newRow("the mirror row written") << "mirror" << true << true;
-        QTest::newRow("Import CSV") << "csv" << true << true;
+        QTest::newRow("Import CSV") << "itmImportCsv" << true << true;
         QTest::newRow("History Open") << "history" << true << true;
-        QTest::newRow("file Load") << "load" << true << true;
+        QTest::newRow("file Load") << "cmdLoad" << true << true;
         // One editor at a time: another row's gives up the edit, the same row's keeps it.
         QTest::newRow("a click on another row") << "click 14" << true << false;
         QTest::newRow("a click on the same row") << "click 12" << false << false;
@@ -179,15 +177,15 @@ private Q_SLOTS:
         MemoryView* v = OpenAndRead(h, ViewKind::Ch99);
         QVERIFY(v);
         const QString other = QStringLiteral("7001.00  ");
-        if (how == "load")
+        if (how == "cmdLoad")
             h.press(*v, "cmdSave");
         // The Read, the snapshot the Read kept and the saved file bring back the radio's value.
-        if (how == "read" || how == "history" || how == "load")
+        if (how == "cmdRead" || how == "history" || how == "cmdLoad")
             h.app->family().setCell(ViewKind::Ch99, 12, ColFreq, other);
-        if (how == "undo" || how == "redo")
+        if (how == "actUndo" || how == "actRedo")
             h.app->tableSteps().record(QStringLiteral("Edit"),
                                        [&] { h.app->family().setCell(ViewKind::Ch99, 12, ColFreq, other); });
-        if (how == "redo")
+        if (how == "actRedo")
             Action(*v, "actUndo")->trigger();
         const QString csv = h.dir.filePath("in.csv");
         QVERIFY(PutFile(csv, "Location,Name,Frequency,Duplex,Offset,Mode,Skip,Comment\n12,,7.1,,,USB,,\n"));
@@ -199,8 +197,6 @@ private Q_SLOTS:
         const Tables before = AllTables(h);
         h.radio->clearLog();
         MessageBoxHelper boxes(QMessageBox::Yes);
-        const QHash<QString, const char*> presses{{"clear", "cmdClear"}, {"load", "cmdLoad"}};
-        const QHash<QString, const char*> actions{{"undo", "actUndo"}, {"redo", "actRedo"}, {"csv", "itmImportCsv"}};
         if (how == "cancel") {
             h.press(*e, "CmdCancel");
         } else if (how == "switch") {
@@ -212,12 +208,10 @@ private Q_SLOTS:
             h.clickCell(*v, 13, ColLabel);
             QTRY_VERIFY(!e);
             h.press(*v, "cmdUp");
-        } else if (presses.contains(how)) {
-            h.press(*v, presses[how]);
-        } else if (actions.contains(how)) {
-            Action(*v, actions[how])->trigger();
-        } else if (how == "read") {
-            QVERIFY(h.read(*v));
+        } else if (how.startsWith("cmd")) {
+            h.press(*v, qPrintable(how));
+        } else if (how.startsWith("act") || how.startsWith("itm")) {
+            Action(*v, qPrintable(how))->trigger();
         } else if (how == "history") {
             v->findChild<HistoryCommands*>()->openSnapshot(1);
         } else if (how.startsWith("click ")) {
@@ -238,7 +232,7 @@ private Q_SLOTS:
         QCOMPARE(v->statusBar()->currentMessage().endsWith(note), noted);  // the note stays beside a Read's own
         QVERIFY(h.writes.isEmpty() && h.table(ViewKind::Ch99).cell(12, ColFreq) != QStringLiteral("3600.00  "));
         for (const auto& f : h.radio->frameLog())  // no store, no mask but the file's own Load
-            QVERIFY2(how == "load" || f.bytes[4] != 0x03, qPrintable(f.toHex()));
+            QVERIFY2(how == "cmdLoad" || f.bytes[4] != 0x03, qPrintable(f.toHex()));
         if (how == "cancel" || how.startsWith("esc") || how == "switch")
             QCOMPARE(AllTables(h), before);
         if (how == "cancel")
@@ -289,9 +283,7 @@ private Q_SLOTS:
         QVERIFY(e);
         const Record stored = h.radio->memory(100);
         SetText(*e, "txtFreq", QStringLiteral("1810"));
-        sim::Faults silent;
-        silent.silent = true;
-        h.radio->setFaults(silent);
+        h.radio->setFaults({.ident = {}, .silent = true});
         MessageBoxHelper boxes;
         h.press(*e, "cmdOK");
         QVERIFY(h.app->busyState().busy() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);

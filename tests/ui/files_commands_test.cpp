@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Save, Load and Print against the emulator, and the File menu: CSV (never a write to the radio), History.
 
+#include <optional>
+
 #include <QListWidget>
 #include <QPrintDialog>
 #include <QStatusBar>
@@ -151,6 +153,18 @@ private slots:
         if (kind == ViewKind::Pms)
             QCOMPARE(shownWhenWritten, QStringList({"P1: 1", "P2: 1-2", "P3: 1-3", "P4: 1-4", "P5: 1-5", "P6: 1-6",
                                                     "P7: 1-7", "P8: 1-8", "P9: 1-9"}));
+
+        // Saving again asks first: No keeps the file as it is, Yes keeps it as the backup.
+        const QByteArray saved = FileBytes(h.file(file));
+        h.app->family().setCell(kind, 1, ColComment, "second");
+        boxes.clear();
+        boxes.setAnswer(QMessageBox::No);
+        QVERIFY(h.run(*v, "cmdSave") && FileListing(h.app->dataDir()) == QStringList{file});
+        QCOMPARE(boxes.texts(), QStringList{"Do you want to overwrite the existing saved file?"});
+        QVERIFY(boxes.seen().first().buttons == (QMessageBox::Yes | QMessageBox::No) && FileBytes(h.file(file)) == saved);
+        boxes.setAnswer(QMessageBox::Yes);
+        QVERIFY(h.run(*v, "cmdSave") && FileBytes(h.file(file.chopped(4) + ".bak")) == saved);
+        QVERIFY(FileBytes(h.file(file)).contains(":second\r\n"));
     }
 
     void refused_data()
@@ -172,6 +186,10 @@ private slots:
                                 << QStringList{bad + "1 has fewer than nine colons."};
         QTest::newRow("nothing to save") << ViewKind::Pms << "cmdSave" << false << "" << QByteArray()
                                          << QStringList{"Nothing to save!"};
+        QTest::newRow("nothing to print") << ViewKind::All << "cmdPrint" << false << "" << QByteArray()
+                                          << QStringList{"Nothing to Print!"};
+        QTest::newRow("nothing to print, QMB") << ViewKind::Qmb << "cmdPrint" << false << "" << QByteArray()
+                                               << QStringList{"Nothing to print!"};
         // The read's snapshot has no folder either: told, and the read stands.
         QTest::newRow("data folder missing")
             << ViewKind::Pms << "cmdSave" << true << "no-such-folder" << QByteArray()
@@ -179,7 +197,8 @@ private slots:
                            "Could not write \"%1\": No such file or directory. The saved file and its backup are as "
                            "they were."};
     }
-    // A refused Load or Save says why, with no beep, and changes no row, no file and nothing in the radio.
+    // A refused Load, Save or Print says why, with no beep and no printer asked for, and changes no row, no file
+    // and nothing in the radio.
     void refused()
     {
         QFETCH(ViewKind, kind); QFETCH(QString, command); QFETCH(bool, read); QFETCH(QString, dataDir);
@@ -200,27 +219,8 @@ private slots:
             text.replace("%1", QDir::toNativeSeparators(h.file(SavedFileName(kind))))
                 .replace("%2", QDir::toNativeSeparators(h.file("history")));
         QCOMPARE(boxes.texts(), told);
-        QVERIFY(boxes.seen().first().icon == QMessageBox::Warning && h.beeps == beeps);
+        QVERIFY(boxes.seen().first().icon == QMessageBox::Warning && h.beeps == beeps && h.setups == 0);
         QVERIFY(AllTables(h) == before && h.radio->frameLog().empty() && FileListing(h.app->dataDir()) == files);
-    }
-
-    void overwriteQuestion()
-    {
-        FileApp h;
-        MemoryView* v = OpenAndRead(h, ViewKind::Qmb);
-        QVERIFY(v);
-        QVERIFY(h.run(*v, "cmdSave"));
-        const QByteArray first = FileBytes(h.file("Qmb.txt"));
-        h.app->family().setCell(ViewKind::Qmb, 1, ColComment, "second");
-        MessageBoxHelper boxes(QMessageBox::No);
-        QVERIFY(h.run(*v, "cmdSave"));
-        QCOMPARE(boxes.texts(), QStringList{"Do you want to overwrite the existing saved file?"});
-        QCOMPARE(boxes.seen().first().buttons, QMessageBox::Yes | QMessageBox::No);
-        QVERIFY(FileListing(h.app->dataDir()) == QStringList{"Qmb.txt"} && FileBytes(h.file("Qmb.txt")) == first);
-        boxes.setAnswer(QMessageBox::Yes);
-        QVERIFY(h.run(*v, "cmdSave"));
-        QCOMPARE(FileBytes(h.file("Qmb.bak")), first);
-        QVERIFY(FileBytes(h.file("Qmb.txt")).contains(":second\r\n"));
     }
 
     // A channel no command can send is left out and named, the radio keeping it; a comment-only row loads.
@@ -228,8 +228,7 @@ private slots:
     {
         FileApp h;
         MemoryView* v = OpenAndRead(h, ViewKind::Pms);
-        QVERIFY(v);
-        QVERIFY(PutFile(h.file("Pms.txt"), PmsFile({{5, "0.00:LSB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:blank"},
+        QVERIFY(v && PutFile(h.file("Pms.txt"), PmsFile({{5, "0.00:LSB:2.4K:2.0K:A:OFF:OFF:0.00:OFF:blank"},
                                                     {6, ":::::::::comment only"},
                                                     {8, "7008.00:AM (env):Thru:6.0K:A:OFF:OFF:+12.50:OFF:"}})));
         const Record p8 = h.radio->memory(107);
@@ -250,21 +249,15 @@ private slots:
     }
 
     // While the radio is busy Print does nothing; frmCh99 prints on two pages, the operator's place kept
-    // (the listing itself is checked without windows); the printer dialog's Cancel prints nothing.
+    // (the listing itself is checked without windows).
     void print()
     {
         FileApp h;
         MessageBoxHelper boxes;
-        QVERIFY(h.started());
-        h.press(h.open(ViewKind::All), "cmdPrint");
-        h.press(h.open(ViewKind::Qmb), "cmdPrint");
-        QCOMPARE(boxes.texts(), (QStringList{"Nothing to Print!", "Nothing to print!"}));
-        QVERIFY(boxes.seen().first().icon == QMessageBox::Warning && h.setups == 0);
-        MemoryView* v = &h.open(ViewKind::Ch99);
-        QVERIFY(h.read(*v));
+        MemoryView* v = OpenAndRead(h, ViewKind::Ch99);
+        QVERIFY(v);
         const QString comment = QStringLiteral("20 m net, Sundays 1400 UTC");
         h.app->family().setCell(ViewKind::Ch99, 2, ColComment, comment);
-        boxes.clear();
         h.pdf = h.dir.filePath("no such folder/listing.pdf");
         QVERIFY(h.app->radio().scan(1, 10, 255, h.app.get(), {}, {}));
         h.press(*v, "cmdPrint");
@@ -286,17 +279,14 @@ private slots:
         const QList<QStringList> pages = ListingPdfPages(h.pdf);
         QVERIFY(pages.size() == 2 && pages[0].size() == 3 + 57 && pages[1].size() == 3 + 42);
         QCOMPARE(pages[0][0].trimmed(), QStringLiteral("Memory Channels 1 to 99  (page 1)"));
-        QCOMPARE(pages[1][0].trimmed(), QStringLiteral("Memory Channels 1 to 99  (page 2)"));
         QVERIFY2(pages[0][4].trimmed().startsWith(QStringLiteral("2 ")), qPrintable(pages[0][4]));  // after the headings
         QCOMPARE(pages[0][4].mid(72), comment);
         // The platform's printer dialog, without page ranges; its Cancel prints nothing.
         QVERIFY(QFile::remove(h.pdf));
-        QString dialogClass;
-        bool pageRanges = true;
+        std::optional<bool> pageRanges;  // set only by a QPrintDialog
         h.app->printCommands().setPrinterSetup([&](QPrinter& printer, QWidget* parent) {
             QTimer::singleShot(0, parent, [&] {
                 if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
-                    dialogClass = dialog->metaObject()->className();
                     pageRanges = dialog->testOption(QAbstractPrintDialog::PrintPageRange);
                     dialog->reject();
                 }
@@ -306,8 +296,7 @@ private slots:
         boxes.clear();
         busy.clear();
         h.press(*v, "cmdPrint");
-        QCOMPARE(dialogClass, QStringLiteral("QPrintDialog"));
-        QVERIFY(!pageRanges && busy.isEmpty() && boxes.count() == 0 && !QApplication::overrideCursor());
+        QVERIFY(pageRanges == false && busy.isEmpty() && boxes.count() == 0 && !QApplication::overrideCursor());
         QVERIFY(FileListing(h.dir.path()).filter(".pdf").isEmpty());
     }
 
@@ -320,7 +309,7 @@ private slots:
         QVERIFY(h.read(pms));
         h.app->family().setCell(ViewKind::Pms, 2, ColComment, QStringLiteral("band edge, \"40m\""));
         h.app->family().setRow(ViewKind::Pms, 9, RowCells{"", "", "", "", "", "", "", "", "", "spare"});
-        const std::vector<RowCells> before = h.table(ViewKind::Pms).rows();
+        const RowCells p2 = h.table(ViewKind::Pms).row(2);
         MessageBoxHelper boxes(QMessageBox::Yes);
         // The view's own saved file under another spelling is refused, and left as it was.
         QVERIFY(PutFile(h.dir.filePath("Pms.txt"), "saved"));
@@ -341,14 +330,9 @@ private slots:
         QCOMPARE(boxes.texts(), QStringList{"Import 8 rows of pms.csv into PMS Memories? The channels at those locations are "
                                             "replaced; the others are kept."});
         QVERIFY(h.asked == QList<bool>({true, true, false}) && h.beeps == beeps + 1 && h.radio->frameLog().size() == frames);
-        const std::vector<RowCells> after = h.table(ViewKind::Pms).rows();
-        for (int row = 0; row < 8; ++row) {
-            // The CSV carries frequency, mode, mask, repeater direction and comment.
-            for (Column c : {ColFreq, ColMode, ColRpt, ColComment})
-                QCOMPARE(after[row][CellIndex(c)], before[row][CellIndex(c)]);
-            QCOMPARE(h.table(ViewKind::All).row(100 + row), after[row]);
-        }
-        QCOMPARE(after[8], RowCells{});
+        // Every column the CSV carries comes back (the reader's own test covers them all); P9 had no frequency.
+        QVERIFY(h.table(ViewKind::Pms).row(2) == p2 && h.table(ViewKind::All).row(101) == p2);
+        QCOMPARE(DataRows(h.table(ViewKind::Pms)), QStringLiteral("1-8"));
     }
 
     void import_data()
@@ -417,9 +401,7 @@ private slots:
         QStringList file = kDemoPmsLines;
         file[1] = "2010.00:LSB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:edge";
         QVERIFY(PutFile(h.file("Pms.txt"), CrLfLines(file)));
-        sim::Faults dropping;
-        dropping.dropStore = 101;
-        h.radio->setFaults(dropping);
+        h.radio->setFaults({.ident = {}, .dropStore = 101});
         MessageBoxHelper boxes;
         h.press(*v, "cmdLoad");
         QVERIFY(boxes.waitForCount(1) && h.idle() && boxes.count() == 1);  // the Load's own message, no other
@@ -428,7 +410,6 @@ private slots:
         QCOMPARE(FileBytes(history.filePath(names[1])), CrLfLines(file));
         QAction* readFirst = Action(*v, "actReadBeforeLoad");
         QVERIFY(readFirst && readFirst->isCheckable() && !readFirst->isChecked());
-        QVERIFY(!Action(h.view(ViewKind::Qmb), "actReadBeforeLoad"));
         readFirst->trigger();
         h.radio->setFaults({});
         boxes.clear();
