@@ -354,7 +354,6 @@ private slots:
                                      "line 2: the duplex offset 0.6 MHz was taken as the radio's repeater shift, "
                                      "0.100000 MHz"}
             << true;
-        QTest::newRow("no row") << kHeader + "\r\n" << QMessageBox::Yes << QStringList{none} << false;
         QTest::newRow("location outside the view")
             << "# CHIRP\r" + kHeader + "\r0,,7.0,,0,,88.5,88.5,023,NN,023,Tone->Tone,USB,5.00,,5W,,,,,\r"
             << QMessageBox::Yes
