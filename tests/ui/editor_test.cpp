@@ -66,11 +66,9 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(editor) && !editor->isModal());
         QCOMPARE(editor->windowTitle(), QStringLiteral("Memory Channel Editor"));
         editor->findChild<QWidget*>(QStringLiteral("txtFreq"))->setFocus();
-        QStringList visited{QApplication::focusWidget()->objectName()};
-        for (int i = 0; i < 10; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QStringList visited;
+        for (int i = 0; i < 11; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
             visited << QApplication::focusWidget()->objectName();
-        }
         QCOMPARE(visited, (QStringList{"txtFreq", "lstMode", "lst82Filt", "lst455Filt", "lstAnt", "lstRxRit", "lstTxRit",
                                        "txtOffset", "lstRpt", "cmdOK", "CmdCancel"}));
         // A list the operator has chosen from cannot be emptied again, by Ctrl+click or Ctrl+Space.
@@ -227,8 +225,8 @@ private Q_SLOTS:
         QTRY_COMPARE(!e || !e->isVisible(), closes);
         QVERIFY(closes || e->findChild<QLineEdit*>(QStringLiteral("txtFreq"))->text() == u"3600");
         QVERIFY(how != "click 14" || (Editor(h) && Editor(h) != e));
-        const QString note = QStringLiteral("The editor was closed: channel 12 changed in the table.");
-        QCOMPARE(v->statusBar()->currentMessage().endsWith(note), noted);  // the note stays beside a Read's own
+        // The note stays beside a Read's own.
+        QCOMPARE(v->statusBar()->currentMessage().endsWith("The editor was closed: channel 12 changed in the table."), noted);
         QVERIFY(h.writes.isEmpty() && h.table(ViewKind::Ch99).cell(12, ColFreq) != QStringLiteral("3600.00  "));
         for (const auto& f : h.radio->frameLog())  // no store, no mask but the file's own Load
             QVERIFY2(how == "cmdLoad" || f.bytes[4] != 0x03, qPrintable(f.toHex()));
