@@ -404,11 +404,8 @@ private Q_SLOTS:
         MemoryView& ch99 = *v;
         ch99.grid()->setFocus();
         QStringList visited;
-        for (int i = 0; i < 10; ++i) {
-            QWidget* focus = QApplication::focusWidget();
-            visited << (focus ? focus->objectName() : QString());
-            QTest::keyClick(focus, Qt::Key_Tab);
-        }
+        for (int i = 0; i < 10; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
+            visited << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
         QCOMPARE(visited, (QStringList{"Grid", "optAll", "cmdRead", "cmdSave", "cmdLoad", "cmdClear", "cmdScan", "cmdPrint",
                                        "cmdExit", "Grid"}));
         QCOMPARE(Name(h.control<QLabel>(ch99, "lblRadio")), QStringLiteral("FT-1000MP on sim"));
