@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Checks shared by the codec tests and the fuzz targets: what a decoded channel may show,
-// and what a frame sent to the radio may carry.
+// What a decoded channel may show and a frame sent to the radio may carry (codec tests, fuzz targets).
 
 #include <cstdint>
 #include <tuple>
