@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Checks shared by the codec tests and the fuzz targets: what a decoded channel may show,
-// and what a frame sent to the radio may carry.
+// What a decoded channel may show and a frame sent to the radio may carry (codec tests, fuzz targets).
 
 #include <cstdint>
 #include <tuple>
@@ -41,10 +40,9 @@ namespace vardo::test {
     case 0x8C: return (b[0] == 1 || b[0] == 2) && b[1] == 0 && b[2] == 0 && b[3] <= 4;
     case 0x84: return zeros && b[3] <= 2;
     case 0x0A: return IsBcd(b[0]) && IsBcd(b[1]) && IsBcd(b[2]) && IsBcd(b[3]);
-    case 0x09:
-        if (b[3] == 0xFF)
-            return IsBcd(b[0]) && b[1] <= 9 && (b[2] == 0x00 || b[2] == 0xFF);
-        return zeros && (b[3] == 0x00 || b[3] == 0x01 || b[3] == 0x80 || b[3] == 0x81);
+    case 0x09:  // an offset, or a clarifier switch
+        return b[3] == 0xFF ? IsBcd(b[0]) && b[1] <= 9 && (b[2] == 0x00 || b[2] == 0xFF)
+                            : zeros && (b[3] == 0x00 || b[3] == 0x01 || b[3] == 0x80 || b[3] == 0x81);
     default: return false;
     }
 }

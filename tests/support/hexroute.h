@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// An independent reference decoder for tests: it picks each field's digits out of the
-// record's hexadecimal text by position and reads them back as numbers, leaving unknown
-// codes empty. The codec decodes straight from the bits and must agree with it on every record.
+// An independent reference decoder: each field's digits picked out of the record's hexadecimal
+// text by position, unknown codes left empty. The codec decodes from the bits and must agree.
 
 #include <QString>
 #include <QStringList>
