@@ -293,7 +293,8 @@ private Q_SLOTS:
             device.wire->network = kind.startsWith(u"remote");
             const auto delay = std::chrono::milliseconds(kind.section(QRegularExpression("[a-z]+"), 1).toInt());
             const auto ident = kind == u"ident" ? std::optional(std::array<std::uint8_t, 2>{0x03, 0x94}) : std::nullopt;
-            device.radio->setFaults({.ident = ident, .silent = kind == u"silent", .delay = delay, .echo = kind.startsWith(u"echo")});
+            device.radio->setFaults(
+                {.ident = ident, .silent = kind == u"silent", .delay = delay, .echo = kind.startsWith(u"echo")});
             if (kind == u"busy")  // in use, or refusing its settings
                 device.radio->unplug();
             if (kind == u"six")  // a sixth byte 10 ms after the fifth
