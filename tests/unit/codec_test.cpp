@@ -189,28 +189,23 @@ private slots:
     }
 
     // Frequency and offset cells read into a channel, and the cells that channel shows again.
-    void cells_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("read");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("unmasked") << "14195.00  |0.00" << "14195|  |0|" << "14195.00  |0.00";
-        QTest::newRow("masked") << "14195.00* |+1.50" << "14195|* |1.5|+" << "14195.00* |+1.50";
-        QTest::newRow("empty row") << "|" << "0|  |0|" << "0.00  |0.00";
-        QTest::newRow("typed mark without blank") << "14025.00*|1" << "14025|* |1|+" << "14025.00* |+1.00";
-        QTest::newRow("mark not at the end") << "14025*.00  |0" << "14025|  |0|" << "14025.00  |0.00";
-        QTest::newRow("24 offset steps") << "100.00  |0.015" << "100|  |0.015|+" << "100.00  |+0.02";
-    }
     void cells()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        RowCells cells{typed.section('|', 0, 0), "CW (lsb)", "Thru", "6.0K", "Rx (A)", "OFF", "ON", typed.section('|', 1), "-RPT"};
-        const Channel c = test::ChannelFromCells(cells);
-        QTEST(QStringList({ShortestText(c.Freq), c.Mask, ShortestText(c.Offset), c.OffsetSign}).join('|'), "read");
-        cells[CellIndex(ColFreq)] = shown.section('|', 0, 0);
-        cells[CellIndex(ColOffset)] = shown.section('|', 1);
-        QCOMPARE(CellsFromChannel(c), cells);
+        const char* rows[][3] = {{"14195.00  |0.00", "14195|  |0|", "14195.00  |0.00"},  // typed, read, shown
+                                 {"14195.00* |+1.50", "14195|* |1.5|+", "14195.00* |+1.50"},
+                                 {"|", "0|  |0|", "0.00  |0.00"},
+                                 {"14025.00*|1", "14025|* |1|+", "14025.00* |+1.00"},     // mark without its blank
+                                 {"14025*.00  |0", "14025|  |0|", "14025.00  |0.00"},     // mark not at the end
+                                 {"100.00  |0.015", "100|  |0.015|+", "100.00  |+0.02"}};  // 24 offset steps
+        for (const auto& [typed, read, shown] : rows) {
+            RowCells cells{QString(typed).section('|', 0, 0), "CW (lsb)", "Thru", "6.0K", "Rx (A)", "OFF", "ON",
+                           QString(typed).section('|', 1), "-RPT"};
+            const Channel c = test::ChannelFromCells(cells);
+            QCOMPARE(QStringList({ShortestText(c.Freq), c.Mask, ShortestText(c.Offset), c.OffsetSign}).join('|'), read);
+            cells[CellIndex(ColFreq)] = QString(shown).section('|', 0, 0);
+            cells[CellIndex(ColOffset)] = QString(shown).section('|', 1);
+            QCOMPARE(CellsFromChannel(c), cells);
+        }
     }
 
     // The read-back's line, what a write would mend, and apart from it the antenna, which it would not.

@@ -69,35 +69,29 @@ private slots:
         QCOMPARE(ChannelLine(cells, view, row).mid(position - 1, text.size()), text);
     }
 
-    void pages_data()
-    {
-        QTest::addColumn<ViewKind>("view");
-        QTest::addColumn<int>("lastRowOfPage1");
-        QTest::addColumn<QString>("title");  // bold; a two-page listing adds "  (page N)" in plain
-        QTest::newRow("frmAll") << ViewKind::All << 57 << QString(40, ' ') + "All Memory Channels";
-        QTest::newRow("frmCh99") << ViewKind::Ch99 << 57 << QString(38, ' ') + "Memory Channels 1 to 99";
-        QTest::newRow("frmPms") << ViewKind::Pms << 9 << QString(45, ' ') + "PMS Memory Channels";
-        QTest::newRow("frmQmb") << ViewKind::Qmb << 5 << QString(45, ' ') + "QMB Memory Channels";
-    }
+    // The title is bold; a two-page listing adds "  (page N)" in plain.
     void pages()
     {
-        QFETCH(ViewKind, view);
-        QFETCH(int, lastRowOfPage1);
-        QFETCH(QString, title);
-        const std::vector<RowCells> rows = Rows(view);
-        const Listing listing = BuildListing(rows, view);
-        const int pages = lastRowOfPage1 < int(rows.size()) ? 2 : 1;
-        QCOMPARE(listing.size(), pages);
-        for (int p = 0, row = 0; p < pages; ++p) {
-            ListingPage expected{
-                ListingLine{}, ListingLine{{{title, true}}}, ListingLine{},
-                ListingLine{{{"Ch# Freq (kHz)   Mode   8.2 Filt 455 Filt  Ant  RxRIT TxRIT Offset RPT" + QString(20, ' ') + "Comments", false}}},
-                ListingLine{{{"--- ---------- -------- -------- -------- ----- ----- ----- ------ ---  " + QString(48, '-'), false}}}};
-            if (pages == 2)
-                expected[1].spans.append({QStringLiteral("  (page %1)").arg(p + 1), false});
-            for (; row < (p == 0 ? lastRowOfPage1 : int(rows.size())); ++row)
-                expected << ListingLine{{{ChannelLine(rows[std::size_t(row)], view, row + 1), false}}};
-            QCOMPARE(listing[p], expected);
+        const std::tuple<ViewKind, int, QString> views[] = {{ViewKind::All, 57, QString(40, ' ') + "All Memory Channels"},
+                                                            {ViewKind::Ch99, 57, QString(38, ' ') + "Memory Channels 1 to 99"},
+                                                            {ViewKind::Pms, 9, QString(45, ' ') + "PMS Memory Channels"},
+                                                            {ViewKind::Qmb, 5, QString(45, ' ') + "QMB Memory Channels"}};
+        const QString columns = "Ch# Freq (kHz)   Mode   8.2 Filt 455 Filt  Ant  RxRIT TxRIT Offset RPT" + QString(20, ' ');
+        const ListingLine heading{{{columns + "Comments", false}}};
+        const ListingLine dashes{{{"--- ---------- -------- -------- -------- ----- ----- ----- ------ ---  " + QString(48, '-'), false}}};
+        for (const auto& [view, lastRowOfPage1, title] : views) {
+            const std::vector<RowCells> rows = Rows(view);
+            const Listing listing = BuildListing(rows, view);
+            const int pages = lastRowOfPage1 < int(rows.size()) ? 2 : 1;
+            QCOMPARE(listing.size(), pages);
+            for (int p = 0, row = 0; p < pages; ++p) {
+                ListingPage expected{ListingLine{}, ListingLine{{{title, true}}}, ListingLine{}, heading, dashes};
+                if (pages == 2)
+                    expected[1].spans.append({QStringLiteral("  (page %1)").arg(p + 1), false});
+                for (; row < (p == 0 ? lastRowOfPage1 : int(rows.size())); ++row)
+                    expected << ListingLine{{{ChannelLine(rows[std::size_t(row)], view, row + 1), false}}};
+                QCOMPARE(listing[p], expected);
+            }
         }
     }
 
