@@ -76,26 +76,19 @@ QString LineOf(const QList<FieldDifference>& found) { return found.isEmpty() ? Q
 class TestCodec : public QObject {
     Q_OBJECT
 private slots:
-    void decode_data()
+    // Every other bit is checked against the hexadecimal route on random records below.
+    void decode()
     {
-        QTest::addColumn<QString>("record");
-        QTest::addColumn<QString>("fields");
-        QTest::addColumn<QString>("expected");
-        // Every other bit is checked against the hexadecimal route on random records below.
         const char* rows[][4] = {
             {"mode 86 from a real radio", "00 00000000 0000 86 00", "Mode", "PKT (lsb)"},
             {"byte 8 = B4", "00 00000000 0000 02 B4", "Mode,Filt82,Filt455", "CW (lsb),500,250"},
             {"both shift bits", "00 00000000 0000 00 00 0C", "Rpt", ""}, {"offset -800 steps", "00 00000000 FCE0", "Offset", "-0.5[]"},
             {"offset zero", "00 00000000 0000", "Offset", "0[ ]"}, {"receive frequency", "00 00AAE600 FCE0 00 00 02", "Freq", "6999.5"}};
-        for (const auto& [name, record, fields, expected] : rows)
-            QTest::newRow(name) << QString(record) << QString(fields) << QString(expected);
-    }
-    void decode()
-    {
-        QFETCH(QString, record);
-        QFETCH(QString, fields);
-        const QByteArray bytes = QByteArray::fromHex(record.toLatin1()).leftJustified(kRecordSize, '\0');
-        QTEST(Shown(DecodeRecord(RecordFromBytes(bytes)), fields), "expected");
+        for (const auto& [name, record, fields, expected] : rows) {
+            const QByteArray bytes = QByteArray::fromHex(record).leftJustified(kRecordSize, '\0');
+            const QString got = Shown(DecodeRecord(RecordFromBytes(bytes)), fields);
+            QVERIFY2(got == expected, qPrintable(name + (": " + got)));
+        }
     }
 
     // A restore with the receive clarifier on sends the VFO frequency, not the receive frequency.
@@ -127,12 +120,9 @@ private slots:
         }
     }
 
-    void encoder_data()
+    // Each mode and filter text also goes through the emulator's own table in unit_sim_radio.
+    void encoder()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("expected");
-        // Each mode and filter text also goes through the emulator's own table in unit_sim_radio.
         const char* rows[][3] = {
             {"Mode", "LSB", "00 00 00 00 0C"}, {"Mode", "FM", "00 00 00 06 0C"}, {"Mode", "RTTY (lsb)", "00 00 00 08 0C"},
             {"Mode", "PKT (fm)", "00 00 00 0B 0C"}, {"Mode", "usb", "none"}, {"Filt82", "2.4K", "01 00 00 00 8C"},
@@ -147,14 +137,10 @@ private slots:
             {"Offset", "nan", "none"}, {"Freq", "14025.5", "50 25 40 01 0A"}, {"Freq", "30000", "00 00 00 03 0A"},
             {"Freq", "99.995", "00 00 01 00 0A"},  // rounds up to 100
             {"Freq", "99999.99", "99 99 99 09 0A"}, {"Freq", "99.99", "none"}, {"Freq", "100000", "none"}, {"Freq", "nan", "none"}};
-        for (const auto& [field, value, expected] : rows)
-            QTest::addRow("%s %s", field, value) << QString(field) << QString(value) << QString(expected);
-    }
-    void encoder()
-    {
-        QFETCH(QString, field);
-        QFETCH(QString, value);
-        QTEST(Encoded(field, value), "expected");
+        for (const auto& [field, value, expected] : rows) {
+            const QString got = Encoded(field, value);
+            QVERIFY2(got == expected, qPrintable(QStringLiteral("%1 %2: %3").arg(field, value, got)));
+        }
     }
 
     // A typed number's leading number in single precision; the two-decimal text rounds the shortest.

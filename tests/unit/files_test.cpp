@@ -104,24 +104,16 @@ class TestFiles : public QObject {
 private slots:
     void cleanup() { QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.path())); }
 
-    void writeLine_data()
-    {
-        QTest::addColumn<RowCells>("row");
-        QTest::addColumn<bool>("keepMark");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("worked example") << Row("14250.00  ") << true << kGood;
-        QTest::newRow("masked keeps the mark") << Row("14250.00* ") << true << With(0, "14250.00*");
-        QTest::newRow("frmQmb drops the mark") << Row("7050.00* ") << false << With(0, "7050.00");
-        QTest::newRow("star beyond character 10 is no mark") << Row("1234567.00* ") << true << With(0, "1234567.00");
-        QTest::newRow("cell of one character") << Row("7") << true << With(0, "");
-        QTest::newRow("line break in a comment") << Row("14250.00  ", "a\r\nb") << true << With(9, "a  b");
-        QTest::newRow("empty row") << RowCells{} << true << ":::::::::";
-    }
+    // The row's cells, whether the mark is kept (frmQmb drops it), the line written.
     void writeLine()
     {
-        QFETCH(RowCells, row);
-        QFETCH(bool, keepMark);
-        QTEST(SavedLineFromCells(row, keepMark), "line");
+        const std::tuple<RowCells, bool, QString> rows[] = {
+            {Row("14250.00  "), true, kGood}, {Row("14250.00* "), true, With(0, "14250.00*")},
+            {Row("7050.00* "), false, With(0, "7050.00")},
+            {Row("1234567.00* "), true, With(0, "1234567.00")},  // a star beyond character 10 is no mark
+            {Row("7"), true, With(0, "")}, {Row("14250.00  ", "a\r\nb"), true, With(9, "a  b")}, {RowCells{}, true, ":::::::::"}};
+        for (const auto& [row, keepMark, line] : rows)
+            QCOMPARE(SavedLineFromCells(row, keepMark), line);
     }
 
     // Load's reading of a line (empty: not compared) and why Load refuses it (empty: it loads).
@@ -166,27 +158,19 @@ private slots:
         QTEST(SavedLineProblem(line), "problem");
     }
 
-    void oldLayout_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("old");  // judged as a file's first line
-        QTest::addColumn<QString>("converted");
-        const QString old = QString(kGood).replace(':', ',');
-        QTest::newRow("current") << kGood << false << kGood;
-        QTest::newRow("current, five characters") << "100.0:AM (env):Thru:6.0K:A:OFF:OFF:0.00:OFF:x" << false
-                                                  << "100.0:AM (env):Thru:6.0K:A:OFF:OFF:0.00:OFF:x";
-        QTest::newRow("old") << old << true << kGood;
-        QTest::newRow("comma in the comment stays") << old + ", daily" << true << kGood + ", daily";
-        QTest::newRow("decimal comma: the tenth comma stays") << "14250,00,USB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,net" << true
-                                                              << "14250:00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF,net";
-        QTest::newRow("colon only in character 5") << "1425:" << true << "1425:";
-        QTest::newRow("empty") << "" << true << "";
-    }
+    // A line, whether it is old when it is a file's first line, and its conversion.
     void oldLayout()
     {
-        QFETCH(QString, line);
-        QTEST(IsOldLayout(line), "old");
-        QTEST(ConvertOldLine(line), "converted");
+        const QString old = QString(kGood).replace(':', ',');
+        const QString five = "100.0:AM (env):Thru:6.0K:A:OFF:OFF:0.00:OFF:x";
+        const std::tuple<QString, bool, QString> lines[] = {
+            {kGood, false, kGood}, {five, false, five}, {old, true, kGood}, {old + ", daily", true, kGood + ", daily"},
+            {"14250,00,USB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,net", true, "14250:00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF,net"},  // decimal comma
+            {"1425:", true, "1425:"}, {"", true, ""}};  // "1425:": a colon only in character 5
+        for (const auto& [line, isOld, converted] : lines) {
+            QCOMPARE(IsOldLayout(line), isOld);
+            QCOMPARE(ConvertOldLine(line), converted);
+        }
     }
 
 

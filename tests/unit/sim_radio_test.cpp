@@ -172,39 +172,33 @@ private slots:
         QCOMPARE(radio.memory(12)[0], 0x80);
     }
 
-    void faults_data()
-    {
-        QTest::addColumn<Faults>("faults");
-        QTest::addColumn<QList<int>>("replySizes");  // status, VFO-A, channel 1, both VFOs, meter
-        QTest::addColumn<QByteArray>("status");
-        const QByteArray ok = Hex("00 00 00 03 93");
-        QTest::newRow("ident") << Faults{.ident = std::array<std::uint8_t, 2>{0x03, 0x94}} << QList<int>{5, 16, 16, 32, 5}
-                               << Hex("00 00 00 03 94");
-        QTest::newRow("silent") << Faults{.ident = {}, .silent = true} << QList<int>{0, 0, 0, 0, 0} << QByteArray();
-        QTest::newRow("stop after 2") << Faults{.ident = {}, .stopAfter = 2} << QList<int>{5, 16, 0, 0, 0} << ok;
-        QTest::newRow("short") << Faults{.ident = {}, .shortReplies = true} << QList<int>{5, 15, 15, 31, 5} << ok;
-        QTest::newRow("long") << Faults{.ident = {}, .longReplies = true} << QList<int>{5, 20, 20, 36, 5} << ok;
-        QTest::newRow("garbage") << Faults{.ident = {}, .garbage = true} << QList<int>{5, 16, 16, 32, 5} << ok;
-    }
-
+    // The fault, then the reply sizes to status, VFO-A, channel 1, both VFOs and meter, and the status reply.
     void faults()
     {
-        QFETCH(Faults, faults);
-        QFETCH(QList<int>, replySizes);
-        SimRadio radio;
-        radio.setVfoA(kSample);
-        radio.setMemory(1, kSample);
-        radio.setFaults(faults);
-        QList<QByteArray> replies;
-        QList<int> sizes;
-        for (const char* request : {"00 00 00 00 FA", "00 00 00 02 10", "01 00 00 04 10", "00 00 00 03 10", "00 00 00 00 F7"}) {
-            replies << radio.feed(Hex(request));
-            sizes << int(replies.last().size());
+        const QByteArray ok = Hex("00 00 00 03 93");
+        const std::tuple<Faults, QList<int>, QByteArray> rows[] = {
+            {Faults{.ident = std::array<std::uint8_t, 2>{0x03, 0x94}}, {5, 16, 16, 32, 5}, Hex("00 00 00 03 94")},
+            {Faults{.ident = {}, .silent = true}, {0, 0, 0, 0, 0}, QByteArray()},
+            {Faults{.ident = {}, .stopAfter = 2}, {5, 16, 0, 0, 0}, ok},
+            {Faults{.ident = {}, .shortReplies = true}, {5, 15, 15, 31, 5}, ok},
+            {Faults{.ident = {}, .longReplies = true}, {5, 20, 20, 36, 5}, ok},
+            {Faults{.ident = {}, .garbage = true}, {5, 16, 16, 32, 5}, ok}};
+        for (const auto& [faults, replySizes, status] : rows) {
+            SimRadio radio;
+            radio.setVfoA(kSample);
+            radio.setMemory(1, kSample);
+            radio.setFaults(faults);
+            QList<QByteArray> replies;
+            QList<int> sizes;
+            for (const char* request : {"00 00 00 00 FA", "00 00 00 02 10", "01 00 00 04 10", "00 00 00 03 10", "00 00 00 00 F7"}) {
+                replies << radio.feed(Hex(request));
+                sizes << int(replies.last().size());
+            }
+            QCOMPARE(sizes, replySizes);
+            QCOMPARE(replies[0], status);
+            QCOMPARE(radio.frameLog().size(), std::size_t(5));  // heard, answered or not
+            QCOMPARE(replies[1].startsWith(Bytes(kSample).left(15)), !faults.garbage && replySizes[1] > 0);
         }
-        QCOMPARE(sizes, replySizes);
-        QTEST(replies[0], "status");
-        QCOMPARE(radio.frameLog().size(), std::size_t(5));  // heard, answered or not
-        QCOMPARE(replies[1].startsWith(Bytes(kSample).left(15)), !faults.garbage && replySizes[1] > 0);
     }
 
     void imageRoundTrip()
