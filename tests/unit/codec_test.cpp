@@ -144,13 +144,10 @@ private slots:
     }
 
     // A typed number's leading number in single precision; the two-decimal text rounds the shortest.
-    void numberTexts_data()
+    void numberTexts()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shortest");
-        QTest::addColumn<QString>("twoDecimals");
         const QString largest = "340282300000000000000000000000000000000";
-        const char* rows[][4] = {
+        const std::tuple<const char*, QString, QString, QString> rows[] = {
             {"24 offset steps", "0.015", "0.015", "0.02"}, {"half away from zero", "-0.005", "-0.005", "-0.01"},
             {"2.675 from its decimal text", "2.675", "2.675", "2.68"}, {"carry into new digit", "99.995", "99.995", "100.00"},
             {"seven digits at most", "0.333333333", "0.3333333", "0.33"}, {"top of the record", "167772.15", "167772.2", "167772.20"},
@@ -158,20 +155,15 @@ private slots:
             {"negative zero", "-0", "0", "0.00"}, {"tiny negative rounds to zero", "-0.004", "-0.004", "0.00"},
             {"leading blanks", "   7050.5", "7050.5", "7050.50"}, {"plus sign", "+1.50", "1.5", "1.50"},
             {"no leading digit", "-.5", "-0.5", "-0.50"}, {"stops at second point", "1.2.3", "1.2", "1.20"},
-            {"stops at comma", "1,5", "1", "1.00"}, {"no number", "abc", "0", "0.00"}, {"empty", "", "0", "0.00"}};
-        for (const auto& [name, typed, shortest, two] : rows)
-            QTest::newRow(name) << QString(typed) << QString(shortest) << QString(two);
-        QTest::newRow("largest float") << "340282346638528859811704183484516925440" << largest << largest + ".00";
-        QTest::newRow("just above the largest float") << "340282347000000000000000000000000000000" << largest << largest + ".00";
-        QTest::newRow("overflow") << QString(400, '9') << "inf" << "inf";
-        QTest::newRow("negative overflow") << "-" + QString(400, '9') << "-inf" << "-inf";
-    }
-    void numberTexts()
-    {
-        QFETCH(QString, typed);
-        const float value = NarrowToFloat(LeadingNumber(typed));
-        QTEST(ShortestText(value), "shortest");
-        QTEST(TwoDecimalText(value), "twoDecimals");
+            {"stops at comma", "1,5", "1", "1.00"}, {"no number", "abc", "0", "0.00"}, {"empty", "", "0", "0.00"},
+            {"largest float", "340282346638528859811704183484516925440", largest, largest + ".00"},
+            {"just above the largest float", "340282347000000000000000000000000000000", largest, largest + ".00"},
+            {"overflow", QString(400, '9'), "inf", "inf"}, {"negative overflow", "-" + QString(400, '9'), "-inf", "-inf"}};
+        for (const auto& [name, typed, shortest, two] : rows) {
+            const float value = NarrowToFloat(LeadingNumber(typed));
+            const QString got = ShortestText(value) + " " + TwoDecimalText(value);
+            QVERIFY2(got == shortest + " " + two, qPrintable(name + (": " + got)));
+        }
     }
 
     // Frequency and offset cells read into a channel, and the cells that channel shows again.
