@@ -32,41 +32,25 @@ std::vector<RowCells> Rows(ViewKind view)
 class ListingTest : public QObject {
     Q_OBJECT
 private slots:
-    void columns_data()
-    {
-        QTest::addColumn<RowCells>("cells");
-        QTest::addColumn<ViewKind>("view");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("position");  // of the text's first character, counted from 1
-        const ViewKind all = ViewKind::All;
-        QTest::newRow("worked example") << Row("14250.00  ") << all << 1
-                                        << "  1  14250.00    USB      2.4K     2.0K     A    OFF   OFF   0.00  OFF  net" << 1;
-        QTest::newRow("masked mark on 14") << Row("14025.00* ") << all << 1 << "14025.00*" << 6;
-        QTest::newRow("100.00 ends on 13") << Row("100.00  ") << all << 1 << "  1    100.00 " << 1;
-        QTest::newRow("RTTY (lsb) on 15-24") << Row("7080.00  ", "RTTY (lsb)") << all << 1 << " RTTY (lsb) " << 14;
-        QTest::newRow("short and long settings from 27")
-            << RowCells{"7000.00  ", "USB", "250", "500", "Rx (B)", "ON", "ON", "-9.99", "-RPT", "net"}
-            << all << 1 << " 250      500   Rx (B)  ON    ON  -9.99 -RPT  net" << 27;
-        QTest::newRow("long comment whole") << Row("14250.00  ", "USB", QString(200, 'c')) << all << 1 << QString(200, 'c') << 73;
-        QTest::newRow("row 10 label on 2-3") << Row("14250.00  ") << all << 10 << " 10  14250.00" << 1;
-        QTest::newRow("frmPms P1 label on 2-3") << Row("1800.00  ") << ViewKind::Pms << 1 << " P1   1800.00" << 1;
-        QTest::newRow("no frequency keeps the columns") << Row("") << all << 101 << " P2" + QString(11, ' ') + "   USB    " << 1;
-        QTest::newRow("no frequency, masked") << Row(" * ") << all << 101 << QString(8, ' ') + "*" << 6;
-        // An unknown code reads as an empty cell; the columns after it stay in place.
-        const RowCells no82{"14250.00  ", "USB", "", "2.0K", "A", "OFF", "OFF", "0.00", "OFF", "net"};
-        QTest::newRow("empty 8.2 filter: 2.0K on 36") << no82 << all << 1 << "2.0K     A" << 36;
-        const RowCells noCodes{"3573.00  ", "", "", "", "", "", "", "0.00", "", "x"};
-        QTest::newRow("no codes: offset on 62") << noCodes << all << 1 << "0.00" << 62;
-    }
+    // A row's line from the text's first position (counted from 1); an unknown code reads as an empty
+    // cell and the columns after it stay in place.
     void columns()
     {
-        QFETCH(RowCells, cells);
-        QFETCH(ViewKind, view);
-        QFETCH(int, row);
-        QFETCH(QString, text);
-        QFETCH(int, position);
-        QCOMPARE(ChannelLine(cells, view, row).mid(position - 1, text.size()), text);
+        const ViewKind all = ViewKind::All;
+        const std::tuple<RowCells, ViewKind, int, QString, int> rows[] = {
+            {Row("14250.00  "), all, 1, "  1  14250.00    USB      2.4K     2.0K     A    OFF   OFF   0.00  OFF  net", 1},
+            {Row("14025.00* "), all, 1, "14025.00*", 6},  // the mark on 14
+            {Row("100.00  "), all, 1, "  1    100.00 ", 1},
+            {Row("7080.00  ", "RTTY (lsb)"), all, 1, " RTTY (lsb) ", 14},
+            {RowCells{"7000.00  ", "USB", "250", "500", "Rx (B)", "ON", "ON", "-9.99", "-RPT", "net"}, all, 1,
+             " 250      500   Rx (B)  ON    ON  -9.99 -RPT  net", 27},
+            {Row("14250.00  ", "USB", QString(200, 'c')), all, 1, QString(200, 'c'), 73},
+            {Row("14250.00  "), all, 10, " 10  14250.00", 1}, {Row("1800.00  "), ViewKind::Pms, 1, " P1   1800.00", 1},
+            {Row(""), all, 101, " P2" + QString(11, ' ') + "   USB    ", 1}, {Row(" * "), all, 101, QString(8, ' ') + "*", 6},
+            {{"14250.00  ", "USB", "", "2.0K", "A", "OFF", "OFF", "0.00", "OFF", "net"}, all, 1, "2.0K     A", 36},
+            {{"3573.00  ", "", "", "", "", "", "", "0.00", "", "x"}, all, 1, "0.00", 62}};
+        for (const auto& [cells, view, row, text, position] : rows)
+            QCOMPARE(ChannelLine(cells, view, row).mid(position - 1, text.size()), text);
     }
 
     // The title is bold; a two-page listing adds "  (page N)" in plain.
