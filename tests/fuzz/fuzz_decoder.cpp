@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// libFuzzer target for the record decoder and the encoders behind it. Besides the
-// sanitizers it checks what the operator and the radio would see: every decoded text is
-// empty or one of its column's texts, the bit decoder agrees with the hexadecimal route,
-// and nothing the decoder or a hand-edited grid row produces sends an invented code.
+// libFuzzer target for the record decoder and the encoders: decoded texts are known ones, the bit
+// decoder agrees with the hexadecimal route, and no record or hand-edited row sends an invented code.
 
 #include <algorithm>
 #include <cstdint>
@@ -59,8 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!kTwoDecimals.match(text).hasMatch() || text.startsWith("-0.00"))
         Fail("bad number text " + text, r);
 
-    // The bytes after the record as the cells of a grid row, separated by tabs, as a
-    // hand-edited file may leave them.
+    // The bytes after the record as a hand-edited grid row's cells, separated by tabs.
     const QStringList parts = QString::fromUtf8(reinterpret_cast<const char*>(data + kRecordSize),
                                                 static_cast<qsizetype>(size - kRecordSize)).split('\t');
     RowCells cells;

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// libFuzzer target for the saved-file reader and the old-layout conversion. Besides the
-// sanitizers it checks what a user would notice: an accepted line has nine colons and only
-// known setting texts and keeps its bytes through Load and Save, the conversion touches
-// nothing but the first nine commas, and a whole file is refused or gives one row per grid row.
+// libFuzzer target for the saved-file reader: an accepted line keeps its bytes through Load and Save,
+// the old-layout conversion touches only the first nine commas, a file is refused or fills every row.
 
 #include <cmath>
 #include <cstdint>
@@ -27,7 +25,6 @@ namespace {
         } \
     } while (false)
 
-// Load then Save of one line.
 QString RoundTrip(const QString& line)
 {
     return SavedLineFromCells(CellsFromSavedLine(ReadSavedLine(line)), true);

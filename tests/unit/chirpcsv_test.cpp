@@ -207,28 +207,20 @@ private Q_SLOTS:
     }
 
     // The model itself: it refuses what CHIRP refuses, or the next test would prove nothing.
-    void chirpRulesRefuse_data()
-    {
-        QTest::addColumn<QByteArray>("csv");
-        QTest::addColumn<int>("memories");
-        QTest::addColumn<QStringList>("errors");
-        const QString good = "1,,14.074000,,0.000000" + kTail + "USB,5.00,,100W,,,,,";
-        QTest::newRow("empty Power, as exports once were")
-            << Csv({"1,,14.074000,,0.000000" + kTail + "USB,5.00,,,,,,,"}) << 0 << QStringList{"row 2: Power", "No channels found"};
-        QTest::newRow("a field short") << Csv({good.chopped(1)}) << 0 << QStringList{"row 2: Column number mismatch", "No channels found"};
-        QTest::newRow("empty CrossMode and TStep")
-            << Csv({good, "2,,7.0,,0.0,,88.5,88.5,023,NN,023,,USB,,,5W,,,,,"}) << 1 << QStringList{"row 3: CrossMode,TStep"};
-        QTest::newRow("frequency 0 is an empty memory") << Csv({good, "2,,0,,0.0" + kTail + "USB,5.00,,5,,,,,"}) << 1
-                                                        << QStringList{"row 3: empty memory"};
-        QTest::newRow("comment lines first and between")
-            << QByteArray("# from CHIRP\r\n" + kHeader.toUtf8() + "\r\n# note\r\n" + good.toUtf8() + "\r\n") << 1 << QStringList{};
-    }
     void chirpRulesRefuse()
     {
-        QFETCH(QByteArray, csv);
-        const ChirpLoad load = LoadAsChirp(csv);
-        QTEST(load.memories, "memories");
-        QTEST(load.errors, "errors");
+        const QString good = "1,,14.074000,,0.000000" + kTail + "USB,5.00,,100W,,,,,";
+        const std::tuple<QByteArray, int, QStringList> files[] = {
+            {Csv({"1,,14.074000,,0.000000" + kTail + "USB,5.00,,,,,,,"}), 0, {"row 2: Power", "No channels found"}},  // as exports once were
+            {Csv({good.chopped(1)}), 0, {"row 2: Column number mismatch", "No channels found"}},
+            {Csv({good, "2,,7.0,,0.0,,88.5,88.5,023,NN,023,,USB,,,5W,,,,,"}), 1, {"row 3: CrossMode,TStep"}},
+            {Csv({good, "2,,0,,0.0" + kTail + "USB,5.00,,5,,,,,"}), 1, {"row 3: empty memory"}},
+            {"# from CHIRP\r\n" + kHeader.toUtf8() + "\r\n# note\r\n" + good.toUtf8() + "\r\n", 1, {}}};
+        for (const auto& [csv, memories, errors] : files) {
+            const ChirpLoad load = LoadAsChirp(csv);
+            QCOMPARE(load.memories, memories);
+            QCOMPARE(load.errors, errors);
+        }
     }
 
     // Each value taken otherwise than the file gives it is named (CHIRP's fillers are not).
@@ -332,39 +324,31 @@ private Q_SLOTS:
     }
 
     // The CSV's rows replace the lines at their locations; every other line stays as it was.
-    void merge_data()
+    void merge()
     {
-        QTest::addColumn<ViewKind>("view");
-        QTest::addColumn<QByteArray>("saved");
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QByteArray>("result");
         // Lines a Save would not write so: a short frequency, a comment with colons, a lone comment.
         const QByteArray pms = "14074.0:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:FT8: 20m\r\n"
                                ":::::::::band edge\r\n"
                                "7000.00*:CW (usb):500:500:B:ON:OFF:+1.50:OFF:Caf\xE9\r\n"
                                ":::::::::\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n"
                                "29620.00:FM:Thru:6.0K:A:OFF:OFF:0.00:-RPT:rep\r\n";
-        QTest::newRow("rows 2 and 9 replaced, the rest byte for byte")
-            << ViewKind::Pms << pms << QStringList{Line("9", "28.2", "CW"), Line("2", "3.5735", "USB", "", "S", "edge")}
-            << QByteArray(pms).replace(":::::::::band edge", "3573.50*:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:edge")
-                   .replace("29620.00:FM:Thru:6.0K:A:OFF:OFF:0.00:-RPT:rep", "28200.00:CW (usb):500:500:A:OFF:OFF:0.00:OFF:");
-        QTest::newRow("left-out rows keep their channel")
-            << ViewKind::Pms << pms << QStringList{Line("1", "144.39", "FM"), Line("3", "7.0", "DV"), Line("4", "7.0", "USB")}
-            << QByteArray(pms).replace("\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n",
-                                       "\r\n7000.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n");
-        QTest::newRow("no saved file yet: empty rows around")
-            << ViewKind::Qmb << QByteArray() << QStringList{Line("2", "7.074", "USB", "", "", "", "FT8")}
-            << QByteArray(":::::::::\r\n7074.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:FT8\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n");
-        QTest::newRow("LF file, lines past the view kept")
-            << ViewKind::Qmb << QByteArray("a:::::::::\nb:::::::::\nc\nd\ne\nf\n") << QStringList{Line("5", "7.074", "USB")}
-            << QByteArray("a:::::::::\r\nb:::::::::\r\nc\r\nd\r\n7074.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:\r\nf\r\n");
-    }
-    void merge()
-    {
-        QFETCH(ViewKind, view);
-        QFETCH(QByteArray, saved);
-        QFETCH(QStringList, lines);
-        QTEST(SavedFileWithImport(view, saved, RowsFromChirpCsv(view, Csv(lines))), "result");
+        const std::tuple<ViewKind, QByteArray, QStringList, QByteArray> rows[] = {
+            // rows 2 and 9 replaced, the rest byte for byte
+            {ViewKind::Pms, pms, {Line("9", "28.2", "CW"), Line("2", "3.5735", "USB", "", "S", "edge")},
+             QByteArray(pms).replace(":::::::::band edge", "3573.50*:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:edge")
+                 .replace("29620.00:FM:Thru:6.0K:A:OFF:OFF:0.00:-RPT:rep", "28200.00:CW (usb):500:500:A:OFF:OFF:0.00:OFF:")},
+            // left-out rows keep their channel
+            {ViewKind::Pms, pms, {Line("1", "144.39", "FM"), Line("3", "7.0", "DV"), Line("4", "7.0", "USB")},
+             QByteArray(pms).replace("\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n",
+                                     "\r\n7000.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n")},
+            // no saved file yet: empty rows around
+            {ViewKind::Qmb, QByteArray(), {Line("2", "7.074", "USB", "", "", "", "FT8")},
+             ":::::::::\r\n7074.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:FT8\r\n:::::::::\r\n:::::::::\r\n:::::::::\r\n"},
+            // an LF file; the lines past the view are kept
+            {ViewKind::Qmb, "a:::::::::\nb:::::::::\nc\nd\ne\nf\n", {Line("5", "7.074", "USB")},
+             "a:::::::::\r\nb:::::::::\r\nc\r\nd\r\n7074.00:USB:2.4K:2.4K:A:OFF:OFF:0.00:OFF:\r\nf\r\n"}};
+        for (const auto& [view, saved, lines, result] : rows)
+            QCOMPARE(SavedFileWithImport(view, saved, RowsFromChirpCsv(view, Csv(lines))), result);
     }
 
     // Export then import into the same saved file gives it back byte for byte, in every view.

@@ -76,26 +76,19 @@ QString LineOf(const QList<FieldDifference>& found) { return found.isEmpty() ? Q
 class TestCodec : public QObject {
     Q_OBJECT
 private slots:
-    void decode_data()
+    // Every other bit is checked against the hexadecimal route on random records below.
+    void decode()
     {
-        QTest::addColumn<QString>("record");
-        QTest::addColumn<QString>("fields");
-        QTest::addColumn<QString>("expected");
-        // Every other bit is checked against the hexadecimal route on random records below.
         const char* rows[][4] = {
             {"mode 86 from a real radio", "00 00000000 0000 86 00", "Mode", "PKT (lsb)"},
             {"byte 8 = B4", "00 00000000 0000 02 B4", "Mode,Filt82,Filt455", "CW (lsb),500,250"},
             {"both shift bits", "00 00000000 0000 00 00 0C", "Rpt", ""}, {"offset -800 steps", "00 00000000 FCE0", "Offset", "-0.5[]"},
             {"offset zero", "00 00000000 0000", "Offset", "0[ ]"}, {"receive frequency", "00 00AAE600 FCE0 00 00 02", "Freq", "6999.5"}};
-        for (const auto& [name, record, fields, expected] : rows)
-            QTest::newRow(name) << QString(record) << QString(fields) << QString(expected);
-    }
-    void decode()
-    {
-        QFETCH(QString, record);
-        QFETCH(QString, fields);
-        const QByteArray bytes = QByteArray::fromHex(record.toLatin1()).leftJustified(kRecordSize, '\0');
-        QTEST(Shown(DecodeRecord(RecordFromBytes(bytes)), fields), "expected");
+        for (const auto& [name, record, fields, expected] : rows) {
+            const QByteArray bytes = QByteArray::fromHex(record).leftJustified(kRecordSize, '\0');
+            const QString got = Shown(DecodeRecord(RecordFromBytes(bytes)), fields);
+            QVERIFY2(got == expected, qPrintable(name + (": " + got)));
+        }
     }
 
     // A restore with the receive clarifier on sends the VFO frequency, not the receive frequency.
@@ -127,12 +120,9 @@ private slots:
         }
     }
 
-    void encoder_data()
+    // Each mode and filter text also goes through the emulator's own table in unit_sim_radio.
+    void encoder()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("expected");
-        // Each mode and filter text also goes through the emulator's own table in unit_sim_radio.
         const char* rows[][3] = {
             {"Mode", "LSB", "00 00 00 00 0C"}, {"Mode", "FM", "00 00 00 06 0C"}, {"Mode", "RTTY (lsb)", "00 00 00 08 0C"},
             {"Mode", "PKT (fm)", "00 00 00 0B 0C"}, {"Mode", "usb", "none"}, {"Filt82", "2.4K", "01 00 00 00 8C"},
@@ -147,24 +137,17 @@ private slots:
             {"Offset", "nan", "none"}, {"Freq", "14025.5", "50 25 40 01 0A"}, {"Freq", "30000", "00 00 00 03 0A"},
             {"Freq", "99.995", "00 00 01 00 0A"},  // rounds up to 100
             {"Freq", "99999.99", "99 99 99 09 0A"}, {"Freq", "99.99", "none"}, {"Freq", "100000", "none"}, {"Freq", "nan", "none"}};
-        for (const auto& [field, value, expected] : rows)
-            QTest::addRow("%s %s", field, value) << QString(field) << QString(value) << QString(expected);
-    }
-    void encoder()
-    {
-        QFETCH(QString, field);
-        QFETCH(QString, value);
-        QTEST(Encoded(field, value), "expected");
+        for (const auto& [field, value, expected] : rows) {
+            const QString got = Encoded(field, value);
+            QVERIFY2(got == expected, qPrintable(QStringLiteral("%1 %2: %3").arg(field, value, got)));
+        }
     }
 
     // A typed number's leading number in single precision; the two-decimal text rounds the shortest.
-    void numberTexts_data()
+    void numberTexts()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shortest");
-        QTest::addColumn<QString>("twoDecimals");
         const QString largest = "340282300000000000000000000000000000000";
-        const char* rows[][4] = {
+        const std::tuple<const char*, QString, QString, QString> rows[] = {
             {"24 offset steps", "0.015", "0.015", "0.02"}, {"half away from zero", "-0.005", "-0.005", "-0.01"},
             {"2.675 from its decimal text", "2.675", "2.675", "2.68"}, {"carry into new digit", "99.995", "99.995", "100.00"},
             {"seven digits at most", "0.333333333", "0.3333333", "0.33"}, {"top of the record", "167772.15", "167772.2", "167772.20"},
@@ -172,45 +155,35 @@ private slots:
             {"negative zero", "-0", "0", "0.00"}, {"tiny negative rounds to zero", "-0.004", "-0.004", "0.00"},
             {"leading blanks", "   7050.5", "7050.5", "7050.50"}, {"plus sign", "+1.50", "1.5", "1.50"},
             {"no leading digit", "-.5", "-0.5", "-0.50"}, {"stops at second point", "1.2.3", "1.2", "1.20"},
-            {"stops at comma", "1,5", "1", "1.00"}, {"no number", "abc", "0", "0.00"}, {"empty", "", "0", "0.00"}};
-        for (const auto& [name, typed, shortest, two] : rows)
-            QTest::newRow(name) << QString(typed) << QString(shortest) << QString(two);
-        QTest::newRow("largest float") << "340282346638528859811704183484516925440" << largest << largest + ".00";
-        QTest::newRow("just above the largest float") << "340282347000000000000000000000000000000" << largest << largest + ".00";
-        QTest::newRow("overflow") << QString(400, '9') << "inf" << "inf";
-        QTest::newRow("negative overflow") << "-" + QString(400, '9') << "-inf" << "-inf";
-    }
-    void numberTexts()
-    {
-        QFETCH(QString, typed);
-        const float value = NarrowToFloat(LeadingNumber(typed));
-        QTEST(ShortestText(value), "shortest");
-        QTEST(TwoDecimalText(value), "twoDecimals");
+            {"stops at comma", "1,5", "1", "1.00"}, {"no number", "abc", "0", "0.00"}, {"empty", "", "0", "0.00"},
+            {"largest float", "340282346638528859811704183484516925440", largest, largest + ".00"},
+            {"just above the largest float", "340282347000000000000000000000000000000", largest, largest + ".00"},
+            {"overflow", QString(400, '9'), "inf", "inf"}, {"negative overflow", "-" + QString(400, '9'), "-inf", "-inf"}};
+        for (const auto& [name, typed, shortest, two] : rows) {
+            const float value = NarrowToFloat(LeadingNumber(typed));
+            const QString got = ShortestText(value) + " " + TwoDecimalText(value);
+            QVERIFY2(got == shortest + " " + two, qPrintable(name + (": " + got)));
+        }
     }
 
     // Frequency and offset cells read into a channel, and the cells that channel shows again.
-    void cells_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("read");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("unmasked") << "14195.00  |0.00" << "14195|  |0|" << "14195.00  |0.00";
-        QTest::newRow("masked") << "14195.00* |+1.50" << "14195|* |1.5|+" << "14195.00* |+1.50";
-        QTest::newRow("empty row") << "|" << "0|  |0|" << "0.00  |0.00";
-        QTest::newRow("typed mark without blank") << "14025.00*|1" << "14025|* |1|+" << "14025.00* |+1.00";
-        QTest::newRow("mark not at the end") << "14025*.00  |0" << "14025|  |0|" << "14025.00  |0.00";
-        QTest::newRow("24 offset steps") << "100.00  |0.015" << "100|  |0.015|+" << "100.00  |+0.02";
-    }
     void cells()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        RowCells cells{typed.section('|', 0, 0), "CW (lsb)", "Thru", "6.0K", "Rx (A)", "OFF", "ON", typed.section('|', 1), "-RPT"};
-        const Channel c = test::ChannelFromCells(cells);
-        QTEST(QStringList({ShortestText(c.Freq), c.Mask, ShortestText(c.Offset), c.OffsetSign}).join('|'), "read");
-        cells[CellIndex(ColFreq)] = shown.section('|', 0, 0);
-        cells[CellIndex(ColOffset)] = shown.section('|', 1);
-        QCOMPARE(CellsFromChannel(c), cells);
+        const char* rows[][3] = {{"14195.00  |0.00", "14195|  |0|", "14195.00  |0.00"},  // typed, read, shown
+                                 {"14195.00* |+1.50", "14195|* |1.5|+", "14195.00* |+1.50"},
+                                 {"|", "0|  |0|", "0.00  |0.00"},
+                                 {"14025.00*|1", "14025|* |1|+", "14025.00* |+1.00"},     // mark without its blank
+                                 {"14025*.00  |0", "14025|  |0|", "14025.00  |0.00"},     // mark not at the end
+                                 {"100.00  |0.015", "100|  |0.015|+", "100.00  |+0.02"}};  // 24 offset steps
+        for (const auto& [typed, read, shown] : rows) {
+            RowCells cells{QString(typed).section('|', 0, 0), "CW (lsb)", "Thru", "6.0K", "Rx (A)", "OFF", "ON",
+                           QString(typed).section('|', 1), "-RPT"};
+            const Channel c = test::ChannelFromCells(cells);
+            QCOMPARE(QStringList({ShortestText(c.Freq), c.Mask, ShortestText(c.Offset), c.OffsetSign}).join('|'), read);
+            cells[CellIndex(ColFreq)] = QString(shown).section('|', 0, 0);
+            cells[CellIndex(ColOffset)] = QString(shown).section('|', 1);
+            QCOMPARE(CellsFromChannel(c), cells);
+        }
     }
 
     // The read-back's line, what a write would mend, and apart from it the antenna, which it would not.

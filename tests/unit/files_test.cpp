@@ -22,7 +22,6 @@ using namespace vardo::test;
 using Files = QMap<QString, QByteArray>;
 
 Q_DECLARE_METATYPE(vardo::ViewKind)
-Q_DECLARE_METATYPE(vardo::WriteEnd)
 
 namespace {
 
@@ -105,24 +104,16 @@ class TestFiles : public QObject {
 private slots:
     void cleanup() { QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.path())); }
 
-    void writeLine_data()
-    {
-        QTest::addColumn<RowCells>("row");
-        QTest::addColumn<bool>("keepMark");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("worked example") << Row("14250.00  ") << true << kGood;
-        QTest::newRow("masked keeps the mark") << Row("14250.00* ") << true << With(0, "14250.00*");
-        QTest::newRow("frmQmb drops the mark") << Row("7050.00* ") << false << With(0, "7050.00");
-        QTest::newRow("star beyond character 10 is no mark") << Row("1234567.00* ") << true << With(0, "1234567.00");
-        QTest::newRow("cell of one character") << Row("7") << true << With(0, "");
-        QTest::newRow("line break in a comment") << Row("14250.00  ", "a\r\nb") << true << With(9, "a  b");
-        QTest::newRow("empty row") << RowCells{} << true << ":::::::::";
-    }
+    // The row's cells, whether the mark is kept (frmQmb drops it), the line written.
     void writeLine()
     {
-        QFETCH(RowCells, row);
-        QFETCH(bool, keepMark);
-        QTEST(SavedLineFromCells(row, keepMark), "line");
+        const std::tuple<RowCells, bool, QString> rows[] = {
+            {Row("14250.00  "), true, kGood}, {Row("14250.00* "), true, With(0, "14250.00*")},
+            {Row("7050.00* "), false, With(0, "7050.00")},
+            {Row("1234567.00* "), true, With(0, "1234567.00")},  // a star beyond character 10 is no mark
+            {Row("7"), true, With(0, "")}, {Row("14250.00  ", "a\r\nb"), true, With(9, "a  b")}, {RowCells{}, true, ":::::::::"}};
+        for (const auto& [row, keepMark, line] : rows)
+            QCOMPARE(SavedLineFromCells(row, keepMark), line);
     }
 
     // Load's reading of a line (empty: not compared) and why Load refuses it (empty: it loads).
@@ -167,49 +158,36 @@ private slots:
         QTEST(SavedLineProblem(line), "problem");
     }
 
-    void oldLayout_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("old");  // judged as a file's first line
-        QTest::addColumn<QString>("converted");
-        const QString old = QString(kGood).replace(':', ',');
-        QTest::newRow("current") << kGood << false << kGood;
-        QTest::newRow("current, five characters") << "100.0:AM (env):Thru:6.0K:A:OFF:OFF:0.00:OFF:x" << false
-                                                  << "100.0:AM (env):Thru:6.0K:A:OFF:OFF:0.00:OFF:x";
-        QTest::newRow("old") << old << true << kGood;
-        QTest::newRow("comma in the comment stays") << old + ", daily" << true << kGood + ", daily";
-        QTest::newRow("decimal comma: the tenth comma stays") << "14250,00,USB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,net" << true
-                                                              << "14250:00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF,net";
-        QTest::newRow("colon only in character 5") << "1425:" << true << "1425:";
-        QTest::newRow("empty") << "" << true << "";
-    }
+    // A line, whether it is old when it is a file's first line, and its conversion.
     void oldLayout()
     {
-        QFETCH(QString, line);
-        QTEST(IsOldLayout(line), "old");
-        QTEST(ConvertOldLine(line), "converted");
+        const QString old = QString(kGood).replace(':', ',');
+        const QString five = "100.0:AM (env):Thru:6.0K:A:OFF:OFF:0.00:OFF:x";
+        const std::tuple<QString, bool, QString> lines[] = {
+            {kGood, false, kGood}, {five, false, five}, {old, true, kGood}, {old + ", daily", true, kGood + ", daily"},
+            {"14250,00,USB,2.4K,2.0K,A,OFF,OFF,0.00,OFF,net", true, "14250:00:USB:2.4K:2.0K:A:OFF:OFF:0.00:OFF,net"},  // decimal comma
+            {"1425:", true, "1425:"}, {"", true, ""}};  // "1425:": a colon only in character 5
+        for (const auto& [line, isOld, converted] : lines) {
+            QCOMPARE(IsOldLayout(line), isOld);
+            QCOMPARE(ConvertOldLine(line), converted);
+        }
     }
 
 
-    // CR LF lines in Windows-1252 when every character fits (as the older program wrote), else UTF-8.
-    void encoding_data()
-    {
-        QTest::addColumn<QString>("comment");
-        QTest::addColumn<QByteArray>("bytes");  // of the comment in the file
-        QTest::newRow("ASCII") << "net" << QByteArray("net");
-        QTest::newRow("Windows-1252") << QStringLiteral("Bodø – ÆØÅ € “q”") << QByteArray("Bod\xF8 \x96 \xC6\xD8\xC5 \x80 \x93q\x94");
-        QTest::newRow("beyond Windows-1252: UTF-8") << QStringLiteral("Bodø 日本") << QByteArray("Bod\xC3\xB8 \xE6\x97\xA5\xE6\x9C\xAC");
-        QTest::newRow("Windows-1252 bytes that read as UTF-8: UTF-8") << QStringLiteral("Ã©") << QByteArray("\xC3\x83\xC2\xA9");
-    }
+    // CR LF lines in Windows-1252 when every character fits (as the older program wrote), else UTF-8;
+    // the last comment's Windows-1252 bytes would read as UTF-8.
     void encoding()
     {
-        QFETCH(QString, comment);
-        QFETCH(QByteArray, bytes);
-        std::vector<RowCells> rows(5);
-        rows[0] = Row("7050.00* ", comment);
-        const QByteArray file = SavedFileBytes(ViewKind::Qmb, rows);
-        QCOMPARE(file, With(0, "7050.00").replace("net", "").toLatin1() + bytes + "\r\n" + QByteArray(":::::::::\r\n").repeated(4));
-        QCOMPARE(ReadSavedLine(SplitSavedLines(DecodeSavedText(file)).at(0)).CommentText, comment);
+        const std::pair<QString, QByteArray> comments[] = {
+            {"net", "net"}, {"Bodø – ÆØÅ € “q”", "Bod\xF8 \x96 \xC6\xD8\xC5 \x80 \x93q\x94"},
+            {"Bodø 日本", "Bod\xC3\xB8 \xE6\x97\xA5\xE6\x9C\xAC"}, {"Ã©", "\xC3\x83\xC2\xA9"}};
+        for (const auto& [comment, bytes] : comments) {
+            std::vector<RowCells> rows(5);
+            rows[0] = Row("7050.00* ", comment);
+            const QByteArray file = SavedFileBytes(ViewKind::Qmb, rows);
+            QCOMPARE(file, With(0, "7050.00").replace("net", "").toLatin1() + bytes + "\r\n" + QByteArray(":::::::::\r\n").repeated(4));
+            QCOMPARE(ReadSavedLine(SplitSavedLines(DecodeSavedText(file)).at(0)).CommentText, comment);
+        }
     }
 
     // The command line's comments: after the ninth colon, or comma in a file not yet upgraded.
@@ -355,47 +333,37 @@ private slots:
     }
 
     // Only names the program gives its snapshots are ever listed, restored or removed.
-    void names_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("read");  // view, sequence, operation, result; empty: not a snapshot
-        QTest::newRow("read") << "AllMem 000123 2026-12-10 05-12-03 read.txt" << "0|123|read|";
-        QTest::newRow("restore with channels") << "99Mem 000007 2026-01-31 23-59-59 restore differs 42, Q3.txt"
-                                               << "1|7|restore|differs 42, Q3";
-        QTest::newRow("seven digits") << "Qmb 1000000 2026-12-10 05-12-03 load verified.txt" << "3|1000000|load|verified";
-        QTest::newRow("another view") << "Vfo 000001 2026-12-10 05-12-03 read.txt" << "";
-        QTest::newRow("no such day") << "Pms 000001 2026-02-30 05-12-03 read.txt" << "";
-    }
     void names()
     {
-        QFETCH(QString, name);
-        const std::optional<Snapshot> s = SnapshotFromFileName(name);
-        QTEST(s ? QStringLiteral("%1|%2|%3|%4").arg(int(s->view)).arg(s->sequence).arg(OperationName(s->operation), s->result)
-                : QString(), "read");
-        if (s)
-            QCOMPARE(SnapshotFileName(s->view, s->sequence, s->taken, s->operation, s->result), name);
+        // view, sequence, operation, result; empty: not a snapshot
+        const std::pair<QString, QString> names[] = {
+            {"AllMem 000123 2026-12-10 05-12-03 read.txt", "0|123|read|"},
+            {"99Mem 000007 2026-01-31 23-59-59 restore differs 42, Q3.txt", "1|7|restore|differs 42, Q3"},
+            {"Qmb 1000000 2026-12-10 05-12-03 load verified.txt", "3|1000000|load|verified"},
+            {"Vfo 000001 2026-12-10 05-12-03 read.txt", ""}, {"Pms 000001 2026-02-30 05-12-03 read.txt", ""}};
+        for (const auto& [name, read] : names) {
+            const std::optional<Snapshot> s = SnapshotFromFileName(name);
+            QCOMPARE(s ? QStringLiteral("%1|%2|%3|%4").arg(int(s->view)).arg(s->sequence).arg(OperationName(s->operation), s->result)
+                       : QString(), read);
+            if (s)
+                QCOMPARE(SnapshotFileName(s->view, s->sequence, s->taken, s->operation, s->result), name);
+        }
     }
 
-    void writeResults_data()
-    {
-        QTest::addColumn<WriteEnd>("outcome");  // ok, cancelled, every, read back, channels differing
-        QTest::addColumn<QString>("result");
-        const auto differing = [](int count) {
-            QList<ChannelMismatch> mismatches;
-            for (int c = 1; c <= count; ++c)
-                mismatches << ChannelMismatch{c, {}};
-            return mismatches;
-        };
-        QTest::newRow("two differ") << WriteEnd{false, false, true, true, differing(2)} << "differs 1, 2";
-        QTest::newRow("stopped") << WriteEnd{false, true, false, true, {}} << "stopped";
-        QTest::newRow("link lost after a difference") << WriteEnd{false, false, false, true, differing(1)} << "failed";
-        QTest::newRow("22 differ") << WriteEnd{false, false, true, true, differing(22)}
-                                   << "differs 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20 and 2 more";
-    }
     void writeResults()
     {
-        QFETCH(WriteEnd, outcome);
-        QTEST(WriteResult(outcome), "result");
+        QList<ChannelMismatch> differing;
+        for (int c = 1; c <= 22; ++c)
+            differing << ChannelMismatch{c, {}};
+        // ok, cancelled, every channel written, read back, channels differing
+        const std::pair<WriteEnd, QString> ends[] = {
+            {{false, false, true, true, differing.first(2)}, "differs 1, 2"},
+            {{false, true, false, true, {}}, "stopped"},
+            {{false, false, false, true, differing.first(1)}, "failed"},  // link lost after a difference
+            {{false, false, true, true, differing},
+             "differs 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20 and 2 more"}};
+        for (const auto& [end, result] : ends)
+            QCOMPARE(WriteResult(end), result);
     }
 
     // The next number of its view; never over another thing of that name, nor counting scratch files.
@@ -475,30 +443,23 @@ private slots:
 
 #ifdef Q_OS_UNIX
     // Refused before it is opened: a named pipe would block open() for ever.
-    void notAFile_data()
-    {
-        QTest::addColumn<bool>("pipe");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("named pipe") << true << "it is a named pipe, not a file";
-        QTest::newRow("folder") << false << "it is a folder, not a file";
-    }
     void notAFile()
     {
-        QFETCH(bool, pipe);
-        QFETCH(QString, reason);
-        for (ViewKind view : {ViewKind::All, ViewKind::Qmb}) {
-            const QString path = m_dir.filePath(SavedFileName(view));
-            QVERIFY(pipe ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 : QDir().mkdir(path));
+        for (const QString reason : {"it is a named pipe, not a file", "it is a folder, not a file"}) {
+            cleanup();
+            for (ViewKind view : {ViewKind::All, ViewKind::Qmb}) {
+                const QString path = m_dir.filePath(SavedFileName(view));
+                QVERIFY(reason.contains("pipe") ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0 : QDir().mkdir(path));
+            }
+            const QString all = m_dir.filePath("AllMem.txt");
+            const QString refused = "Could not read \"" + all + "\": " + reason + ".";
+            QCOMPARE(LoadSavedFile(m_dir.path(), ViewKind::All).message, refused);
+            QCOMPARE(SaveWithBackup(m_dir.path(), ViewKind::All, "new", [] { return true; }).message,
+                     refused + " The saved file and its backup are as they were.");
+            QCOMPARE(PrepareSavedFiles(m_dir.path()),
+                     QStringList({refused, "Could not read \"" + m_dir.filePath("Qmb.txt") + "\": " + reason + "."}));
+            QCOMPARE(QFileInfo(all).isFile(), false);
         }
-        const QString all = m_dir.filePath("AllMem.txt");
-        const QString refused = "Could not read \"" + all + "\": " + reason + ".";
-        QCOMPARE(LoadSavedFile(m_dir.path(), ViewKind::All).message, refused);
-        QCOMPARE(ReadWholeFile(all).error, refused);
-        QCOMPARE(SaveWithBackup(m_dir.path(), ViewKind::All, "new", [] { return true; }).message,
-                 refused + " The saved file and its backup are as they were.");
-        QCOMPARE(PrepareSavedFiles(m_dir.path()),
-                 QStringList({refused, "Could not read \"" + m_dir.filePath("Qmb.txt") + "\": " + reason + "."}));
-        QCOMPARE(QFileInfo(all).isFile(), false);
     }
 #endif
 };

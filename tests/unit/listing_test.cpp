@@ -32,72 +32,50 @@ std::vector<RowCells> Rows(ViewKind view)
 class ListingTest : public QObject {
     Q_OBJECT
 private slots:
-    void columns_data()
-    {
-        QTest::addColumn<RowCells>("cells");
-        QTest::addColumn<ViewKind>("view");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("position");  // of the text's first character, counted from 1
-        const ViewKind all = ViewKind::All;
-        QTest::newRow("worked example") << Row("14250.00  ") << all << 1
-                                        << "  1  14250.00    USB      2.4K     2.0K     A    OFF   OFF   0.00  OFF  net" << 1;
-        QTest::newRow("masked mark on 14") << Row("14025.00* ") << all << 1 << "14025.00*" << 6;
-        QTest::newRow("100.00 ends on 13") << Row("100.00  ") << all << 1 << "  1    100.00 " << 1;
-        QTest::newRow("RTTY (lsb) on 15-24") << Row("7080.00  ", "RTTY (lsb)") << all << 1 << " RTTY (lsb) " << 14;
-        QTest::newRow("short and long settings from 27")
-            << RowCells{"7000.00  ", "USB", "250", "500", "Rx (B)", "ON", "ON", "-9.99", "-RPT", "net"}
-            << all << 1 << " 250      500   Rx (B)  ON    ON  -9.99 -RPT  net" << 27;
-        QTest::newRow("long comment whole") << Row("14250.00  ", "USB", QString(200, 'c')) << all << 1 << QString(200, 'c') << 73;
-        QTest::newRow("row 10 label on 2-3") << Row("14250.00  ") << all << 10 << " 10  14250.00" << 1;
-        QTest::newRow("frmPms P1 label on 2-3") << Row("1800.00  ") << ViewKind::Pms << 1 << " P1   1800.00" << 1;
-        QTest::newRow("no frequency keeps the columns") << Row("") << all << 101 << " P2" + QString(11, ' ') + "   USB    " << 1;
-        QTest::newRow("no frequency, masked") << Row(" * ") << all << 101 << QString(8, ' ') + "*" << 6;
-        // An unknown code reads as an empty cell; the columns after it stay in place.
-        const RowCells no82{"14250.00  ", "USB", "", "2.0K", "A", "OFF", "OFF", "0.00", "OFF", "net"};
-        QTest::newRow("empty 8.2 filter: 2.0K on 36") << no82 << all << 1 << "2.0K     A" << 36;
-        const RowCells noCodes{"3573.00  ", "", "", "", "", "", "", "0.00", "", "x"};
-        QTest::newRow("no codes: offset on 62") << noCodes << all << 1 << "0.00" << 62;
-    }
+    // A row's line from the text's first position (counted from 1); an unknown code reads as an empty
+    // cell and the columns after it stay in place.
     void columns()
     {
-        QFETCH(RowCells, cells);
-        QFETCH(ViewKind, view);
-        QFETCH(int, row);
-        QFETCH(QString, text);
-        QFETCH(int, position);
-        QCOMPARE(ChannelLine(cells, view, row).mid(position - 1, text.size()), text);
+        const ViewKind all = ViewKind::All;
+        const std::tuple<RowCells, ViewKind, int, QString, int> rows[] = {
+            {Row("14250.00  "), all, 1, "  1  14250.00    USB      2.4K     2.0K     A    OFF   OFF   0.00  OFF  net", 1},
+            {Row("14025.00* "), all, 1, "14025.00*", 6},  // the mark on 14
+            {Row("100.00  "), all, 1, "  1    100.00 ", 1},
+            {Row("7080.00  ", "RTTY (lsb)"), all, 1, " RTTY (lsb) ", 14},
+            {RowCells{"7000.00  ", "USB", "250", "500", "Rx (B)", "ON", "ON", "-9.99", "-RPT", "net"}, all, 1,
+             " 250      500   Rx (B)  ON    ON  -9.99 -RPT  net", 27},
+            {Row("14250.00  ", "USB", QString(200, 'c')), all, 1, QString(200, 'c'), 73},
+            {Row("14250.00  "), all, 10, " 10  14250.00", 1}, {Row("1800.00  "), ViewKind::Pms, 1, " P1   1800.00", 1},
+            {Row(""), all, 101, " P2" + QString(11, ' ') + "   USB    ", 1}, {Row(" * "), all, 101, QString(8, ' ') + "*", 6},
+            {{"14250.00  ", "USB", "", "2.0K", "A", "OFF", "OFF", "0.00", "OFF", "net"}, all, 1, "2.0K     A", 36},
+            {{"3573.00  ", "", "", "", "", "", "", "0.00", "", "x"}, all, 1, "0.00", 62}};
+        for (const auto& [cells, view, row, text, position] : rows)
+            QCOMPARE(ChannelLine(cells, view, row).mid(position - 1, text.size()), text);
     }
 
-    void pages_data()
-    {
-        QTest::addColumn<ViewKind>("view");
-        QTest::addColumn<int>("lastRowOfPage1");
-        QTest::addColumn<QString>("title");  // bold; a two-page listing adds "  (page N)" in plain
-        QTest::newRow("frmAll") << ViewKind::All << 57 << QString(40, ' ') + "All Memory Channels";
-        QTest::newRow("frmCh99") << ViewKind::Ch99 << 57 << QString(38, ' ') + "Memory Channels 1 to 99";
-        QTest::newRow("frmPms") << ViewKind::Pms << 9 << QString(45, ' ') + "PMS Memory Channels";
-        QTest::newRow("frmQmb") << ViewKind::Qmb << 5 << QString(45, ' ') + "QMB Memory Channels";
-    }
+    // The title is bold; a two-page listing adds "  (page N)" in plain.
     void pages()
     {
-        QFETCH(ViewKind, view);
-        QFETCH(int, lastRowOfPage1);
-        QFETCH(QString, title);
-        const std::vector<RowCells> rows = Rows(view);
-        const Listing listing = BuildListing(rows, view);
-        const int pages = lastRowOfPage1 < int(rows.size()) ? 2 : 1;
-        QCOMPARE(listing.size(), pages);
-        for (int p = 0, row = 0; p < pages; ++p) {
-            ListingPage expected{
-                ListingLine{}, ListingLine{{{title, true}}}, ListingLine{},
-                ListingLine{{{"Ch# Freq (kHz)   Mode   8.2 Filt 455 Filt  Ant  RxRIT TxRIT Offset RPT" + QString(20, ' ') + "Comments", false}}},
-                ListingLine{{{"--- ---------- -------- -------- -------- ----- ----- ----- ------ ---  " + QString(48, '-'), false}}}};
-            if (pages == 2)
-                expected[1].spans.append({QStringLiteral("  (page %1)").arg(p + 1), false});
-            for (; row < (p == 0 ? lastRowOfPage1 : int(rows.size())); ++row)
-                expected << ListingLine{{{ChannelLine(rows[std::size_t(row)], view, row + 1), false}}};
-            QCOMPARE(listing[p], expected);
+        const std::tuple<ViewKind, int, QString> views[] = {{ViewKind::All, 57, QString(40, ' ') + "All Memory Channels"},
+                                                            {ViewKind::Ch99, 57, QString(38, ' ') + "Memory Channels 1 to 99"},
+                                                            {ViewKind::Pms, 9, QString(45, ' ') + "PMS Memory Channels"},
+                                                            {ViewKind::Qmb, 5, QString(45, ' ') + "QMB Memory Channels"}};
+        const QString columns = "Ch# Freq (kHz)   Mode   8.2 Filt 455 Filt  Ant  RxRIT TxRIT Offset RPT" + QString(20, ' ');
+        const ListingLine heading{{{columns + "Comments", false}}};
+        const ListingLine dashes{{{"--- ---------- -------- -------- -------- ----- ----- ----- ------ ---  " + QString(48, '-'), false}}};
+        for (const auto& [view, lastRowOfPage1, title] : views) {
+            const std::vector<RowCells> rows = Rows(view);
+            const Listing listing = BuildListing(rows, view);
+            const int pages = lastRowOfPage1 < int(rows.size()) ? 2 : 1;
+            QCOMPARE(listing.size(), pages);
+            for (int p = 0, row = 0; p < pages; ++p) {
+                ListingPage expected{ListingLine{}, ListingLine{{{title, true}}}, ListingLine{}, heading, dashes};
+                if (pages == 2)
+                    expected[1].spans.append({QStringLiteral("  (page %1)").arg(p + 1), false});
+                for (; row < (p == 0 ? lastRowOfPage1 : int(rows.size())); ++row)
+                    expected << ListingLine{{{ChannelLine(rows[std::size_t(row)], view, row + 1), false}}};
+                QCOMPARE(listing[p], expected);
+            }
         }
     }
 

@@ -41,15 +41,14 @@ private slots:
         namespace R = RecordLayout;
         const std::tuple<const char*, int, int> pairs[] = {
             {"op store", S::Op::kStore, Cat::kOpStore}, {"op recall", S::Op::kRecall, Cat::kOpRecall},
-            {"op clarifier", S::Op::kClarifier, Cat::kOpClarifier},
-            {"op frequency", S::Op::kFrequencyA, Cat::kOpFrequency}, {"op mode", S::Op::kMode, Cat::kOpMode},
-            {"op pacing", S::Op::kPacing, Cat::kOpPacing}, {"op record read", S::Op::kRecordRead, Cat::kOpUpdate},
-            {"op repeater shift", S::Op::kRepeaterShift, Cat::kOpRepeater},
-            {"op filter", S::Op::kFilter, Cat::kOpFilter}, {"op meter", S::Op::kMeter, Cat::kOpMeter},
-            {"op status", S::Op::kStatus, Cat::kOpStatus}, {"read VFO-A", S::Param::kReadVfoA, Cat::kUpdateVfoA},
-            {"read memory", S::Param::kReadMemory, Cat::kUpdateMemory}, {"mask", S::Param::kMask, Cat::kMaskOn},
-            {"unmask", S::Param::kUnmask, Cat::kMaskOff}, {"stage 8.2", S::Param::kStage82, Cat::kStage82},
-            {"stage 455", S::Param::kStage455, Cat::kStage455},
+            {"op clarifier", S::Op::kClarifier, Cat::kOpClarifier}, {"op frequency", S::Op::kFrequencyA, Cat::kOpFrequency},
+            {"op mode", S::Op::kMode, Cat::kOpMode}, {"op pacing", S::Op::kPacing, Cat::kOpPacing},
+            {"op record read", S::Op::kRecordRead, Cat::kOpUpdate},
+            {"op repeater shift", S::Op::kRepeaterShift, Cat::kOpRepeater}, {"op filter", S::Op::kFilter, Cat::kOpFilter},
+            {"op meter", S::Op::kMeter, Cat::kOpMeter}, {"op status", S::Op::kStatus, Cat::kOpStatus},
+            {"read VFO-A", S::Param::kReadVfoA, Cat::kUpdateVfoA}, {"read memory", S::Param::kReadMemory, Cat::kUpdateMemory},
+            {"mask", S::Param::kMask, Cat::kMaskOn}, {"unmask", S::Param::kUnmask, Cat::kMaskOff},
+            {"stage 8.2", S::Param::kStage82, Cat::kStage82}, {"stage 455", S::Param::kStage455, Cat::kStage455},
             {"rx clarifier off", S::Param::kRxClarifierOff, Cat::kRxClarifierOff},
             {"rx clarifier on", S::Param::kRxClarifierOn, Cat::kRxClarifierOn},
             {"tx clarifier off", S::Param::kTxClarifierOff, Cat::kTxClarifierOff},
@@ -57,13 +56,12 @@ private slots:
             {"offset flag", S::Param::kClarifierOffset, Cat::kOffsetFlag},
             {"offset plus", S::Param::kOffsetPlus, Cat::kOffsetPlus},
             {"offset minus", S::Param::kOffsetMinus, Cat::kOffsetMinus},
-            {"status size", S::kStatusReplyBytes, Cat::kStatusReplySize},
-            {"ident 4th", S::kIdentBytes[0], Cat::kIdent3}, {"ident 5th", S::kIdentBytes[1], Cat::kIdent4},
-            {"meter size", S::kMeterReplyBytes, Cat::kMeterReplySize}, {"record size", S::kRecordBytes, kRecordSize},
-            {"channels", S::kChannels, kChannelCount}, {"first PMS", S::kFirstPmsChannel, kFirstPms},
-            {"first QMB", S::kFirstQmbChannel, kFirstQmb}, {"mask byte", L::kMasked.byte, R::kMaskByte},
-            {"mask bit", L::kMasked.mask, R::kMaskBit}, {"freq byte", L::kFreqFirstByte, R::kFreqByte},
-            {"freq bits", int(L::kFreqMask), int(R::kFreqBits)},
+            {"status size", S::kStatusReplyBytes, Cat::kStatusReplySize}, {"ident 4th", S::kIdentBytes[0], Cat::kIdent3},
+            {"ident 5th", S::kIdentBytes[1], Cat::kIdent4}, {"meter size", S::kMeterReplyBytes, Cat::kMeterReplySize},
+            {"record size", S::kRecordBytes, kRecordSize}, {"channels", S::kChannels, kChannelCount},
+            {"first PMS", S::kFirstPmsChannel, kFirstPms}, {"first QMB", S::kFirstQmbChannel, kFirstQmb},
+            {"mask byte", L::kMasked.byte, R::kMaskByte}, {"mask bit", L::kMasked.mask, R::kMaskBit},
+            {"freq byte", L::kFreqFirstByte, R::kFreqByte}, {"freq bits", int(L::kFreqMask), int(R::kFreqBits)},
             {"steps per kHz", int(L::kStepsPerKHz), int(R::kStepsPerKHz)},
             {"offset byte", L::kOffsetFirstByte, R::kOffsetByte}, {"mode byte", L::kModeCode.byte, R::kModeByte},
             {"mode bits", L::kModeCode.mask, R::kModeCodeBits}, {"variant byte", L::kModeVariant.byte, R::kFilterByte},
@@ -174,39 +172,33 @@ private slots:
         QCOMPARE(radio.memory(12)[0], 0x80);
     }
 
-    void faults_data()
-    {
-        QTest::addColumn<Faults>("faults");
-        QTest::addColumn<QList<int>>("replySizes");  // status, VFO-A, channel 1, both VFOs, meter
-        QTest::addColumn<QByteArray>("status");
-        const QByteArray ok = Hex("00 00 00 03 93");
-        QTest::newRow("ident") << Faults{.ident = std::array<std::uint8_t, 2>{0x03, 0x94}} << QList<int>{5, 16, 16, 32, 5}
-                               << Hex("00 00 00 03 94");
-        QTest::newRow("silent") << Faults{.ident = {}, .silent = true} << QList<int>{0, 0, 0, 0, 0} << QByteArray();
-        QTest::newRow("stop after 2") << Faults{.ident = {}, .stopAfter = 2} << QList<int>{5, 16, 0, 0, 0} << ok;
-        QTest::newRow("short") << Faults{.ident = {}, .shortReplies = true} << QList<int>{5, 15, 15, 31, 5} << ok;
-        QTest::newRow("long") << Faults{.ident = {}, .longReplies = true} << QList<int>{5, 20, 20, 36, 5} << ok;
-        QTest::newRow("garbage") << Faults{.ident = {}, .garbage = true} << QList<int>{5, 16, 16, 32, 5} << ok;
-    }
-
+    // The fault, then the reply sizes to status, VFO-A, channel 1, both VFOs and meter, and the status reply.
     void faults()
     {
-        QFETCH(Faults, faults);
-        QFETCH(QList<int>, replySizes);
-        SimRadio radio;
-        radio.setVfoA(kSample);
-        radio.setMemory(1, kSample);
-        radio.setFaults(faults);
-        QList<QByteArray> replies;
-        QList<int> sizes;
-        for (const char* request : {"00 00 00 00 FA", "00 00 00 02 10", "01 00 00 04 10", "00 00 00 03 10", "00 00 00 00 F7"}) {
-            replies << radio.feed(Hex(request));
-            sizes << int(replies.last().size());
+        const QByteArray ok = Hex("00 00 00 03 93");
+        const std::tuple<Faults, QList<int>, QByteArray> rows[] = {
+            {Faults{.ident = std::array<std::uint8_t, 2>{0x03, 0x94}}, {5, 16, 16, 32, 5}, Hex("00 00 00 03 94")},
+            {Faults{.ident = {}, .silent = true}, {0, 0, 0, 0, 0}, QByteArray()},
+            {Faults{.ident = {}, .stopAfter = 2}, {5, 16, 0, 0, 0}, ok},
+            {Faults{.ident = {}, .shortReplies = true}, {5, 15, 15, 31, 5}, ok},
+            {Faults{.ident = {}, .longReplies = true}, {5, 20, 20, 36, 5}, ok},
+            {Faults{.ident = {}, .garbage = true}, {5, 16, 16, 32, 5}, ok}};
+        for (const auto& [faults, replySizes, status] : rows) {
+            SimRadio radio;
+            radio.setVfoA(kSample);
+            radio.setMemory(1, kSample);
+            radio.setFaults(faults);
+            QList<QByteArray> replies;
+            QList<int> sizes;
+            for (const char* request : {"00 00 00 00 FA", "00 00 00 02 10", "01 00 00 04 10", "00 00 00 03 10", "00 00 00 00 F7"}) {
+                replies << radio.feed(Hex(request));
+                sizes << int(replies.last().size());
+            }
+            QCOMPARE(sizes, replySizes);
+            QCOMPARE(replies[0], status);
+            QCOMPARE(radio.frameLog().size(), std::size_t(5));  // heard, answered or not
+            QCOMPARE(replies[1].startsWith(Bytes(kSample).left(15)), !faults.garbage && replySizes[1] > 0);
         }
-        QCOMPARE(sizes, replySizes);
-        QTEST(replies[0], "status");
-        QCOMPARE(radio.frameLog().size(), std::size_t(5));  // heard, answered or not
-        QCOMPARE(replies[1].startsWith(Bytes(kSample).left(15)), !faults.garbage && replySizes[1] > 0);
     }
 
     void imageRoundTrip()
@@ -230,32 +222,26 @@ private slots:
         QCOMPARE(vardo::test::FileBytes(path), text);
     }
 
-    void imageErrors_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QString>("error");
-        const QByteArray good = "# fine\n1:\t0001579A 80000001 11000000 00000000\r\n";
-        const QByteArray record = " 0001579A800000011100000000000000";
-        QTest::newRow("no colon") << good + "2" + record << "line 3: expected \"name: record\"";
-        QTest::newRow("unknown channel") << good + "P10:" + record << "line 3: unknown channel \"P10\"";
-        QTest::newRow("not hex") << good + "2: 0001579A80000001110000000000000G\n"
-                                 << "line 3: the record must be 32 hexadecimal digits";
-        QTest::newRow("twice") << good + "\n01:" + record << "line 4: 1 is listed twice";
-    }
-
     void imageErrors()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(QString, error);
+        const QByteArray good = "# fine\n1:\t0001579A 80000001 11000000 00000000\r\n";
+        const QByteArray record = " 0001579A800000011100000000000000";
+        const std::pair<QByteArray, QString> files[] = {
+            {good + "2" + record, "line 3: expected \"name: record\""},
+            {good + "P10:" + record, "line 3: unknown channel \"P10\""},
+            {good + "2: 0001579A80000001110000000000000G\n", "line 3: the record must be 32 hexadecimal digits"},
+            {good + "\n01:" + record, "line 4: 1 is listed twice"}};
         QTemporaryDir dir;
         const QString path = dir.filePath("bad.txt");
-        QVERIFY(vardo::test::PutFile(path, text));
-        SimRadio radio;
-        radio.setMemory(1, kSample);
-        QString message;
-        QVERIFY(!radio.loadImage(path, &message));
-        QCOMPARE(message, path + ": " + error);
-        QCOMPARE(radio.memory(1), kSample);  // nothing changed
+        for (const auto& [text, error] : files) {
+            QVERIFY(vardo::test::PutFile(path, text));
+            SimRadio radio;
+            radio.setMemory(1, kSample);
+            QString message;
+            QVERIFY(!radio.loadImage(path, &message));
+            QCOMPARE(message, path + ": " + error);
+            QCOMPARE(radio.memory(1), kSample);  // nothing changed
+        }
     }
 };
 

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The emulated serial line's schedule, the in-memory transport the link code and --simulate use,
-// and the operator's words for a real port that failed.
+// The emulated line's schedule, the in-memory transport behind --simulate, and a failed port's words.
 
 #include <thread>
 
@@ -77,17 +76,15 @@ private slots:
     // On the virtual clock the reply is provably still on the wire; with Fast timing it has arrived.
     void clearInputKeepsBytesOnTheWire()
     {
-        QByteArray out;
-        auto onTheWire = OpenPort(Timing::Virtual);
-        onTheWire->write(kStatus);
-        onTheWire->clearInput();
-        QCOMPARE(onTheWire->readAtLeast(5, 1s, out), IoStatus::Ok);
-        QCOMPARE(out, Hex("00 00 00 03 93"));
-        auto arrived = OpenPort(Timing::Fast);
-        arrived->write(kStatus);
-        arrived->clearInput();
-        QCOMPARE(arrived->readAtLeast(5, 20ms, out), IoStatus::TimedOut);
-        QCOMPARE(out, QByteArray());
+        for (const auto& [timing, wait, status, reply] : {std::tuple{Timing::Virtual, 1000ms, IoStatus::Ok, Hex("00 00 00 03 93")},
+                                                          std::tuple{Timing::Fast, 20ms, IoStatus::TimedOut, QByteArray()}}) {
+            QByteArray out;
+            auto port = OpenPort(timing);
+            port->write(kStatus);
+            port->clearInput();
+            QCOMPARE(port->readAtLeast(5, wait, out), status);
+            QCOMPARE(out, reply);
+        }
     }
 
     // The radio acts on a frame only once its last byte has crossed the line; drain() waits for it.
@@ -126,24 +123,18 @@ private slots:
     }
 
     // The system's words for a serial device that went away become plain ones; others stay.
-    void plainSerialError_data()
-    {
-        QTest::addColumn<QSerialPort::SerialPortError>("error");
-        QTest::addColumn<QString>("system");
-        QTest::addColumn<QString>("shown");
-        const QString gone = QStringLiteral("the serial adapter was unplugged or stopped answering");
-        QTest::newRow("USB adapter pulled, Linux") << QSerialPort::ReadError << "Inappropriate ioctl for device" << gone;
-        QTest::newRow("adapter gone while writing") << QSerialPort::WriteError << "Input/output error" << gone;
-        QTest::newRow("Windows") << QSerialPort::ReadError << "The device does not recognize the command." << gone;
-        QTest::newRow("removed, any words") << QSerialPort::ResourceError << "Unknown error" << gone;
-        QTest::newRow("permission kept") << QSerialPort::PermissionError << "Permission denied" << "Permission denied";
-        QTest::newRow("other words kept") << QSerialPort::UnknownError << "Unknown error" << "Unknown error";
-    }
     void plainSerialError()
     {
-        QFETCH(QSerialPort::SerialPortError, error);
-        QFETCH(QString, system);
-        QTEST(PlainSerialError(error, system), "shown");
+        const QString gone = "the serial adapter was unplugged or stopped answering";
+        const std::tuple<QSerialPort::SerialPortError, QString, QString> errors[] = {
+            {QSerialPort::ReadError, "Inappropriate ioctl for device", gone},  // USB adapter pulled, Linux
+            {QSerialPort::WriteError, "Input/output error", gone},
+            {QSerialPort::ReadError, "The device does not recognize the command.", gone},  // Windows
+            {QSerialPort::ResourceError, "Unknown error", gone},                           // removed, any words
+            {QSerialPort::PermissionError, "Permission denied", "Permission denied"},
+            {QSerialPort::UnknownError, "Unknown error", "Unknown error"}};
+        for (const auto& [error, system, shown] : errors)
+            QCOMPARE(PlainSerialError(error, system), shown);
     }
 };
 
