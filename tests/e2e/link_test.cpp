@@ -287,39 +287,29 @@ private Q_SLOTS:
     // Each kind of port that is not the radio says what is wrong with it.
     void notFound_data()
     {
-        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("port");    // DIR: a folder of the test's; PTY: the emulator's port
         QTest::addColumn<QString>("reason");  // %1: the port; ending in "(", how the reason begins
-        QTest::newRow("missing") << "missing" << "cannot open %1: No such file or directory";
-        QTest::newRow("/dev/null") << "null" << "%1 is not a serial port";
-        QTest::newRow("folder") << "folder" << "%1 is not a serial port";
-        QTest::newRow("FIFO") << "fifo" << "%1 is not a serial port";
-        QTest::newRow("held by another program") << "held" << "%1 is in use by another program";
-        QTest::newRow("nothing listening") << "tcp" << "cannot open %1: Connection refused";
+        QTest::newRow("missing") << "DIR/missing" << "cannot open %1: No such file or directory";
+        QTest::newRow("/dev/null") << "/dev/null" << "%1 is not a serial port";
+        QTest::newRow("folder") << "DIR/folder" << "%1 is not a serial port";
+        QTest::newRow("FIFO") << "DIR/fifo" << "%1 is not a serial port";
+        QTest::newRow("held by another program") << "PTY" << "%1 is in use by another program";
+        QTest::newRow("nothing listening") << "tcp://127.0.0.1:1" << "cannot open %1: Connection refused";
         // 1.3 s each way: the reply comes after the wait for it, within the second watched after.
-        QTest::newRow("a radio 1.3 s away") << "far" << "%1 answered too late (";
+        QTest::newRow("a radio 1.3 s away") << "PTY" << "%1 answered too late (";
     }
     void notFound()
     {
-        QFETCH(QString, kind);
+        QFETCH(QString, port);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        QString port = dir.filePath(kind);
-        SimProcess radio(kind == "far" ? QStringList{"--tcp", "0", "--latency", "1300"} : QStringList{"--fast"});
-        QSerialPort holder;
-        if (kind == "null")
-            port = "/dev/null";
-        else if (kind == "folder")
-            QVERIFY(QDir().mkpath(port));
-        else if (kind == "fifo")
-            QCOMPARE(::mkfifo(qPrintable(port), 0600), 0);
-        else if (kind == "tcp")
-            port = "tcp://127.0.0.1:1";
-        else if (kind == "far")
-            port = radio.pty();
-        if (kind == "held") {
-            holder.setPortName(port = radio.pty());
-            QVERIFY2(holder.open(QIODevice::ReadWrite), qPrintable(holder.errorString()));
-        }
+        const bool far = reason.endsWith('(');
+        SimProcess radio(far ? QStringList{"--tcp", "0", "--latency", "1300"} : QStringList{"--fast"});
+        port.replace("DIR", dir.path()).replace("PTY", radio.pty());
+        QVERIFY(!port.endsWith("/folder") || QDir().mkpath(port));
+        QVERIFY(!port.endsWith("/fifo") || ::mkfifo(qPrintable(port), 0600) == 0);
+        QSerialPort holder(port);
+        QVERIFY2(far || port != radio.pty() || holder.open(QIODevice::ReadWrite), qPrintable(holder.errorString()));
         const auto run = RunCli({"--port", port, "--data-dir", dir.path(), "probe"});
         const QString said = "1||vardo-cli: the FT-1000MP was not found (" + reason.arg(port);
         QVERIFY2(reason.endsWith('(') ? Outcome(run).startsWith(said) : Outcome(run) == said + ")\n", qPrintable(Outcome(run)));
