@@ -141,7 +141,6 @@ private Q_SLOTS:
         QTemporaryDir tmp;
         const QString bin = tmp.filePath("bin");
         QVERIFY(QDir().mkpath(bin));
-        // The windowed program as its test build, which answers its own message box.
         const bool windowed = program == "vardo";
         const QString built = windowed ? QCoreApplication::applicationDirPath() + "/vardo-test"
                                        : qEnvironmentVariable("VARDO_BIN") + "/" + program;
