@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vardo-sim on a pseudo-terminal or a TCP port (tcp://127.0.0.1:PORT, as a serial-to-network
-// server): the program's transports against it, clients nobody here wrote (Hamlib's rigctl, model
-// 1024, a plain QSerialPort), its bad arguments; vardo-cli against a link that misbehaves, ports
-// that are no radio, Ctrl-C and SIGTERM during a restore, and an empty --data-dir.
+// vardo-sim on a pseudo-terminal or a TCP port (as a serial-to-network server): the program's
+// transports and clients nobody here wrote (Hamlib's rigctl, a plain QSerialPort) against it;
+// vardo-cli against a link that misbehaves, ports that are no radio, and signals.
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -57,11 +56,6 @@ const QByteArray kImage = "VFO-A: 00002CEC000000011100000000000000\n"
                           "13: 110D130A0311130D0A03111311131113\n"
                           "17: 1313131313131313131313131313FF11\n"
                           "21: 80001B8B00FCE0021100000000000000  meter=90  # masked, -0.50 kHz offset\n";
-
-QString WriteImage(const QTemporaryDir& dir)
-{
-    return PutFile(dir.filePath("memory.txt"), kImage) ? dir.filePath("memory.txt") : QString();
-}
 
 QString HexOf(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
 
@@ -185,6 +179,17 @@ private Q_SLOTS:
         QCOMPARE(radio.unreadLines().last(), QStringLiteral("00 00 00 00 84"));
     }
 
+    // Through an interface that echoes each request the echoes are skipped: the file is as from a plain link.
+    void readThroughAnEcho()
+    {
+        QTemporaryDir reference, data;
+        QCOMPARE(RunCli({"--simulate", "--data-dir", reference.path(), "read", "pms"}).status, 0);
+        SimProcess radio({"--echo"});
+        const auto run = RunCli({"--port", radio.pty(), "--data-dir", data.path(), "read", "pms"});
+        QCOMPARE(Outcome(run), "0|9 channels saved to " + data.filePath("Pms.txt") + "\n|");
+        QCOMPARE(FileBytes(data.filePath("Pms.txt")), FileBytes(reference.filePath("Pms.txt")));
+    }
+
     // The connected socket has TCP_NODELAY on: without it every second frame after a reply waits
     // some 40 ms for Nagle's algorithm.
     void framesGoOutWithoutDelay()
@@ -210,8 +215,9 @@ private Q_SLOTS:
         if (QStandardPaths::findExecutable("rigctl").isEmpty())
             QSKIP("rigctl (Debian package libhamlib-utils) is not installed");
         QTemporaryDir dir;
-        const QString image = WriteImage(dir);
+        const QString image = dir.filePath("memory.txt");
         const QString link = dir.filePath("ft1000mp");
+        QVERIFY(PutFile(image, kImage));
         const QMap<QString, QString> held = Records(image);
         SimProcess sim({"--fast", "--memory", image, "--save-on-exit", "--link", link});
         QCOMPARE(QFileInfo(link).symLinkTarget(), sim.pty());
@@ -236,7 +242,8 @@ private Q_SLOTS:
     void plainSerialClient()
     {
         QTemporaryDir dir;
-        const QString image = WriteImage(dir);
+        const QString image = dir.filePath("memory.txt");
+        QVERIFY(PutFile(image, kImage));
         const QMap<QString, QString> held = Records(image);
         SimProcess sim({"--memory", image});
         QSerialPort port(sim.pty());  // a client of its own at the radio's line settings
@@ -250,98 +257,59 @@ private Q_SLOTS:
         QCOMPARE(Exchange(port, Hex("00 00 00 00 FA"), 2000), Hex("00 00 00 03 93"));
     }
 
-    void simBadArguments_data()
+    void badArguments_data()
     {
+        QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("ident") << QStringList{"--ident", "03"} << "--ident takes four hexadecimal digits, e.g. 0393";
-        QTest::newRow("stop-after") << QStringList{"--stop-after", "x"} << "--stop-after takes a number of replies";
-        QTest::newRow("save without file") << QStringList{"--save-on-exit"} << "--save-on-exit needs --memory FILE";
-        QTest::newRow("missing image") << QStringList{"--memory", "/nonexistent/memory.txt"}
+        QTest::addColumn<QString>("message");  // a usage error, "(try --help)", has status 2, others 1
+        const QString sim = "vardo-sim";
+        QTest::newRow("ident") << sim << QStringList{"--ident", "03"} << "--ident takes four hexadecimal digits, e.g. 0393";
+        QTest::newRow("stop-after") << sim << QStringList{"--stop-after", "x"} << "--stop-after takes a number of replies";
+        QTest::newRow("save without file") << sim << QStringList{"--save-on-exit"} << "--save-on-exit needs --memory FILE";
+        QTest::newRow("missing image") << sim << QStringList{"--memory", "/nonexistent/memory.txt"}
                                        << "/nonexistent/memory.txt: No such file or directory";
+        const QString folder = "--data-dir needs a folder name (try --help)";
+        QTest::newRow("empty --data-dir") << "vardo-cli" << QStringList{"--data-dir", "", "--simulate", "probe"} << folder;
+        QTest::newRow("empty --data-dir for print, a GUI application")
+            << "vardo-cli" << QStringList{"--data-dir", "", "print", "all", "--pdf", "x.pdf"} << folder;
     }
-
-    void simBadArguments()
+    // The message ends standard error: a GUI application may have warnings of its own before it.
+    void badArguments()
     {
+        QFETCH(QString, program);
         QFETCH(QStringList, args);
         QFETCH(QString, message);
-        const ProcessRun run = RunProcess(SimProgram(), args);
-        QCOMPARE(Outcome(run), "1||vardo-sim: " + message + "\n");
-    }
-
-    // A reply is framed: a record with bytes to spare fails the read (asked for twice) and
-    // nothing is saved; an echo of each request is skipped, and the file is as from a plain link.
-    void cliReadOverAFaultyLink_data()
-    {
-        QTest::addColumn<QStringList>("simArgs");
-        QTest::addColumn<QString>("err");  // empty: the read succeeds
-        const QString malformed = "vardo-cli: The radio's replies to the request for memory channel P1 were "
-                                  "malformed (20 bytes where 16 were expected).\n";
-        QTest::newRow("records four bytes long") << QStringList{"--long"} << malformed;
-        QTest::newRow("an interface that echoes") << QStringList{"--echo"} << QString();
-    }
-    void cliReadOverAFaultyLink()
-    {
-        QFETCH(QStringList, simArgs);
-        QFETCH(QString, err);
-        QTemporaryDir reference;
-        QTemporaryDir data;
-        QCOMPARE(RunCli({"--simulate", "--data-dir", reference.path(), "read", "pms"}).status, 0);
-        SimProcess radio(simArgs);
-        QVERIFY(!radio.pty().isEmpty());
-        const auto run = RunCli({"--port", radio.pty(), "--data-dir", data.path(), "read", "pms"});
-        // vardo-sim is a process: on a loaded machine it can be held up between a record's 16th
-        // and 17th bytes for longer than the link waits for quiet, and the surplus then comes
-        // where P2's reply begins. The read must fail all the same, naming one or the other.
-        const bool heldUp = simArgs == QStringList{"--long"} && run.err == QString(err).replace("P1", "P2");
-        if (!heldUp)
-            QCOMPARE(run.err, err);
-        QCOMPARE(run.status, err.isEmpty() ? 0 : 1);
-        if (err.isEmpty())
-            QCOMPARE(FileBytes(data.filePath("Pms.txt")), FileBytes(reference.filePath("Pms.txt")));
-        else
-            QCOMPARE(FileListing(data.path()), QStringList());
+        const ProcessRun run = RunProcess(qEnvironmentVariable("VARDO_BIN") + "/" + program, args);
+        QCOMPARE(run.status, message.endsWith("(try --help)") ? 2 : 1);
+        QVERIFY2(run.out.isEmpty() && run.err.endsWith(program + ": " + message + "\n"), qPrintable(run.err));
     }
 
     // Each kind of port that is not the radio says what is wrong with it.
     void notFound_data()
     {
-        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("port");    // DIR: a folder of the test's; PTY: the emulator's port
         QTest::addColumn<QString>("reason");  // %1: the port; ending in "(", how the reason begins
-        QTest::newRow("missing") << "missing" << "cannot open %1: No such file or directory";
-        QTest::newRow("plain file") << "file" << "%1 is not a serial port";
-        QTest::newRow("/dev/null") << "null" << "%1 is not a serial port";
-        QTest::newRow("folder") << "folder" << "%1 is not a serial port";
-        QTest::newRow("FIFO") << "fifo" << "%1 is not a serial port";
-        QTest::newRow("held by another program") << "held" << "%1 is in use by another program";
-        QTest::newRow("nothing listening") << "tcp" << "cannot open %1: Connection refused";
+        QTest::newRow("missing") << "DIR/missing" << "cannot open %1: No such file or directory";
+        QTest::newRow("/dev/null") << "/dev/null" << "%1 is not a serial port";
+        QTest::newRow("folder") << "DIR/folder" << "%1 is not a serial port";
+        QTest::newRow("FIFO") << "DIR/fifo" << "%1 is not a serial port";
+        QTest::newRow("held by another program") << "PTY" << "%1 is in use by another program";
+        QTest::newRow("nothing listening") << "tcp://127.0.0.1:1" << "cannot open %1: Connection refused";
         // 1.3 s each way: the reply comes after the wait for it, within the second watched after.
-        QTest::newRow("a radio 1.3 s away") << "far" << "%1 answered too late (";
+        QTest::newRow("a radio 1.3 s away") << "PTY" << "%1 answered too late (";
     }
     void notFound()
     {
-        QFETCH(QString, kind);
+        QFETCH(QString, port);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        QString port = dir.filePath(kind);
-        SimProcess radio(kind == "far" ? QStringList{"--tcp", "0", "--latency", "1300"} : QStringList{"--fast"});
-        QSerialPort holder;
-        if (kind == "file")
-            QVERIFY(PutFile(port, "7074.00\r\n"));
-        else if (kind == "null")
-            port = "/dev/null";
-        else if (kind == "folder")
-            QVERIFY(QDir().mkpath(port));
-        else if (kind == "fifo")
-            QCOMPARE(::mkfifo(qPrintable(port), 0600), 0);
-        else if (kind == "tcp")
-            port = "tcp://127.0.0.1:1";
-        else if (kind == "far")
-            port = radio.pty();
-        if (kind == "held") {
-            holder.setPortName(port = radio.pty());
-            QVERIFY2(holder.open(QIODevice::ReadWrite), qPrintable(holder.errorString()));
-        }
+        const bool far = reason.endsWith('(');
+        SimProcess radio(far ? QStringList{"--tcp", "0", "--latency", "1300"} : QStringList{"--fast"});
+        port.replace("DIR", dir.path()).replace("PTY", radio.pty());
+        QVERIFY(!port.endsWith("/folder") || QDir().mkpath(port));
+        QVERIFY(!port.endsWith("/fifo") || ::mkfifo(qPrintable(port), 0600) == 0);
+        QSerialPort holder(port);
+        QVERIFY2(far || port != radio.pty() || holder.open(QIODevice::ReadWrite), qPrintable(holder.errorString()));
         const auto run = RunCli({"--port", port, "--data-dir", dir.path(), "probe"});
         const QString said = "1||vardo-cli: the FT-1000MP was not found (" + reason.arg(port);
         QVERIFY2(reason.endsWith('(') ? Outcome(run).startsWith(said) : Outcome(run) == said + ")\n", qPrintable(Outcome(run)));
@@ -372,12 +340,10 @@ private Q_SLOTS:
         while (frame != kVfoARequest && !(frame = radio.nextLine()).isEmpty()) {
         }
         QCOMPARE(frame, kVfoARequest);
-        // The radio holds its reply while the signals come in; the program waits for it (up to a
-        // second), so the cancel can only be seen once the reply has come.
+        // The radio holds its reply while the signals come in, so the cancel is seen once it comes.
         QCOMPARE(::kill(pid_t(radio.processId()), SIGSTOP), 0);
-        // The first signal goes once the program's handler is in place, the next once that
-        // handler has run (it gives the signal back to its default course), so the kernel
-        // cannot merge the two.
+        // Each signal waits for the handler to be in place (the first) or to have run (the next,
+        // which then takes the default course), so the kernel cannot merge the two.
         for (qsizetype i = 0; i < sent.size(); ++i) {
             QTRY_VERIFY_WITH_TIMEOUT(Catches(cli.processId(), sent[i]) == (i == 0), 10000);
             QCOMPARE(::kill(pid_t(cli.processId()), sent[i]), 0);
@@ -425,15 +391,6 @@ private Q_SLOTS:
         QVERIFY(FileBytes(data.filePath("Pms.txt")).startsWith("14074.00:USB:"));
     }
 
-    // print starts a GUI application first, which may have warnings of its own.
-    void emptyDataFolderIsRefused()
-    {
-        for (const QStringList& args : {QStringList{"--simulate", "probe"}, QStringList{"print", "all", "--pdf", "x.pdf"}}) {
-            const auto run = RunCli(QStringList{"--data-dir", ""} + args);
-            QCOMPARE(run.status, 2);
-            QVERIFY2(run.err.endsWith("vardo-cli: --data-dir needs a folder name (try --help)\n"), qPrintable(run.err));
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(LinkE2eTest)

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What the history tests compare snapshots with: the emulator's demo PMS channels as a read
-// saves them, whole files of lines, and names and listings without the clock's part.
+// What the history tests compare snapshots with.
 
 #include <QByteArray>
 #include <QRegularExpression>
@@ -20,8 +19,7 @@ inline const QStringList kDemoPmsLines{
 // The lines as a saved file holds them, each ended by CR LF.
 [[nodiscard]] inline QByteArray CrLfLines(const QStringList& lines) { return (lines.join("\r\n") + "\r\n").toLatin1(); }
 
-// "2026-12-10 05-12-03" in a name, "2026-12-10 05:12:03" in a listing: "WHEN", which a test
-// cannot know.
+// "2026-12-10 05-12-03" in a name, "2026-12-10 05:12:03" in a listing: "WHEN", which a test cannot know.
 [[nodiscard]] inline QString WithoutTimes(QString text)
 {
     static const QRegularExpression when(QStringLiteral(R"(\d{4}-\d\d-\d\d \d\d[:-]\d\d[:-]\d\d)"));

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Reads a printed listing back from its PDF with pdftotext: each page's non-empty lines with
-// the page margin taken off, so that columns count from character 1.
+// Reads a printed listing back from its PDF with pdftotext.
 
 #include <QFontMetricsF>
 #include <QPrinter>
@@ -24,8 +23,8 @@ namespace vardo::test {
     return QString::fromUtf8(pdftotext.readAllStandardOutput());
 }
 
-// Every page of a listing PDF as its lines, laid out in columns of the listing font's
-// character advance; no pages when pdftotext gave nothing.
+// Every page of a listing PDF as its non-empty lines in columns of the listing font's character
+// advance, the margin taken off so that columns count from 1; no pages when pdftotext gave nothing.
 [[nodiscard]] inline QList<QStringList> ListingPdfPages(const QString& file)
 {
     QPrinter printer(QPrinter::HighResolution);

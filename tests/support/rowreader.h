@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Reads a row's cells back into a channel, so a test can hand the encoders what a grid row
-// shows: numbers by the leading-number reading, masked when the trimmed frequency text ends
-// in "*" (the tables' own test), the comment ignored.
+// Reads a row's cells back into a channel, so a test can hand the encoders what a grid row shows
+// (masked when the trimmed frequency text ends in "*"; the comment ignored).
 
 #include "channel.h"
 #include "channelrow.h"

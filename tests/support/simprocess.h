@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A vardo-sim process on a pseudo-terminal, for the end-to-end tests and the benchmarks. The
-// emulator prints the device path a client opens as its first line.
+// A vardo-sim process, which prints the device path a client opens as its first line.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,8 +37,7 @@ public:
     [[nodiscard]] QString errorString() const { return m_process.errorString(); }
     [[nodiscard]] qint64 processId() const { return m_process.processId(); }
 
-    // The next line it prints (with --log, the next frame it received); empty when none comes
-    // within `ms`.
+    // The next line it prints (with --log, the next frame it received); empty when none comes in time.
     [[nodiscard]] QString nextLine(int ms = kStartMs)
     {
         while (!m_process.canReadLine() && m_process.waitForReadyRead(ms)) {
