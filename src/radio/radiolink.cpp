@@ -392,24 +392,18 @@ LinkResult RadioLink::RestoreVfoA()
     return LinkResult::Success();
 }
 
-// The eight setting commands into VFO-A.
-LinkResult RadioLink::SendSettings(const ChannelWrite& w)
+// The eight setting commands into VFO-A, then VFO-A into the channel and its mask.
+LinkResult RadioLink::SendChannel(const ChannelWrite& w)
 {
     const QString what = QStringLiteral("channel %1").arg(ChannelLabel(w.ChannelNo));
-    for (const CatFrame& frame : EncodeChannel(w.channel)) {
+    std::vector<CatFrame> frames = EncodeChannel(w.channel);
+    frames.push_back(Cat::StoreVfoA(w.ChannelNo));
+    frames.push_back(Cat::SetMask(w.MaskCode, w.ChannelNo));
+    for (const CatFrame& frame : frames) {
         if (LinkResult r = Send(frame, what); !r.ok)
             return r;
     }
     return LinkResult::Success();
-}
-
-// VFO-A into the channel, then its mask.
-LinkResult RadioLink::StoreChannel(const ChannelWrite& w)
-{
-    const QString what = QStringLiteral("channel %1").arg(ChannelLabel(w.ChannelNo));
-    if (LinkResult r = Send(Cat::StoreVfoA(w.ChannelNo), what); !r.ok)
-        return r;
-    return Send(Cat::SetMask(w.MaskCode, w.ChannelNo), what);
 }
 
 LinkResult RadioLink::WriteBatch(const QList<ChannelWrite>& batch, const WrittenSink& written, Check check,
@@ -453,10 +447,7 @@ LinkResult RadioLink::WriteOnly(const QList<ChannelWrite>& batch, const std::fun
     for (const ChannelWrite& w : batch) {
         if (Cancelled())
             return LinkResult::Stopped(QStringLiteral("The write was stopped."));
-        LinkResult r = SendSettings(w);
-        if (r.ok)
-            r = StoreChannel(w);
-        if (!r.ok)
+        if (LinkResult r = SendChannel(w); !r.ok)
             return r;
         done(w.ChannelNo);
     }
@@ -472,9 +463,7 @@ LinkResult RadioLink::WriteAndReadBack(const QList<ChannelWrite>& batch, BatchPr
     QList<RecordRequest> steps;
     for (const ChannelWrite& w : batch) {
         steps << RecordRequest{Cat::MemoryRequest(w.ChannelNo), MemoryChannelText(w.ChannelNo), [this, &w, &progress] {
-                                LinkResult r = SendSettings(w);
-                                if (r.ok)
-                                    r = StoreChannel(w);
+                                LinkResult r = SendChannel(w);
                                 if (r.ok)
                                     progress.storedUnchecked << w.ChannelNo;
                                 return r;

@@ -143,8 +143,7 @@ private:
     LinkResult RunFailure(const RunEnd& end, const QList<RecordRequest>& steps);
     LinkResult Failed(IoStatus status, const QString& what);
     LinkResult LinkLost();
-    LinkResult SendSettings(const ChannelWrite& write);
-    LinkResult StoreChannel(const ChannelWrite& write);
+    LinkResult SendChannel(const ChannelWrite& write);
     LinkResult WriteOnly(const QList<ChannelWrite>& batch, const std::function<void(int)>& done);
     LinkResult WriteAndReadBack(const QList<ChannelWrite>& batch, BatchProgress& progress,
                                 QList<ChannelMismatch>& mismatches, const std::function<void(int)>& done);
